@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +17,7 @@ namespace xmlw { class XmlStream; }
 namespace SimpleXlsx {
 
 struct Comment;
+class PartFile;
 
 // The workbook's table of distinct cell texts and their shared-string
 // indexes (0, 1, 2, ... in order of first use). Transparent comparison lets
@@ -136,8 +136,7 @@ private:
     size_t FormatNumber(char* out, double value) const;
     void ReleaseStreams();
 
-    std::unique_ptr<std::ofstream> m_file;
-    std::unique_ptr<char[]> m_fileBuffer;
+    std::unique_ptr<PartFile> m_file;
     std::unique_ptr<xmlw::XmlStream> m_xml;
     std::vector<std::string> m_calcChain;
     SharedStringTable* m_sharedStrings = nullptr;
