@@ -38,6 +38,10 @@ std::string PartPath(const std::string& tempPath, const std::string& partName)
 PartFile::PartFile(const std::string& tempPath, const std::string& partName, std::size_t bufferSize)
     : buffer(new (std::nothrow) char[bufferSize])
 {
+    // Without a temporary directory the part would land at the root of the
+    // file system; such a part file stays closed and Close reports it.
+    if (tempPath.empty())
+        return;
     const std::string path = PartPath(tempPath, partName);
     MakeDirectory(path);
     // The buffer has to be installed before the file is opened to take effect.

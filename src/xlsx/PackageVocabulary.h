@@ -83,6 +83,8 @@ std::string PartPath(const std::string& tempPath, const std::string& partName);
 
 // One part file being written: creates its directories, opens (truncates)
 // it with a large buffer, and tells on Close whether all of it was written.
+// An empty temporary directory opens nothing: everything written is lost
+// and Close returns false.
 class PartFile
 {
 public:

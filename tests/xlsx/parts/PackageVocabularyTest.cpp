@@ -84,3 +84,14 @@ TEST(PartFile, ReportsAPartThatCannotBeCreated)
     }
     EXPECT_FALSE(part.Close());
 }
+
+TEST(PartFile, EmptyTemporaryDirectoryWritesNothingAtTheRoot)
+{
+    PartFile part("", "horatab-must-not-exist.xml");
+    {
+        xmlw::XmlStream xml(part.Stream());
+        xml << xmlw::prolog() << xmlw::tag("a");
+    }
+    EXPECT_FALSE(part.Close());
+    EXPECT_FALSE(fs::exists("/horatab-must-not-exist.xml"));
+}
