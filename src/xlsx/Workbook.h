@@ -91,7 +91,6 @@ private:
 
     CWorksheet detachedSheet;       // returned when a sheet cannot be made
     bool sheetCreationFailed = false;
-    bool tempDirFailed = false;
     bool saved = false;
 };
 

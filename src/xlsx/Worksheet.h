@@ -155,7 +155,6 @@ private:
 
     bool m_sheetDataStarted = false;  // "<sheetData>" start tag closed
     bool m_rowStartPending = false;   // "<row ..." written, ">" not yet
-    bool m_writeFailed = false;
     int m_precision = 6;              // significant digits of numbers
     char m_rowDigits[12] = {};        // decimal text of the current row
     size_t m_rowDigitsLength = 0;
