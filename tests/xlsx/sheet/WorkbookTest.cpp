@@ -272,7 +272,6 @@ TEST(Workbook, DestinationsThatCannotBeWrittenFailCleanly)
         EXPECT_TRUE(env.IsEmpty());
     }
     EXPECT_FALSE(fs::exists("/proc/horatab-out.xlsx"));
-    EXPECT_EQ(fs::directory_iterator(env.scratch.path) != fs::directory_iterator(), true);
     size_t entries = 0;
     for (const auto& entry : fs::directory_iterator(env.scratch.path)) entries += entry.path().filename() != "tmp";
     EXPECT_EQ(entries, 1u);  // only "plain": no partial archive anywhere
