@@ -241,6 +241,15 @@ int parseSettings(int argc, char** argv, settings& chosen)
     return 0;
 }
 
+struct groupWeek
+{
+    std::vector<char> busy;  // group x day x hour
+    uint64_t days = 0;
+    uint64_t hours = 0;
+
+    char& at(uint64_t group, uint64_t day, uint64_t hourIndex) { return busy[(group * days + day) * hours + hourIndex]; }
+};
+
 bool teachSlot(plan& week, seededRandom& rng, std::vector<std::vector<int64_t>>& groupTeacherOf, uint64_t group,
                uint64_t day, uint64_t hourIndex)
 {
@@ -263,9 +272,15 @@ bool teachSlot(plan& week, seededRandom& rng, std::vector<std::vector<int64_t>>&
     return false;
 }
 
-// Gives a group that got no lesson one in the first free teacher hour.
-bool teachAnywhere(plan& week, uint64_t teacherTotal, uint64_t group)
+// Gives a group its first lesson: in the first hour of the week when one of
+// its subject teachers is free there, otherwise in the first free teacher hour.
+bool teachFirstLesson(plan& week, seededRandom& rng, std::vector<std::vector<int64_t>>& groupTeacherOf,
+                      groupWeek& groups, uint64_t teacherTotal, uint64_t group)
 {
+    if (teachSlot(week, rng, groupTeacherOf, group, 0, 0)) {
+        groups.at(group, 0, 0) = 1;
+        return true;
+    }
     for (uint64_t day = 0; day < week.days; ++day)
         for (uint64_t hourIndex = 0; hourIndex < week.hours; ++hourIndex)
             for (uint64_t t = 0; t < teacherTotal; ++t) {
@@ -273,6 +288,7 @@ bool teachAnywhere(plan& week, uint64_t teacherTotal, uint64_t group)
                 if (slot.group == -1) {
                     slot.group = int64_t(group);
                     slot.subject = 0;
+                    groups.at(group, day, hourIndex) = 1;
                     return true;
                 }
             }
@@ -295,19 +311,29 @@ bool buildPlan(const settings& chosen, seededRandom& rng, plan& week)
     }
 
     std::vector<std::vector<int64_t>> groupTeacherOf(chosen.groups, std::vector<int64_t>(subjectTotal, -1));
+    groupWeek groups;
+    groups.days = chosen.days;
+    groups.hours = chosen.hours;
+    groups.busy.assign(chosen.groups * chosen.days * chosen.hours, 0);
+
+    // Every group gets one lesson before any group gets a second.
+    for (uint64_t group = 0; group < chosen.groups; ++group)
+        if (!teachFirstLesson(week, rng, groupTeacherOf, groups, chosen.teachers, group))
+            return false;
+
     uint64_t shortestDay = chosen.hours > 3 ? chosen.hours - 2 : chosen.hours;
     for (uint64_t group = 0; group < chosen.groups; ++group) {
-        bool taught = false;
         for (uint64_t day = 0; day < chosen.days; ++day) {
             uint64_t lessons = shortestDay + rng.below(chosen.hours - shortestDay + 1);
             for (uint64_t hourIndex = 0; hourIndex < lessons; ++hourIndex) {
+                if (groups.at(group, day, hourIndex))
+                    continue;
                 if (hourIndex > 0 && rng.chance(6))
                     continue;  // a free period in the group's day
-                taught |= teachSlot(week, rng, groupTeacherOf, group, day, hourIndex);
+                if (teachSlot(week, rng, groupTeacherOf, group, day, hourIndex))
+                    groups.at(group, day, hourIndex) = 1;
             }
         }
-        if (!taught && !teachAnywhere(week, chosen.teachers, group))
-            return false;
     }
 
     for (lesson& slot : week.slots)

@@ -51,6 +51,9 @@ public:
     const std::string& GetTempPath() const { return tempPath; }
 
 private:
+    // Lets the part-writer tests call the writers one at a time.
+    friend class WorkbookPartsAccess;
+
     // Workbook-level part writers, one source file each under parts/.
     bool SaveCore();            // docProps/core.xml, _rels/.rels
     bool SaveApp();             // docProps/app.xml
