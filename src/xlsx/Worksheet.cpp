@@ -393,16 +393,27 @@ bool CWorksheet::AddStringCell(std::string_view text, int32_t styleId, bool asTe
         return true;
     }
 
-    auto found = m_sharedStrings->lower_bound(text);
-    if (found == m_sharedStrings->end() || found->first != text)
-        found = m_sharedStrings->emplace_hint(found, std::string(text), m_sharedStrings->size());
+    const uint64_t index = SharedStringIndex(text);
     size_t n = FormatCellStart(buffer, coord, styleId, "s");
     m_rowStartPending = false;
     n += WriteLiteral(buffer + n, "<v>");
-    n += WriteInteger(buffer + n, found->second);
+    n += WriteInteger(buffer + n, index);
     n += WriteLiteral(buffer + n, "</v></c>");
     WriteRaw(buffer, n);
     return true;
+}
+
+// The index of `text` in the workbook's table, adding it with the next
+// index (the number of entries so far) when it is new.
+uint64_t CWorksheet::SharedStringIndex(std::string_view text)
+{
+    const auto known = m_knownStrings.find(text);
+    if (known != m_knownStrings.end()) return known->second;
+    auto found = m_sharedStrings->lower_bound(text);
+    if (found == m_sharedStrings->end() || found->first != text)
+        found = m_sharedStrings->emplace_hint(found, std::string(text), m_sharedStrings->size());
+    m_knownStrings.emplace(found->first, found->second);
+    return found->second;
 }
 
 bool CWorksheet::AddCell(const CellDataTime& data)

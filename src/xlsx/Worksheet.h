@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "xlsx/Cell.h"
@@ -52,7 +53,11 @@ public:
     void SetTitle(const std::string& title);
     std::string GetTitle() const { return m_title; }
 
-    void SetSharedStr(SharedStringTable* strings) { m_sharedStrings = strings; }
+    void SetSharedStr(SharedStringTable* strings)
+    {
+        m_sharedStrings = strings;
+        m_knownStrings.clear();
+    }
     void SetComments(std::vector<Comment>* comments) { m_comments = comments; }
 
     uint32_t GetIndex() const { return m_index; }
@@ -131,6 +136,7 @@ private:
     void WriteRaw(const char* text, size_t length);
     template <typename Number> bool AddCellRoutine(Number value, int32_t styleId);
     bool AddStringCell(std::string_view text, int32_t styleId, bool asText);
+    uint64_t SharedStringIndex(std::string_view text);
     template <typename Cell> bool AddCellsOf(const std::vector<Cell>& data);
     template <typename Cell> bool AddRowOf(const std::vector<Cell>& data, uint32_t offset, uint32_t height);
     size_t FormatCellStart(char* out, CellCoord coord, int32_t styleId, const char* typeAttr) const;
@@ -157,6 +163,9 @@ private:
     bool m_sheetDataStarted = false;  // "<sheetData>" start tag closed
     bool m_rowStartPending = false;   // "<row ..." written, ">" not yet
     int m_precision = 6;              // significant digits of numbers
+    // The texts this sheet has used, viewing the keys of the shared table
+    // (whose entries never move or go): one hash lookup per repeated text.
+    std::unordered_map<std::string_view, uint64_t> m_knownStrings;
     char m_rowDigits[12] = {};        // decimal text of the current row
     size_t m_rowDigitsLength = 0;
 };
