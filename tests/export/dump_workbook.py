@@ -37,6 +37,10 @@ def cell_style_count(path):
 
 
 def dump_sheet(index, sheet, out):
+    if hasattr(sheet, "reset_dimensions"):
+        # The streaming writer cannot know a sheet's extent up front and
+        # declares "A1"; a read-only sheet would trust that.
+        sheet.reset_dimensions()
     cells = []
     last_row = last_column = 0
     for row in sheet.iter_rows():
