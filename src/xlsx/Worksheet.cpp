@@ -115,6 +115,16 @@ bool CWorksheet::IsOk() const
     return m_xml && m_file->Stream().good();
 }
 
+void CWorksheet::Suspend()
+{
+    if (m_file) m_file->Suspend();
+}
+
+bool CWorksheet::ResumeIfSuspended()
+{
+    return !m_file->IsSuspended() || m_file->Resume();
+}
+
 void CWorksheet::Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
                       const std::vector<ColumnWidth>& colWidths)
 {
@@ -222,7 +232,7 @@ void CWorksheet::WriteRaw(const char* text, size_t length)
 
 bool CWorksheet::OpenRow(uint32_t height, const char* spans, size_t spansLength)
 {
-    if (!m_xml) return false;
+    if (!m_xml || !ResumeIfSuspended()) return false;
     if (m_currentRow < UINT32_MAX) ++m_currentRow;
     m_currentColumn = 0;
     if (m_currentRow > kMaxRows) return false;
@@ -256,7 +266,7 @@ bool CWorksheet::OpenRow(uint32_t height, const char* spans, size_t spansLength)
 
 void CWorksheet::CloseRow()
 {
-    if (!m_rowOpen) return;
+    if (!m_rowOpen || !ResumeIfSuspended()) return;
     if (m_rowStartPending)
         WriteRaw("/>", 2);
     else
@@ -273,9 +283,9 @@ bool CWorksheet::BeginRow(uint32_t height)
 
 void CWorksheet::EndRow() { CloseRow(); }
 
-bool CWorksheet::CanWriteCellHere(CellCoord& coord) const
+bool CWorksheet::CanWriteCellHere(CellCoord& coord)
 {
-    if (!m_xml || !m_rowOpen) return false;
+    if (!m_xml || !m_rowOpen || !ResumeIfSuspended()) return false;
     const uint64_t column = uint64_t{m_offsetColumn} + m_currentColumn;
     if (column >= kMaxColumns) return false;
     coord = CellCoord(m_currentRow, static_cast<uint32_t>(column));
@@ -534,7 +544,7 @@ std::string CWorksheet::GetCellCoord(CellCoord coord)
 
 bool CWorksheet::Save()
 {
-    if (!m_xml) return false;
+    if (!m_xml || !ResumeIfSuspended()) return false;
     CloseRow();
     xmlw::XmlStream& xml = *m_xml;
     xml << xmlw::endtag();  // sheetData; short form when no row was written

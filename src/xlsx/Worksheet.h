@@ -49,6 +49,11 @@ public:
     // True while the part file is open and every write so far succeeded.
     bool IsOk() const;
 
+    // Closes the part file until the next write reopens it, so that a
+    // workbook of thousands of sheets does not hold thousands of open files
+    // and buffers. The workbook suspends a sheet when it adds the next one.
+    void Suspend();
+
     // Title: cut to at most 31 bytes on a UTF-8 character boundary.
     void SetTitle(const std::string& title);
     std::string GetTitle() const { return m_title; }
@@ -123,6 +128,8 @@ public:
     bool SaveCommentsRels();
 
 private:
+    bool ResumeIfSuspended();
+
     void Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
               const std::vector<ColumnWidth>& colWidths);
     void WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
@@ -132,7 +139,7 @@ private:
 
     bool OpenRow(uint32_t height, const char* spans, size_t spansLength);
     void CloseRow();
-    bool CanWriteCellHere(CellCoord& coord) const;
+    bool CanWriteCellHere(CellCoord& coord);
     void WriteRaw(const char* text, size_t length);
     template <typename Number> bool AddCellRoutine(Number value, int32_t styleId);
     bool AddStringCell(std::string_view text, int32_t styleId, bool asText);
