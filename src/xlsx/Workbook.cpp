@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 
+#include "xlsx/ArchiveEntry.h"
 #include "xlsx/SheetName.h"
 
 namespace SimpleXlsx {
@@ -65,27 +66,6 @@ void SetNewFileMode(int fd)
     fchmod(fd, 0666 & ~mask);
 }
 
-bool AddArchiveEntry(zipFile archive, const std::string& entryName, const std::string& path, char* block)
-{
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    struct stat info;
-    const bool large = fstat(fileno(file), &info) == 0 && info.st_size >= 0xFFFFFFFFLL;
-    zip_fileinfo entryInfo = {};
-    if (zipOpenNewFileInZip64(archive, entryName.c_str(), &entryInfo, nullptr, 0, nullptr, 0, nullptr,
-                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, large ? 1 : 0) != ZIP_OK) {
-        std::fclose(file);
-        return false;
-    }
-    bool ok = true;
-    size_t count;
-    while (ok && (count = std::fread(block, 1, kArchiveReadBlock, file)) > 0)
-        ok = zipWriteInFileInZip(archive, block, static_cast<unsigned>(count)) == ZIP_OK;
-    if (std::ferror(file)) ok = false;
-    std::fclose(file);
-    return zipCloseFileInZip(archive) == ZIP_OK && ok;
-}
-
 }  // namespace
 
 CWorkbook::CWorkbook()
@@ -120,6 +100,9 @@ template <typename... SheetArgs>
 CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&... args)
 {
     if (!EnsureTempDir()) return nullptr;
+    // Rows go to the sheet added last; the one before gives up its file
+    // until it is written again.
+    if (!worksheets.empty()) worksheets.back()->Suspend();
     const uint32_t index = static_cast<uint32_t>(worksheets.size() + 1);
     std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
     if (!sheet || !sheet->IsOk()) return nullptr;
@@ -270,7 +253,7 @@ bool CWorkbook::WriteArchive(const std::string& archivePath)
     if (archive == nullptr) return false;
     bool ok = true;
     for (const std::string& entry : contentFiles) {
-        if (!AddArchiveEntry(archive, entry, tempPath + "/" + entry, block.get())) {
+        if (!AddArchiveEntry(archive, entry, tempPath + "/" + entry, block.get(), kArchiveReadBlock)) {
             ok = false;
             break;
         }
