@@ -123,6 +123,7 @@ TEST_F(Window, ShowsTheExampleForTeachersAndGroups)
     QTest::keyClick(window.comboBox(), Qt::Key_Down);
     EXPECT_EQ(window.comboBox()->currentIndex(), 1);
     EXPECT_EQ(headerTitles(shell), teacherColumns);
+    EXPECT_EQ(shell.delegate().timeTable(), shell.delegate().vorWrapper()->teacherTimeSchedule(teachers.at(1)));
 
     window.studentsRadio()->click();
     QApplication::processEvents();
