@@ -53,16 +53,14 @@ bool vorObjWrapper::loadVorTeacherXML(const QString& path)
     return _vorConverter->parse(fileSystemPath(path));
 }
 
-// Not wired yet: the workbook export of the core is still to come, so no
-// workbook can be written.
-bool vorObjWrapper::saveVorTeachersXLSX(const QString& /*path*/)
+bool vorObjWrapper::saveVorTeachersXLSX(const QString& path)
 {
-    return false;
+    return _vorConverter->teacherToExcel(fileSystemPath(path));
 }
 
-bool vorObjWrapper::saveVorStudentsXLSX(const QString& /*path*/)
+bool vorObjWrapper::saveVorStudentsXLSX(const QString& path)
 {
-    return false;
+    return _vorConverter->studentsToExcel(fileSystemPath(path));
 }
 
 void vorObjWrapper::setExcelFont(const QString& familyName, double pointSize)

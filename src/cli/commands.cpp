@@ -1,0 +1,142 @@
+#include "cli/commands.h"
+#include "cli/workbooks.h"
+
+#include <pugixml.hpp>
+
+#include "timetable/timeTable.h"
+#include "timetable/xmlFile.h"
+
+#ifndef HORATAB_VERSION
+#define HORATAB_VERSION "unknown"
+#endif
+
+namespace {
+
+const char* const programName = "horatab-export";
+
+int failure(std::ostream& err, const std::string& file, const std::string& reason)
+{
+    err << programName << ": " << file << ": " << reason << '\n';
+    return 1;
+}
+
+std::string printable(std::string text)
+{
+    for (char& c : text)
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+std::string quoted(const std::string& name)
+{
+    return "\"" + printable(name) + "\"";
+}
+
+// Loads the file; on failure reports it and returns false.
+bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
+{
+    pugi::xml_document document;
+    std::string reason;
+    if (!loadXmlFile(path, document, &reason)) {
+        failure(err, path, reason);
+        return false;
+    }
+    model.parse(document);
+    if (model.teachers.size() > 0)
+        return true;
+    pugi::xml_node root = document.document_element();
+    if (std::string(root.name()) != "Teachers_Timetable")
+        failure(err, path, "the file holds no teachers: its root element is <" + printable(root.name()) +
+                               ">, not <Teachers_Timetable>");
+    else
+        failure(err, path, "the file holds no teachers");
+    return false;
+}
+
+int listNames(const std::map<std::string, teacher*>& names, std::ostream& out)
+{
+    for (const auto& entry : names)
+        out << printable(entry.first) << '\n';
+    return 0;
+}
+
+int listNames(const std::map<std::string, namedObjects<std::string>*>& names, std::ostream& out)
+{
+    for (const auto& entry : names)
+        out << printable(entry.first) << '\n';
+    return 0;
+}
+
+int showTeacher(timeTable& model, const cliOptions& options, std::ostream& out, std::ostream& err)
+{
+    teacher* found = model.teachers.find(options.name);
+    if (!found)
+        return failure(err, options.input, "no teacher named " + quoted(options.name));
+    BaseMatrix<std::string> week;
+    found->timeSchedule(week, INFO_STUDENTS | INFO_SUBJECT);
+    printMatrix(week, out);
+    return 0;
+}
+
+int showStudents(timeTable& model, const cliOptions& options, std::ostream& out, std::ostream& err)
+{
+    BaseMatrix<std::string> week;
+    if (!model.studentsTimeSchedule(options.name, week, INFO_SUBJECT))
+        return failure(err, options.input, "no student group named " + quoted(options.name));
+    printMatrix(week, out);
+    return 0;
+}
+
+int inspect(const cliOptions& options, std::ostream& out, std::ostream& err)
+{
+    timeTable model;
+    if (!loadTimetable(options.input, model, err))
+        return 1;
+    switch (options.mode) {
+    case cliMode::listTeachers: return listNames(model.teachers.map(), out);
+    case cliMode::listStudents: return listNames(model.students.map(), out);
+    case cliMode::showTeacher: return showTeacher(model, options, out, err);
+    case cliMode::showStudents: return showStudents(model, options, out, err);
+    default: return 1;
+    }
+}
+
+}  // namespace
+
+void printMatrix(const BaseMatrix<std::string>& matrix, std::ostream& out)
+{
+    for (uint64_t row = 0; row < matrix.rowSize(); ++row) {
+        for (uint64_t column = 0; column < matrix.colSize(); ++column) {
+            if (column > 0)
+                out << '\t';
+            out << printable(matrix(uint32_t(row), uint32_t(column)));
+        }
+        out << '\n';
+    }
+}
+
+int runCommand(const cliOptions& options, std::ostream& out, std::ostream& err)
+{
+    int status = 1;
+    switch (options.mode) {
+    case cliMode::help:
+        out << usageText();
+        status = 0;
+        break;
+    case cliMode::version:
+        out << programName << ' ' << HORATAB_VERSION << '\n';
+        status = 0;
+        break;
+    case cliMode::writeWorkbooks:
+        status = writeWorkbooks(options, out, err);
+        break;
+    default:
+        status = inspect(options, out, err);
+        break;
+    }
+    out.flush();
+    if (status == 0 && !out)
+        return failure(err, "standard output", "cannot write the output");
+    return status;
+}

@@ -1,0 +1,211 @@
+#include "cli/options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+const double largestFontSize = 409;
+
+struct argumentReader
+{
+    std::vector<std::string> args;
+    size_t next = 0;
+
+    bool done() const { return next >= args.size(); }
+};
+
+bool failWith(std::string& error, const std::string& text)
+{
+    error = text;
+    return false;
+}
+
+// Splits "--name=value" into name and value; other arguments stay whole.
+bool splitInlineValue(const std::string& arg, std::string& name, std::string& value)
+{
+    size_t equals = arg.find('=');
+    if (arg.compare(0, 2, "--") != 0 || equals == std::string::npos)
+        return false;
+    name = arg.substr(0, equals);
+    value = arg.substr(equals + 1);
+    return true;
+}
+
+bool takesValue(const std::string& option)
+{
+    for (const char* known : {"--list", "--show-teacher", "--show-students", "--teachers", "-t", "--students", "-s",
+                              "--font", "--size"})
+        if (option == known)
+            return true;
+    return false;
+}
+
+bool setInspection(cliOptions& options, bool& inspectionGiven, cliMode mode, const std::string& name,
+                   std::string& error)
+{
+    if (inspectionGiven)
+        return failWith(error, "give only one of --list, --show-teacher and --show-students");
+    inspectionGiven = true;
+    options.mode = mode;
+    options.name = name;
+    return true;
+}
+
+bool setOnce(std::string& target, bool& given, const std::string& option, const std::string& value,
+             std::string& error)
+{
+    if (given)
+        return failWith(error, option + " given twice");
+    if (value.empty())
+        return failWith(error, option + " needs a non-empty value");
+    given = true;
+    target = value;
+    return true;
+}
+
+bool parseFontSize(const std::string& text, double& size)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    double parsed = std::strtod(text.c_str(), &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < 1 || parsed > largestFontSize)
+        return false;
+    size = parsed;
+    return true;
+}
+
+}  // namespace
+
+std::string defaultOutputPath(const std::string& input, const std::string& kind)
+{
+    size_t slash = input.rfind('/');
+    size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = input.rfind('.');
+    size_t nameEnd = (dot == std::string::npos || dot <= nameStart) ? input.size() : dot;
+    return input.substr(0, nameEnd) + "-" + kind + ".xlsx";
+}
+
+bool parseArguments(int argc, const char* const* argv, cliOptions& options, std::string& error)
+{
+    options = cliOptions();
+    std::vector<std::string> inputs;
+    bool inspectionGiven = false;
+    bool teachersGiven = false;
+    bool studentsGiven = false;
+    bool optionsEnded = false;
+
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i] ? argv[i] : "";
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options = cliOptions();
+            options.mode = cliMode::help;
+            return true;
+        }
+        if (arg == "--version" || arg == "-V") {
+            options = cliOptions();
+            options.mode = cliMode::version;
+            return true;
+        }
+
+        std::string option = arg;
+        std::string value;
+        if (!splitInlineValue(arg, option, value)) {
+            if (!takesValue(option))
+                return failWith(error, "unknown option " + arg);
+            if (i + 1 >= argc)
+                return failWith(error, option + " needs a value");
+            value = argv[++i] ? argv[i] : "";
+        }
+        if (!takesValue(option))
+            return failWith(error, "unknown option " + option);
+
+        bool ok = true;
+        if (option == "--list") {
+            if (value != "teachers" && value != "students")
+                return failWith(error, "--list takes teachers or students, not \"" + value + "\"");
+            ok = setInspection(options, inspectionGiven,
+                               value == "teachers" ? cliMode::listTeachers : cliMode::listStudents, "", error);
+        } else if (option == "--show-teacher") {
+            ok = setInspection(options, inspectionGiven, cliMode::showTeacher, value, error);
+        } else if (option == "--show-students") {
+            ok = setInspection(options, inspectionGiven, cliMode::showStudents, value, error);
+        } else if (option == "--teachers" || option == "-t") {
+            ok = setOnce(options.teachersOutput, teachersGiven, "--teachers", value, error);
+        } else if (option == "--students" || option == "-s") {
+            ok = setOnce(options.studentsOutput, studentsGiven, "--students", value, error);
+        } else if (option == "--font") {
+            ok = setOnce(options.fontName, options.fontGiven, "--font", value, error);
+        } else if (option == "--size") {
+            if (options.sizeGiven)
+                return failWith(error, "--size given twice");
+            if (!parseFontSize(value, options.fontSize))
+                return failWith(error, "--size takes a number of points from 1 to 409, not \"" + value + "\"");
+            options.sizeGiven = true;
+        }
+        if (!ok)
+            return false;
+    }
+
+    if (inputs.empty())
+        return failWith(error, "no input file given");
+    if (inputs.size() > 1)
+        return failWith(error, "give one input file, not " + std::to_string(inputs.size()));
+    options.input = inputs.front();
+
+    bool workbookOptions = teachersGiven || studentsGiven || options.fontGiven || options.sizeGiven;
+    if (inspectionGiven) {
+        if (workbookOptions)
+            return failWith(error, "--list, --show-teacher and --show-students write no workbook; "
+                                   "leave out --teachers, --students, --font and --size");
+        return true;
+    }
+
+    options.mode = cliMode::writeWorkbooks;
+    if (!teachersGiven && !studentsGiven) {
+        options.teachersOutput = defaultOutputPath(options.input, "teachers");
+        options.studentsOutput = defaultOutputPath(options.input, "students");
+    }
+    if (options.teachersOutput == options.studentsOutput)
+        return failWith(error, "the teachers' and the students' workbooks need different files");
+    if (options.teachersOutput == options.input || options.studentsOutput == options.input)
+        return failWith(error, "a workbook would overwrite the input file");
+    return true;
+}
+
+const char* usageText()
+{
+    return "Usage: horatab-export [options] INPUT.xml\n"
+           "Reads a teachers-timetable XML export and writes its workbooks, or shows what it holds.\n"
+           "\n"
+           "Workbooks:\n"
+           "  -t, --teachers FILE    write the teachers' workbook to FILE\n"
+           "  -s, --students FILE    write the student groups' workbook to FILE\n"
+           "      --font NAME        font of every cell (default Calibri)\n"
+           "      --size POINTS      font size in points, 1 to 409 (default 11)\n"
+           "  With neither -t nor -s both workbooks are written beside the input,\n"
+           "  as INPUT-teachers.xlsx and INPUT-students.xlsx.\n"
+           "\n"
+           "Inspection:\n"
+           "      --list teachers|students   the names, one per line, in byte order\n"
+           "      --show-teacher NAME        the teacher's week: group / subject per hour\n"
+           "      --show-students NAME       the group's week: subject per hour\n"
+           "  Weeks print one row per line, cells separated by tabs, day names first.\n"
+           "\n"
+           "  -h, --help             show this text\n"
+           "  -V, --version          show the version\n"
+           "\n"
+           "Exit status: 0 on success, 1 on any failure (with one line on standard error).\n";
+}

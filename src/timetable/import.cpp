@@ -1,0 +1,59 @@
+#include "timetable/timeTable.h"
+#include "timetable/xmlFile.h"
+
+#include <iterator>
+
+#include <pugixml.hpp>
+
+bool timeTable::parse(const std::string& path, std::string* failure)
+{
+    pugi::xml_document document;
+    if (!loadXmlFile(path, document, failure))
+        return false;
+    return parse(document);
+}
+
+bool timeTable::parse(const pugi::xml_document& document)
+{
+    for (pugi::xml_node node : document.child("Teachers_Timetable").children())
+        parseTeacher(node);
+    return true;
+}
+
+void timeTable::parseTeacher(const pugi::xml_node& node)
+{
+    teacher* owner = insertTeacher(node.attribute("name").value());
+    std::list<teacherDay*>& days = owner->days.list();
+    // A teacher spread over many elements is sized incrementally, so that
+    // its import stays linear in the number of days.
+    bool countsUpToDate = owner->dayCount == days.size();
+    auto lastOldDay = days.empty() ? days.end() : std::prev(days.end());
+
+    for (pugi::xml_node day : node.children())
+        parseDay(owner, day);
+
+    if (!countsUpToDate) {
+        owner->fixSize();
+        return;
+    }
+    owner->fixSizeFrom(lastOldDay == days.end() ? days.begin() : std::next(lastOldDay));
+}
+
+void timeTable::parseDay(teacher* owner, const pugi::xml_node& node)
+{
+    teacherDay* day = owner->addDay(node.attribute("name").value());
+    for (pugi::xml_node child : node.children()) {
+        hour* slot = day->addhour(child.attribute("name").value());
+        parseHour(slot, child);
+    }
+}
+
+void timeTable::parseHour(hour* slot, const pugi::xml_node& node)
+{
+    if (pugi::xml_node subject = node.child("Subject"))
+        slot->subject = insertSubject(subject.attribute("name").value());
+    if (pugi::xml_node group = node.child("Students"))
+        slot->students = insertStudents(group.attribute("name").value());
+    if (pugi::xml_node room = node.child("Room"))
+        slot->room = insertRoom(room.attribute("name").value());
+}

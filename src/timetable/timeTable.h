@@ -1,0 +1,154 @@
+#ifndef HORATAB_TIMETABLE_TIMETABLE_H
+#define HORATAB_TIMETABLE_TIMETABLE_H
+
+#include <cstdint>
+#include <list>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "timetable/BaseMatrix.h"
+#include "timetable/containers.h"
+
+class ExcelWriteWrapper;
+
+namespace pugi {
+class xml_document;
+class xml_node;
+}
+
+// Which facts a schedule cell lists. Whatever the combination, the parts
+// appear in the order group, subject, teacher, room, joined by " / ".
+constexpr uint32_t INFO_TEACHER = 1;
+constexpr uint32_t INFO_STUDENTS = 2;
+constexpr uint32_t INFO_SUBJECT = 4;
+constexpr uint32_t INFO_ROOM = 8;
+
+// The corner element of every schedule matrix.
+extern const char* const scheduleCornerText;
+
+// One time slot of a day. The three references point into the registries
+// of the timeTable and are null when the file names none.
+class hour : public namedObjects<std::string>
+{
+public:
+    namedObjects<std::string>* students;
+    namedObjects<std::string>* subject;
+    namedObjects<std::string>* room;
+
+    explicit hour(std::string hourName);
+};
+
+class teacherDay : public namedObjects<std::string>
+{
+public:
+    vorListPtr<hour> hours;
+
+    explicit teacherDay(std::string dayName);
+
+    hour* addhour(std::string hourName);
+};
+
+class teacher : public namedObjects<std::string>
+{
+public:
+    vorListPtr<teacherDay> days;
+    uint64_t dayCount;
+    uint64_t hourCount;
+    teacherDay* longestDay;  // first day with hourCount hours; null when no day has an hour
+
+    explicit teacher(std::string teacherName);
+    virtual ~teacher();
+
+    teacherDay* addDay(std::string dayName);
+
+    // Recounts dayCount, hourCount and longestDay over all days.
+    void fixSize();
+    // The same result as fixSize when the counts were up to date for every
+    // day before `firstNewDay`: only the new days are examined.
+    void fixSizeFrom(std::list<teacherDay*>::iterator firstNewDay);
+
+    // Schedule matrices (schedule.cpp).
+    void initMatrix(BaseMatrix<std::string>& matrix, uint64_t days, uint64_t hours);
+    void fillInfos(const hour* taught, std::string& text, uint32_t flags) const;
+    void timeSchedule(BaseMatrix<std::string>& matrix, uint32_t flags);
+    bool workOnThisClass(const namedObjects<std::string>* group);
+    void update(const namedObjects<std::string>* group, BaseMatrix<std::string>& matrix, uint32_t flags);
+};
+
+// The whole timetable: teachers with their days and hours, and the
+// registries of student groups, subjects and rooms that hours point into.
+// Also carries the spreadsheet font that the export applies.
+class timeTable
+{
+public:
+    vorMapPtr<teacher> teachers;
+    vorMapPtr<namedObjects<std::string>> students;
+    vorMapPtr<namedObjects<std::string>> subjects;
+    vorMapPtr<namedObjects<std::string>> rooms;
+    bool fontChosen;
+    std::string fontName;
+    int32_t fontSize;
+
+    timeTable();
+    virtual ~timeTable();
+
+    timeTable(const timeTable&) = delete;
+    timeTable& operator=(const timeTable&) = delete;
+
+    // Import (import.cpp). parse(path) returns false and leaves the model
+    // untouched when the file cannot be read or is not well-formed XML; the
+    // reason then goes to `failure` when it is given. A well-formed
+    // document is always read, even one without a Teachers_Timetable root.
+    bool parse(const std::string& path, std::string* failure = nullptr);
+    bool parse(const pugi::xml_document& document);
+    void parseTeacher(const pugi::xml_node& node);
+    void parseDay(teacher* owner, const pugi::xml_node& node);
+    void parseHour(hour* slot, const pugi::xml_node& node);
+
+    teacher* insertTeacher(std::string name);
+    namedObjects<std::string>* insertStudents(std::string name);
+    namedObjects<std::string>* insertSubject(std::string name);
+    namedObjects<std::string>* insertRoom(std::string name);
+
+    void setFontAndSize(std::string name, int32_t size);
+
+    // A student group's week merged from every teacher who teaches it
+    // (schedule.cpp). False, with the matrix untouched, for an unknown name
+    // or a null group.
+    bool studentsTimeSchedule(std::string name, BaseMatrix<std::string>& matrix, uint32_t flags);
+    bool studentsTimeSchedule(const namedObjects<std::string>* group, BaseMatrix<std::string>& matrix,
+                              uint32_t flags);
+
+    // The overloads above look for the group's teachers among all teachers,
+    // which costs a pass over every hour per group. A caller that merges
+    // many groups (an export of all groups) builds this index once, in one
+    // such pass, and merges with the overload below. Each list holds the
+    // teachers of one group in name order. The index reflects the model as
+    // it was when built; build it again after the model changes.
+    typedef std::vector<teacher*> teacherList;
+    typedef std::unordered_map<const namedObjects<std::string>*, teacherList> groupTeachersIndex;
+    groupTeachersIndex teachersOfAllGroups();
+    bool studentsTimeSchedule(const namedObjects<std::string>* group, const teacherList& groupTeachers,
+                              BaseMatrix<std::string>& matrix, uint32_t flags);
+
+    // The workbooks (export.cpp). Each writes a summary sheet and one sheet
+    // per teacher (or group) in name order, in the chosen font when one was
+    // set, and saves to `path` only when every sheet was written. False when
+    // there is nothing to export (no teacher with an hour, no group) or the
+    // workbook could not be written; nothing is left in the temporary folder.
+    bool teacherToExcel(std::string path);
+    bool studentsToExcel(std::string path);
+
+    // The steps of the export; each stops at the first false.
+    bool _teacherToExcel(ExcelWriteWrapper* facade);
+    bool _studentsToExcel(ExcelWriteWrapper* facade);
+    bool _allTeacherToExcel(ExcelWriteWrapper* facade);
+    bool _allStudentsToExcel(ExcelWriteWrapper* facade);
+    bool _allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeachersIndex& index);
+
+private:
+    static const teacherList& teachersOf(const groupTeachersIndex& index, const namedObjects<std::string>* group);
+};
+
+#endif

@@ -1,0 +1,88 @@
+#include "xlsx/SheetName.h"
+
+#include <algorithm>
+
+#include "xlsx/Utf8.h"
+
+namespace SimpleXlsx {
+
+namespace {
+
+bool IsForbiddenInName(unsigned char c)
+{
+    switch (c) {
+    case ':': case '\\': case '/': case '?': case '*': case '[': case ']':
+        return true;
+    default:
+        return c < 0x20 || c == 0x7F;
+    }
+}
+
+// Forbidden characters, control characters and invalid UTF-8 become "_".
+std::string ReplaceForbidden(std::string_view title)
+{
+    std::string name;
+    name.reserve(title.size());
+    size_t pos = 0;
+    while (pos < title.size()) {
+        const size_t length = Utf8SequenceLength(title, pos);
+        if (length == 0 || (length == 1 && IsForbiddenInName(static_cast<unsigned char>(title[pos])))) {
+            name += '_';
+            ++pos;
+        } else {
+            name.append(title, pos, length);
+            pos += length;
+        }
+    }
+    return name;
+}
+
+void CutToBytes(std::string& name, size_t maxBytes)
+{
+    name.resize(Utf8PrefixBytes(name, maxBytes));
+}
+
+void ReplaceEdgeApostrophes(std::string& name)
+{
+    if (name.empty()) return;
+    if (name.front() == '\'') name.front() = '_';
+    if (name.back() == '\'') name.back() = '_';
+}
+
+bool IsTaken(const std::string& name, const std::vector<std::string>& taken)
+{
+    return std::any_of(taken.begin(), taken.end(),
+                       [&name](const std::string& other) { return SameSheetName(name, other); });
+}
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool SameSheetName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    return true;
+}
+
+std::string MakeSheetName(std::string_view title, uint32_t index, const std::vector<std::string>& taken)
+{
+    std::string base = ReplaceForbidden(title);
+    CutToBytes(base, kMaxSheetNameBytes);
+    ReplaceEdgeApostrophes(base);
+    if (base.empty()) base = "Sheet " + std::to_string(index);
+    if (!IsTaken(base, taken)) return base;
+
+    for (size_t n = 2;; ++n) {
+        const std::string suffix = " (" + std::to_string(n) + ")";
+        std::string candidate = base;
+        CutToBytes(candidate, kMaxSheetNameBytes - suffix.size());
+        if (!candidate.empty() && candidate.front() == '\'') candidate.front() = '_';
+        candidate += suffix;
+        if (!IsTaken(candidate, taken)) return candidate;
+    }
+}
+
+}  // namespace SimpleXlsx

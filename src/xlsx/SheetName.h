@@ -1,0 +1,31 @@
+#pragma once
+// Sheet names that spreadsheet programs accept.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace SimpleXlsx {
+
+constexpr size_t kMaxSheetNameBytes = 31;
+
+// Turns `title` into a valid sheet name that differs, without regard to
+// ASCII letter case, from every name in `taken`:
+// - the characters : \ / ? * [ ], control characters and bytes that are
+//   not valid UTF-8 become "_";
+// - at most 31 bytes, cut on a character boundary;
+// - an apostrophe at the start or the end becomes "_";
+// - an empty name becomes "Sheet <index>";
+// - a name already taken gets the suffix " (2)", " (3)", ..., the base cut
+//   on a character boundary so that the result stays within 31 bytes.
+// A title that already obeys these rules is returned unchanged.
+std::string MakeSheetName(std::string_view title, uint32_t index,
+                          const std::vector<std::string>& taken);
+
+// Equality of sheet names as spreadsheet programs see it (ASCII letters
+// compared without regard to case).
+bool SameSheetName(std::string_view a, std::string_view b);
+
+}  // namespace SimpleXlsx

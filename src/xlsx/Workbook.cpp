@@ -1,0 +1,218 @@
+#include "xlsx/Workbook.h"
+
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "xlsx/ArchiveEntry.h"
+#include "xlsx/SheetName.h"
+
+namespace SimpleXlsx {
+
+namespace {
+
+constexpr size_t kArchiveReadBlock = 1024 * 1024;
+
+// mkdtemp and mkstemp change their argument in place.
+std::vector<char> Template(const std::string& text)
+{
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    return buffer;
+}
+
+// The folder under which temporary package folders are made: TMPDIR when
+// set, else the system's temporary folder.
+std::string TemporaryBase()
+{
+    const char* env = std::getenv("TMPDIR");
+    std::string base = (env != nullptr && *env != '\0') ? env : "/tmp";
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    return base;
+}
+
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
+{
+    std::remove(path);
+    return 0;  // go on whatever happened
+}
+
+// A name beside `destination` for the archive being written; empty when
+// `destination` names no file.
+std::string ArchiveTemplateBeside(const std::string& destination)
+{
+    if (destination.empty() || destination.back() == '/') return std::string();
+    const size_t slash = destination.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : destination.substr(0, slash + 1);
+    const size_t baseLength = slash == std::string::npos ? destination.size() : destination.size() - slash - 1;
+    if (baseLength + 7 > NAME_MAX) return folder + "/.xlsx_XXXXXX";
+    return destination + ".XXXXXX";
+}
+
+// The archive gets the permissions of a newly created file.
+void SetNewFileMode(int fd)
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+}
+
+}  // namespace
+
+CWorkbook::CWorkbook()
+    : contentFiles{"[Content_Types].xml", "_rels/.rels",          "docProps/core.xml",   "docProps/app.xml",
+                   "xl/workbook.xml",     "xl/styles.xml", "xl/_rels/workbook.xml.rels", "xl/theme/theme1.xml"}
+{
+    Style style;
+    style.numFormat.id = 0;
+    styleList.Add(style);
+    style.numFormat.id = 1;
+    style.fill.patternType = PATTERN_GRAY125;
+    styleList.Add(style);
+}
+
+CWorkbook::~CWorkbook()
+{
+    for (CWorksheet* sheet : worksheets) delete sheet;
+    ClearTemp();
+}
+
+bool CWorkbook::EnsureTempDir()
+{
+    if (!tempPath.empty()) return true;
+    std::vector<char> path = Template(TemporaryBase() + "/xlsx_XXXXXX");
+    if (mkdtemp(path.data()) == nullptr) return false;  // made private (0700) and new
+    tempPath = path.data();
+    return true;
+}
+
+template <typename... SheetArgs>
+CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&... args)
+{
+    if (!EnsureTempDir()) return nullptr;
+    // Rows go to the sheet added last; the one before gives up its file
+    // until it is written again.
+    if (!worksheets.empty()) worksheets.back()->Suspend();
+    const uint32_t index = static_cast<uint32_t>(worksheets.size() + 1);
+    std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
+    if (!sheet || !sheet->IsOk()) return nullptr;
+    try {
+        std::vector<std::string> taken;
+        taken.reserve(worksheets.size());
+        for (const CWorksheet* other : worksheets) taken.push_back(other->GetTitle());
+        sheet->SetTitle(MakeSheetName(title, index, taken));
+        sheet->SetSharedStr(&sharedStrings);
+        worksheets.push_back(sheet.get());
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return sheet.release();
+}
+
+CWorksheet& CWorkbook::SheetOrDetached(CWorksheet* sheet)
+{
+    if (sheet != nullptr) return *sheet;
+    sheetCreationFailed = true;
+    return detachedSheet;
+}
+
+CWorksheet& CWorkbook::AddSheet(const std::string& title)
+{
+    return SheetOrDetached(CreateSheet(title));
+}
+
+CWorksheet& CWorkbook::AddSheet(const std::string& title, const std::vector<ColumnWidth>& colWidths)
+{
+    return SheetOrDetached(CreateSheet(title, colWidths));
+}
+
+CWorksheet& CWorkbook::AddSheet(const std::string& title, uint32_t frozenWidth, uint32_t frozenHeight)
+{
+    return SheetOrDetached(CreateSheet(title, frozenWidth, frozenHeight));
+}
+
+CWorksheet& CWorkbook::AddSheet(const std::string& title, uint32_t frozenWidth, uint32_t frozenHeight,
+                                const std::vector<ColumnWidth>& colWidths)
+{
+    return SheetOrDetached(CreateSheet(title, frozenWidth, frozenHeight, colWidths));
+}
+
+CWorksheet* CWorkbook::AddSheetPtr(const std::string& title) { return CreateSheet(title); }
+
+bool CWorkbook::Save(const std::string& name)
+{
+    if (saved) return false;
+    saved = true;
+    const bool ok = !sheetCreationFailed && EnsureTempDir() && SaveParts() && SaveSheets() &&
+                    WriteArchiveAtomically(name);
+    ClearTemp();
+    return ok;
+}
+
+bool CWorkbook::SaveParts()
+{
+    return SaveCore() && SaveApp() && SaveContentType() && SaveTheme() && SaveSharedStrings() &&
+           SaveStyles() && SaveWorkbook();
+}
+
+bool CWorkbook::SaveSheets()
+{
+    for (CWorksheet* sheet : worksheets) {
+        const std::string index = std::to_string(sheet->GetIndex());
+        contentFiles.push_back("xl/worksheets/sheet" + index + ".xml");
+        if (sheet->IsThereComment()) contentFiles.push_back("xl/worksheets/_rels/sheet" + index + ".xml.rels");
+        if (!sheet->Save()) return false;
+    }
+    return true;
+}
+
+// Writes the archive to a new file beside `name` and puts it in place only
+// when all of it was written: a failed save leaves `name` as it was.
+bool CWorkbook::WriteArchiveAtomically(const std::string& name)
+{
+    const std::string pattern = ArchiveTemplateBeside(name);
+    if (pattern.empty()) return false;
+    std::vector<char> archivePath = Template(pattern);
+    const int fd = mkstemp(archivePath.data());
+    if (fd < 0) return false;
+    SetNewFileMode(fd);
+    close(fd);
+    const bool ok = WriteArchive(archivePath.data()) && std::rename(archivePath.data(), name.c_str()) == 0;
+    if (!ok) std::remove(archivePath.data());
+    return ok;
+}
+
+bool CWorkbook::WriteArchive(const std::string& archivePath)
+{
+    std::unique_ptr<char[]> block(new (std::nothrow) char[kArchiveReadBlock]);
+    if (!block) return false;
+    zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
+    if (archive == nullptr) return false;
+    bool ok = true;
+    for (const std::string& entry : contentFiles) {
+        if (!AddArchiveEntry(archive, entry, tempPath + "/" + entry, block.get(), kArchiveReadBlock)) {
+            ok = false;
+            break;
+        }
+    }
+    return zipClose(archive, nullptr) == ZIP_OK && ok;
+}
+
+// Removes the whole private temporary folder, whatever it holds.
+void CWorkbook::ClearTemp()
+{
+    if (tempPath.empty()) return;
+    nftw(tempPath.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+    tempPath.clear();
+}
+
+}  // namespace SimpleXlsx

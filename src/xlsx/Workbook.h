@@ -1,0 +1,100 @@
+#pragma once
+// The .xlsx package being built: owns its worksheets, the shared string
+// table and the style list, keeps the part files in a private temporary
+// folder and packs them into the archive on Save.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "xlsx/Cell.h"
+#include "xlsx/Style.h"
+#include "xlsx/Worksheet.h"
+
+namespace xmlw { class XmlStream; }
+
+namespace SimpleXlsx {
+
+class CWorkbook {
+public:
+    CWorkbook();
+    // Deletes the sheets and removes the temporary folder if Save did not.
+    virtual ~CWorkbook();
+
+    CWorkbook(const CWorkbook&) = delete;
+    CWorkbook& operator=(const CWorkbook&) = delete;
+
+    // Adding worksheets. Every form gives the sheet a valid, unique name (see
+    // SheetName.h). The reference forms cannot report failure: when a sheet
+    // cannot be made they return a detached worksheet that refuses every
+    // write, and Save then returns false.
+    CWorksheet& AddSheet(const std::string& title);
+    CWorksheet& AddSheet(const std::string& title, const std::vector<ColumnWidth>& colWidths);
+    CWorksheet& AddSheet(const std::string& title, uint32_t frozenWidth, uint32_t frozenHeight);
+    CWorksheet& AddSheet(const std::string& title, uint32_t frozenWidth, uint32_t frozenHeight,
+                         const std::vector<ColumnWidth>& colWidths);
+    // Null, and the workbook unchanged, when the sheet cannot be made.
+    CWorksheet* AddSheetPtr(const std::string& title);
+
+    // Chartsheets (AddChart) are added here with the chartsheet writer.
+
+    StyleList& GetStyleList() { return styleList; }
+
+    // Writes the package to `name` (created or replaced). The archive is
+    // written beside `name` and renamed over it only when everything
+    // succeeded, so a failed save leaves an existing file untouched. The
+    // temporary folder is removed whatever the result. A workbook is saved
+    // once; a second Save returns false.
+    bool Save(const std::string& name);
+
+    // The temporary folder ("" until the first sheet or Save needs it).
+    const std::string& GetTempPath() const { return tempPath; }
+
+private:
+    // Lets the part-writer tests call the writers one at a time.
+    friend class WorkbookPartsAccess;
+
+    // Workbook-level part writers, one source file each under parts/.
+    bool SaveCore();            // docProps/core.xml, _rels/.rels
+    bool SaveApp();             // docProps/app.xml
+    bool SaveContentType();     // [Content_Types].xml (and SaveChain)
+    bool SaveWorkbook();        // xl/_rels/workbook.xml.rels, xl/workbook.xml
+    bool SaveStyles();          // xl/styles.xml
+    void AddNumberFormats(xmlw::XmlStream& stream) const;
+    void AddFonts(xmlw::XmlStream& stream) const;
+    void AddFills(xmlw::XmlStream& stream) const;
+    void AddBorders(xmlw::XmlStream& stream) const;
+    void AddBorder(xmlw::XmlStream& stream, const char* borderName,
+                   const Border::BorderItem& item) const;
+    static std::string GetFormatCodeString(const NumFormat& format);
+    static std::string GetFormatCodeColor(ENumericStyleColor color);
+    bool SaveSharedStrings();   // xl/sharedStrings.xml
+    bool SaveChain();           // xl/calcChain.xml
+    bool SaveTheme();           // xl/theme/theme1.xml
+    // SaveComments (comment parts and their drawings) is added here with
+    // the comment writer; Save calls it after SaveTheme.
+
+    bool EnsureTempDir();
+    template <typename... SheetArgs>
+    CWorksheet* CreateSheet(const std::string& title, const SheetArgs&... args);
+    CWorksheet& SheetOrDetached(CWorksheet* sheet);
+    bool SaveParts();
+    bool SaveSheets();
+    bool WriteArchive(const std::string& archivePath);
+    bool WriteArchiveAtomically(const std::string& name);
+    void ClearTemp();
+
+    std::string tempPath;
+    std::vector<std::string> contentFiles;
+    std::vector<CWorksheet*> worksheets;
+    // charts: the chartsheets (owned), added with the chartsheet writer.
+    SharedStringTable sharedStrings;
+    // comments and shapeCounter: added with the comment writer.
+    StyleList styleList;
+
+    CWorksheet detachedSheet;       // returned when a sheet cannot be made
+    bool sheetCreationFailed = false;
+    bool saved = false;
+};
+
+}  // namespace SimpleXlsx

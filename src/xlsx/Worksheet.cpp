@@ -1,0 +1,592 @@
+#include "xlsx/Worksheet.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <iomanip>
+#include <new>
+#include <type_traits>
+
+#include "xlsx/PackageVocabulary.h"
+#include "xlsx/Utf8.h"
+#include "xlsx/XmlStream.h"
+
+namespace SimpleXlsx {
+
+namespace {
+
+constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr int kTimePrecision = 15;
+
+// Column letters of `col` ("A" for 0, "AA" for 26); at most 7 letters.
+size_t WriteColumnLetters(char* out, uint32_t col)
+{
+    char reversed[8];
+    size_t count = 0;
+    reversed[count++] = kLetters[col % 26];
+    for (uint32_t n = col / 26; n != 0; n /= 26) {
+        --n;
+        reversed[count++] = kLetters[n % 26];
+    }
+    for (size_t i = 0; i < count; ++i) out[i] = reversed[count - 1 - i];
+    return count;
+}
+
+template <typename Int>
+size_t WriteInteger(char* out, Int value)
+{
+    return static_cast<size_t>(std::to_chars(out, out + 24, value).ptr - out);
+}
+
+size_t WriteLiteral(char* out, std::string_view text)
+{
+    std::memcpy(out, text.data(), text.size());
+    return text.size();
+}
+
+// Days from 1970-01-01 to the first of January of `year` (proleptic
+// Gregorian calendar), valid for any year.
+int64_t DaysToNewYear(int64_t year)
+{
+    const int64_t y = year - 1;  // January and February count with the year before
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yearOfEra = y - era * 400;
+    const int64_t dayOfYear = 306;  // 1 January, counted from 1 March
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// The spreadsheet's date serial number (1900 date system) of the local
+// wall-clock time of `time`; false when the platform cannot break it down.
+bool TimeToSerial(time_t time, double& serial)
+{
+    struct tm local;
+    if (localtime_r(&time, &local) == nullptr) return false;
+    const int64_t days = DaysToNewYear(int64_t{local.tm_year} + 1900) + local.tm_yday;
+    const int64_t seconds = days * 86400 + local.tm_sec + 60 * local.tm_min + 3600 * local.tm_hour;
+    serial = static_cast<double>(seconds + 2208988800LL) / 86400.0 + 2.0;
+    // The 1900 date system counts a 29 February 1900 that never was: days
+    // before 1 March 1900 (serial 61) are one lower.
+    if (serial < 61.0) serial -= 1.0;
+    return true;
+}
+
+}  // namespace
+
+CWorksheet::CWorksheet() = default;
+
+CWorksheet::CWorksheet(uint32_t index, const std::string& tempPath) : m_tempPath(tempPath)
+{
+    Init(index, 0, 0, {});
+}
+
+CWorksheet::CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
+                       const std::string& tempPath)
+    : m_tempPath(tempPath)
+{
+    Init(index, frozenWidth, frozenHeight, {});
+}
+
+CWorksheet::CWorksheet(uint32_t index, const std::vector<ColumnWidth>& colWidths,
+                       const std::string& tempPath)
+    : m_tempPath(tempPath)
+{
+    Init(index, 0, 0, colWidths);
+}
+
+CWorksheet::CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
+                       const std::vector<ColumnWidth>& colWidths, const std::string& tempPath)
+    : m_tempPath(tempPath)
+{
+    Init(index, frozenWidth, frozenHeight, colWidths);
+}
+
+CWorksheet::~CWorksheet() { ReleaseStreams(); }
+
+void CWorksheet::ReleaseStreams()
+{
+    m_xml.reset();   // closes every element still open
+    m_file.reset();
+}
+
+bool CWorksheet::IsOk() const
+{
+    return m_xml && m_file->Stream().good();
+}
+
+void CWorksheet::Suspend()
+{
+    if (m_file) m_file->Suspend();
+}
+
+bool CWorksheet::ResumeIfSuspended()
+{
+    return !m_file->IsSuspended() || m_file->Resume();
+}
+
+void CWorksheet::Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
+                      const std::vector<ColumnWidth>& colWidths)
+{
+    ReleaseStreams();
+    m_withFormula = m_withComment = m_rowOpen = false;
+    m_currentRow = m_currentColumn = m_offsetColumn = m_pageOrientation = 0;
+    m_sheetDataStarted = m_rowStartPending = false;
+    m_precision = 6;
+    m_index = index;
+    m_title = "Sheet 1";
+    m_calcChain.clear();
+    m_mergedCells.clear();
+
+    // Without a package folder there is nowhere to write: never at the root.
+    if (m_tempPath.empty()) return;
+    m_file.reset(new (std::nothrow) PartFile(
+        m_tempPath, "xl/worksheets/sheet" + std::to_string(index) + ".xml"));
+    if (!m_file) return;
+    if (!m_file->Stream()) {
+        m_file.reset();
+        return;
+    }
+    m_xml.reset(new (std::nothrow) xmlw::XmlStream(m_file->Stream()));
+    if (!m_xml) {
+        m_file.reset();
+        return;
+    }
+    WriteHead(frozenWidth, frozenHeight, colWidths);
+}
+
+void CWorksheet::WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
+                           const std::vector<ColumnWidth>& colWidths)
+{
+    xmlw::XmlStream& xml = *m_xml;
+    xml << xmlw::prolog() << xmlw::tag("worksheet") << xmlw::attr("xmlns") << ns_book
+        << xmlw::attr("xmlns:r") << ns_book_r << xmlw::attr("xmlns:mc") << ns_mc
+        << xmlw::attr("mc:Ignorable") << "x14ac" << xmlw::attr("xmlns:x14ac") << ns_x14ac;
+    xml << xmlw::tag("dimension") << xmlw::attr("ref") << "A1" << xmlw::endtag();
+    xml << xmlw::tag("sheetViews") << xmlw::tag("sheetView") << xmlw::attr("tabSelected") << "0"
+        << xmlw::attr("workbookViewId") << "0";
+    if (frozenWidth != 0 || frozenHeight != 0) AddFrozenPane(frozenWidth, frozenHeight);
+    xml << xmlw::endtag() << xmlw::endtag();
+    xml << xmlw::tag("sheetFormatPr") << xmlw::attr("defaultRowHeight") << "15"
+        << xmlw::attr("x14ac:dyDescent") << "0.25" << xmlw::endtag();
+    AddColumnWidths(colWidths);
+    // Left open: rows follow as they arrive, Save closes it.
+    xml << xmlw::tag("sheetData");
+}
+
+void CWorksheet::AddFrozenPane(uint32_t width, uint32_t height)
+{
+    const CellCoord topLeft(height + 1, width);
+    if (height >= kMaxRows || !topLeft.IsInSheet()) return;  // a pane beyond the sheet
+    const std::string topLeftRef = GetCellCoord(topLeft);
+    const char* activePane = (width != 0 && height != 0) ? "bottomRight"
+                             : (height != 0)             ? "bottomLeft"
+                                                         : "topRight";
+    xmlw::XmlStream& xml = *m_xml;
+    xml << xmlw::tag("pane");
+    if (width != 0) xml << xmlw::attr("xSplit") << width;
+    if (height != 0) xml << xmlw::attr("ySplit") << height;
+    xml << xmlw::attr("topLeftCell") << topLeftRef << xmlw::attr("activePane") << activePane
+        << xmlw::attr("state") << "frozen" << xmlw::endtag();
+
+    auto selection = [&xml](const char* pane, const std::string& ref) {
+        xml << xmlw::tag("selection") << xmlw::attr("pane") << pane << xmlw::attr("activeCell") << ref
+            << xmlw::attr("sqref") << ref << xmlw::endtag();
+    };
+    if (width != 0 && height != 0) {
+        selection("topRight", GetCellCoord(CellCoord(height, width)));
+        selection("bottomLeft", GetCellCoord(CellCoord(height + 1, width - 1)));
+        selection("bottomRight", topLeftRef);
+    } else {
+        selection(activePane, topLeftRef);
+    }
+}
+
+// Rules that reach beyond the last column are cut to it; rules that lie
+// wholly beyond it, or run backwards, are left out.
+void CWorksheet::AddColumnWidths(const std::vector<ColumnWidth>& colWidths)
+{
+    std::vector<ColumnWidth> rules;
+    for (const ColumnWidth& rule : colWidths) {
+        if (rule.colFrom > rule.colTo || rule.colFrom >= kMaxColumns) continue;
+        rules.emplace_back(rule.colFrom, std::min(rule.colTo, kMaxColumns - 1), rule.width);
+    }
+    if (rules.empty()) return;
+    xmlw::XmlStream& xml = *m_xml;
+    xml << xmlw::tag("cols");
+    for (const ColumnWidth& rule : rules)
+        xml << xmlw::tag("col") << xmlw::attr("min") << rule.colFrom + 1 << xmlw::attr("max")
+            << rule.colTo + 1 << xmlw::attr("width") << rule.width << xmlw::endtag();
+    xml << xmlw::endtag();
+}
+
+void CWorksheet::SetTitle(const std::string& title)
+{
+    m_title = title.substr(0, Utf8PrefixBytes(title, 31));
+}
+
+void CWorksheet::WriteRaw(const char* text, size_t length)
+{
+    *m_xml << xmlw::raw(std::string_view(text, length));
+}
+
+bool CWorksheet::OpenRow(uint32_t height, const char* spans, size_t spansLength)
+{
+    if (!m_xml || !ResumeIfSuspended()) return false;
+    if (m_currentRow < UINT32_MAX) ++m_currentRow;
+    m_currentColumn = 0;
+    if (m_currentRow > kMaxRows) return false;
+
+    if (!m_sheetDataStarted) {
+        *m_xml << xmlw::chardata();  // ends the "<sheetData" start tag
+        m_sheetDataStarted = true;
+    }
+    m_rowDigitsLength = WriteInteger(m_rowDigits, m_currentRow);
+
+    char buffer[128];
+    size_t n = WriteLiteral(buffer, "<row r=\"");
+    n += WriteLiteral(buffer + n, std::string_view(m_rowDigits, m_rowDigitsLength));
+    n += WriteLiteral(buffer + n, "\"");
+    if (spans != nullptr) {
+        n += WriteLiteral(buffer + n, " spans=\"");
+        n += WriteLiteral(buffer + n, std::string_view(spans, spansLength));
+        n += WriteLiteral(buffer + n, "\"");
+    }
+    n += WriteLiteral(buffer + n, " x14ac:dyDescent=\"0.25\"");
+    if (height != 0) {
+        n += WriteLiteral(buffer + n, " ht=\"");
+        n += WriteInteger(buffer + n, height);
+        n += WriteLiteral(buffer + n, "\" customHeight=\"1\"");
+    }
+    WriteRaw(buffer, n);
+    m_rowStartPending = true;  // ">" or "/>" follows with the first cell or the end
+    m_rowOpen = true;
+    return true;
+}
+
+void CWorksheet::CloseRow()
+{
+    if (!m_rowOpen || !ResumeIfSuspended()) return;
+    if (m_rowStartPending)
+        WriteRaw("/>", 2);
+    else
+        WriteRaw("</row>", 6);
+    m_rowStartPending = false;
+    m_rowOpen = false;
+}
+
+bool CWorksheet::BeginRow(uint32_t height)
+{
+    CloseRow();
+    return OpenRow(height, nullptr, 0);
+}
+
+void CWorksheet::EndRow() { CloseRow(); }
+
+bool CWorksheet::CanWriteCellHere(CellCoord& coord)
+{
+    if (!m_xml || !m_rowOpen || !ResumeIfSuspended()) return false;
+    const uint64_t column = uint64_t{m_offsetColumn} + m_currentColumn;
+    if (column >= kMaxColumns) return false;
+    coord = CellCoord(m_currentRow, static_cast<uint32_t>(column));
+    return true;
+}
+
+// Writes `<c r="REF"[ s="N"][ t="T"]>`, preceded by the ">" that ends a
+// row's start tag when this is the row's first cell.
+size_t CWorksheet::FormatCellStart(char* out, CellCoord coord, int32_t styleId, const char* typeAttr) const
+{
+    size_t n = 0;
+    if (m_rowStartPending) out[n++] = '>';
+    n += WriteLiteral(out + n, "<c r=\"");
+    n += WriteColumnLetters(out + n, coord.col);
+    n += WriteLiteral(out + n, std::string_view(m_rowDigits, m_rowDigitsLength));
+    out[n++] = '"';
+    if (styleId > 0) {
+        n += WriteLiteral(out + n, " s=\"");
+        n += WriteInteger(out + n, styleId);
+        out[n++] = '"';
+    }
+    if (typeAttr != nullptr) {
+        n += WriteLiteral(out + n, " t=\"");
+        n += WriteLiteral(out + n, typeAttr);
+        out[n++] = '"';
+    }
+    out[n++] = '>';
+    return n;
+}
+
+size_t CWorksheet::FormatNumber(char* out, double value) const
+{
+    return static_cast<size_t>(
+        std::to_chars(out, out + 64, value, std::chars_format::general, m_precision).ptr - out);
+}
+
+template <typename Number>
+bool CWorksheet::AddCellRoutine(Number value, int32_t styleId)
+{
+    CellCoord coord;
+    const bool writable = CanWriteCellHere(coord);
+    ++m_currentColumn;
+    if (!writable) return false;
+
+    char buffer[192];
+    size_t n;
+    if constexpr (std::is_floating_point_v<Number>) {
+        if (!std::isfinite(value)) {
+            // A spreadsheet holds no infinity or NaN: an error value instead.
+            n = FormatCellStart(buffer, coord, styleId, "e");
+            n += WriteLiteral(buffer + n, "<v>#NUM!</v></c>");
+            m_rowStartPending = false;
+            WriteRaw(buffer, n);
+            return true;
+        }
+    }
+    n = FormatCellStart(buffer, coord, styleId, nullptr);
+    m_rowStartPending = false;
+    n += WriteLiteral(buffer + n, "<v>");
+    if constexpr (std::is_floating_point_v<Number>)
+        n += FormatNumber(buffer + n, static_cast<double>(value));
+    else
+        n += WriteInteger(buffer + n, value);
+    n += WriteLiteral(buffer + n, "</v></c>");
+    WriteRaw(buffer, n);
+    return true;
+}
+
+bool CWorksheet::AddCell(const CellDataInt& data) { return AddCellRoutine(data.value, data.style_id); }
+bool CWorksheet::AddCell(const CellDataUInt& data) { return AddCellRoutine(data.value, data.style_id); }
+bool CWorksheet::AddCell(const CellDataDbl& data) { return AddCellRoutine(data.value, data.style_id); }
+bool CWorksheet::AddCell(const CellDataFlt& data) { return AddCellRoutine(data.value, data.style_id); }
+
+bool CWorksheet::AddCell(const CellDataStr& data)
+{
+    return AddStringCell(data.value, data.style_id, data.asText);
+}
+
+bool CWorksheet::AddTextCell(std::string_view text, int32_t styleId)
+{
+    return AddStringCell(text, styleId, true);
+}
+
+bool CWorksheet::AddStringCell(std::string_view text, int32_t styleId, bool asText)
+{
+    CellCoord coord;
+    const bool writable = CanWriteCellHere(coord);
+    ++m_currentColumn;
+    if (!writable) return false;
+    if (text.empty()) return true;
+    if (text.size() > kMaxCellTextLength)
+        text = text.substr(0, Utf8PrefixUtf16Units(text, kMaxCellTextLength));
+
+    char buffer[192];
+    const bool formula = !asText && text.size() > 1 && text.front() == '=';
+    if (formula) {
+        if (m_rowStartPending) WriteRaw(">", 1);
+        m_rowStartPending = false;
+        char ref[kCellRefBufferSize];
+        GetCellCoord(coord, ref);
+        xmlw::XmlStream& xml = *m_xml;
+        xml << xmlw::tag("c") << xmlw::attr("r") << ref;
+        if (styleId > 0) xml << xmlw::attr("s") << styleId;
+        xml << xmlw::tag("f") << xmlw::chardata() << text.substr(1) << xmlw::endtag() << xmlw::endtag();
+        m_calcChain.emplace_back(ref);
+        m_withFormula = true;
+        return true;
+    }
+    if (m_sharedStrings == nullptr) {
+        size_t n = FormatCellStart(buffer, coord, styleId, nullptr);
+        m_rowStartPending = false;
+        n += WriteLiteral(buffer + n, "<v>");
+        WriteRaw(buffer, n);
+        *m_xml << text << xmlw::raw("</v></c>");
+        return true;
+    }
+
+    const uint64_t index = SharedStringIndex(text);
+    size_t n = FormatCellStart(buffer, coord, styleId, "s");
+    m_rowStartPending = false;
+    n += WriteLiteral(buffer + n, "<v>");
+    n += WriteInteger(buffer + n, index);
+    n += WriteLiteral(buffer + n, "</v></c>");
+    WriteRaw(buffer, n);
+    return true;
+}
+
+// The index of `text` in the workbook's table, adding it with the next
+// index (the number of entries so far) when it is new.
+uint64_t CWorksheet::SharedStringIndex(std::string_view text)
+{
+    const auto known = m_knownStrings.find(text);
+    if (known != m_knownStrings.end()) return known->second;
+    auto found = m_sharedStrings->lower_bound(text);
+    if (found == m_sharedStrings->end() || found->first != text)
+        found = m_sharedStrings->emplace_hint(found, std::string(text), m_sharedStrings->size());
+    m_knownStrings.emplace(found->first, found->second);
+    return found->second;
+}
+
+bool CWorksheet::AddCell(const CellDataTime& data)
+{
+    CellCoord coord;
+    const bool writable = CanWriteCellHere(coord);
+    ++m_currentColumn;
+    double serial = 0.0;
+    if (!writable || !TimeToSerial(data.value, serial)) return false;
+
+    if (m_precision != kTimePrecision) {
+        // From the first time cell on, every number of the sheet keeps 15 digits.
+        m_precision = kTimePrecision;
+        *m_xml << std::setprecision(kTimePrecision);
+    }
+    char buffer[192];
+    size_t n = FormatCellStart(buffer, coord, data.style_id, nullptr);
+    m_rowStartPending = false;
+    n += WriteLiteral(buffer + n, "<v>");
+    n += FormatNumber(buffer + n, serial);
+    n += WriteLiteral(buffer + n, "</v></c>");
+    WriteRaw(buffer, n);
+    return true;
+}
+
+template <typename Cell>
+bool CWorksheet::AddCellsOf(const std::vector<Cell>& data)
+{
+    bool allWritten = true;
+    for (const Cell& cell : data) allWritten = AddCell(cell) && allWritten;
+    return allWritten;
+}
+
+bool CWorksheet::AddCells(const std::vector<CellDataStr>& data) { return AddCellsOf(data); }
+bool CWorksheet::AddCells(const std::vector<CellDataInt>& data) { return AddCellsOf(data); }
+bool CWorksheet::AddCells(const std::vector<CellDataUInt>& data) { return AddCellsOf(data); }
+bool CWorksheet::AddCells(const std::vector<CellDataDbl>& data) { return AddCellsOf(data); }
+bool CWorksheet::AddCells(const std::vector<CellDataFlt>& data) { return AddCellsOf(data); }
+bool CWorksheet::AddCells(const std::vector<CellDataTime>& data) { return AddCellsOf(data); }
+
+template <typename Cell>
+bool CWorksheet::AddRowOf(const std::vector<Cell>& data, uint32_t offset, uint32_t height)
+{
+    CloseRow();
+    const uint64_t first = uint64_t{offset} + 1;
+    const uint64_t last = data.empty() ? first : uint64_t{offset} + data.size();
+    char spans[48];
+    size_t n = WriteInteger(spans, first);
+    spans[n++] = ':';
+    n += WriteInteger(spans + n, last);
+    if (!OpenRow(height, spans, n)) return false;
+
+    m_offsetColumn = offset;
+    const bool allWritten = AddCellsOf(data);
+    CloseRow();
+    m_offsetColumn = 0;
+    return allWritten;
+}
+
+bool CWorksheet::AddRow(const std::vector<CellDataStr>& data, uint32_t offset, uint32_t height)
+{
+    return AddRowOf(data, offset, height);
+}
+bool CWorksheet::AddRow(const std::vector<CellDataInt>& data, uint32_t offset, uint32_t height)
+{
+    return AddRowOf(data, offset, height);
+}
+bool CWorksheet::AddRow(const std::vector<CellDataUInt>& data, uint32_t offset, uint32_t height)
+{
+    return AddRowOf(data, offset, height);
+}
+bool CWorksheet::AddRow(const std::vector<CellDataDbl>& data, uint32_t offset, uint32_t height)
+{
+    return AddRowOf(data, offset, height);
+}
+bool CWorksheet::AddRow(const std::vector<CellDataFlt>& data, uint32_t offset, uint32_t height)
+{
+    return AddRowOf(data, offset, height);
+}
+bool CWorksheet::AddRow(const std::vector<CellDataTime>& data, uint32_t offset, uint32_t height)
+{
+    return AddRowOf(data, offset, height);
+}
+
+void CWorksheet::GetCurrentCellCoord(CellCoord& coord) const
+{
+    coord = CellCoord(m_currentRow, m_currentColumn);
+}
+
+bool CWorksheet::MergeCells(CellCoord from, CellCoord to)
+{
+    if (!from.IsInSheet() || !to.IsInSheet()) return false;
+    m_mergedCells.push_back(GetCellCoord(from) + ':' + GetCellCoord(to));
+    return true;
+}
+
+bool CWorksheet::GetCellCoord(CellCoord coord, char* out, size_t outSize)
+{
+    char text[kCellRefBufferSize];
+    size_t n = WriteColumnLetters(text, coord.col);
+    n += WriteInteger(text + n, coord.row);
+    if (out == nullptr || outSize == 0) return false;
+    if (n + 1 > outSize) {
+        out[0] = '\0';
+        return false;
+    }
+    std::memcpy(out, text, n);
+    out[n] = '\0';
+    return true;
+}
+
+std::string CWorksheet::GetCellCoord(CellCoord coord)
+{
+    char text[kCellRefBufferSize];
+    GetCellCoord(coord, text);
+    return text;
+}
+
+bool CWorksheet::Save()
+{
+    if (!m_xml || !ResumeIfSuspended()) return false;
+    CloseRow();
+    xmlw::XmlStream& xml = *m_xml;
+    xml << xmlw::endtag();  // sheetData; short form when no row was written
+
+    if (!m_mergedCells.empty()) {
+        xml << xmlw::tag("mergeCells") << xmlw::attr("count") << m_mergedCells.size();
+        for (const std::string& range : m_mergedCells)
+            xml << xmlw::tag("mergeCell") << xmlw::attr("ref") << range << xmlw::endtag();
+        xml << xmlw::endtag();
+    }
+    xml << xmlw::tag("pageMargins") << xmlw::attr("left") << 0.7 << xmlw::attr("right") << 0.7
+        << xmlw::attr("top") << 0.75 << xmlw::attr("bottom") << 0.75 << xmlw::attr("header") << 0.3
+        << xmlw::attr("footer") << 0.3 << xmlw::endtag();
+    xml << xmlw::tag("pageSetup") << xmlw::attr("paperSize") << "9" << xmlw::attr("orientation")
+        << (m_pageOrientation == 0 ? "portrait" : m_pageOrientation == 1 ? "landscape" : "")
+        << xmlw::endtag();
+
+    bool ok = true;
+    if (m_withComment) {
+        xml << xmlw::tag("legacyDrawing") << xmlw::attr("r:id") << "rId1" << xmlw::endtag();
+        ok = SaveCommentsRels();
+    }
+    m_xml.reset();  // ends "worksheet"
+    ok = m_file->Close() && ok;
+    m_file.reset();
+    return ok;
+}
+
+bool CWorksheet::SaveCommentsRels()
+{
+    if (m_tempPath.empty()) return false;
+    const std::string index = std::to_string(m_index);
+    PartFile file(m_tempPath, "xl/worksheets/_rels/sheet" + index + ".xml.rels");
+    {
+        xmlw::XmlStream xml(file.Stream());
+        xml << xmlw::prolog() << xmlw::tag("Relationships") << xmlw::attr("xmlns") << ns_relationships;
+        xml << xmlw::tag("Relationship") << xmlw::attr("Id") << "rId1" << xmlw::attr("Type") << type_vml
+            << xmlw::attr("Target") << "../drawings/vmlDrawing" + index + ".vml" << xmlw::endtag();
+        xml << xmlw::tag("Relationship") << xmlw::attr("Id") << "rId2" << xmlw::attr("Type")
+            << type_comments << xmlw::attr("Target") << "../comments" + index + ".xml" << xmlw::endtag();
+    }
+    return file.Close();
+}
+
+}  // namespace SimpleXlsx

@@ -1,0 +1,180 @@
+#pragma once
+// One worksheet of a workbook: streams its part "xl/worksheets/sheet<N>.xml"
+// into the package's temporary folder as rows and cells arrive.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "xlsx/Cell.h"
+
+namespace xmlw { class XmlStream; }
+
+namespace SimpleXlsx {
+
+struct Comment;
+class PartFile;
+
+// The workbook's table of distinct cell texts and their shared-string
+// indexes (0, 1, 2, ... in order of first use). Transparent comparison lets
+// a lookup use the caller's text without copying it.
+using SharedStringTable = std::map<std::string, uint64_t, std::less<>>;
+
+class CWorksheet {
+public:
+    // Enough for the reference of any CellCoord, terminator included
+    // (7 letters, 10 digits, NUL).
+    static constexpr size_t kCellRefBufferSize = 18;
+
+    // A detached worksheet: no part file, every write is refused.
+    CWorksheet();
+    CWorksheet(uint32_t index, const std::string& tempPath);
+    CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
+               const std::string& tempPath);
+    CWorksheet(uint32_t index, const std::vector<ColumnWidth>& colWidths,
+               const std::string& tempPath);
+    CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
+               const std::vector<ColumnWidth>& colWidths, const std::string& tempPath);
+    virtual ~CWorksheet();
+
+    CWorksheet(const CWorksheet&) = delete;
+    CWorksheet& operator=(const CWorksheet&) = delete;
+
+    // True while the part file is open and every write so far succeeded.
+    bool IsOk() const;
+
+    // Closes the part file until the next write reopens it, so that a
+    // workbook of thousands of sheets does not hold thousands of open files
+    // and buffers. The workbook suspends a sheet when it adds the next one.
+    void Suspend();
+
+    // Title: cut to at most 31 bytes on a UTF-8 character boundary.
+    void SetTitle(const std::string& title);
+    std::string GetTitle() const { return m_title; }
+
+    void SetSharedStr(SharedStringTable* strings)
+    {
+        m_sharedStrings = strings;
+        m_knownStrings.clear();
+    }
+    void SetComments(std::vector<Comment>* comments) { m_comments = comments; }
+
+    uint32_t GetIndex() const { return m_index; }
+    bool IsThereFormula() const { return m_withFormula; }
+    bool IsThereComment() const { return m_withComment; }
+    void GetCalcChain(std::vector<std::string>& cells) const { cells = m_calcChain; }
+
+    // Rows. BeginRow closes a row still open and starts the next one
+    // (height 0: default height); false when the row lies beyond the sheet.
+    bool BeginRow(uint32_t height = 0);
+    void EndRow();
+
+    // Cells go to the open row, one column further each time (also when a
+    // cell is not written). A cell is refused (false) when no row is open,
+    // when it lies beyond column "XFD", or when the worksheet cannot write.
+    // A text longer than kMaxCellTextLength is cut on a character boundary.
+    bool AddCell(const CellDataStr& data);
+    bool AddCell(const CellDataInt& data);
+    bool AddCell(const CellDataUInt& data);
+    bool AddCell(const CellDataDbl& data);
+    bool AddCell(const CellDataFlt& data);
+    bool AddCell(const CellDataTime& data);
+    // Skips one column.
+    void AddCell() { ++m_currentColumn; }
+
+    // A text cell that is always text, even when it begins with "=".
+    bool AddTextCell(std::string_view text, int32_t styleId = 0);
+
+    bool AddCells(const std::vector<CellDataStr>& data);
+    bool AddCells(const std::vector<CellDataInt>& data);
+    bool AddCells(const std::vector<CellDataUInt>& data);
+    bool AddCells(const std::vector<CellDataDbl>& data);
+    bool AddCells(const std::vector<CellDataFlt>& data);
+    bool AddCells(const std::vector<CellDataTime>& data);
+
+    // A whole row of cells starting at column `offset` (counted from 0).
+    // A row still open from BeginRow is closed first.
+    bool AddRow(const std::vector<CellDataStr>& data, uint32_t offset = 0, uint32_t height = 0);
+    bool AddRow(const std::vector<CellDataInt>& data, uint32_t offset = 0, uint32_t height = 0);
+    bool AddRow(const std::vector<CellDataUInt>& data, uint32_t offset = 0, uint32_t height = 0);
+    bool AddRow(const std::vector<CellDataDbl>& data, uint32_t offset = 0, uint32_t height = 0);
+    bool AddRow(const std::vector<CellDataFlt>& data, uint32_t offset = 0, uint32_t height = 0);
+    bool AddRow(const std::vector<CellDataTime>& data, uint32_t offset = 0, uint32_t height = 0);
+
+    // (current row, current column), without the AddRow column offset.
+    void GetCurrentCellCoord(CellCoord& coord) const;
+
+    // Records the merged range from:to; refused (false) when either
+    // position lies outside the sheet.
+    bool MergeCells(CellCoord from, CellCoord to);
+
+    // The A1 reference of `coord` ("A1", "XFD1048576"), NUL-terminated.
+    // Returns false (and an empty text) when the buffer is too small.
+    static bool GetCellCoord(CellCoord coord, char* out, size_t outSize);
+    template <size_t N>
+    static bool GetCellCoord(CellCoord coord, char (&out)[N]) { return GetCellCoord(coord, out, N); }
+    static std::string GetCellCoord(CellCoord coord);
+
+    // Writes the tail and closes the part file; false when the part could
+    // not be created or fully written.
+    bool Save();
+    // Writes "xl/worksheets/_rels/sheet<N>.xml.rels" linking the comments.
+    bool SaveCommentsRels();
+
+private:
+    bool ResumeIfSuspended();
+
+    void Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
+              const std::vector<ColumnWidth>& colWidths);
+    void WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
+                   const std::vector<ColumnWidth>& colWidths);
+    void AddFrozenPane(uint32_t width, uint32_t height);
+    void AddColumnWidths(const std::vector<ColumnWidth>& colWidths);
+
+    bool OpenRow(uint32_t height, const char* spans, size_t spansLength);
+    void CloseRow();
+    bool CanWriteCellHere(CellCoord& coord);
+    void WriteRaw(const char* text, size_t length);
+    template <typename Number> bool AddCellRoutine(Number value, int32_t styleId);
+    bool AddStringCell(std::string_view text, int32_t styleId, bool asText);
+    uint64_t SharedStringIndex(std::string_view text);
+    template <typename Cell> bool AddCellsOf(const std::vector<Cell>& data);
+    template <typename Cell> bool AddRowOf(const std::vector<Cell>& data, uint32_t offset, uint32_t height);
+    size_t FormatCellStart(char* out, CellCoord coord, int32_t styleId, const char* typeAttr) const;
+    size_t FormatNumber(char* out, double value) const;
+    void ReleaseStreams();
+
+    std::unique_ptr<PartFile> m_file;
+    std::unique_ptr<xmlw::XmlStream> m_xml;
+    std::vector<std::string> m_calcChain;
+    SharedStringTable* m_sharedStrings = nullptr;
+    std::vector<Comment>* m_comments = nullptr;
+    std::vector<std::string> m_mergedCells;
+    uint32_t m_index = 1;
+    std::string m_tempPath;
+    std::string m_title = "Sheet 1";
+    bool m_withFormula = false;
+    bool m_withComment = false;
+    uint32_t m_currentRow = 0;
+    bool m_rowOpen = false;
+    uint32_t m_currentColumn = 0;
+    uint32_t m_offsetColumn = 0;
+    uint32_t m_pageOrientation = 0;
+
+    bool m_sheetDataStarted = false;  // "<sheetData>" start tag closed
+    bool m_rowStartPending = false;   // "<row ..." written, ">" not yet
+    int m_precision = 6;              // significant digits of numbers
+    // The texts this sheet has used, viewing the keys of the shared table
+    // (whose entries never move or go): one hash lookup per repeated text.
+    std::unordered_map<std::string_view, uint64_t> m_knownStrings;
+    char m_rowDigits[12] = {};        // decimal text of the current row
+    size_t m_rowDigitsLength = 0;
+};
+
+}  // namespace SimpleXlsx

@@ -1,0 +1,39 @@
+// xl/calcChain.xml: the formula cells of every worksheet.
+
+#include "xlsx/PackageVocabulary.h"
+#include "xlsx/Workbook.h"
+#include "xlsx/XmlStream.h"
+
+namespace SimpleXlsx
+{
+
+bool CWorkbook::SaveChain()
+{
+    using namespace xmlw;
+    const std::string partName = "xl/calcChain.xml";
+    PartFile part(tempPath, partName);
+    contentFiles.push_back(partName);
+    {
+        XmlStream xml(part.Stream());
+        xml << prolog() << tag("calcChain") << attr("xmlns") << ns_book;
+        std::vector<std::string> cells;
+        for (size_t p = 0; p < worksheets.size(); ++p)
+        {
+            if (!worksheets[p]->IsThereFormula())
+                continue;
+            worksheets[p]->GetCalcChain(cells);
+            // The sheet id (creation position + 1) is given on the first
+            // cell of each sheet; the following cells inherit it.
+            for (size_t k = 0; k < cells.size(); ++k)
+            {
+                xml << tag("c");
+                if (k == 0)
+                    xml << attr("i") << p + 1;
+                xml << attr("r") << cells[k] << endtag();
+            }
+        }
+    }
+    return part.Close();
+}
+
+} // namespace SimpleXlsx

@@ -1,0 +1,61 @@
+// [Content_Types].xml: the content type of every part in the package.
+
+#include "xlsx/PackageVocabulary.h"
+#include "xlsx/Workbook.h"
+#include "xlsx/XmlStream.h"
+#include "xlsx/parts/WorkbookFacts.h"
+
+namespace SimpleXlsx
+{
+
+namespace
+{
+
+void WriteOverride(xmlw::XmlStream& xml, const char* partName, const char* contentType)
+{
+    using namespace xmlw;
+    xml << tag("Override") << attr("PartName") << partName << attr("ContentType") << contentType << endtag();
+}
+
+void WriteDefault(xmlw::XmlStream& xml, const char* extension, const char* contentType)
+{
+    using namespace xmlw;
+    xml << tag("Default") << attr("Extension") << extension << attr("ContentType") << contentType << endtag();
+}
+
+} // namespace
+
+bool CWorkbook::SaveContentType()
+{
+    using namespace xmlw;
+    const bool hasFormula = AnyFormula(worksheets);
+    bool chainSaved = true;
+
+    PartFile part(tempPath, "[Content_Types].xml");
+    {
+        XmlStream xml(part.Stream());
+        xml << prolog() << tag("Types") << attr("xmlns") << ns_content_types;
+        WriteDefault(xml, "rels", content_rels);
+        WriteDefault(xml, "xml", content_xml);
+        WriteOverride(xml, "/xl/workbook.xml", content_book);
+        WriteOverride(xml, "/xl/theme/theme1.xml", content_theme);
+        WriteOverride(xml, "/xl/styles.xml", content_styles);
+        WriteOverride(xml, "/docProps/core.xml", content_core);
+        WriteOverride(xml, "/docProps/app.xml", content_app);
+        if (!sharedStrings.empty())
+            WriteOverride(xml, "/xl/sharedStrings.xml", content_sharedStr);
+        // Comments add their "vml" default and one override per sheet here.
+        for (const CWorksheet* sheet : worksheets)
+            xml << tag("Override") << attr("PartName") << "/xl/worksheets/sheet" << sheet->GetIndex() << ".xml"
+                << attr("ContentType") << content_sheet << endtag();
+        if (hasFormula)
+        {
+            WriteOverride(xml, "/xl/calcChain.xml", content_chain);
+            chainSaved = SaveChain();
+        }
+        // Chartsheets add their chart, drawing and sheet overrides here.
+    }
+    return part.Close() && chainSaved;
+}
+
+} // namespace SimpleXlsx

@@ -1,0 +1,57 @@
+// xl/sharedStrings.xml: every distinct cell text, in order of first use.
+
+#include "xlsx/PackageVocabulary.h"
+#include "xlsx/Workbook.h"
+#include "xlsx/XmlStream.h"
+
+namespace SimpleXlsx
+{
+
+namespace
+{
+
+bool IsXmlWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Leading or trailing whitespace survives reading only with xml:space.
+bool NeedsPreservedSpace(const std::string& text)
+{
+    return !text.empty() && (IsXmlWhitespace(text.front()) || IsXmlWhitespace(text.back()));
+}
+
+} // namespace
+
+bool CWorkbook::SaveSharedStrings()
+{
+    using namespace xmlw;
+    if (sharedStrings.empty())
+        return true;
+
+    // The table is ordered by text; the part lists the texts by index.
+    const size_t count = sharedStrings.size();
+    std::vector<const std::string*> byIndex(count, nullptr);
+    for (const auto& entry : sharedStrings)
+    {
+        if (entry.second >= count || byIndex[entry.second] != nullptr)
+            return false; // indexes must be exactly 0 .. count - 1
+        byIndex[entry.second] = &entry.first;
+    }
+
+    const std::string partName = "xl/sharedStrings.xml";
+    PartFile part(tempPath, partName, 1024 * 1024);
+    contentFiles.push_back(partName);
+    {
+        XmlStream xml(part.Stream());
+        xml << prolog() << tag("sst") << attr("xmlns") << ns_book << attr("count") << count << attr("uniqueCount")
+            << count;
+        for (const std::string* text : byIndex)
+        {
+            xml << tag("si") << tag("t");
+            if (NeedsPreservedSpace(*text))
+                xml << attr("xml:space") << "preserve";
+            xml << chardata() << *text << endtag() << endtag();
+        }
+    }
+    return part.Close();
+}
+
+} // namespace SimpleXlsx

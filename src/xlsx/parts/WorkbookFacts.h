@@ -1,0 +1,35 @@
+#ifndef HORATAB_XLSX_PARTS_WORKBOOKFACTS_H
+#define HORATAB_XLSX_PARTS_WORKBOOKFACTS_H
+
+// Facts about a workbook's sheets that several part writers derive alike,
+// so that the parts agree with each other.
+
+#include "xlsx/Worksheet.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace SimpleXlsx
+{
+
+inline bool AnyFormula(const std::vector<CWorksheet*>& worksheets)
+{
+    return std::any_of(worksheets.begin(), worksheets.end(),
+                       [](const CWorksheet* sheet) { return sheet != nullptr && sheet->IsThereFormula(); });
+}
+
+// Relationship ids of the workbook part: rId1 styles, rId2 theme, then the
+// worksheets in creation order, then the calculation chain if any formula,
+// then the shared strings if any.
+inline size_t WorksheetRelationshipNumber(size_t position) { return position + 3; }
+
+inline size_t CalcChainRelationshipNumber(size_t worksheetCount) { return worksheetCount + 3; }
+
+inline size_t SharedStringsRelationshipNumber(size_t worksheetCount, bool hasFormula)
+{
+    return worksheetCount + 3 + (hasFormula ? 1 : 0);
+}
+
+} // namespace SimpleXlsx
+
+#endif // HORATAB_XLSX_PARTS_WORKBOOKFACTS_H

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "xlsx/SheetName.h"
+#include "xlsx/Utf8.h"
+
+using namespace SimpleXlsx;
+
+TEST(Utf8, PrefixesEndOnCharacterBoundaries)
+{
+    const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z";  // a é € 😀 z: 1+2+3+4+1 bytes
+    const size_t bytes[] = {0, 1, 1, 3, 3, 3, 6, 6, 6, 6, 10, 11, 11};
+    for (size_t limit = 0; limit < 13; ++limit) EXPECT_EQ(Utf8PrefixBytes(text, limit), bytes[limit]) << limit;
+    const size_t units[] = {0, 1, 3, 6, 6, 10, 11};  // the emoji takes two UTF-16 units
+    for (size_t limit = 0; limit < 7; ++limit) EXPECT_EQ(Utf8PrefixUtf16Units(text, limit), units[limit]) << limit;
+
+    // Invalid bytes, truncated and overlong sequences count one byte each.
+    EXPECT_EQ(Utf8PrefixBytes("\xFF\xC3", 1), 1u);
+    EXPECT_EQ(Utf8SequenceLength("\xC3", 0), 0u);
+    EXPECT_EQ(Utf8SequenceLength("\xC0\xAF", 0), 0u);
+    EXPECT_EQ(Utf8SequenceLength("\xED\xA0\x80", 0), 0u);  // a surrogate
+    EXPECT_EQ(Utf8SequenceLength("\xF4\x90\x80\x80", 0), 0u);
+}
+
+TEST(SheetName, ValidNamesStayAsGiven)
+{
+    for (const char* title : {"Mon", "Teacher O'Brien", "Week 1 (all)", "\xC3\x89t\xC3\xA9", "1234567890123456789012345678901"})
+        EXPECT_EQ(MakeSheetName(title, 1, {}), title);
+    EXPECT_EQ(MakeSheetName("Other", 2, {"Mon"}), "Other");
+}
+
+TEST(SheetName, ForbiddenCharactersApostrophesAndEmptyNames)
+{
+    EXPECT_EQ(MakeSheetName("a:b\\c/d?e*f[g]h", 1, {}), "a_b_c_d_e_f_g_h");
+    EXPECT_EQ(MakeSheetName("tab\there\x01\x7F", 1, {}), "tab_here__");
+    EXPECT_EQ(MakeSheetName("'quoted'", 1, {}), "_quoted_");
+    EXPECT_EQ(MakeSheetName("'", 1, {}), "_");
+    EXPECT_EQ(MakeSheetName("bad\xFF\xC3", 1, {}), "bad__");
+    EXPECT_EQ(MakeSheetName("", 3, {}), "Sheet 3");
+    EXPECT_EQ(MakeSheetName(std::string(30, 'x') + "'y", 1, {}), std::string(30, 'x') + "_");
+}
+
+TEST(SheetName, LongNamesAreCutOnCharacterBoundaries)
+{
+    EXPECT_EQ(MakeSheetName(std::string(40, 'x'), 1, {}), std::string(31, 'x'));
+    std::string accents;
+    for (int i = 0; i < 20; ++i) accents += "\xC3\xA9";
+    EXPECT_EQ(MakeSheetName(accents, 1, {}), accents.substr(0, 30));
+}
+
+TEST(SheetName, ClashesGetNumberedSuffixesWithinTheLimit)
+{
+    std::vector<std::string> taken = {"Mon"};
+    EXPECT_EQ(MakeSheetName("MON", 2, taken), "MON (2)");
+    taken.push_back("MON (2)");
+    EXPECT_EQ(MakeSheetName("mon", 3, taken), "mon (3)");
+    EXPECT_EQ(MakeSheetName("", 4, {"sheet 4"}), "Sheet 4 (2)");
+
+    std::string accents;
+    for (int i = 0; i < 15; ++i) accents += "\xC3\xA9";  // 30 bytes
+    const std::string named = MakeSheetName(accents, 2, {accents});
+    EXPECT_EQ(named, accents.substr(0, 26) + " (2)");
+    EXPECT_LE(named.size(), kMaxSheetNameBytes);
+
+    std::vector<std::string> many = {std::string(31, 'x')};
+    for (int n = 2; n <= 10; ++n) many.push_back(MakeSheetName(std::string(31, 'x'), n, many));
+    EXPECT_EQ(many[9], std::string(26, 'x') + " (10)");
+    EXPECT_TRUE(SameSheetName("Straße", "STRAßE"));
+    EXPECT_FALSE(SameSheetName("Straße", "STRASSE"));
+}
