@@ -2,6 +2,8 @@
 // the font chain, opening, switching, the table, exports and alerts.
 #include <gtest/gtest.h>
 
+#include <QProcess>
+
 #include "FakePlatform.h"
 #include "TempFolder.h"
 #include "app/controller/AppDelegate.h"
@@ -12,6 +14,23 @@
 namespace {
 
 const FontDescriptor calibri11{QStringLiteral("Calibri"), 11.0};
+
+// Opens a workbook with the independent reader and reports the first
+// sheet's title, the text of A3 (the first name of a summary) and that
+// cell's font name, size and horizontal alignment, joined by "|".
+QString readBack(const QString& workbook)
+{
+    const char* script = R"(import sys, openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+sheet = book.worksheets[0]
+cell = sheet["A3"]
+print(sheet.title, cell.value, cell.font.name, int(cell.font.sz), cell.alignment.horizontal, sep="|"))";
+    QProcess python;
+    python.start(QStringLiteral(HORATAB_SYSTEM_PYTHON), {QStringLiteral("-c"), QString::fromLatin1(script), workbook});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0)
+        return QStringLiteral("reader failed: ") + QString::fromUtf8(python.readAllStandardError());
+    return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+}
 
 struct Controller : testing::Test
 {
@@ -416,20 +435,56 @@ TEST_F(Controller, CancelledSavePanelChangesNothing)
     EXPECT_FALSE(delegate.vorWrapper()->vorConverter()->fontChosen);
 }
 
-TEST_F(Controller, DefaultFontPassesNoStyleOtherFontsTheirNameAndSize)
+TEST_F(Controller, ExportsWriteWorkbooksInTheSpreadsheetFont)
 {
     launchAndOpenTwoTeachers();
-    platform.saveAnswers.push_back(folder.file("t.xlsx"));
+    const QString teachersPath = folder.file("teachers.xlsx");
+    platform.saveAnswers.push_back(teachersPath);
     delegate.onClickExportTeachers();
+
+    ASSERT_EQ(platform.alerts.size(), 1u);
+    EXPECT_EQ(platform.alerts[0].message, "teachers saved on:\n" + teachersPath);
+    EXPECT_EQ(platform.alerts[0].style, AlertStyle::Informational);
+    // Calibri 11 passes no font on: every cell keeps the default style.
     const timeTable* core = delegate.vorWrapper()->vorConverter();
     EXPECT_FALSE(core->fontChosen);
     EXPECT_TRUE(platform.logLines.isEmpty());
+    EXPECT_EQ(readBack(teachersPath), QStringLiteral("All teachers|Adams|Calibri|11|None"));
 
     delegate.changeFont({"DejaVu Serif", 12.7});
-    platform.saveAnswers.push_back(folder.file("s.xlsx"));
+    const QString groupsPath = folder.file("groups.xlsx");
+    platform.saveAnswers.push_back(groupsPath);
     delegate.onClickExportStudents();
+
+    ASSERT_EQ(platform.alerts.size(), 2u);
+    EXPECT_EQ(platform.alerts[1].message, "students saved on:\n" + groupsPath);
+    EXPECT_EQ(platform.alerts[1].style, AlertStyle::Informational);
     EXPECT_EQ(platform.logLines, QStringList{"SetFont DejaVu Serif 13"});
     EXPECT_TRUE(core->fontChosen);
     EXPECT_EQ(core->fontName, "DejaVu Serif");
     EXPECT_EQ(core->fontSize, 12);
+    EXPECT_EQ(readBack(groupsPath), QStringLiteral("All students|1A|DejaVu Serif|12|center"));
+}
+
+TEST_F(Controller, FailedExportsShowTheWarning)
+{
+    launchAndOpenTwoTeachers();
+    const QString unreachable = folder.file("no-such-folder/teachers.xlsx");
+    platform.saveAnswers.push_back(unreachable);
+    delegate.onClickExportTeachers();
+    ASSERT_EQ(platform.alerts.size(), 1u);
+    EXPECT_EQ(platform.alerts[0].message, "ERROR saving teachers at:\n" + unreachable);
+    EXPECT_EQ(platform.alerts[0].style, AlertStyle::Warning);
+
+    // Hours without any student group: there is no group to export.
+    ASSERT_TRUE(delegate.applicationOpenFile(fixture("nogroups.xml", R"(<Teachers_Timetable>
+      <Teacher name="T"><Day name="Mo"><Hour name="1"><Subject name="Math"/></Hour></Day></Teacher>
+    </Teachers_Timetable>)")));
+    const QString groupsPath = folder.file("groups.xlsx");
+    platform.saveAnswers.push_back(groupsPath);
+    delegate.onClickExportStudents();
+    ASSERT_EQ(platform.alerts.size(), 2u);
+    EXPECT_EQ(platform.alerts[1].message, "ERROR saving students at:\n" + groupsPath);
+    EXPECT_EQ(platform.alerts[1].style, AlertStyle::Warning);
+    EXPECT_FALSE(QFile::exists(groupsPath));
 }
