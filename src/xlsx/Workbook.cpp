@@ -13,14 +13,12 @@
 #include <memory>
 #include <new>
 
-#include "xlsx/ArchiveEntry.h"
+#include "xlsx/PartPacker.h"
 #include "xlsx/SheetName.h"
 
 namespace SimpleXlsx {
 
 namespace {
-
-constexpr size_t kArchiveReadBlock = 1024 * 1024;
 
 // mkdtemp and mkstemp change their argument in place.
 std::vector<char> Template(const std::string& text)
@@ -193,17 +191,9 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name)
 
 bool CWorkbook::WriteArchive(const std::string& archivePath)
 {
-    std::unique_ptr<char[]> block(new (std::nothrow) char[kArchiveReadBlock]);
-    if (!block) return false;
     zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
     if (archive == nullptr) return false;
-    bool ok = true;
-    for (const std::string& entry : contentFiles) {
-        if (!AddArchiveEntry(archive, entry, tempPath + "/" + entry, block.get(), kArchiveReadBlock)) {
-            ok = false;
-            break;
-        }
-    }
+    const bool ok = PackPartFiles(archive, tempPath, contentFiles);
     return zipClose(archive, nullptr) == ZIP_OK && ok;
 }
 
