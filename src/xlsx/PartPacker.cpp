@@ -64,21 +64,27 @@ private:
     uint64_t size = 0;
 };
 
-// Reads one part file into chunks, each with the 32 KiB before it as its
-// dictionary; the chunk that comes up short of a block ends the stream.
-bool ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockSize)
+// Reads one part file into chunks of at most a block, each with the 32 KiB
+// before it as its dictionary; the read that comes up short ends the stream.
+// `expectedSize` (the file's size when it was opened) only sizes the reads:
+// a read of one byte more than is left finds the end at once.
+bool ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockSize, uint64_t expectedSize)
 {
     std::vector<unsigned char> window;
+    uint64_t readSoFar = 0;
     for (bool finished = false; !finished;) {
         DeflatePipeline::Chunk* chunk = pipeline.Acquire();
         if (chunk == nullptr) return false;
-        chunk->data.resize(window.size() + blockSize);
+        const uint64_t left = expectedSize > readSoFar ? expectedSize - readSoFar : 0;
+        const size_t request = (left != 0 && left < blockSize) ? static_cast<size_t>(left) + 1 : blockSize;
+        chunk->data.resize(window.size() + request);
         std::copy(window.begin(), window.end(), chunk->data.begin());
-        const size_t count = std::fread(chunk->data.data() + window.size(), 1, blockSize, file);
+        const size_t count = std::fread(chunk->data.data() + window.size(), 1, request, file);
+        readSoFar += count;
         if (std::ferror(file)) return false;
         chunk->dictionary = window.size();
         chunk->data.resize(window.size() + count);
-        chunk->finish = finished = count < blockSize;
+        chunk->finish = finished = count < request;
         chunk->tag = index;
         const size_t keep = std::min(kWindowSize, chunk->data.size());
         window.assign(chunk->data.end() - static_cast<std::ptrdiff_t>(keep), chunk->data.end());
@@ -102,8 +108,9 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
             return false;
         }
         struct stat info;
-        writer.SetZip64(index, fstat(fileno(file), &info) == 0 && info.st_size >= 0xFFFFFFFFLL);
-        const bool read = ReadPart(pipeline, file, index, blockSize);
+        const uint64_t size = fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+        writer.SetZip64(index, size >= 0xFFFFFFFFull);
+        const bool read = ReadPart(pipeline, file, index, blockSize, size);
         std::fclose(file);
         if (!read) return false;
     }
