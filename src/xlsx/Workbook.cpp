@@ -105,9 +105,10 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
     std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
     if (!sheet || !sheet->IsOk()) return nullptr;
     try {
-        sheet->SetTitle(MakeSheetName(title, index, TakenSheetNames()));
+        sheet->SetTitle(sheetNames.NameFor(title, index));
         sheet->SetSharedStr(&sharedStrings);
         sheet->SetComments(&comments);
+        sheetNames.Add(sheet->GetTitle());
         worksheets.push_back(sheet.get());
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -145,16 +146,6 @@ CWorksheet& CWorkbook::AddSheet(const std::string& title, uint32_t frozenWidth, 
 
 CWorksheet* CWorkbook::AddSheetPtr(const std::string& title) { return CreateSheet(title); }
 
-// Worksheets and chartsheets share one set of names.
-std::vector<std::string> CWorkbook::TakenSheetNames() const
-{
-    std::vector<std::string> taken;
-    taken.reserve(worksheets.size() + charts.size());
-    for (const CWorksheet* sheet : worksheets) taken.push_back(sheet->GetTitle());
-    for (const CChartsheet* chart : charts) taken.push_back(chart->GetTitle());
-    return taken;
-}
-
 CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
 {
     if (!EnsureTempDir()) return nullptr;
@@ -162,7 +153,8 @@ CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
     std::unique_ptr<CChartsheet> chart(new (std::nothrow) CChartsheet(index, type, tempPath));
     if (!chart || !chart->IsOk()) return nullptr;
     try {
-        chart->SetTitle(MakeSheetName(title, index, TakenSheetNames()));
+        chart->SetTitle(sheetNames.NameFor(title, index));
+        sheetNames.Add(chart->GetTitle());
         charts.push_back(chart.get());
     } catch (const std::bad_alloc&) {
         return nullptr;
