@@ -49,13 +49,33 @@ void ReplaceEdgeApostrophes(std::string& name)
     if (name.back() == '\'') name.back() = '_';
 }
 
-bool IsTaken(const std::string& name, const std::vector<std::string>& taken)
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string Folded(std::string_view name)
 {
-    return std::any_of(taken.begin(), taken.end(),
-                       [&name](const std::string& other) { return SameSheetName(name, other); });
+    std::string folded(name);
+    for (char& c : folded) c = FoldAscii(c);
+    return folded;
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+template <typename IsTaken>
+std::string MakeName(std::string_view title, uint32_t index, const IsTaken& isTaken)
+{
+    std::string base = ReplaceForbidden(title);
+    CutToBytes(base, kMaxSheetNameBytes);
+    ReplaceEdgeApostrophes(base);
+    if (base.empty()) base = "Sheet " + std::to_string(index);
+    if (!isTaken(base)) return base;
+
+    for (size_t n = 2;; ++n) {
+        const std::string suffix = " (" + std::to_string(n) + ")";
+        std::string candidate = base;
+        CutToBytes(candidate, kMaxSheetNameBytes - suffix.size());
+        if (!candidate.empty() && candidate.front() == '\'') candidate.front() = '_';
+        candidate += suffix;
+        if (!isTaken(candidate)) return candidate;
+    }
+}
 
 }  // namespace
 
@@ -69,20 +89,19 @@ bool SameSheetName(std::string_view a, std::string_view b)
 
 std::string MakeSheetName(std::string_view title, uint32_t index, const std::vector<std::string>& taken)
 {
-    std::string base = ReplaceForbidden(title);
-    CutToBytes(base, kMaxSheetNameBytes);
-    ReplaceEdgeApostrophes(base);
-    if (base.empty()) base = "Sheet " + std::to_string(index);
-    if (!IsTaken(base, taken)) return base;
+    return MakeName(title, index, [&taken](const std::string& name) {
+        return std::any_of(taken.begin(), taken.end(),
+                           [&name](const std::string& other) { return SameSheetName(name, other); });
+    });
+}
 
-    for (size_t n = 2;; ++n) {
-        const std::string suffix = " (" + std::to_string(n) + ")";
-        std::string candidate = base;
-        CutToBytes(candidate, kMaxSheetNameBytes - suffix.size());
-        if (!candidate.empty() && candidate.front() == '\'') candidate.front() = '_';
-        candidate += suffix;
-        if (!IsTaken(candidate, taken)) return candidate;
-    }
+bool SheetNameSet::Contains(std::string_view name) const { return folded.count(Folded(name)) != 0; }
+
+void SheetNameSet::Add(std::string_view name) { folded.insert(Folded(name)); }
+
+std::string SheetNameSet::NameFor(std::string_view title, uint32_t index) const
+{
+    return MakeName(title, index, [this](const std::string& name) { return Contains(name); });
 }
 
 }  // namespace SimpleXlsx

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace SimpleXlsx {
@@ -27,5 +28,18 @@ std::string MakeSheetName(std::string_view title, uint32_t index,
 // Equality of sheet names as spreadsheet programs see it (ASCII letters
 // compared without regard to case).
 bool SameSheetName(std::string_view a, std::string_view b);
+
+// The names of a workbook's sheets, looked up by SameSheetName in constant
+// time, so that a workbook of thousands of sheets names each one quickly.
+class SheetNameSet {
+public:
+    bool Contains(std::string_view name) const;
+    void Add(std::string_view name);
+    // MakeSheetName with the names of this set taken.
+    std::string NameFor(std::string_view title, uint32_t index) const;
+
+private:
+    std::unordered_set<std::string> folded;  // ASCII letters in lower case
+};
 
 }  // namespace SimpleXlsx

@@ -13,14 +13,12 @@
 #include <memory>
 #include <new>
 
-#include "xlsx/ArchiveEntry.h"
+#include "xlsx/PartPacker.h"
 #include "xlsx/SheetName.h"
 
 namespace SimpleXlsx {
 
 namespace {
-
-constexpr size_t kArchiveReadBlock = 1024 * 1024;
 
 // mkdtemp and mkstemp change their argument in place.
 std::vector<char> Template(const std::string& text)
@@ -107,9 +105,10 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
     std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
     if (!sheet || !sheet->IsOk()) return nullptr;
     try {
-        sheet->SetTitle(MakeSheetName(title, index, TakenSheetNames()));
+        sheet->SetTitle(sheetNames.NameFor(title, index));
         sheet->SetSharedStr(&sharedStrings);
         sheet->SetComments(&comments);
+        sheetNames.Add(sheet->GetTitle());
         worksheets.push_back(sheet.get());
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -147,16 +146,6 @@ CWorksheet& CWorkbook::AddSheet(const std::string& title, uint32_t frozenWidth, 
 
 CWorksheet* CWorkbook::AddSheetPtr(const std::string& title) { return CreateSheet(title); }
 
-// Worksheets and chartsheets share one set of names.
-std::vector<std::string> CWorkbook::TakenSheetNames() const
-{
-    std::vector<std::string> taken;
-    taken.reserve(worksheets.size() + charts.size());
-    for (const CWorksheet* sheet : worksheets) taken.push_back(sheet->GetTitle());
-    for (const CChartsheet* chart : charts) taken.push_back(chart->GetTitle());
-    return taken;
-}
-
 CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
 {
     if (!EnsureTempDir()) return nullptr;
@@ -164,7 +153,8 @@ CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
     std::unique_ptr<CChartsheet> chart(new (std::nothrow) CChartsheet(index, type, tempPath));
     if (!chart || !chart->IsOk()) return nullptr;
     try {
-        chart->SetTitle(MakeSheetName(title, index, TakenSheetNames()));
+        chart->SetTitle(sheetNames.NameFor(title, index));
+        sheetNames.Add(chart->GetTitle());
         charts.push_back(chart.get());
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -247,17 +237,9 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name)
 
 bool CWorkbook::WriteArchive(const std::string& archivePath)
 {
-    std::unique_ptr<char[]> block(new (std::nothrow) char[kArchiveReadBlock]);
-    if (!block) return false;
     zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
     if (archive == nullptr) return false;
-    bool ok = true;
-    for (const std::string& entry : contentFiles) {
-        if (!AddArchiveEntry(archive, entry, tempPath + "/" + entry, block.get(), kArchiveReadBlock)) {
-            ok = false;
-            break;
-        }
-    }
+    const bool ok = PackPartFiles(archive, tempPath, contentFiles);
     return zipClose(archive, nullptr) == ZIP_OK && ok;
 }
 
