@@ -36,26 +36,56 @@ std::string PartPath(const std::string& tempPath, const std::string& partName)
 }
 
 PartFile::PartFile(const std::string& tempPath, const std::string& partName, std::size_t bufferSize)
-    : buffer(new (std::nothrow) char[bufferSize])
+    : bufferSize(bufferSize)
 {
     // Without a temporary directory the part would land at the root of the
     // file system; such a part file stays closed and Close reports it.
     if (tempPath.empty())
         return;
-    const std::string path = PartPath(tempPath, partName);
+    path = PartPath(tempPath, partName);
     MakeDirectory(path);
+    OpenBuffered(std::ios_base::out | std::ios_base::trunc | std::ios_base::binary);
+}
+
+bool PartFile::OpenBuffered(std::ios_base::openmode mode)
+{
+    buffer.reset(new (std::nothrow) char[bufferSize]);
     // The buffer has to be installed before the file is opened to take effect.
     if (buffer)
         file.rdbuf()->pubsetbuf(buffer.get(), static_cast<std::streamsize>(bufferSize));
-    file.open(path, std::ios_base::out | std::ios_base::trunc | std::ios_base::binary);
+    file.open(path, mode);
+    return file.is_open();
+}
+
+void PartFile::Suspend()
+{
+    if (suspended || !file.is_open())
+        return;
+    file.close();
+    lostData = lostData || file.fail();
+    buffer.reset();
+    suspended = true;
+}
+
+bool PartFile::Resume()
+{
+    if (!suspended)
+        return file.is_open();
+    suspended = false;
+    file.clear();
+    if (!OpenBuffered(std::ios_base::out | std::ios_base::app | std::ios_base::binary))
+        lostData = true;
+    return !lostData;
 }
 
 bool PartFile::Close()
 {
+    if (suspended)
+        Resume();
     if (!file.is_open())
         return false;
     file.close();
-    return !file.fail();
+    return !file.fail() && !lostData;
 }
 
 } // namespace SimpleXlsx

@@ -97,12 +97,25 @@ public:
     std::ostream& Stream() { return file; }
 
     // Flushes and closes the file; true when it was opened and every byte
-    // written to it reached the file.
+    // written to it reached the file (also before any suspension).
     bool Close();
 
+    // Flushes and closes the file and frees its buffer, so that a package of
+    // thousands of parts keeps neither descriptors nor memory for the parts
+    // that are not being written; Resume reopens it for appending.
+    void Suspend();
+    bool Resume();
+    bool IsSuspended() const { return suspended; }
+
 private:
+    bool OpenBuffered(std::ios_base::openmode mode);
+
+    std::string path;
+    std::size_t bufferSize;
     std::unique_ptr<char[]> buffer;
     std::ofstream file;
+    bool suspended = false;
+    bool lostData = false;
 };
 
 } // namespace SimpleXlsx

@@ -119,6 +119,9 @@ template <typename... SheetArgs>
 CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&... args)
 {
     if (!EnsureTempDir()) return nullptr;
+    // Rows go to the sheet added last; the one before gives up its file
+    // until it is written again.
+    if (!worksheets.empty()) worksheets.back()->Suspend();
     const uint32_t index = static_cast<uint32_t>(worksheets.size() + 1);
     std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
     if (!sheet || !sheet->IsOk()) return nullptr;

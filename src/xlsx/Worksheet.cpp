@@ -115,6 +115,16 @@ bool CWorksheet::IsOk() const
     return m_xml && m_file->Stream().good();
 }
 
+void CWorksheet::Suspend()
+{
+    if (m_file) m_file->Suspend();
+}
+
+bool CWorksheet::ResumeIfSuspended()
+{
+    return !m_file->IsSuspended() || m_file->Resume();
+}
+
 void CWorksheet::Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
                       const std::vector<ColumnWidth>& colWidths)
 {
@@ -222,7 +232,7 @@ void CWorksheet::WriteRaw(const char* text, size_t length)
 
 bool CWorksheet::OpenRow(uint32_t height, const char* spans, size_t spansLength)
 {
-    if (!m_xml) return false;
+    if (!m_xml || !ResumeIfSuspended()) return false;
     if (m_currentRow < UINT32_MAX) ++m_currentRow;
     m_currentColumn = 0;
     if (m_currentRow > kMaxRows) return false;
@@ -256,7 +266,7 @@ bool CWorksheet::OpenRow(uint32_t height, const char* spans, size_t spansLength)
 
 void CWorksheet::CloseRow()
 {
-    if (!m_rowOpen) return;
+    if (!m_rowOpen || !ResumeIfSuspended()) return;
     if (m_rowStartPending)
         WriteRaw("/>", 2);
     else
@@ -273,9 +283,9 @@ bool CWorksheet::BeginRow(uint32_t height)
 
 void CWorksheet::EndRow() { CloseRow(); }
 
-bool CWorksheet::CanWriteCellHere(CellCoord& coord) const
+bool CWorksheet::CanWriteCellHere(CellCoord& coord)
 {
-    if (!m_xml || !m_rowOpen) return false;
+    if (!m_xml || !m_rowOpen || !ResumeIfSuspended()) return false;
     const uint64_t column = uint64_t{m_offsetColumn} + m_currentColumn;
     if (column >= kMaxColumns) return false;
     coord = CellCoord(m_currentRow, static_cast<uint32_t>(column));
@@ -393,16 +403,27 @@ bool CWorksheet::AddStringCell(std::string_view text, int32_t styleId, bool asTe
         return true;
     }
 
-    auto found = m_sharedStrings->lower_bound(text);
-    if (found == m_sharedStrings->end() || found->first != text)
-        found = m_sharedStrings->emplace_hint(found, std::string(text), m_sharedStrings->size());
+    const uint64_t index = SharedStringIndex(text);
     size_t n = FormatCellStart(buffer, coord, styleId, "s");
     m_rowStartPending = false;
     n += WriteLiteral(buffer + n, "<v>");
-    n += WriteInteger(buffer + n, found->second);
+    n += WriteInteger(buffer + n, index);
     n += WriteLiteral(buffer + n, "</v></c>");
     WriteRaw(buffer, n);
     return true;
+}
+
+// The index of `text` in the workbook's table, adding it with the next
+// index (the number of entries so far) when it is new.
+uint64_t CWorksheet::SharedStringIndex(std::string_view text)
+{
+    const auto known = m_knownStrings.find(text);
+    if (known != m_knownStrings.end()) return known->second;
+    auto found = m_sharedStrings->lower_bound(text);
+    if (found == m_sharedStrings->end() || found->first != text)
+        found = m_sharedStrings->emplace_hint(found, std::string(text), m_sharedStrings->size());
+    m_knownStrings.emplace(found->first, found->second);
+    return found->second;
 }
 
 bool CWorksheet::AddCell(const CellDataTime& data)
@@ -523,7 +544,7 @@ std::string CWorksheet::GetCellCoord(CellCoord coord)
 
 bool CWorksheet::Save()
 {
-    if (!m_xml) return false;
+    if (!m_xml || !ResumeIfSuspended()) return false;
     CloseRow();
     xmlw::XmlStream& xml = *m_xml;
     xml << xmlw::endtag();  // sheetData; short form when no row was written

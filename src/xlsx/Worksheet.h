@@ -4,10 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "xlsx/Cell.h"
@@ -47,11 +49,20 @@ public:
     // True while the part file is open and every write so far succeeded.
     bool IsOk() const;
 
+    // Closes the part file until the next write reopens it, so that a
+    // workbook of thousands of sheets does not hold thousands of open files
+    // and buffers. The workbook suspends a sheet when it adds the next one.
+    void Suspend();
+
     // Title: cut to at most 31 bytes on a UTF-8 character boundary.
     void SetTitle(const std::string& title);
     std::string GetTitle() const { return m_title; }
 
-    void SetSharedStr(SharedStringTable* strings) { m_sharedStrings = strings; }
+    void SetSharedStr(SharedStringTable* strings)
+    {
+        m_sharedStrings = strings;
+        m_knownStrings.clear();
+    }
     void SetComments(std::vector<Comment>* comments) { m_comments = comments; }
 
     uint32_t GetIndex() const { return m_index; }
@@ -117,6 +128,8 @@ public:
     bool SaveCommentsRels();
 
 private:
+    bool ResumeIfSuspended();
+
     void Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
               const std::vector<ColumnWidth>& colWidths);
     void WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
@@ -126,10 +139,11 @@ private:
 
     bool OpenRow(uint32_t height, const char* spans, size_t spansLength);
     void CloseRow();
-    bool CanWriteCellHere(CellCoord& coord) const;
+    bool CanWriteCellHere(CellCoord& coord);
     void WriteRaw(const char* text, size_t length);
     template <typename Number> bool AddCellRoutine(Number value, int32_t styleId);
     bool AddStringCell(std::string_view text, int32_t styleId, bool asText);
+    uint64_t SharedStringIndex(std::string_view text);
     template <typename Cell> bool AddCellsOf(const std::vector<Cell>& data);
     template <typename Cell> bool AddRowOf(const std::vector<Cell>& data, uint32_t offset, uint32_t height);
     size_t FormatCellStart(char* out, CellCoord coord, int32_t styleId, const char* typeAttr) const;
@@ -156,6 +170,9 @@ private:
     bool m_sheetDataStarted = false;  // "<sheetData>" start tag closed
     bool m_rowStartPending = false;   // "<row ..." written, ">" not yet
     int m_precision = 6;              // significant digits of numbers
+    // The texts this sheet has used, viewing the keys of the shared table
+    // (whose entries never move or go): one hash lookup per repeated text.
+    std::unordered_map<std::string_view, uint64_t> m_knownStrings;
     char m_rowDigits[12] = {};        // decimal text of the current row
     size_t m_rowDigitsLength = 0;
 };

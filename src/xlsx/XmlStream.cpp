@@ -18,7 +18,7 @@ constexpr std::array<bool, 256> MakePlainTable()
     std::array<bool, 256> plain{};
     for (int b = 0x20; b < 0x80; ++b)
         plain[b] = true;
-    plain['&'] = plain['<'] = plain['>'] = plain['"'] = false;
+    plain['&'] = plain['<'] = plain['>'] = plain['"'] = plain['_'] = false;
     plain['\t'] = plain['\n'] = plain['\r'] = true;
     return plain;
 }
@@ -68,6 +68,20 @@ long Utf8SequenceLength(std::string_view text, size_t pos)
         high = 0xBF;
     }
     return length;
+}
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// True when text[pos] starts "_xHHHH_", which spreadsheet programs would
+// read back as the character U+HHHH.
+bool StartsEscapeSequence(std::string_view text, size_t pos)
+{
+    return text.size() - pos >= 7 && text[pos + 1] == 'x' && IsHexDigit(text[pos + 2]) &&
+           IsHexDigit(text[pos + 3]) && IsHexDigit(text[pos + 4]) && IsHexDigit(text[pos + 5]) &&
+           text[pos + 6] == '_';
 }
 
 void FormatControlCharacter(unsigned code, char (&out)[8])
@@ -252,6 +266,16 @@ XmlStream& XmlStream::InsertText(std::string_view text)
             case '&': replacement = "&amp;"; break;
             case '<': replacement = "&lt;"; break;
             case '>': replacement = "&gt;"; break;
+            case '_':
+                // Character data keeps a literal "_xHHHH_" by escaping its
+                // underscore; attribute values are not decoded by readers.
+                if (inAttribute || !StartsEscapeSequence(text, pos))
+                {
+                    ++pos;
+                    continue;
+                }
+                replacement = "_x005F_";
+                break;
             case '"':
                 if (!inAttribute)
                 {

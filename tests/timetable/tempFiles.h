@@ -3,19 +3,31 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
-// A private folder under the test temporary directory, made once per run.
+// A private folder under the test temporary directory, made once per run
+// and removed with everything in it when the test program ends.
 inline const std::string& testFolder()
 {
-    static const std::string folder = [] {
+    struct ownedFolder
+    {
+        std::string path;
+        ~ownedFolder()
+        {
+            std::error_code ignored;
+            if (!path.empty()) std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const ownedFolder folder{[] {
         std::string pattern = testing::TempDir() + "horatab-timetable-XXXXXX";
         char* made = mkdtemp(&pattern[0]);
-        return made ? std::string(made) + "/" : testing::TempDir();
-    }();
-    return folder;
+        return made ? std::string(made) + "/" : std::string();
+    }()};
+    static const std::string path = folder.path.empty() ? testing::TempDir() : folder.path;
+    return path;
 }
 
 // Writes `bytes` to a file of that name in the test folder; returns its path.

@@ -223,6 +223,16 @@ TEST(XmlStream, ControlCharactersUseSpreadsheetEscapes)
     EXPECT_EQ(Content("\xEF\xBF\xBE\xEF\xBF\xBF"), "<t>_xFFFE__xFFFF_</t>");
 }
 
+// Text that already looks like an escape keeps its meaning: readers decode
+// "_x005F_" as the underscore and the rest stays literal.
+TEST(XmlStream, LiteralEscapeLookalikesSurviveReading)
+{
+    EXPECT_EQ(Content("a_x0041_b"), "<t>a_x005F_x0041_b</t>");
+    EXPECT_EQ(Content("_x00fF__x0001_"), "<t>_x005F_x00fF__x005F_x0001_</t>");
+    EXPECT_EQ(Content("snake_case _x12_ _x0G41_ _x0041"), "<t>snake_case _x12_ _x0G41_ _x0041</t>");
+    EXPECT_EQ(AttributeValue("a_x0041_b"), "<t v=\"a_x0041_b\"/>");
+}
+
 TEST(XmlStream, ValidUtf8PassesThrough)
 {
     const std::string text = "Zo\xC3\xAB \xE2\x82\xAC \xE4\xB8\xAD \xF0\x9D\x84\x9E \xEF\xBF\xBD \xF4\x8F\xBF\xBF";
