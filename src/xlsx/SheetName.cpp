@@ -1,5 +1,8 @@
 #include "xlsx/SheetName.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 #include <algorithm>
 
 #include "xlsx/Utf8.h"
@@ -55,16 +58,45 @@ bool IsTaken(const std::string& name, const std::vector<std::string>& taken)
                        [&name](const std::string& other) { return SameSheetName(name, other); });
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// The lower-case form of a character. Spreadsheet programs compare sheet
+// names without regard to case in every script, so the mapping of the
+// C.UTF-8 locale is used whatever locale the program runs in; only ASCII
+// letters are folded where that locale does not exist.
+uint32_t LowerCase(uint32_t c)
+{
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+    if (utf8 != locale_t(nullptr)) return static_cast<uint32_t>(towlower_l(static_cast<wint_t>(c), utf8));
+    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+}
+
+// The character at text[pos], lower-cased, and its length in bytes; a byte
+// that is not valid UTF-8 stands for itself (as 0x110000 + byte).
+uint32_t FoldedCharacter(std::string_view text, size_t pos, size_t& length)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[pos]);
+    length = Utf8SequenceLength(text, pos);
+    if (length == 0) {
+        length = 1;
+        return 0x110000 + lead;
+    }
+    if (length == 1) return LowerCase(lead);
+    uint32_t c = lead & (0xFF >> (length + 1));
+    for (size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
+    return LowerCase(c);
+}
 
 }  // namespace
 
 bool SameSheetName(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
+    size_t posA = 0, posB = 0;
+    while (posA < a.size() && posB < b.size()) {
+        size_t lengthA, lengthB;
+        if (FoldedCharacter(a, posA, lengthA) != FoldedCharacter(b, posB, lengthB)) return false;
+        posA += lengthA;
+        posB += lengthB;
+    }
+    return posA == a.size() && posB == b.size();
 }
 
 std::string MakeSheetName(std::string_view title, uint32_t index, const std::vector<std::string>& taken)
