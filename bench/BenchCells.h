@@ -2,7 +2,9 @@
 // The benchmark workbook, cell by cell, shared by this writer's benchmark
 // and the peer's so that both write exactly the same sheet.
 
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -18,6 +20,7 @@ struct Options {
     CellKind kind = CellKind::Mixed;
     std::string out;
     bool constantMemory = false;  // peer only
+    bool timing = false;          // print the time of the cells and of the save
 };
 
 // POOL[i] = GROUPS[i % 20] + " / " + SUBJECTS[i / 20], i = 0..199.
@@ -45,6 +48,23 @@ inline double NumberAt(uint32_t r, uint32_t c)
     return static_cast<double>((uint64_t{r} * 7 + uint64_t{c} * 13) % 100000) / 4.0;
 }
 
+// Prints "<label>: <seconds since start> s" to standard error when asked.
+class PhaseTimer {
+public:
+    explicit PhaseTimer(bool enabled) : enabled(enabled), start(std::chrono::steady_clock::now()) {}
+    void Lap(const char* label)
+    {
+        if (!enabled) return;
+        const auto now = std::chrono::steady_clock::now();
+        std::fprintf(stderr, "%s: %.3f s\n", label, std::chrono::duration<double>(now - start).count());
+        start = now;
+    }
+
+private:
+    bool enabled;
+    std::chrono::steady_clock::time_point start;
+};
+
 inline bool ParseCount(const char* text, uint32_t& value)
 {
     char* end = nullptr;
@@ -54,7 +74,7 @@ inline bool ParseCount(const char* text, uint32_t& value)
     return true;
 }
 
-// --rows R --cols C --kind text|number|mixed --out FILE [--constant-memory]
+// --rows R --cols C --kind text|number|mixed --out FILE [--timing] [--constant-memory]
 inline bool ParseOptions(int argc, char** argv, bool allowConstantMemory, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
@@ -62,6 +82,10 @@ inline bool ParseOptions(int argc, char** argv, bool allowConstantMemory, Option
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (allowConstantMemory && std::strcmp(arg, "--constant-memory") == 0) {
             options.constantMemory = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--timing") == 0) {
+            options.timing = true;
             continue;
         }
         if (value == nullptr) return false;

@@ -1,6 +1,6 @@
 // xlsx_peer_bench: writes the benchmark worksheet of xlsx_bench with
 // libxlsxwriter, in its default mode or with --constant-memory.
-//   xlsx_peer_bench --rows R --cols C --kind text|number|mixed --out FILE [--constant-memory]
+//   xlsx_peer_bench --rows R --cols C --kind text|number|mixed --out FILE [--constant-memory] [--timing]
 
 #include <xlsxwriter.h>
 
@@ -13,6 +13,7 @@ namespace {
 bool WriteWorkbook(const bench::Options& options)
 {
     const std::vector<std::string> pool = bench::MakePool();
+    bench::PhaseTimer timer(options.timing);
     lxw_workbook_options workbookOptions = {};
     workbookOptions.constant_memory = options.constantMemory ? LXW_TRUE : LXW_FALSE;
     lxw_workbook* book = workbook_new_opt(options.out.c_str(), &workbookOptions);
@@ -29,7 +30,10 @@ bool WriteWorkbook(const bench::Options& options)
             ok = error == LXW_NO_ERROR;
         }
     }
-    return workbook_close(book) == LXW_NO_ERROR && ok;
+    timer.Lap("cells");
+    const bool closed = workbook_close(book) == LXW_NO_ERROR;
+    timer.Lap("save");
+    return closed && ok;
 }
 
 }  // namespace
@@ -40,7 +44,7 @@ int main(int argc, char** argv)
     if (!bench::ParseOptions(argc, argv, true, options)) {
         std::fprintf(stderr,
                      "usage: xlsx_peer_bench --rows R --cols C --kind text|number|mixed --out FILE "
-                     "[--constant-memory]\n");
+                     "[--constant-memory] [--timing]\n");
         return 2;
     }
     if (!WriteWorkbook(options)) {

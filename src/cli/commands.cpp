@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/workbooks.h"
 
 #include <pugixml.hpp>
 
@@ -128,9 +129,8 @@ int runCommand(const cliOptions& options, std::ostream& out, std::ostream& err)
         status = 0;
         break;
     case cliMode::writeWorkbooks:
-        err << programName << ": writing workbooks is not available in this build; "
-            << "use --list, --show-teacher or --show-students\n";
-        return 1;
+        status = writeWorkbooks(options, out, err);
+        break;
     default:
         status = inspect(options, out, err);
         break;

@@ -10,6 +10,8 @@
 #include "timetable/BaseMatrix.h"
 #include "timetable/containers.h"
 
+class ExcelWriteWrapper;
+
 namespace pugi {
 class xml_document;
 class xml_node;
@@ -129,6 +131,24 @@ public:
     groupTeachersIndex teachersOfAllGroups();
     bool studentsTimeSchedule(const namedObjects<std::string>* group, const teacherList& groupTeachers,
                               BaseMatrix<std::string>& matrix, uint32_t flags);
+
+    // The workbooks (export.cpp). Each writes a summary sheet and one sheet
+    // per teacher (or group) in name order, in the chosen font when one was
+    // set, and saves to `path` only when every sheet was written. False when
+    // there is nothing to export (no teacher with an hour, no group) or the
+    // workbook could not be written; nothing is left in the temporary folder.
+    bool teacherToExcel(std::string path);
+    bool studentsToExcel(std::string path);
+
+    // The steps of the export; each stops at the first false.
+    bool _teacherToExcel(ExcelWriteWrapper* facade);
+    bool _studentsToExcel(ExcelWriteWrapper* facade);
+    bool _allTeacherToExcel(ExcelWriteWrapper* facade);
+    bool _allStudentsToExcel(ExcelWriteWrapper* facade);
+    bool _allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeachersIndex& index);
+
+private:
+    static const teacherList& teachersOf(const groupTeachersIndex& index, const namedObjects<std::string>* group);
 };
 
 #endif

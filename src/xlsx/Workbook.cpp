@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 
+#include "xlsx/ArchiveEntry.h"
 #include "xlsx/SheetName.h"
 
 namespace SimpleXlsx {
@@ -63,27 +64,6 @@ void SetNewFileMode(int fd)
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
-}
-
-bool AddArchiveEntry(zipFile archive, const std::string& entryName, const std::string& path, char* block)
-{
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    struct stat info;
-    const bool large = fstat(fileno(file), &info) == 0 && info.st_size >= 0xFFFFFFFFLL;
-    zip_fileinfo entryInfo = {};
-    if (zipOpenNewFileInZip64(archive, entryName.c_str(), &entryInfo, nullptr, 0, nullptr, 0, nullptr,
-                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, large ? 1 : 0) != ZIP_OK) {
-        std::fclose(file);
-        return false;
-    }
-    bool ok = true;
-    size_t count;
-    while (ok && (count = std::fread(block, 1, kArchiveReadBlock, file)) > 0)
-        ok = zipWriteInFileInZip(archive, block, static_cast<unsigned>(count)) == ZIP_OK;
-    if (std::ferror(file)) ok = false;
-    std::fclose(file);
-    return zipCloseFileInZip(archive) == ZIP_OK && ok;
 }
 
 }  // namespace
@@ -219,7 +199,7 @@ bool CWorkbook::WriteArchive(const std::string& archivePath)
     if (archive == nullptr) return false;
     bool ok = true;
     for (const std::string& entry : contentFiles) {
-        if (!AddArchiveEntry(archive, entry, tempPath + "/" + entry, block.get())) {
+        if (!AddArchiveEntry(archive, entry, tempPath + "/" + entry, block.get(), kArchiveReadBlock)) {
             ok = false;
             break;
         }

@@ -1,0 +1,69 @@
+#ifndef HORATAB_TIMETABLE_EXCELWRITEWRAPPER_H
+#define HORATAB_TIMETABLE_EXCELWRITEWRAPPER_H
+
+#include <cstdint>
+#include <string>
+
+#include "timetable/BaseMatrix.h"
+#include "xlsx/Cell.h"
+
+namespace SimpleXlsx {
+class CWorkbook;
+class CWorksheet;
+}
+
+// The small writing interface of the timetable export: one workbook, rows of
+// text cells going to the sheet added last, one optional cell style, and a
+// single Save. Every operation reports success as a boolean; addStyle
+// returns a style index.
+//
+// Every text is written as text: the cells hold names from the input file,
+// and a name that begins with "=" must not turn into a formula.
+class ExcelWriteWrapper
+{
+public:
+    ExcelWriteWrapper();
+    // Deletes the workbook, its sheets and its temporary folder; a workbook
+    // that was never saved leaves no file.
+    ~ExcelWriteWrapper();
+
+    ExcelWriteWrapper(const ExcelWriteWrapper&) = delete;
+    ExcelWriteWrapper& operator=(const ExcelWriteWrapper&) = delete;
+
+    // Appends a sheet and makes it the one rows go to. The workbook turns
+    // the title into a valid, unique sheet name.
+    bool addWorksheet(std::string title);
+
+    // The row operations fail without a worksheet, and when the sheet
+    // refuses the row or the cell (past its last row or column).
+    bool beginRow();
+    bool addCell(std::string text);
+    bool endRow();
+
+    // `count` empty rows; a count of 0 or less writes nothing.
+    bool insertRows(int32_t count);
+    // Matrix row r becomes the next sheet row, matrix column c its column
+    // c + 1 (A, B, ...); empty elements leave their cells blank.
+    bool saveTimeTable(const BaseMatrix<std::string>& matrix);
+
+    // Registers the font `fontName` at `size` points, centred both ways, and
+    // returns its style index (equal styles share one); -1 without a workbook.
+    int32_t addStyle(std::string fontName, int32_t size);
+    // From now on every cell carries style `index`; a negative index
+    // changes nothing.
+    void applyStyle(int32_t index);
+
+    bool Save(std::string path);
+
+private:
+    SimpleXlsx::CWorkbook* workbook;    // owned
+    SimpleXlsx::CWorksheet* worksheet;  // owned by the workbook; the sheet added last
+    SimpleXlsx::CellDataStr cellStr;
+    SimpleXlsx::CellDataInt cellInt;
+    SimpleXlsx::CellDataUInt cellUInt;
+    SimpleXlsx::CellDataDbl cellDbl;
+    SimpleXlsx::CellDataFlt cellFlt;
+    int32_t styleIndex;
+};
+
+#endif

@@ -1,0 +1,228 @@
+// The teachers' and the student groups' workbooks: a summary sheet with every
+// teacher (or group) on one row and the week side by side, then one sheet per
+// teacher (or group) with its week three times, once per kind of fact.
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "timetable/ExcelWriteWrapper.h"
+#include "timetable/timeTable.h"
+
+namespace {
+
+const char* const allTeachersTitle = "All teachers";
+const char* const allStudentsTitle = "All students";
+const int32_t rowsBetweenBlocks = 2;
+
+// The summary: row 0 the day names, each above the first column of its
+// block of `hoursPerDay` columns; row 1 the hour names under every day; then
+// one row per week, its name in column 0.
+class summaryMatrix
+{
+public:
+    summaryMatrix(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
+        : cells(weeks + 2, days * hoursPerDay + 1), hoursPerDay(hoursPerDay)
+    {
+    }
+
+    void setHeadings(const BaseMatrix<std::string>& week)
+    {
+        for (uint64_t day = 1; day < week.colSize(); ++day) {
+            cells(0, column(day, 1)) = week(0, uint32_t(day));
+            for (uint64_t hourRow = 1; hourRow < week.rowSize(); ++hourRow)
+                cells(1, column(day, hourRow)) = week(uint32_t(hourRow), 0);
+        }
+    }
+
+    void setWeek(uint64_t k, const std::string& name, const BaseMatrix<std::string>& week)
+    {
+        const uint32_t row = uint32_t(k + 2);
+        cells(row, 0) = name;
+        for (uint64_t day = 1; day < week.colSize(); ++day)
+            for (uint64_t hourRow = 1; hourRow < week.rowSize(); ++hourRow)
+                cells(row, column(day, hourRow)) = week(uint32_t(hourRow), uint32_t(day));
+    }
+
+    const BaseMatrix<std::string>& matrix() const { return cells; }
+
+private:
+    uint32_t column(uint64_t day, uint64_t hourRow) const
+    {
+        return uint32_t(1 + (day - 1) * hoursPerDay + (hourRow - 1));
+    }
+
+    BaseMatrix<std::string> cells;
+    uint64_t hoursPerDay;
+};
+
+// The three blocks of a teacher's or group's sheet, two empty rows apart.
+template <typename WeekBuilder>
+bool writeThreeBlocks(ExcelWriteWrapper* facade, const uint32_t (&flags)[3], WeekBuilder buildWeek)
+{
+    BaseMatrix<std::string> week;
+    bool result = true;
+    for (size_t block = 0; block < 3 && result; ++block) {
+        if (block > 0)
+            result = facade->insertRows(rowsBetweenBlocks);
+        if (result)
+            result = buildWeek(week, flags[block]);
+        if (result)
+            result = facade->saveTimeTable(week);
+    }
+    return result;
+}
+
+template <typename Exporter>
+bool exportWorkbook(timeTable& table, const std::string& path, Exporter writeSheets)
+{
+    std::unique_ptr<ExcelWriteWrapper> facade(new (std::nothrow) ExcelWriteWrapper());
+    if (!facade)
+        return false;
+    if (table.fontChosen)
+        facade->applyStyle(facade->addStyle(table.fontName, table.fontSize));
+    bool result = writeSheets(facade.get());
+    if (result)
+        result = facade->Save(path);
+    return result;
+}
+
+}  // namespace
+
+bool timeTable::teacherToExcel(std::string path)
+{
+    return exportWorkbook(*this, path, [this](ExcelWriteWrapper* facade) { return _teacherToExcel(facade); });
+}
+
+bool timeTable::studentsToExcel(std::string path)
+{
+    return exportWorkbook(*this, path, [this](ExcelWriteWrapper* facade) { return _studentsToExcel(facade); });
+}
+
+bool timeTable::_teacherToExcel(ExcelWriteWrapper* facade)
+{
+    if (!facade)
+        return false;
+    bool result = facade->addWorksheet(allTeachersTitle);
+    if (result)
+        result = _allTeacherToExcel(facade);
+
+    const uint32_t flags[3] = {INFO_STUDENTS, INFO_SUBJECT, INFO_ROOM};
+    for (auto& entry : teachers.map()) {
+        if (!result)
+            break;
+        teacher* member = entry.second;
+        result = member && facade->addWorksheet(member->name);
+        if (result)
+            result = writeThreeBlocks(facade, flags, [member](BaseMatrix<std::string>& week, uint32_t info) {
+                member->timeSchedule(week, info);
+                return true;
+            });
+    }
+    return result;
+}
+
+bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
+{
+    if (!facade)
+        return false;
+    const groupTeachersIndex index = teachersOfAllGroups();
+    bool result = facade->addWorksheet(allStudentsTitle);
+    if (result)
+        result = _allStudentsToExcel(facade, index);
+
+    const uint32_t flags[3] = {INFO_SUBJECT, INFO_TEACHER, INFO_ROOM};
+    for (auto& entry : students.map()) {
+        if (!result)
+            break;
+        const namedObjects<std::string>* group = entry.second;
+        const teacherList& groupTeachers = teachersOf(index, group);
+        result = group && facade->addWorksheet(group->name);
+        if (result)
+            result = writeThreeBlocks(facade, flags, [&](BaseMatrix<std::string>& week, uint32_t info) {
+                return studentsTimeSchedule(group, groupTeachers, week, info);
+            });
+    }
+    return result;
+}
+
+// The headings come from the first teacher in name order that has an hour:
+// a teacher without hours has no hour names to give. Such a teacher still
+// gets its row, with its name and nothing else.
+bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
+{
+    if (!facade)
+        return false;
+    uint64_t mostDays = 0;
+    uint64_t mostHours = 0;
+    for (auto& entry : teachers.map()) {
+        if (!entry.second)
+            continue;
+        mostDays = std::max(mostDays, entry.second->dayCount);
+        mostHours = std::max(mostHours, entry.second->hourCount);
+    }
+    if (mostDays == 0 || mostHours == 0)
+        return false;
+
+    summaryMatrix summary(teachers.size(), mostDays, mostHours);
+    BaseMatrix<std::string> week;
+    bool headingsSet = false;
+    uint64_t k = 0;
+    for (auto& entry : teachers.map()) {
+        teacher* member = entry.second;
+        if (member) {
+            member->timeSchedule(week, INFO_STUDENTS);
+            if (!headingsSet && member->hourCount > 0) {
+                summary.setHeadings(week);
+                headingsSet = true;
+            }
+            summary.setWeek(k, member->name, week);
+        }
+        ++k;
+    }
+    return facade->saveTimeTable(summary.matrix());
+}
+
+bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade)
+{
+    return _allStudentsToExcel(facade, teachersOfAllGroups());
+}
+
+// Each group's merged week is built twice: once to find the largest week,
+// once to fill the summary; the index keeps each merge to the group's own
+// teachers.
+bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeachersIndex& index)
+{
+    if (!facade)
+        return false;
+    BaseMatrix<std::string> week;
+    uint64_t mostColumns = 0;
+    uint64_t mostRows = 0;
+    for (auto& entry : students.map()) {
+        if (!studentsTimeSchedule(entry.second, teachersOf(index, entry.second), week, INFO_SUBJECT))
+            return false;
+        mostColumns = std::max(mostColumns, week.colSize());
+        mostRows = std::max(mostRows, week.rowSize());
+    }
+    if (mostColumns < 2 || mostRows < 2)
+        return false;
+
+    summaryMatrix summary(students.size(), mostColumns - 1, mostRows - 1);
+    uint64_t k = 0;
+    for (auto& entry : students.map()) {
+        if (!studentsTimeSchedule(entry.second, teachersOf(index, entry.second), week, INFO_SUBJECT))
+            return false;
+        if (k == 0)
+            summary.setHeadings(week);
+        summary.setWeek(k++, entry.second->name, week);
+    }
+    return facade->saveTimeTable(summary.matrix());
+}
+
+const timeTable::teacherList& timeTable::teachersOf(const groupTeachersIndex& index,
+                                                    const namedObjects<std::string>* group)
+{
+    static const teacherList none;
+    auto found = index.find(group);
+    return found == index.end() ? none : found->second;
+}
