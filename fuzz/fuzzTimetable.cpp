@@ -1,5 +1,8 @@
 // libFuzzer target: arbitrary bytes go through the import as a file; when
-// they load, every schedule matrix is built and checked against the model.
+// they load, every schedule matrix is built and checked against the model,
+// and both workbooks are saved and checked on disk: a save either reports
+// failure and leaves nothing behind, or leaves exactly the workbook, which
+// must be a zip of well-formed XML parts with valid, unique sheet names.
 // Any broken promise ends in abort(), which the fuzzer records as a crash.
 //
 // The same entry point runs in the normal test suite over the seed corpus
@@ -8,12 +11,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "fuzzScratch.h"
+#include "packageCheck.h"
 #include "timetable/timeTable.h"
 
 namespace {
@@ -104,6 +109,78 @@ void checkModel(timeTable& model)
     checkGroupSchedules(model);
 }
 
+// The columns and rows of a sheet.
+const uint64_t sheetColumns = 16384;
+const uint64_t sheetRows = 1048576;
+
+// A summary of `weeks` rows whose days hold `days` blocks of `hours`
+// columns, next to a column of names, fits on a sheet.
+bool summaryFits(uint64_t weeks, uint64_t days, uint64_t hours)
+{
+    return days > 0 && hours > 0 && days <= (sheetColumns - 1) / hours && weeks + 2 <= sheetRows;
+}
+
+// A sheet of three weeks of `days` days and `hours` hours, two rows apart.
+bool weekSheetFits(uint64_t days, uint64_t hours)
+{
+    return days + 1 <= sheetColumns && 3 * (hours + 1) + 4 <= sheetRows;
+}
+
+// Whether a sound export of the teachers' workbook can succeed: there is a
+// teacher with an hour, and every sheet fits the sheet's limits.
+bool teachersExportable(timeTable& model)
+{
+    uint64_t days = 0, hours = 0;
+    bool sheetsFit = true;
+    for (auto& entry : model.teachers.map()) {
+        days = std::max(days, entry.second->dayCount);
+        hours = std::max(hours, entry.second->hourCount);
+        sheetsFit = sheetsFit && weekSheetFits(entry.second->dayCount, entry.second->hourCount);
+    }
+    return sheetsFit && summaryFits(model.teachers.size(), days, hours);
+}
+
+bool studentsExportable(timeTable& model)
+{
+    uint64_t columns = 0, rows = 0;
+    bool sheetsFit = true;
+    for (auto& entry : model.students.map()) {
+        BaseMatrix<std::string> week;
+        model.studentsTimeSchedule(entry.second, week, INFO_SUBJECT);
+        columns = std::max(columns, week.colSize());
+        rows = std::max(rows, week.rowSize());
+        sheetsFit = sheetsFit && weekSheetFits(week.colSize() - 1, week.rowSize() - 1);
+    }
+    return sheetsFit && columns >= 2 && rows >= 2 && summaryFits(model.students.size(), columns - 1, rows - 1);
+}
+
+// Saves one workbook into the empty output folder and checks what the save
+// left on disk. Removes the workbook again.
+void checkExport(timeTable& model, bool teachersWorkbook)
+{
+    const fuzzScratch& scratch = fuzzScratch::get();
+    const std::string fileName = teachersWorkbook ? "teachers.xlsx" : "students.xlsx";
+    const std::string destination = scratch.output + "/" + fileName;
+    const bool exportable = teachersWorkbook ? teachersExportable(model) : studentsExportable(model);
+    const bool saved = teachersWorkbook ? model.teacherToExcel(destination) : model.studentsToExcel(destination);
+
+    require(folderEntries(scratch.temp).empty(), "the save of " + fileName + " left temporary files behind");
+    const std::vector<std::string> written = folderEntries(scratch.output);
+    if (!saved) {
+        require(written.empty(), "the failed save of " + fileName + " left a file behind");
+        require(!exportable, "the save of " + fileName + " failed on a timetable that fits a workbook");
+        return;
+    }
+    require(written.size() == 1 && written.front() == fileName,
+            "the save of " + fileName + " left other files beside it");
+    std::vector<std::string> sheetNames;
+    const std::string problem = horatabCheck::workbookProblem(destination, sheetNames);
+    require(problem.empty(), fileName + ": " + problem);
+    const size_t names = teachersWorkbook ? model.teachers.size() : model.students.size();
+    require(sheetNames.size() == names + 1, fileName + " does not hold one sheet per name and the summary");
+    removeTree(destination);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -118,5 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     checkModel(model);
+    checkExport(model, true);
+    checkExport(model, false);
     return 0;
 }
