@@ -14,7 +14,7 @@ packages=(
   build-essential cmake pkg-config
   libpugixml-dev libminizip-dev zlib1g-dev
   libgtest-dev
-  qt6-base-dev
+  qt6-base-dev desktop-file-utils
   python3 python3-openpyxl
   unzip time
 )

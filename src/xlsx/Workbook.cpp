@@ -83,6 +83,7 @@ CWorkbook::CWorkbook()
 CWorkbook::~CWorkbook()
 {
     for (CWorksheet* sheet : worksheets) delete sheet;
+    for (CChartsheet* chart : charts) delete chart;
     ClearTemp();
 }
 
@@ -106,11 +107,9 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
     std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
     if (!sheet || !sheet->IsOk()) return nullptr;
     try {
-        std::vector<std::string> taken;
-        taken.reserve(worksheets.size());
-        for (const CWorksheet* other : worksheets) taken.push_back(other->GetTitle());
-        sheet->SetTitle(MakeSheetName(title, index, taken));
+        sheet->SetTitle(MakeSheetName(title, index, TakenSheetNames()));
         sheet->SetSharedStr(&sharedStrings);
+        sheet->SetComments(&comments);
         worksheets.push_back(sheet.get());
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -148,11 +147,52 @@ CWorksheet& CWorkbook::AddSheet(const std::string& title, uint32_t frozenWidth, 
 
 CWorksheet* CWorkbook::AddSheetPtr(const std::string& title) { return CreateSheet(title); }
 
+// Worksheets and chartsheets share one set of names.
+std::vector<std::string> CWorkbook::TakenSheetNames() const
+{
+    std::vector<std::string> taken;
+    taken.reserve(worksheets.size() + charts.size());
+    for (const CWorksheet* sheet : worksheets) taken.push_back(sheet->GetTitle());
+    for (const CChartsheet* chart : charts) taken.push_back(chart->GetTitle());
+    return taken;
+}
+
+CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
+{
+    if (!EnsureTempDir()) return nullptr;
+    const uint32_t index = static_cast<uint32_t>(charts.size() + 1);
+    std::unique_ptr<CChartsheet> chart(new (std::nothrow) CChartsheet(index, type, tempPath));
+    if (!chart || !chart->IsOk()) return nullptr;
+    try {
+        chart->SetTitle(MakeSheetName(title, index, TakenSheetNames()));
+        charts.push_back(chart.get());
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return chart.release();
+}
+
+CChartsheet& CWorkbook::ChartOrDetached(CChartsheet* chart)
+{
+    if (chart != nullptr) return *chart;
+    sheetCreationFailed = true;
+    return detachedChart;
+}
+
+CChartsheet& CWorkbook::AddChart(const std::string& title) { return ChartOrDetached(CreateChart(title, CHART_LINE)); }
+
+CChartsheet& CWorkbook::AddChart(const std::string& title, EChartTypes type)
+{
+    return ChartOrDetached(CreateChart(title, type));
+}
+
+CChartsheet* CWorkbook::AddChartPtr(const std::string& title, EChartTypes type) { return CreateChart(title, type); }
+
 bool CWorkbook::Save(const std::string& name)
 {
     if (saved) return false;
     saved = true;
-    const bool ok = !sheetCreationFailed && EnsureTempDir() && SaveParts() && SaveSheets() &&
+    const bool ok = !sheetCreationFailed && EnsureTempDir() && SaveParts() && SaveSheets() && SaveCharts() &&
                     WriteArchiveAtomically(name);
     ClearTemp();
     return ok;
@@ -160,8 +200,8 @@ bool CWorkbook::Save(const std::string& name)
 
 bool CWorkbook::SaveParts()
 {
-    return SaveCore() && SaveApp() && SaveContentType() && SaveTheme() && SaveSharedStrings() &&
-           SaveStyles() && SaveWorkbook();
+    return SaveCore() && SaveApp() && SaveContentType() && SaveTheme() && SaveComments() &&
+           SaveSharedStrings() && SaveStyles() && SaveWorkbook();
 }
 
 bool CWorkbook::SaveSheets()
@@ -171,6 +211,20 @@ bool CWorkbook::SaveSheets()
         contentFiles.push_back("xl/worksheets/sheet" + index + ".xml");
         if (sheet->IsThereComment()) contentFiles.push_back("xl/worksheets/_rels/sheet" + index + ".xml.rels");
         if (!sheet->Save()) return false;
+    }
+    return true;
+}
+
+bool CWorkbook::SaveCharts()
+{
+    for (CChartsheet* chart : charts) {
+        const std::string index = std::to_string(chart->GetIndex());
+        contentFiles.push_back("xl/charts/chart" + index + ".xml");
+        contentFiles.push_back("xl/chartsheets/sheet" + index + ".xml");
+        contentFiles.push_back("xl/chartsheets/_rels/sheet" + index + ".xml.rels");
+        contentFiles.push_back("xl/drawings/drawing" + index + ".xml");
+        contentFiles.push_back("xl/drawings/_rels/drawing" + index + ".xml.rels");
+        if (!chart->Save()) return false;
     }
     return true;
 }

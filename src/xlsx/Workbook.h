@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "xlsx/Cell.h"
+#include "xlsx/Chartsheet.h"
+#include "xlsx/Comment.h"
 #include "xlsx/Style.h"
 #include "xlsx/Worksheet.h"
 
@@ -36,7 +38,14 @@ public:
     // Null, and the workbook unchanged, when the sheet cannot be made.
     CWorksheet* AddSheetPtr(const std::string& title);
 
-    // Chartsheets (AddChart) are added here with the chartsheet writer.
+    // Adding chartsheets, numbered 1, 2, 3 apart from the worksheets and
+    // named like them. The reference forms cannot report failure: when a
+    // chartsheet cannot be made they return a detached one, and Save then
+    // returns false. AddChartPtr gives null, and leaves the workbook
+    // unchanged, instead.
+    CChartsheet& AddChart(const std::string& title);
+    CChartsheet& AddChart(const std::string& title, EChartTypes type);
+    CChartsheet* AddChartPtr(const std::string& title, EChartTypes type = CHART_LINE);
 
     StyleList& GetStyleList() { return styleList; }
 
@@ -71,15 +80,21 @@ private:
     bool SaveSharedStrings();   // xl/sharedStrings.xml
     bool SaveChain();           // xl/calcChain.xml
     bool SaveTheme();           // xl/theme/theme1.xml
-    // SaveComments (comment parts and their drawings) is added here with
-    // the comment writer; Save calls it after SaveTheme.
+    bool SaveComments();        // xl/comments<N>.xml, xl/drawings/vmlDrawing<N>.vml
+    bool SaveCommentList(const std::vector<Comment*>& list);
+    void AddComment(xmlw::XmlStream& stream, const Comment& comment) const;
+    void AddCommentDrawing(xmlw::XmlStream& stream, const Comment& comment) const;
 
     bool EnsureTempDir();
     template <typename... SheetArgs>
     CWorksheet* CreateSheet(const std::string& title, const SheetArgs&... args);
     CWorksheet& SheetOrDetached(CWorksheet* sheet);
+    std::vector<std::string> TakenSheetNames() const;
+    CChartsheet* CreateChart(const std::string& title, EChartTypes type);
+    CChartsheet& ChartOrDetached(CChartsheet* chart);
     bool SaveParts();
     bool SaveSheets();
+    bool SaveCharts();
     bool WriteArchive(const std::string& archivePath);
     bool WriteArchiveAtomically(const std::string& name);
     void ClearTemp();
@@ -87,12 +102,14 @@ private:
     std::string tempPath;
     std::vector<std::string> contentFiles;
     std::vector<CWorksheet*> worksheets;
-    // charts: the chartsheets (owned), added with the chartsheet writer.
+    std::vector<CChartsheet*> charts;
     SharedStringTable sharedStrings;
-    // comments and shapeCounter: added with the comment writer.
+    std::vector<Comment> comments;
+    mutable uint64_t shapeCounter = 0;  // note boxes drawn, across all drawings
     StyleList styleList;
 
     CWorksheet detachedSheet;       // returned when a sheet cannot be made
+    CChartsheet detachedChart;      // returned when a chartsheet cannot be made
     bool sheetCreationFailed = false;
     bool saved = false;
 };

@@ -137,6 +137,7 @@ void CWorksheet::Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeigh
     m_title = "Sheet 1";
     m_calcChain.clear();
     m_mergedCells.clear();
+    m_commentedCells.clear();
 
     // Without a package folder there is nowhere to write: never at the root.
     if (m_tempPath.empty()) return;
@@ -518,6 +519,36 @@ bool CWorksheet::MergeCells(CellCoord from, CellCoord to)
     if (!from.IsInSheet() || !to.IsInSheet()) return false;
     m_mergedCells.push_back(GetCellCoord(from) + ':' + GetCellCoord(to));
     return true;
+}
+
+bool CWorksheet::AddComment(Comment comment)
+{
+    if (m_comments == nullptr || !m_xml || !comment.cellRef.IsInSheet()) return false;
+    const bool hasText = std::any_of(comment.runs.begin(), comment.runs.end(),
+                                     [](const auto& run) { return !run.second.empty(); });
+    if (!hasText) return false;
+    const auto cell = std::make_pair(comment.cellRef.row, comment.cellRef.col);
+    if (m_commentedCells.count(cell) != 0) return false;  // one comment per cell
+    try {
+        m_commentedCells.insert(cell);
+        comment.sheetIndex = static_cast<int32_t>(m_index);
+        m_comments->push_back(std::move(comment));
+    } catch (const std::bad_alloc&) {
+        m_commentedCells.erase(cell);
+        return false;
+    }
+    m_withComment = true;
+    return true;
+}
+
+bool CWorksheet::AddComment(CellCoord cell, std::vector<std::pair<Font, std::string>> runs)
+{
+    return AddComment(Comment(cell, std::move(runs)));
+}
+
+bool CWorksheet::AddComment(CellCoord cell, const std::string& text)
+{
+    return AddComment(Comment(cell, {{Font(), text}}));
 }
 
 bool CWorksheet::GetCellCoord(CellCoord coord, char* out, size_t outSize)

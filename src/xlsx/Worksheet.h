@@ -7,18 +7,19 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "xlsx/Cell.h"
+#include "xlsx/Comment.h"
 
 namespace xmlw { class XmlStream; }
 
 namespace SimpleXlsx {
 
-struct Comment;
 class PartFile;
 
 // The workbook's table of distinct cell texts and their shared-string
@@ -107,6 +108,17 @@ public:
     bool AddRow(const std::vector<CellDataFlt>& data, uint32_t offset = 0, uint32_t height = 0);
     bool AddRow(const std::vector<CellDataTime>& data, uint32_t offset = 0, uint32_t height = 0);
 
+    // Comments. A comment goes to the workbook's comment list with this
+    // worksheet's index (whatever its sheetIndex said), and Save links the
+    // comment parts. Refused (false) when the worksheet belongs to no
+    // workbook or is saved already, when the cell lies outside the sheet,
+    // when the comment has no text, or when the cell has a comment already.
+    bool AddComment(Comment comment);
+    // A comment in the given runs, or in one run of the default font, with
+    // the default note box (see Comment).
+    bool AddComment(CellCoord cell, std::vector<std::pair<Font, std::string>> runs);
+    bool AddComment(CellCoord cell, const std::string& text);
+
     // (current row, current column), without the AddRow column offset.
     void GetCurrentCellCoord(CellCoord& coord) const;
 
@@ -156,6 +168,7 @@ private:
     SharedStringTable* m_sharedStrings = nullptr;
     std::vector<Comment>* m_comments = nullptr;
     std::vector<std::string> m_mergedCells;
+    std::set<std::pair<uint32_t, uint32_t>> m_commentedCells;  // (row, column)
     uint32_t m_index = 1;
     std::string m_tempPath;
     std::string m_title = "Sheet 1";

@@ -18,16 +18,23 @@ bool CWorkbook::SaveApp()
         xml << tag("DocSecurity") << chardata() << 0 << endtag();
         xml << tag("ScaleCrop") << chardata() << "false" << endtag();
 
-        // Chartsheets add a second pair ("Diagramms") here.
-        xml << tag("HeadingPairs") << tag("vt:vector") << attr("size") << 2 << attr("baseType") << "variant";
+        xml << tag("HeadingPairs") << tag("vt:vector") << attr("size") << (charts.empty() ? 2 : 4)
+            << attr("baseType") << "variant";
         xml << tag("vt:variant") << tag("vt:lpstr") << chardata() << "Worksheets" << endtag() << endtag();
         xml << tag("vt:variant") << tag("vt:i4") << chardata() << worksheets.size() << endtag() << endtag();
+        if (!charts.empty())
+        {
+            xml << tag("vt:variant") << tag("vt:lpstr") << chardata() << "Diagramms" << endtag() << endtag();
+            xml << tag("vt:variant") << tag("vt:i4") << chardata() << charts.size() << endtag() << endtag();
+        }
         xml << endtag() << endtag();
 
-        xml << tag("TitlesOfParts") << tag("vt:vector") << attr("size") << worksheets.size() << attr("baseType")
-            << "lpstr";
+        xml << tag("TitlesOfParts") << tag("vt:vector") << attr("size") << worksheets.size() + charts.size()
+            << attr("baseType") << "lpstr";
         for (const CWorksheet* sheet : worksheets)
             xml << tag("vt:lpstr") << chardata() << sheet->GetTitle() << endtag();
+        for (const CChartsheet* chart : charts)
+            xml << tag("vt:lpstr") << chardata() << chart->GetTitle() << endtag();
         xml << endtag() << endtag();
 
         xml << tag("Company") << chardata() << endtag();

@@ -44,7 +44,14 @@ bool CWorkbook::SaveContentType()
         WriteOverride(xml, "/docProps/app.xml", content_app);
         if (!sharedStrings.empty())
             WriteOverride(xml, "/xl/sharedStrings.xml", content_sharedStr);
-        // Comments add their "vml" default and one override per sheet here.
+        if (!comments.empty())
+        {
+            WriteDefault(xml, "vml", content_vml);
+            for (const CWorksheet* sheet : worksheets)
+                if (sheet->IsThereComment())
+                    xml << tag("Override") << attr("PartName") << "/xl/comments" << sheet->GetIndex() << ".xml"
+                        << attr("ContentType") << content_comment << endtag();
+        }
         for (const CWorksheet* sheet : worksheets)
             xml << tag("Override") << attr("PartName") << "/xl/worksheets/sheet" << sheet->GetIndex() << ".xml"
                 << attr("ContentType") << content_sheet << endtag();
@@ -53,7 +60,13 @@ bool CWorkbook::SaveContentType()
             WriteOverride(xml, "/xl/calcChain.xml", content_chain);
             chainSaved = SaveChain();
         }
-        // Chartsheets add their chart, drawing and sheet overrides here.
+        for (const CChartsheet* chart : charts)
+        {
+            const std::string number = std::to_string(chart->GetIndex());
+            WriteOverride(xml, ("/xl/charts/chart" + number + ".xml").c_str(), content_chart);
+            WriteOverride(xml, ("/xl/drawings/drawing" + number + ".xml").c_str(), content_drawing);
+            WriteOverride(xml, ("/xl/chartsheets/sheet" + number + ".xml").c_str(), content_chartsheet);
+        }
     }
     return part.Close() && chainSaved;
 }

@@ -20,14 +20,19 @@ inline bool AnyFormula(const std::vector<CWorksheet*>& worksheets)
 
 // Relationship ids of the workbook part: rId1 styles, rId2 theme, then the
 // worksheets in creation order, then the calculation chain if any formula,
-// then the shared strings if any.
+// then the chartsheets in creation order, then the shared strings if any.
 inline size_t WorksheetRelationshipNumber(size_t position) { return position + 3; }
 
 inline size_t CalcChainRelationshipNumber(size_t worksheetCount) { return worksheetCount + 3; }
 
-inline size_t SharedStringsRelationshipNumber(size_t worksheetCount, bool hasFormula)
+inline size_t ChartsheetRelationshipNumber(size_t worksheetCount, bool hasFormula, size_t chartPosition)
 {
-    return worksheetCount + 3 + (hasFormula ? 1 : 0);
+    return worksheetCount + 3 + (hasFormula ? 1 : 0) + chartPosition;
+}
+
+inline size_t SharedStringsRelationshipNumber(size_t worksheetCount, bool hasFormula, size_t chartsheetCount = 0)
+{
+    return worksheetCount + 3 + (hasFormula ? 1 : 0) + chartsheetCount;
 }
 
 } // namespace SimpleXlsx

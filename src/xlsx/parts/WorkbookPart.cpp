@@ -37,10 +37,13 @@ bool CWorkbook::SaveWorkbook()
                 << endtag();
         if (hasFormula)
             WriteRelationship(xml, CalcChainRelationshipNumber(worksheets.size()), type_chain, "calcChain.xml");
-        // Chartsheets take the following ids here.
+        for (size_t p = 0; p < charts.size(); ++p)
+            xml << tag("Relationship") << attr("Id") << "rId"
+                << ChartsheetRelationshipNumber(worksheets.size(), hasFormula, p) << attr("Type") << type_chartsheet
+                << attr("Target") << "chartsheets/sheet" << charts[p]->GetIndex() << ".xml" << endtag();
         if (!sharedStrings.empty())
-            WriteRelationship(xml, SharedStringsRelationshipNumber(worksheets.size(), hasFormula), type_sharedStr,
-                              "sharedStrings.xml");
+            WriteRelationship(xml, SharedStringsRelationshipNumber(worksheets.size(), hasFormula, charts.size()),
+                              type_sharedStr, "sharedStrings.xml");
     }
     const bool relationshipsWritten = relationships.Close();
 
@@ -54,12 +57,16 @@ bool CWorkbook::SaveWorkbook()
             << endtag();
         xml << tag("bookViews") << tag("workbookView") << attr("xWindow") << 270 << attr("yWindow") << 630
             << attr("windowWidth") << 24615 << attr("windowHeight") << 11445 << endtag() << endtag();
-        if (!worksheets.empty())
+        if (!worksheets.empty() || !charts.empty())
         {
             xml << tag("sheets");
             for (size_t p = 0; p < worksheets.size(); ++p)
                 xml << tag("sheet") << attr("name") << worksheets[p]->GetTitle() << attr("sheetId") << p + 1
                     << attr("r:id") << "rId" << WorksheetRelationshipNumber(p) << endtag();
+            for (size_t p = 0; p < charts.size(); ++p)
+                xml << tag("sheet") << attr("name") << charts[p]->GetTitle() << attr("sheetId")
+                    << worksheets.size() + p + 1 << attr("r:id") << "rId"
+                    << ChartsheetRelationshipNumber(worksheets.size(), hasFormula, p) << endtag();
             xml << endtag();
         }
         xml << tag("calcPr") << attr("calcId") << 124519 << endtag();

@@ -1,0 +1,64 @@
+#ifndef HORATAB_APP_BRIDGE_VOROBJWRAPPER_H
+#define HORATAB_APP_BRIDGE_VOROBJWRAPPER_H
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+#include "app/bridge/displayNames.h"
+#include "app/bridge/scheduleDictionary.h"
+
+class timeTable;
+
+// The window layer's door to the timetable core. Owns one timeTable and is
+// the only place where the core's byte strings become shown texts: it
+// loads an export, lists teachers and student groups, hands out one
+// schedule as a ScheduleDictionary, passes the spreadsheet font on and
+// starts the two exports. Every name listed by teachers() or students() is
+// accepted back by the matching schedule call.
+class vorObjWrapper
+{
+public:
+    using LogSink = std::function<void(const QString& line)>;
+
+    // `log` receives the diagnostic lines; by default they go to Qt's log.
+    explicit vorObjWrapper(LogSink log = LogSink());
+    ~vorObjWrapper();
+
+    vorObjWrapper(const vorObjWrapper&) = delete;
+    vorObjWrapper& operator=(const vorObjWrapper&) = delete;
+
+    // True exactly when the file was read into the timetable.
+    bool loadVorTeacherXML(const QString& path);
+
+    // True exactly when the workbook was written to `path`.
+    bool saveVorTeachersXLSX(const QString& path);
+    bool saveVorStudentsXLSX(const QString& path);
+
+    // The default font ("Calibri" at 11 points) changes nothing, so a font
+    // set earlier stays in force; any other is logged and stored with its
+    // size truncated to whole points.
+    void setExcelFont(const QString& familyName, double pointSize);
+
+    // Names in registry order (ascending byte order).
+    QStringList teachers();
+    QStringList students();
+
+    // Empty for a name that is neither listed nor registered.
+    std::optional<ScheduleDictionary> teacherTimeSchedule(const QString& name);
+    std::optional<ScheduleDictionary> studentsTimeSchedule(const QString& name);
+
+    timeTable* vorConverter() const { return _vorConverter; }
+
+    static QString headerRowKey() { return ::headerRowKey(); }
+
+private:
+    timeTable* _vorConverter;
+    LogSink _log;
+    DisplayNames _teacherNames;
+    DisplayNames _studentNames;
+};
+
+#endif

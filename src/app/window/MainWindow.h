@@ -1,0 +1,62 @@
+#ifndef HORATAB_APP_WINDOW_MAINWINDOW_H
+#define HORATAB_APP_WINDOW_MAINWINDOW_H
+
+#include <QMainWindow>
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class TimetableModel;
+
+// The main window's widgets and menus. It holds no logic: its signals are
+// wired to the controller by ApplicationShell, and QtPlatform drives it.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    QPushButton* openButton() const { return _openButton; }
+    QLineEdit* pathField() const { return _pathField; }
+    QRadioButton* teachersRadio() const { return _teachersRadio; }
+    QRadioButton* studentsRadio() const { return _studentsRadio; }
+    QButtonGroup* radioGroup() const { return _radioGroup; }
+    QComboBox* comboBox() const { return _comboBox; }
+    QTableView* tableView() const { return _tableView; }
+    TimetableModel* tableModel() const { return _tableModel; }
+    QPushButton* exportTeachersButton() const { return _exportTeachersButton; }
+    QPushButton* exportStudentsButton() const { return _exportStudentsButton; }
+    QPushButton* fontButton() const { return _fontButton; }
+    QAction* openAction() const { return _openAction; }
+    QMenu* openRecentMenu() const { return _openRecentMenu; }
+    QAction* quitAction() const { return _quitAction; }
+
+private:
+    QWidget* buildFileRow();
+    QWidget* buildChoiceRow();
+    QWidget* buildTable();
+    QWidget* buildExportRow();
+    void buildMenus();
+
+    QPushButton* _openButton = nullptr;
+    QLineEdit* _pathField = nullptr;
+    QRadioButton* _teachersRadio = nullptr;
+    QRadioButton* _studentsRadio = nullptr;
+    QButtonGroup* _radioGroup = nullptr;
+    QComboBox* _comboBox = nullptr;
+    QTableView* _tableView = nullptr;
+    TimetableModel* _tableModel = nullptr;
+    QPushButton* _exportTeachersButton = nullptr;
+    QPushButton* _exportStudentsButton = nullptr;
+    QPushButton* _fontButton = nullptr;
+    QAction* _openAction = nullptr;
+    QMenu* _openRecentMenu = nullptr;
+    QAction* _quitAction = nullptr;
+};
+
+#endif

@@ -1,0 +1,44 @@
+// xl/chartsheets/sheet<N>.xml and its relationships: the sheet that shows
+// the drawing of the chart.
+
+#include "xlsx/Chartsheet.h"
+#include "xlsx/PackageVocabulary.h"
+#include "xlsx/XmlStream.h"
+
+#include <string>
+
+namespace SimpleXlsx
+{
+
+bool CChartsheet::SaveChartsheetRels() const
+{
+    using namespace xmlw;
+    const std::string number = std::to_string(index);
+    PartFile part(tempPath, "xl/chartsheets/_rels/sheet" + number + ".xml.rels");
+    {
+        XmlStream xml(part.Stream());
+        xml << prolog() << tag("Relationships") << attr("xmlns") << ns_relationships;
+        xml << tag("Relationship") << attr("Id") << "rId1" << attr("Type") << type_drawing << attr("Target")
+            << "../drawings/drawing" + number + ".xml" << endtag();
+    }
+    return part.Close();
+}
+
+bool CChartsheet::SaveChartsheet() const
+{
+    using namespace xmlw;
+    PartFile part(tempPath, "xl/chartsheets/sheet" + std::to_string(index) + ".xml");
+    {
+        XmlStream xml(part.Stream());
+        xml << prolog() << tag("chartsheet") << attr("xmlns") << ns_book << attr("xmlns:r") << ns_book_r;
+        xml << tag("sheetPr") << endtag();
+        xml << tag("sheetViews") << tag("sheetView") << attr("zoomScale") << 85 << attr("workbookViewId") << 0
+            << attr("zoomToFit") << 1 << endtag() << endtag();
+        xml << tag("pageMargins") << attr("left") << 0.7 << attr("right") << 0.7 << attr("top") << 0.75
+            << attr("bottom") << 0.75 << attr("header") << 0.3 << attr("footer") << 0.3 << endtag();
+        xml << tag("drawing") << attr("r:id") << "rId1" << endtag();
+    }
+    return part.Close();
+}
+
+} // namespace SimpleXlsx
