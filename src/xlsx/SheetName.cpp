@@ -52,12 +52,6 @@ void ReplaceEdgeApostrophes(std::string& name)
     if (name.back() == '\'') name.back() = '_';
 }
 
-bool IsTaken(const std::string& name, const std::vector<std::string>& taken)
-{
-    return std::any_of(taken.begin(), taken.end(),
-                       [&name](const std::string& other) { return SameSheetName(name, other); });
-}
-
 // The lower-case form of a character. Spreadsheet programs compare sheet
 // names without regard to case in every script, so the mapping of the
 // C.UTF-8 locale is used whatever locale the program runs in; only ASCII
@@ -69,37 +63,72 @@ uint32_t LowerCase(uint32_t c)
     return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
 }
 
-// The character at text[pos], lower-cased, and its length in bytes; a byte
-// that is not valid UTF-8 stands for itself (as 0x110000 + byte).
-uint32_t FoldedCharacter(std::string_view text, size_t pos, size_t& length)
+uint32_t DecodeUtf8(std::string_view text, size_t pos, size_t length)
 {
     const unsigned char lead = static_cast<unsigned char>(text[pos]);
-    length = Utf8SequenceLength(text, pos);
-    if (length == 0) {
-        length = 1;
-        return 0x110000 + lead;
-    }
-    if (length == 1) return LowerCase(lead);
+    if (length == 1) return lead;
     uint32_t c = lead & (0xFF >> (length + 1));
     for (size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
-    return LowerCase(c);
+    return c;
+}
+
+void AppendUtf8(std::string& out, uint32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool IsTaken(const std::string& name, const SheetNameKeys& taken)
+{
+    return taken.count(SheetNameKey(name)) != 0;
 }
 
 }  // namespace
 
+std::string SheetNameKey(std::string_view name)
+{
+    std::string key;
+    key.reserve(name.size());
+    for (size_t pos = 0; pos < name.size();) {
+        const size_t length = Utf8SequenceLength(name, pos);
+        if (length == 0) {
+            // 0xFF never occurs in UTF-8: it marks a byte that is not.
+            key += '\xFF';
+            key += name[pos++];
+            continue;
+        }
+        AppendUtf8(key, LowerCase(DecodeUtf8(name, pos, length)));
+        pos += length;
+    }
+    return key;
+}
+
 bool SameSheetName(std::string_view a, std::string_view b)
 {
-    size_t posA = 0, posB = 0;
-    while (posA < a.size() && posB < b.size()) {
-        size_t lengthA, lengthB;
-        if (FoldedCharacter(a, posA, lengthA) != FoldedCharacter(b, posB, lengthB)) return false;
-        posA += lengthA;
-        posB += lengthB;
-    }
-    return posA == a.size() && posB == b.size();
+    return SheetNameKey(a) == SheetNameKey(b);
 }
 
 std::string MakeSheetName(std::string_view title, uint32_t index, const std::vector<std::string>& taken)
+{
+    SheetNameKeys keys;
+    for (const std::string& name : taken) keys.insert(SheetNameKey(name));
+    return MakeSheetNameAmong(title, index, keys);
+}
+
+std::string MakeSheetNameAmong(std::string_view title, uint32_t index, const SheetNameKeys& taken)
 {
     std::string base = ReplaceForbidden(title);
     CutToBytes(base, kMaxSheetNameBytes);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace SimpleXlsx {
@@ -23,6 +24,16 @@ constexpr size_t kMaxSheetNameBytes = 31;
 // A title that already obeys these rules is returned unchanged.
 std::string MakeSheetName(std::string_view title, uint32_t index,
                           const std::vector<std::string>& taken);
+
+// The taken names as keys (SheetNameKey): a workbook of thousands of sheets
+// whose titles clash keeps this set, so that each name is found in constant
+// time rather than by comparing it with every sheet.
+using SheetNameKeys = std::unordered_set<std::string>;
+std::string MakeSheetNameAmong(std::string_view title, uint32_t index, const SheetNameKeys& taken);
+
+// The key under which a sheet name must be unique: its letters lower-cased.
+// SameSheetName(a, b) exactly when the keys of a and b are equal.
+std::string SheetNameKey(std::string_view name);
 
 // Equality of sheet names as spreadsheet programs see it: letters of every
 // script compared without regard to case.

@@ -107,9 +107,11 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
     std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
     if (!sheet || !sheet->IsOk()) return nullptr;
     try {
-        sheet->SetTitle(MakeSheetName(title, index, TakenSheetNames()));
+        const std::string name = MakeSheetNameAmong(title, index, sheetNameKeys);
+        sheet->SetTitle(name);
         sheet->SetSharedStr(&sharedStrings);
         sheet->SetComments(&comments);
+        sheetNameKeys.insert(SheetNameKey(name));
         worksheets.push_back(sheet.get());
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -147,16 +149,6 @@ CWorksheet& CWorkbook::AddSheet(const std::string& title, uint32_t frozenWidth, 
 
 CWorksheet* CWorkbook::AddSheetPtr(const std::string& title) { return CreateSheet(title); }
 
-// Worksheets and chartsheets share one set of names.
-std::vector<std::string> CWorkbook::TakenSheetNames() const
-{
-    std::vector<std::string> taken;
-    taken.reserve(worksheets.size() + charts.size());
-    for (const CWorksheet* sheet : worksheets) taken.push_back(sheet->GetTitle());
-    for (const CChartsheet* chart : charts) taken.push_back(chart->GetTitle());
-    return taken;
-}
-
 CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
 {
     if (!EnsureTempDir()) return nullptr;
@@ -164,7 +156,9 @@ CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
     std::unique_ptr<CChartsheet> chart(new (std::nothrow) CChartsheet(index, type, tempPath));
     if (!chart || !chart->IsOk()) return nullptr;
     try {
-        chart->SetTitle(MakeSheetName(title, index, TakenSheetNames()));
+        const std::string name = MakeSheetNameAmong(title, index, sheetNameKeys);
+        chart->SetTitle(name);
+        sheetNameKeys.insert(SheetNameKey(name));
         charts.push_back(chart.get());
     } catch (const std::bad_alloc&) {
         return nullptr;

@@ -10,6 +10,7 @@
 #include "xlsx/Cell.h"
 #include "xlsx/Chartsheet.h"
 #include "xlsx/Comment.h"
+#include "xlsx/SheetName.h"
 #include "xlsx/Style.h"
 #include "xlsx/Worksheet.h"
 
@@ -89,7 +90,6 @@ private:
     template <typename... SheetArgs>
     CWorksheet* CreateSheet(const std::string& title, const SheetArgs&... args);
     CWorksheet& SheetOrDetached(CWorksheet* sheet);
-    std::vector<std::string> TakenSheetNames() const;
     CChartsheet* CreateChart(const std::string& title, EChartTypes type);
     CChartsheet& ChartOrDetached(CChartsheet* chart);
     bool SaveParts();
@@ -103,6 +103,7 @@ private:
     std::vector<std::string> contentFiles;
     std::vector<CWorksheet*> worksheets;
     std::vector<CChartsheet*> charts;
+    SheetNameKeys sheetNameKeys;    // the names of all sheets, worksheets and chartsheets alike
     SharedStringTable sharedStrings;
     std::vector<Comment> comments;
     mutable uint64_t shapeCounter = 0;  // note boxes drawn, across all drawings
