@@ -91,50 +91,34 @@ void AppendUtf8(std::string& out, uint32_t c)
     }
 }
 
-bool IsTaken(const std::string& name, const SheetNameKeys& taken)
+// The name with every letter in lower case: two names are the same to a
+// spreadsheet exactly when these are equal. A byte that is not UTF-8 is
+// kept behind a 0xFF (which UTF-8 never holds), so it meets only itself.
+std::string Folded(std::string_view name)
 {
-    return taken.count(SheetNameKey(name)) != 0;
-}
-
-}  // namespace
-
-std::string SheetNameKey(std::string_view name)
-{
-    std::string key;
-    key.reserve(name.size());
+    std::string folded;
+    folded.reserve(name.size());
     for (size_t pos = 0; pos < name.size();) {
         const size_t length = Utf8SequenceLength(name, pos);
         if (length == 0) {
-            // 0xFF never occurs in UTF-8: it marks a byte that is not.
-            key += '\xFF';
-            key += name[pos++];
+            folded += '\xFF';
+            folded += name[pos++];
             continue;
         }
-        AppendUtf8(key, LowerCase(DecodeUtf8(name, pos, length)));
+        AppendUtf8(folded, LowerCase(DecodeUtf8(name, pos, length)));
         pos += length;
     }
-    return key;
+    return folded;
 }
 
-bool SameSheetName(std::string_view a, std::string_view b)
-{
-    return SheetNameKey(a) == SheetNameKey(b);
-}
-
-std::string MakeSheetName(std::string_view title, uint32_t index, const std::vector<std::string>& taken)
-{
-    SheetNameKeys keys;
-    for (const std::string& name : taken) keys.insert(SheetNameKey(name));
-    return MakeSheetNameAmong(title, index, keys);
-}
-
-std::string MakeSheetNameAmong(std::string_view title, uint32_t index, const SheetNameKeys& taken)
+template <typename IsTaken>
+std::string MakeName(std::string_view title, uint32_t index, const IsTaken& isTaken)
 {
     std::string base = ReplaceForbidden(title);
     CutToBytes(base, kMaxSheetNameBytes);
     ReplaceEdgeApostrophes(base);
     if (base.empty()) base = "Sheet " + std::to_string(index);
-    if (!IsTaken(base, taken)) return base;
+    if (!isTaken(base)) return base;
 
     for (size_t n = 2;; ++n) {
         const std::string suffix = " (" + std::to_string(n) + ")";
@@ -142,8 +126,32 @@ std::string MakeSheetNameAmong(std::string_view title, uint32_t index, const She
         CutToBytes(candidate, kMaxSheetNameBytes - suffix.size());
         if (!candidate.empty() && candidate.front() == '\'') candidate.front() = '_';
         candidate += suffix;
-        if (!IsTaken(candidate, taken)) return candidate;
+        if (!isTaken(candidate)) return candidate;
     }
+}
+
+}  // namespace
+
+bool SameSheetName(std::string_view a, std::string_view b)
+{
+    return Folded(a) == Folded(b);
+}
+
+std::string MakeSheetName(std::string_view title, uint32_t index, const std::vector<std::string>& taken)
+{
+    return MakeName(title, index, [&taken](const std::string& name) {
+        return std::any_of(taken.begin(), taken.end(),
+                           [&name](const std::string& other) { return SameSheetName(name, other); });
+    });
+}
+
+bool SheetNameSet::Contains(std::string_view name) const { return folded.count(Folded(name)) != 0; }
+
+void SheetNameSet::Add(std::string_view name) { folded.insert(Folded(name)); }
+
+std::string SheetNameSet::NameFor(std::string_view title, uint32_t index) const
+{
+    return MakeName(title, index, [this](const std::string& name) { return Contains(name); });
 }
 
 }  // namespace SimpleXlsx

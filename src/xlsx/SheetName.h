@@ -25,18 +25,21 @@ constexpr size_t kMaxSheetNameBytes = 31;
 std::string MakeSheetName(std::string_view title, uint32_t index,
                           const std::vector<std::string>& taken);
 
-// The taken names as keys (SheetNameKey): a workbook of thousands of sheets
-// whose titles clash keeps this set, so that each name is found in constant
-// time rather than by comparing it with every sheet.
-using SheetNameKeys = std::unordered_set<std::string>;
-std::string MakeSheetNameAmong(std::string_view title, uint32_t index, const SheetNameKeys& taken);
-
-// The key under which a sheet name must be unique: its letters lower-cased.
-// SameSheetName(a, b) exactly when the keys of a and b are equal.
-std::string SheetNameKey(std::string_view name);
-
 // Equality of sheet names as spreadsheet programs see it: letters of every
 // script compared without regard to case.
 bool SameSheetName(std::string_view a, std::string_view b);
+
+// The names of a workbook's sheets, looked up by SameSheetName in constant
+// time, so that a workbook of thousands of sheets names each one quickly.
+class SheetNameSet {
+public:
+    bool Contains(std::string_view name) const;
+    void Add(std::string_view name);
+    // MakeSheetName with the names of this set taken.
+    std::string NameFor(std::string_view title, uint32_t index) const;
+
+private:
+    std::unordered_set<std::string> folded;  // letters in lower case
+};
 
 }  // namespace SimpleXlsx

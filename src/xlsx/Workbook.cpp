@@ -13,14 +13,12 @@
 #include <memory>
 #include <new>
 
-#include "xlsx/ArchiveEntry.h"
+#include "xlsx/PartPacker.h"
 #include "xlsx/SheetName.h"
 
 namespace SimpleXlsx {
 
 namespace {
-
-constexpr size_t kArchiveReadBlock = 1024 * 1024;
 
 // mkdtemp and mkstemp change their argument in place.
 std::vector<char> Template(const std::string& text)
@@ -107,11 +105,10 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
     std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
     if (!sheet || !sheet->IsOk()) return nullptr;
     try {
-        const std::string name = MakeSheetNameAmong(title, index, sheetNameKeys);
-        sheet->SetTitle(name);
+        sheet->SetTitle(sheetNames.NameFor(title, index));
         sheet->SetSharedStr(&sharedStrings);
         sheet->SetComments(&comments);
-        sheetNameKeys.insert(SheetNameKey(name));
+        sheetNames.Add(sheet->GetTitle());
         worksheets.push_back(sheet.get());
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -156,9 +153,8 @@ CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
     std::unique_ptr<CChartsheet> chart(new (std::nothrow) CChartsheet(index, type, tempPath));
     if (!chart || !chart->IsOk()) return nullptr;
     try {
-        const std::string name = MakeSheetNameAmong(title, index, sheetNameKeys);
-        chart->SetTitle(name);
-        sheetNameKeys.insert(SheetNameKey(name));
+        chart->SetTitle(sheetNames.NameFor(title, index));
+        sheetNames.Add(chart->GetTitle());
         charts.push_back(chart.get());
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -241,17 +237,9 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name)
 
 bool CWorkbook::WriteArchive(const std::string& archivePath)
 {
-    std::unique_ptr<char[]> block(new (std::nothrow) char[kArchiveReadBlock]);
-    if (!block) return false;
     zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
     if (archive == nullptr) return false;
-    bool ok = true;
-    for (const std::string& entry : contentFiles) {
-        if (!AddArchiveEntry(archive, entry, tempPath + "/" + entry, block.get(), kArchiveReadBlock)) {
-            ok = false;
-            break;
-        }
-    }
+    const bool ok = PackPartFiles(archive, tempPath, contentFiles);
     return zipClose(archive, nullptr) == ZIP_OK && ok;
 }
 

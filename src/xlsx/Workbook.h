@@ -103,7 +103,7 @@ private:
     std::vector<std::string> contentFiles;
     std::vector<CWorksheet*> worksheets;
     std::vector<CChartsheet*> charts;
-    SheetNameKeys sheetNameKeys;    // the names of all sheets, worksheets and chartsheets alike
+    SheetNameSet sheetNames;        // of the worksheets and chartsheets together
     SharedStringTable sharedStrings;
     std::vector<Comment> comments;
     mutable uint64_t shapeCounter = 0;  // note boxes drawn, across all drawings

@@ -102,14 +102,6 @@ TEST_F(Controller, LaunchFallsBackToFaceAndSize)
     EXPECT_EQ(delegate.excelFont(), (FontDescriptor{"Liberation Mono", double(12.3f)}));
 }
 
-TEST_F(Controller, LaunchFallbackSizeMayBeText)
-{
-    preferences.insert("excelFontFace", "Liberation Mono");
-    preferences.insert("excelFontSize", "13");  // as an ini file gives it back
-    delegate.applicationDidFinishLaunching();
-    EXPECT_EQ(delegate.excelFont(), (FontDescriptor{"Liberation Mono", 13.0}));
-}
-
 TEST_F(Controller, LaunchWithHalfAFallbackKeepsCalibri11)
 {
     preferences.insert("excelFontFace", "Liberation Mono");

@@ -110,6 +110,7 @@ TEST_F(Window, ShowsTheExampleForTeachersAndGroups)
     TimetableModel* model = window.tableModel();
     ASSERT_GT(model->rowCount(), 0);
     EXPECT_FALSE(cell(shell, 0, 0).isEmpty());
+    EXPECT_FALSE(model->flags(model->index(0, 1)) & Qt::ItemIsEditable);
     bool twoLineCell = false;
     for (int r = 0; r < model->rowCount(); ++r)
         for (int c = 1; c < model->columnCount(); ++c)
@@ -246,23 +247,6 @@ TEST(QtPlatformPaths, SavePanelPathsEndInTheExtension)
     EXPECT_EQ(QtPlatform::withExtension("/t/out.xml", "xlsx"), QStringLiteral("/t/out.xml.xlsx"));
     EXPECT_EQ(QtPlatform::withExtension("/t/out.", "xlsx"), QStringLiteral("/t/out.xlsx"));
     EXPECT_EQ(QtPlatform::withExtension("/t.d/out", "xlsx"), QStringLiteral("/t.d/out.xlsx"));
-}
-
-TEST(TimetableModelTest, ColumnsAreReadOnlyAndTitled)
-{
-    TimetableModel model;
-    model.addColumn("id-a", "Title A");
-    model.addColumn("id-b", "Title B");
-    model.removeLastColumn();
-    model.reload();
-    EXPECT_EQ(model.columnCount(), 1);
-    EXPECT_EQ(model.rowCount(), 0);
-    EXPECT_EQ(model.columnIdentifier(0), QStringLiteral("id-a"));
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Title A"));
-    EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
-    model.removeLastColumn();
-    model.removeLastColumn();  // nothing left: no effect
-    EXPECT_EQ(model.columnCount(), 0);
 }
 
 // An alert that no test expects would wait for a click forever: report it

@@ -19,6 +19,14 @@ ApplicationShell::ApplicationShell(QSettings& settings, QObject* parent)
     rebuildRecentMenu();
 }
 
+// The controller goes before the window, which still asks its table for
+// cells while it closes: the table must not reach the controller then.
+ApplicationShell::~ApplicationShell()
+{
+    _platform.tableSetDataSource(nullptr);
+    _platform.tableSetDelegate(nullptr);
+}
+
 void ApplicationShell::wireControls()
 {
     connect(_window.openButton(), &QPushButton::clicked, this, [this] { _delegate.onClickOpenTeacherFile(); });

@@ -19,6 +19,7 @@ class ApplicationShell : public QObject
 
 public:
     explicit ApplicationShell(QSettings& settings, QObject* parent = nullptr);
+    ~ApplicationShell() override;
 
     MainWindow& window() { return _window; }
     AppDelegate& delegate() { return _delegate; }

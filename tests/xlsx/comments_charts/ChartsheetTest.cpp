@@ -178,6 +178,16 @@ TEST_F(ChartParts, SecondPlotNumbersItsSeriesOnAndUsesTheSecondAxes)
     // The second series have no categories: the top axis is not linked.
     const std::string topAxis = part.substr(part.find("<c:catAx><c:axId val=\"102\"/>"));
     EXPECT_EQ(topAxis.substr(0, topAxis.find("</c:catAx>")).find("c:numFmt"), std::string::npos);
+
+    // A second plot type without second series draws no plot on axes that
+    // would not be written.
+    CChartsheet single(2, scratch.path);
+    single.GetDiagramm().secondType = CHART_LINE;
+    ASSERT_TRUE(single.AddSeries(ValuesOnly(data, 0, 9, 1)));
+    ASSERT_TRUE(single.Save());
+    const std::string singlePart = Part("xl/charts/chart2.xml");
+    EXPECT_EQ(CountOf(singlePart, "<c:lineChart>"), 1u);
+    EXPECT_EQ(singlePart.find("val=\"102\""), std::string::npos);
 }
 
 TEST_F(ChartParts, LegendPositionsAndDataTables)
@@ -221,7 +231,7 @@ TEST_F(ChartParts, LegendPositionsAndDataTables)
     }
 }
 
-TEST_F(ChartParts, AxisSettingsAreWrittenInSchemaOrder)
+TEST_F(ChartParts, AxisSettingsAreWrittenInSchemaOrderAndHiddenAxesKeepTheirLetter)
 {
     CChartsheet chart(1, scratch.path);
     CChartsheet::Axis& x = chart.GetXAxis();
@@ -260,31 +270,29 @@ TEST_F(ChartParts, AxisSettingsAreWrittenInSchemaOrder)
                "</c:title><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"100\"/><c:crosses val=\"autoZero\"/>"
                "<c:crossBetween val=\"between\"/></c:valAx>"}))
         << part;
-}
 
-TEST_F(ChartParts, HiddenAxesKeepThePositionLetterOfTheirKind)
-{
-    CChartsheet line(1, scratch.path);
+    // Hidden axes keep the position letter of their kind.
+    CChartsheet line(2, scratch.path);
     line.GetXAxis().position = 0;
     line.GetYAxis().position = 0;
     ASSERT_TRUE(line.AddSeries(ValuesOnly(data, 0, 9, 1)));
     ASSERT_TRUE(line.Save());
-    EXPECT_TRUE(AppearInOrder(Chart(), {"<c:catAx>", "<c:delete val=\"1\"/><c:axPos val=\"b\"/>", "<c:valAx>",
-                                        "<c:delete val=\"1\"/><c:axPos val=\"l\"/>"}))
-        << Chart();
+    EXPECT_TRUE(AppearInOrder(Part("xl/charts/chart2.xml"), {"<c:catAx>", "<c:delete val=\"1\"/><c:axPos val=\"b\"/>",
+                                                           "<c:valAx>", "<c:delete val=\"1\"/><c:axPos val=\"l\"/>"}));
 
     // A scatter plot's x axis is a value axis: "l" when hidden.
-    CChartsheet scatter(2, CHART_SCATTER, scratch.path);
+    CChartsheet scatter(3, CHART_SCATTER, scratch.path);
     scatter.GetXAxis().position = 0;
     ASSERT_TRUE(scatter.AddSeries(Range(data, 0, 9, 0, 1)));
     ASSERT_TRUE(scatter.Save());
-    const std::string part = Part("xl/charts/chart2.xml");
-    EXPECT_EQ(part.find("<c:catAx>"), std::string::npos);
-    EXPECT_TRUE(AppearInOrder(part, {"<c:valAx><c:axId val=\"100\"/>", "<c:delete val=\"1\"/><c:axPos val=\"l\"/>",
-                                     "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/>",
-                                     "<c:crossAx val=\"101\"/><c:crosses val=\"autoZero\"/><c:crossBetween",
-                                     "<c:valAx><c:axId val=\"101\"/>"}))
-        << part;
+    const std::string scatterPart = Part("xl/charts/chart3.xml");
+    EXPECT_EQ(scatterPart.find("<c:catAx>"), std::string::npos);
+    EXPECT_TRUE(AppearInOrder(scatterPart, {"<c:valAx><c:axId val=\"100\"/>",
+                                            "<c:delete val=\"1\"/><c:axPos val=\"l\"/>",
+                                            "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/>",
+                                            "<c:crossAx val=\"101\"/><c:crosses val=\"autoZero\"/><c:crossBetween",
+                                            "<c:valAx><c:axId val=\"101\"/>"}))
+        << scatterPart;
 }
 
 TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
@@ -407,17 +415,6 @@ TEST_F(ChartParts, SaveRefusesChartsThatCannotBeDrawn)
     EXPECT_FALSE(detached.IsOk());
     EXPECT_TRUE(detached.AddSeries(ValuesOnly(data, 0, 9, 1)));
     EXPECT_FALSE(detached.Save());
-}
-
-TEST_F(ChartParts, SecondPlotTypeWithoutSeriesDrawsNoSecondPlot)
-{
-    CChartsheet chart(1, scratch.path);
-    chart.GetDiagramm().secondType = CHART_LINE;
-    ASSERT_TRUE(chart.AddSeries(ValuesOnly(data, 0, 9, 1)));
-    ASSERT_TRUE(chart.Save());
-    EXPECT_EQ(CountOf(Chart(), "<c:lineChart>"), 1u);
-    EXPECT_EQ(Chart().find("val=\"102\""), std::string::npos);
-    EXPECT_EQ(Chart().find("val=\"103\""), std::string::npos);
 }
 
 TEST_F(ChartParts, TitlesAreCutAndEscaped)
@@ -559,22 +556,6 @@ TEST(Chartsheets, WorkbookRelationshipIdsWithAndWithoutFormulas)
     }
 }
 
-TEST(Chartsheets, AWorkbookOfChartsheetsOnlyListsThem)
-{
-    PackageScratch scratch;
-    const std::string path = scratch.Output("only.xlsx");
-    CWorkbook book;
-    CWorksheet elsewhere;  // of another workbook: lends only its title
-    elsewhere.SetTitle("Elsewhere");
-    ASSERT_TRUE(book.AddChart("Lonely").AddSeries(ValuesOnly(elsewhere, 0, 3, 0)));
-    ASSERT_TRUE(book.Save(path));
-    const std::string workbook = ReadEntry(path, "xl/workbook.xml");
-    EXPECT_NE(workbook.find("<sheets><sheet name=\"Lonely\" sheetId=\"1\" r:id=\"rId3\"/></sheets>"), std::string::npos)
-        << workbook;
-    EXPECT_NE(ReadEntry(path, "docProps/app.xml").find("<vt:i4>0</vt:i4>"), std::string::npos);
-    EXPECT_TRUE(scratch.TemporaryFilesRemoved());
-}
-
 TEST(Chartsheets, ChartsheetNamesAreValidAndUniqueAmongAllSheets)
 {
     PackageScratch scratch;
@@ -619,6 +600,21 @@ TEST(Chartsheets, AChartWithoutSeriesFailsTheWholeSaveAndLeavesNothing)
 
 TEST(Chartsheets, ChartsheetsThatCannotBeMadeAreReported)
 {
+    {
+        // A file where the charts folder belongs: the chart part cannot be opened.
+        PackageScratch scratch;
+        CWorkbook book;
+        FillData(book.AddSheet("Data"));
+        const std::string blocker = book.GetTempPath() + "/xl/charts";
+        std::ofstream(blocker) << "in the way";
+        EXPECT_EQ(book.AddChartPtr("Chart"), nullptr);
+        EXPECT_FALSE(book.AddChart("Chart").IsOk());
+        fs::remove(blocker);
+        EXPECT_FALSE(book.Save(scratch.Output("detached.xlsx")));
+        EXPECT_FALSE(fs::exists(scratch.Output("detached.xlsx")));
+        EXPECT_TRUE(scratch.TemporaryFilesRemoved());
+    }
+    // No temporary folder can be made at all.
     ScratchDir outside;
     ScopedEnv tmpdir("TMPDIR", outside.File("missing").c_str());
     CWorkbook book;
@@ -629,25 +625,4 @@ TEST(Chartsheets, ChartsheetsThatCannotBeMadeAreReported)
     EXPECT_FALSE(book.Save(path));
     EXPECT_FALSE(fs::exists(path));
     EXPECT_TRUE(fs::is_empty(outside.path));
-}
-
-TEST(Chartsheets, DetachedChartMakesTheSaveFailEvenWithGoodSheets)
-{
-    PackageScratch scratch;
-    const std::string path = scratch.Output("detached.xlsx");
-    CWorkbook book;
-    CWorksheet& data = book.AddSheet("Data");
-    FillData(data);
-    {
-        // A file where the charts folder belongs: the chart part cannot be opened.
-        const std::string blocker = book.GetTempPath() + "/xl/charts";
-        std::ofstream(blocker) << "in the way";
-        EXPECT_EQ(book.AddChartPtr("Chart"), nullptr);
-        CChartsheet& detached = book.AddChart("Chart");
-        EXPECT_FALSE(detached.IsOk());
-        fs::remove(blocker);
-    }
-    EXPECT_FALSE(book.Save(path));
-    EXPECT_FALSE(fs::exists(path));
-    EXPECT_TRUE(scratch.TemporaryFilesRemoved());
 }

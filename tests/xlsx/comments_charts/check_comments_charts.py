@@ -60,7 +60,8 @@ def check_comments(workbook, expected, problems):
         for ref, facts in cells.items():
             for key, value in facts.items():
                 if found[ref][key] != value:
-                    problems.append("%s!%s comment %s is %r, expected %r" % (sheet_name, ref, key, found[ref][key], value))
+                    problems.append("%s!%s comment %s is %r, expected %r"
+                                    % (sheet_name, ref, key, found[ref][key], value))
 
 
 def check_chart(name, chart, expected, problems):
@@ -75,12 +76,14 @@ def check_chart(name, chart, expected, problems):
             problems.append("%s plot %s, expected %s" % (name, plot.tagname, plot_expected["type"]))
         facts = [series_facts(s) for s in plot.series]
         if len(facts) != len(plot_expected["series"]):
-            problems.append("%s %s has %d series, expected %d" % (name, plot.tagname, len(facts), len(plot_expected["series"])))
+            problems.append("%s %s has %d series, expected %d"
+                            % (name, plot.tagname, len(facts), len(plot_expected["series"])))
             continue
         for actual, wanted in zip(facts, plot_expected["series"]):
             for key, value in wanted.items():
                 if actual[key] != value:
-                    problems.append("%s %s series %s is %r, expected %r" % (name, plot.tagname, key, actual[key], value))
+                    problems.append("%s %s series %s is %r, expected %r"
+                                    % (name, plot.tagname, key, actual[key], value))
 
 
 def check_chartsheets(workbook, expected, problems):

@@ -1,0 +1,28 @@
+#pragma once
+// Packs the package's part files into its zip archive.
+
+#include <zip.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace SimpleXlsx {
+
+struct PackOptions {
+    size_t blockSize = 1024 * 1024;  // parts are read and deflated in blocks of this size
+    unsigned workers = 2;            // deflating threads; 0: all on the calling thread
+};
+
+// Adds the files "<folder>/<name>" to `archive` as deflated entries named
+// `name`, in the order of `names`, at zlib's default level. While the
+// calling thread reads the files and writes the archive, worker threads
+// deflate the next parts and blocks; a large part is deflated as
+// independent blocks joined into one stream. Each entry is written raw with
+// the CRC and size computed here, so the archive is an ordinary zip.
+// False, and the archive incomplete, when a file cannot be read or an entry
+// cannot be written.
+bool PackPartFiles(zipFile archive, const std::string& folder, const std::vector<std::string>& names,
+                   const PackOptions& options = PackOptions());
+
+}  // namespace SimpleXlsx
