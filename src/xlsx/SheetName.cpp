@@ -21,7 +21,15 @@ bool IsForbiddenInName(unsigned char c)
     }
 }
 
-// Forbidden characters, control characters and invalid UTF-8 become "_".
+// U+FFFE and U+FFFF are not XML characters: a name cannot hold them.
+bool IsNonCharacter(std::string_view text, size_t pos, size_t length)
+{
+    return length == 3 && text[pos] == '\xEF' && text[pos + 1] == '\xBF' &&
+           (text[pos + 2] == '\xBE' || text[pos + 2] == '\xBF');
+}
+
+// Forbidden characters, control characters, U+FFFE, U+FFFF and invalid
+// UTF-8 become "_".
 std::string ReplaceForbidden(std::string_view title)
 {
     std::string name;
@@ -32,6 +40,9 @@ std::string ReplaceForbidden(std::string_view title)
         if (length == 0 || (length == 1 && IsForbiddenInName(static_cast<unsigned char>(title[pos])))) {
             name += '_';
             ++pos;
+        } else if (IsNonCharacter(title, pos, length)) {
+            name += '_';
+            pos += length;
         } else {
             name.append(title, pos, length);
             pos += length;

@@ -14,8 +14,8 @@ constexpr size_t kMaxSheetNameBytes = 31;
 
 // Turns `title` into a valid sheet name that differs, without regard to
 // letter case, from every name in `taken`:
-// - the characters : \ / ? * [ ], control characters and bytes that are
-//   not valid UTF-8 become "_";
+// - the characters : \ / ? * [ ], control characters, U+FFFE, U+FFFF and
+//   bytes that are not valid UTF-8 become "_";
 // - at most 31 bytes, cut on a character boundary;
 // - an apostrophe at the start or the end becomes "_";
 // - an empty name becomes "Sheet <index>";

@@ -35,6 +35,8 @@ TEST(SheetName, ForbiddenCharactersApostrophesAndEmptyNames)
     EXPECT_EQ(MakeSheetName("'quoted'", 1, {}), "_quoted_");
     EXPECT_EQ(MakeSheetName("'", 1, {}), "_");
     EXPECT_EQ(MakeSheetName("bad\xFF\xC3", 1, {}), "bad__");
+    // U+FFFE and U+FFFF cannot stand in XML; escaped they would lengthen the name.
+    EXPECT_EQ(MakeSheetName("a\xEF\xBF\xBE" "b\xEF\xBF\xBF" "c\xEF\xBF\xBD", 1, {}), "a_b_c\xEF\xBF\xBD");
     EXPECT_EQ(MakeSheetName("", 3, {}), "Sheet 3");
     EXPECT_EQ(MakeSheetName(std::string(30, 'x') + "'y", 1, {}), std::string(30, 'x') + "_");
 }
