@@ -2,13 +2,10 @@
 #define HORATAB_TESTS_APP_SUPPORT_H
 
 #include <QFile>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantMap>
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 #include "app/controller/AppPlatform.h"
 
@@ -16,7 +13,6 @@
 struct TempFolder : QTemporaryDir
 {
     TempFolder() : QTemporaryDir(QString::fromStdString(testing::TempDir() + "horatab-app-XXXXXX")) {}
-    // Writes `bytes` to the named file and returns its path.
     QString write(const QString& name, const QByteArray& bytes) const
     {
         QFile out(filePath(name));
@@ -42,22 +38,20 @@ inline const char* threeLineCell = R"(<Teachers_Timetable><Teacher name="Kral"><
 inline const char* malformed = "<Teachers_Timetable><Teacher name=\"Novak\"><Day>";
 } // namespace fixtures
 
-// The controller's platform without a display: panels answer from a script,
-// alerts ("! text" for a warning, "i text" otherwise), log lines and table
-// operations are recorded; the preferences map can outlive one controller.
+// The controller's platform without a display: panels answer from a script;
+// alerts ("! text" for a warning, "i text" otherwise), log lines and column
+// operations are recorded.
 class FakePlatform : public AppPlatform
 {
 public:
-    explicit FakePlatform(QVariantMap& preferences) : preferences(preferences) {}
-
     QStringList panelAnswers;  // the paths chosen in the next panels; none or an empty one is Cancel
     FontPanelTarget* fontPanel = nullptr;  // the last font panel's target
     QStringList panels, alerts, logLines, recentDocuments, comboItems, columns;
     QStringList columnOps;  // "remove", "add <identifier>|<title>"
     std::optional<FontDescriptor> fontPanelFont, fontButtonFont, measuredWith;
-    QString pathText, fontButtonTitle;
+    QString pathText;
     int comboSelected = -1, radioColumn = 0, reloads = 0;
-    QVariantMap& preferences;
+    QVariantMap preferences;
     static constexpr double lineHeight = 19.0;
 
     std::optional<QString> runOpenPanel(const QString& type) override { return answer("open " + type); }
@@ -84,13 +78,12 @@ public:
     void tableReloadData() override { ++reloads; }
     int radioSelectedColumn() override { return radioColumn; }
     void setInputPathText(const QString& text) override { pathText = text; }
-    void setFontButtonTitle(const QString& title) override { fontButtonTitle = title; }
+    void setFontButtonTitle(const QString&) override {}
     void setFontButtonFont(const FontDescriptor& font) override { fontButtonFont = font; }
     FontDescriptor systemFont(double size) override { return {"System Sans", size}; }
     FontDescriptor controlContentFont(double size) override { return {"Control Sans", size}; }
     FontDescriptor convertFontToFace(const FontDescriptor& f, const QString& to) override { return {to, f.pointSize}; }
     FontDescriptor convertFontToSize(const FontDescriptor& font, double size) override { return {font.family, size}; }
-    // Each line is lineHeight tall; an empty text has no height.
     double textHeight(const QString& text, const FontDescriptor& font) override
     {
         measuredWith = font;
