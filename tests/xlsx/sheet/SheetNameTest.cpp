@@ -51,9 +51,36 @@ TEST(SheetName, ClashesGetNumberedSuffixesWithinTheLimit)
     std::vector<std::string> taken = {std::string(31, 'x')};
     for (int n = 2; n <= 10; ++n) taken.push_back(MakeSheetName(std::string(31, 'x'), n, taken));
     EXPECT_EQ(taken[9], std::string(26, 'x') + " (10)");
-    // Only ASCII letters fold.
-    EXPECT_TRUE(SameSheetName("Straße", "STRAßE"));
-    EXPECT_FALSE(SameSheetName("Straße", "STRASSE"));
+}
+
+// Spreadsheet programs refuse two sheets whose names differ only in letter
+// case, of any script; bytes that are not UTF-8 meet only themselves.
+TEST(SheetName, LetterCaseOfEveryScriptMakesNoNewName)
+{
+    const std::tuple<std::string, std::string, bool> pairs[] = {
+        {"\xC3\x89lan", "\xC3\xA9lan", true},  // Élan, élan
+        {"\xC5\xA0imek", "\xC5\xA1IMEK", true},  // Šimek, šIMEK
+        {"\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82", "\xD0\xBB\xD0\x98\xD0\xA1\xD0\xA2", true},  // Лист, лИСТ
+        {"\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1", "\xCF\x89\xCE\x9C\xCE\x88\xCE\x93\xCE\x91", true},
+        {"Stra\xC3\x9F" "e", "STRA\xC3\x9F" "E", true},
+        {"Stra\xC3\x9F" "e", "STRASSE", false},
+        {"\xC3\x89lan", "Elan", false},
+        {"\xC3\x89lan", "\xC3\xA9la", false},
+        {"a\xFF", "A\xFF", true},
+        {"a\xFF", "a\xFE", false},
+        {"\xC3", "\xC3\x89", false},
+        {"\xE2\x82", "\xE2\x82\xAC", false},
+    };
+    for (const auto& [a, b, same] : pairs) EXPECT_EQ(SameSheetName(a, b), same) << a << " " << b;
+    EXPECT_EQ(MakeSheetName("\xC3\xA9lan", 3, {"All teachers", "\xC3\x89lan"}), "\xC3\xA9lan (2)");
+    SheetNameSet taken;  // titles differing only in invalid bytes (each "_") are numbered apart
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i) {
+        names.push_back(taken.NameFor(std::string{'a', char(0x80 + i % 64), char(0x80 + i / 64)}, uint32_t(i + 1)));
+        taken.Add(names.back());
+    }
+    EXPECT_EQ(names[1], "a__ (2)");
+    EXPECT_EQ(names[2999], "a__ (3000)");
 }
 
 // The workbook's hashed set must name sheets exactly as MakeSheetName does
@@ -72,8 +99,8 @@ TEST(SheetNameSet, NamesAsMakeSheetNameDoes)
         taken.push_back(expected);
         set.Add(expected);
     }
-    EXPECT_TRUE(set.Contains("mon (2)") && set.Contains("TUE (3)") && set.Contains("\xC3\x89T\xC3\xA9"));
-    EXPECT_FALSE(set.Contains("Tue (4)") || set.Contains("\xC3\xA9t\xC3\xA9 (2)"));
+    EXPECT_TRUE(set.Contains("mon (2)") && set.Contains("TUE (3)") && set.Contains("\xC3\xA9t\xC3\xA9 (2)"));
+    EXPECT_FALSE(set.Contains("Tue (4)") || set.Contains("\xC3\xA9t\xC3\xA9 (3)"));
 
     // Worksheets and chartsheets share the names of one workbook.
     CWorkbook book;
