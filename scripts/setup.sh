@@ -16,7 +16,7 @@ packages=(
   libgtest-dev
   qt6-base-dev desktop-file-utils
   python3 python3-openpyxl
-  unzip time
+  unzip time valgrind
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include <iostream>
+#include <new>
 #include <string>
 
 #include "cli/commands.h"
@@ -12,5 +13,14 @@ int main(int argc, char** argv)
         std::cerr << "horatab-export: " << error << " (see --help)\n";
         return 1;
     }
-    return runCommand(options, std::cout, std::cerr);
+    // A hostile input can ask for more memory than there is (a teacher of
+    // thousands of days, one of them thousands of hours long, makes a week
+    // of millions of cells): that is a failure like any other, not a crash.
+    try {
+        return runCommand(options, std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+        std::cout.flush();
+        std::cerr << "horatab-export: " << options.input << ": not enough memory for this timetable\n";
+        return 1;
+    }
 }

@@ -8,6 +8,7 @@
 
 #include "timetable/ExcelWriteWrapper.h"
 #include "timetable/timeTable.h"
+#include "xlsx/Cell.h"
 
 namespace {
 
@@ -56,6 +57,31 @@ private:
     uint64_t hoursPerDay;
 };
 
+// Whether a summary of `weeks` rows whose days hold blocks of `hoursPerDay`
+// columns, after the column of names, fits on a sheet. It is checked
+// before the summary is built: a small hostile file can ask for a summary
+// of billions of cells, more memory than the machine has, and a sheet
+// could not hold it anyway. Every week of a summary that fits is small, so
+// this also bounds the sheets written after it.
+bool summaryFitsSheet(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
+{
+    return hoursPerDay > 0 && days <= (SimpleXlsx::kMaxColumns - 1) / hoursPerDay &&
+           weeks <= SimpleXlsx::kMaxRows - 2;
+}
+
+// The size of the week merged for a group from `groupTeachers`.
+void groupWeekSize(const timeTable::teacherList& groupTeachers, uint64_t& days, uint64_t& hours)
+{
+    days = 0;
+    hours = 0;
+    for (const teacher* member : groupTeachers) {
+        if (!member)
+            continue;
+        days = std::max(days, member->dayCount);
+        hours = std::max(hours, member->hourCount);
+    }
+}
+
 // The three blocks of a teacher's or group's sheet, two empty rows apart.
 template <typename WeekBuilder>
 bool writeThreeBlocks(ExcelWriteWrapper* facade, const uint32_t (&flags)[3], WeekBuilder buildWeek)
@@ -81,10 +107,15 @@ bool exportWorkbook(timeTable& table, const std::string& path, Exporter writeShe
         return false;
     if (table.fontChosen)
         facade->applyStyle(facade->addStyle(table.fontName, table.fontSize));
-    bool result = writeSheets(facade.get());
-    if (result)
-        result = facade->Save(path);
-    return result;
+    // Running out of memory ends the export as a failure, like any other.
+    try {
+        bool result = writeSheets(facade.get());
+        if (result)
+            result = facade->Save(path);
+        return result;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 }  // namespace
@@ -161,7 +192,7 @@ bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
         mostDays = std::max(mostDays, entry.second->dayCount);
         mostHours = std::max(mostHours, entry.second->hourCount);
     }
-    if (mostDays == 0 || mostHours == 0)
+    if (mostDays == 0 || mostHours == 0 || !summaryFitsSheet(teachers.size(), mostDays, mostHours))
         return false;
 
     summaryMatrix summary(teachers.size(), mostDays, mostHours);
@@ -199,12 +230,18 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
     uint64_t mostColumns = 0;
     uint64_t mostRows = 0;
     for (auto& entry : students.map()) {
-        if (!studentsTimeSchedule(entry.second, teachersOf(index, entry.second), week, INFO_SUBJECT))
+        const teacherList& groupTeachers = teachersOf(index, entry.second);
+        uint64_t days = 0;
+        uint64_t hours = 0;
+        groupWeekSize(groupTeachers, days, hours);
+        if (!summaryFitsSheet(students.size(), days, hours))
+            return false;
+        if (!studentsTimeSchedule(entry.second, groupTeachers, week, INFO_SUBJECT))
             return false;
         mostColumns = std::max(mostColumns, week.colSize());
         mostRows = std::max(mostRows, week.rowSize());
     }
-    if (mostColumns < 2 || mostRows < 2)
+    if (mostColumns < 2 || mostRows < 2 || !summaryFitsSheet(students.size(), mostColumns - 1, mostRows - 1))
         return false;
 
     summaryMatrix summary(students.size(), mostColumns - 1, mostRows - 1);

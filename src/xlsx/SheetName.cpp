@@ -1,5 +1,8 @@
 #include "xlsx/SheetName.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 #include <algorithm>
 
 #include "xlsx/Utf8.h"
@@ -49,12 +52,62 @@ void ReplaceEdgeApostrophes(std::string& name)
     if (name.back() == '\'') name.back() = '_';
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// The lower-case form of a character. Spreadsheet programs compare sheet
+// names without regard to case in every script, so the mapping of the
+// C.UTF-8 locale is used whatever locale the program runs in; only ASCII
+// letters are folded where that locale does not exist.
+uint32_t LowerCase(uint32_t c)
+{
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+    if (utf8 != locale_t(nullptr)) return static_cast<uint32_t>(towlower_l(static_cast<wint_t>(c), utf8));
+    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+}
 
+uint32_t DecodeUtf8(std::string_view text, size_t pos, size_t length)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[pos]);
+    if (length == 1) return lead;
+    uint32_t c = lead & (0xFF >> (length + 1));
+    for (size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
+    return c;
+}
+
+void AppendUtf8(std::string& out, uint32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The name with every letter in lower case: two names are the same to a
+// spreadsheet exactly when these are equal. A byte that is not UTF-8 is
+// kept behind a 0xFF (which UTF-8 never holds), so it meets only itself.
 std::string Folded(std::string_view name)
 {
-    std::string folded(name);
-    for (char& c : folded) c = FoldAscii(c);
+    std::string folded;
+    folded.reserve(name.size());
+    for (size_t pos = 0; pos < name.size();) {
+        const size_t length = Utf8SequenceLength(name, pos);
+        if (length == 0) {
+            folded += '\xFF';
+            folded += name[pos++];
+            continue;
+        }
+        AppendUtf8(folded, LowerCase(DecodeUtf8(name, pos, length)));
+        pos += length;
+    }
     return folded;
 }
 
@@ -81,10 +134,7 @@ std::string MakeName(std::string_view title, uint32_t index, const IsTaken& isTa
 
 bool SameSheetName(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
+    return Folded(a) == Folded(b);
 }
 
 std::string MakeSheetName(std::string_view title, uint32_t index, const std::vector<std::string>& taken)

@@ -13,7 +13,7 @@ namespace SimpleXlsx {
 constexpr size_t kMaxSheetNameBytes = 31;
 
 // Turns `title` into a valid sheet name that differs, without regard to
-// ASCII letter case, from every name in `taken`:
+// letter case, from every name in `taken`:
 // - the characters : \ / ? * [ ], control characters and bytes that are
 //   not valid UTF-8 become "_";
 // - at most 31 bytes, cut on a character boundary;
@@ -25,8 +25,8 @@ constexpr size_t kMaxSheetNameBytes = 31;
 std::string MakeSheetName(std::string_view title, uint32_t index,
                           const std::vector<std::string>& taken);
 
-// Equality of sheet names as spreadsheet programs see it (ASCII letters
-// compared without regard to case).
+// Equality of sheet names as spreadsheet programs see it: letters of every
+// script compared without regard to case.
 bool SameSheetName(std::string_view a, std::string_view b);
 
 // The names of a workbook's sheets, looked up by SameSheetName in constant
@@ -39,7 +39,7 @@ public:
     std::string NameFor(std::string_view title, uint32_t index) const;
 
 private:
-    std::unordered_set<std::string> folded;  // ASCII letters in lower case
+    std::unordered_set<std::string> folded;  // letters in lower case
 };
 
 }  // namespace SimpleXlsx

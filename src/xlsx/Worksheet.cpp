@@ -8,6 +8,7 @@
 #include <new>
 #include <type_traits>
 
+#include "xlsx/NumberText.h"
 #include "xlsx/PackageVocabulary.h"
 #include "xlsx/Utf8.h"
 #include "xlsx/XmlStream.h"
@@ -319,8 +320,7 @@ size_t CWorksheet::FormatCellStart(char* out, CellCoord coord, int32_t styleId, 
 
 size_t CWorksheet::FormatNumber(char* out, double value) const
 {
-    return static_cast<size_t>(
-        std::to_chars(out, out + 64, value, std::chars_format::general, m_precision).ptr - out);
+    return FormatGeneral(out, value, m_precision);
 }
 
 template <typename Number>

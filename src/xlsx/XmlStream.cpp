@@ -12,14 +12,15 @@ namespace
 {
 
 // Bytes that can be copied as they are: printable ASCII except the
-// characters XML reserves, plus tab, line feed and carriage return.
+// characters XML reserves. Tab and line feed are plain in character data
+// only (see InsertText); a carriage return never is, since readers turn a
+// literal one into a line feed.
 constexpr std::array<bool, 256> MakePlainTable()
 {
     std::array<bool, 256> plain{};
     for (int b = 0x20; b < 0x80; ++b)
         plain[b] = true;
     plain['&'] = plain['<'] = plain['>'] = plain['"'] = plain['_'] = false;
-    plain['\t'] = plain['\n'] = plain['\r'] = true;
     return plain;
 }
 
@@ -284,6 +285,19 @@ XmlStream& XmlStream::InsertText(std::string_view text)
                 }
                 replacement = "&quot;";
                 break;
+            // Readers keep white space that is written as a character
+            // reference; a literal tab or line feed in an attribute value
+            // becomes a space, a literal carriage return a line feed.
+            case '\t':
+            case '\n':
+                if (!inAttribute)
+                {
+                    ++pos;
+                    continue;
+                }
+                replacement = byte == '\t' ? "&#9;" : "&#10;";
+                break;
+            case '\r': replacement = "&#13;"; break;
             default:
                 FormatControlCharacter(byte, control);
                 replacement = control;

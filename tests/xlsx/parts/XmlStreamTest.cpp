@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include <pugixml.hpp>
+
 #include <cmath>
 #include <fstream>
 #include <iomanip>
@@ -217,10 +219,26 @@ TEST(XmlStream, ControlCharactersUseSpreadsheetEscapes)
 {
     EXPECT_EQ(Content("a\x01z\x1F\x7F"), "<t>a_x0001_z_x001F_\x7F</t>");
     EXPECT_EQ(Content(std::string_view("x\0y", 3)), "<t>x_x0000_y</t>");
-    EXPECT_EQ(Content("tab\there\nline\rcr"), "<t>tab\there\nline\rcr</t>");
     EXPECT_EQ(AttributeValue("\x0B\x0C"), "<t v=\"_x000B__x000C_\"/>");
     // U+FFFE and U+FFFF are well-formed UTF-8 but not XML characters.
     EXPECT_EQ(Content("\xEF\xBF\xBE\xEF\xBF\xBF"), "<t>_xFFFE__xFFFF_</t>");
+}
+
+// An XML reader normalises a literal carriage return to a line feed, and a
+// literal tab or line feed in an attribute value to a space: written as
+// character references they read back as they were.
+TEST(XmlStream, WhiteSpaceReadsBackExactly)
+{
+    const std::string text = "tab\there\nline\rcr\r\nend";
+    EXPECT_EQ(Content(text), "<t>tab\there\nline&#13;cr&#13;\nend</t>");
+    EXPECT_EQ(AttributeValue(text), "<t v=\"tab&#9;here&#10;line&#13;cr&#13;&#10;end\"/>");
+
+    pugi::xml_document content;
+    ASSERT_TRUE(content.load_string(Content(text).c_str()));
+    EXPECT_EQ(std::string(content.child("t").text().get()), text);
+    pugi::xml_document attribute;
+    ASSERT_TRUE(attribute.load_string(AttributeValue(text).c_str()));
+    EXPECT_EQ(std::string(attribute.child("t").attribute("v").value()), text);
 }
 
 // Text that already looks like an escape keeps its meaning: readers decode

@@ -29,10 +29,10 @@ TEST(SheetNameSet, NamesAsMakeSheetNameDoes)
     EXPECT_TRUE(set.Contains("mon (2)"));
     EXPECT_TRUE(set.Contains("TUE (3)"));
     EXPECT_FALSE(set.Contains("Tue (4)"));
-    // Only ASCII letters fold: "Été" and "éTé" are two names.
+    // Letters of every script fold: "Été" and "éTé" are one name.
     EXPECT_TRUE(set.Contains("\xC3\x89T\xC3\xA9"));
-    EXPECT_TRUE(set.Contains("\xC3\xA9t\xC3\xA9"));
-    EXPECT_FALSE(set.Contains("\xC3\xA9t\xC3\xA9 (2)"));
+    EXPECT_TRUE(set.Contains("\xC3\xA9t\xC3\xA9 (2)"));
+    EXPECT_FALSE(set.Contains("\xC3\xA9t\xC3\xA9 (3)"));
 }
 
 TEST(SheetNameSet, ManySheetsOfOneTitleGetNumberedNames)

@@ -67,3 +67,41 @@ TEST(SheetName, ClashesGetNumberedSuffixesWithinTheLimit)
     EXPECT_TRUE(SameSheetName("Straße", "STRAßE"));
     EXPECT_FALSE(SameSheetName("Straße", "STRASSE"));
 }
+
+// Spreadsheet programs refuse two sheets whose names differ only in the
+// case of non-ASCII letters, as two teachers "Élan" and "élan" would give.
+TEST(SheetName, LetterCaseOfEveryScriptMakesNoNewName)
+{
+    EXPECT_TRUE(SameSheetName("\xC3\x89lan", "\xC3\xA9lan"));                  // Élan, élan
+    EXPECT_TRUE(SameSheetName("\xC5\xA0imek", "\xC5\xA1IMEK"));                // Šimek, šIMEK
+    EXPECT_TRUE(SameSheetName("\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82", "\xD0\xBB\xD0\x98\xD0\xA1\xD0\xA2"));  // Лист, лИСТ
+    EXPECT_TRUE(SameSheetName("\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1", "\xCF\x89\xCE\x9C\xCE\x88\xCE\x93\xCE\x91"));
+    EXPECT_FALSE(SameSheetName("\xC3\x89lan", "Elan"));
+    EXPECT_FALSE(SameSheetName("\xC3\x89lan", "\xC3\xA9la"));
+    // Invalid bytes match only themselves.
+    EXPECT_TRUE(SameSheetName("a\xFF", "A\xFF"));
+    EXPECT_FALSE(SameSheetName("a\xFF", "a\xFE"));
+    EXPECT_FALSE(SameSheetName("\xC3", "\xC3\x89"));
+
+    EXPECT_EQ(MakeSheetName("\xC3\xA9lan", 3, {"All teachers", "\xC3\x89lan"}), "\xC3\xA9lan (2)");
+}
+
+// Bytes that are not UTF-8 meet only themselves: titles that differ only in
+// such bytes (each becomes "_") are all numbered apart.
+TEST(SheetName, InvalidBytesMeetOnlyThemselves)
+{
+    EXPECT_FALSE(SameSheetName("\xE2\x82", "\xE2\x82\xAC"));
+    EXPECT_FALSE(SameSheetName("a\xFF", "a\xFE"));
+    EXPECT_TRUE(SameSheetName("a\xFF", "A\xFF"));
+
+    SheetNameSet taken;
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string title = {'a', char(0x80 + i % 64), char(0x80 + i / 64)};
+        names.push_back(taken.NameFor(title, uint32_t(i + 1)));
+        taken.Add(names.back());
+    }
+    EXPECT_EQ(names[0], "a__");
+    EXPECT_EQ(names[1], "a__ (2)");
+    EXPECT_EQ(names[2999], "a__ (3000)");
+}
