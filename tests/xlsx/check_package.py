@@ -3,21 +3,26 @@
 
 usage: check_package.py PACKAGE EXPECTED.json
 
-EXPECTED holds what the package must contain:
-  {"sheets": [{"name": "Mon",
-               "cells": {"A1": "text", "B1": 12.5, "C1": "=SUM(A1:B1)"},
-               "merged": ["A1:C1"],
-               "styles": {"A1": {"font": "Arial", "size": 14, "horizontal": "center"}}}]}
-Every zip entry must be well-formed XML, every part must have a content
-type, and every relationship target must exist in the package.
-Prints the problems found and exits with 1, or prints OK and exits with 0.
+EXPECTED may hold:
+  {"sheets": [{"name": "Mon", "cells": {"A1": "text", "B1": 12.5}, "merged": ["A1:C1"],
+               "styles": {"A1": {"font": "Arial", "size": 14, "horizontal": "center"}}}],
+   "sheets_count": 300,            # then "sheets" is only a sample
+   "comments": {"Mon": {"A1": {"text": "note", "author": "ann"}}},
+   "chartsheets": [{"name": "Trend", "title": "Hours", "plots": [{"type": "lineChart",
+                    "series": [{"idx": 0, "title": "Mon", "cat": "'Mon'!$A1:$A5", "val": "'Mon'!$B1:$B5"}]}]}]}
+Every entry must be well-formed XML with a content type, every relationship
+target must exist, and the reader must not warn. A worksheet listed under
+"comments" carries exactly the comments given; for a scatter plot "cat" and
+"val" are the x and y references. Prints the problems found and exits with 1,
+or prints OK and exits with 0.
 """
 
 import json
 import posixpath
 import sys
-import zipfile
+import warnings
 import xml.dom.minidom
+import zipfile
 
 import openpyxl
 
@@ -27,111 +32,128 @@ NS_REL = "http://schemas.openxmlformats.org/package/2006/relationships"
 
 def check_archive(path, problems):
     with zipfile.ZipFile(path) as archive:
-        bad = archive.testzip()
-        if bad is not None:
-            problems.append("damaged entry %s" % bad)
+        if archive.testzip() is not None:
+            problems.append("damaged entry %s" % archive.testzip())
         names = archive.namelist()
-        documents = {}
+        docs = {}
         for name in names:
             try:
-                documents[name] = xml.dom.minidom.parseString(archive.read(name))
+                docs[name] = xml.dom.minidom.parseString(archive.read(name))
             except Exception as error:  # any parse failure is a finding
                 problems.append("%s is not well-formed XML: %s" % (name, error))
-    if "[Content_Types].xml" in documents:
-        check_content_types(documents["[Content_Types].xml"], names, problems)
-    else:
-        problems.append("no [Content_Types].xml")
-    for name, document in documents.items():
+    types = docs.get("[Content_Types].xml")
+    if types is None:
+        return problems.append("no [Content_Types].xml")
+    overrides = {e.getAttribute("PartName") for e in types.getElementsByTagNameNS(NS_CT, "Override")}
+    defaults = {e.getAttribute("Extension").lower() for e in types.getElementsByTagNameNS(NS_CT, "Default")}
+    problems += ["content type for missing part %s" % p for p in overrides if p.lstrip("/") not in names]
+    problems += ["no content type for %s" % n for n in names if n != "[Content_Types].xml"
+                 and "/" + n not in overrides and n.rsplit(".", 1)[-1].lower() not in defaults]
+    for name, doc in docs.items():
         if name.endswith(".rels"):
-            check_relationships(name, document, names, problems)
+            folder = posixpath.dirname(posixpath.dirname(name))  # "_rels/x.rels" describes "x"
+            for rel in doc.getElementsByTagNameNS(NS_REL, "Relationship"):
+                target = rel.getAttribute("Target")
+                resolved = target.lstrip("/") if target.startswith("/") else \
+                    posixpath.normpath(posixpath.join(folder, target))
+                if resolved not in names:
+                    problems.append("%s: target %s missing" % (name, target))
 
 
-def check_content_types(document, names, problems):
-    overrides = {e.getAttribute("PartName") for e in document.getElementsByTagNameNS(NS_CT, "Override")}
-    defaults = {e.getAttribute("Extension").lower() for e in document.getElementsByTagNameNS(NS_CT, "Default")}
-    for part in overrides:
-        if part.lstrip("/") not in names:
-            problems.append("content type for missing part %s" % part)
-    for name in names:
-        if name == "[Content_Types].xml":
-            continue
-        extension = name.rsplit(".", 1)[-1].lower()
-        if "/" + name not in overrides and extension not in defaults:
-            problems.append("no content type for %s" % name)
-
-
-def check_relationships(name, document, names, problems):
-    # "_rels/x.rels" describes "x"; targets are relative to x's folder.
-    folder = posixpath.dirname(posixpath.dirname(name))
-    for relationship in document.getElementsByTagNameNS(NS_REL, "Relationship"):
-        if relationship.getAttribute("TargetMode") == "External":
-            continue
-        target = relationship.getAttribute("Target")
-        resolved = target.lstrip("/") if target.startswith("/") else posixpath.normpath(posixpath.join(folder, target))
-        if resolved not in names:
-            problems.append("%s: target %s (%s) missing" % (name, target, resolved))
-
-
-def same_value(actual, expected):
+def same(actual, expected):
     if isinstance(expected, (int, float)) and not isinstance(expected, bool):
         return isinstance(actual, (int, float)) and abs(actual - expected) <= 1e-9 * max(1.0, abs(expected))
     return actual == expected
 
 
-def check_sheets(path, expected_sheets, problems, sheets_count=None):
-    workbook = openpyxl.load_workbook(path)
-    names = [sheet["name"] for sheet in expected_sheets]
-    if sheets_count is not None:
-        # Only a sample of the sheets is listed: check the count and that they exist.
-        if len(workbook.sheetnames) != sheets_count:
-            problems.append("%d sheets, expected %d" % (len(workbook.sheetnames), sheets_count))
-        missing = [name for name in names if name not in workbook.sheetnames]
-        if missing:
-            problems.append("sheets %r missing" % missing)
-            return
-    elif workbook.sheetnames != names:
-        problems.append("sheet names %r, expected %r" % (workbook.sheetnames, names))
-        return
-    for expected in expected_sheets:
-        sheet = workbook[expected["name"]]
-        for ref, value in expected.get("cells", {}).items():
-            actual = sheet[ref].value
-            if not same_value(actual, value):
-                problems.append("%s!%s is %r, expected %r" % (expected["name"], ref, actual, value))
-        if "merged" in expected:
-            merged = sorted(str(r) for r in sheet.merged_cells.ranges)
-            if merged != sorted(expected["merged"]):
-                problems.append("%s merged %r, expected %r" % (expected["name"], merged, expected["merged"]))
-        for ref, style in expected.get("styles", {}).items():
-            cell = sheet[ref]
-            actual = {"font": cell.font.name, "size": cell.font.sz, "bold": bool(cell.font.b),
-                      "horizontal": cell.alignment.horizontal, "vertical": cell.alignment.vertical,
-                      "fill": cell.fill.fgColor.rgb if cell.fill.fill_type else None,
-                      "format": cell.number_format}
-            for key, value in style.items():
-                if not same_value(actual[key], value):
-                    problems.append("%s!%s %s is %r, expected %r" % (expected["name"], ref, key, actual[key], value))
+def compare(what, actual, expected, problems):
+    for key, value in expected.items():
+        if not same(actual.get(key), value):
+            problems.append("%s %s is %r, expected %r" % (what, key, actual.get(key), value))
+
+
+def check_sheets(book, expected, count, problems):
+    names = [sheet["name"] for sheet in expected]
+    if count is not None and len(book.sheetnames) != count:
+        problems.append("%d sheets, expected %d" % (len(book.sheetnames), count))
+    if (count is None and book.sheetnames != names) or not set(names) <= set(book.sheetnames):
+        return problems.append("sheet names %r, expected %r" % (book.sheetnames, names))
+    for wanted in expected:
+        sheet = book[wanted["name"]]
+        compare(wanted["name"], {ref: sheet[ref].value for ref in wanted.get("cells", {})},
+                wanted.get("cells", {}), problems)
+        if "merged" in wanted and sorted(map(str, sheet.merged_cells.ranges)) != sorted(wanted["merged"]):
+            problems.append("%s merged %r" % (wanted["name"], sheet.merged_cells.ranges))
+        for ref, style in wanted.get("styles", {}).items():
+            c = sheet[ref]
+            compare("%s!%s" % (wanted["name"], ref),
+                    {"font": c.font.name, "size": c.font.sz, "bold": bool(c.font.b), "format": c.number_format,
+                     "horizontal": c.alignment.horizontal, "vertical": c.alignment.vertical,
+                     "fill": c.fill.fgColor.rgb if c.fill.fill_type else None}, style, problems)
+
+
+def check_comments(book, expected, problems):
+    for name, cells in expected.items():
+        # The cells read, not the whole grid: a comment may sit on the last cell.
+        found = {c.coordinate: {"text": c.comment.text, "author": c.comment.author}
+                 for c in book[name]._cells.values() if c.comment is not None}
+        if sorted(found) != sorted(cells):
+            problems.append("%s comments on %r, expected %r" % (name, sorted(found), sorted(cells)))
+            continue
+        for ref, facts in cells.items():
+            compare("%s!%s comment" % (name, ref), found[ref], facts, problems)
+
+
+def reference(data):
+    return data.numRef.f if data is not None and data.numRef is not None else None
+
+
+def check_chartsheets(book, expected, problems):
+    names = [sheet.title for sheet in book.chartsheets]
+    if names != [chart["name"] for chart in expected]:
+        return problems.append("chartsheets %r" % names)
+    for sheet, wanted in zip(book.chartsheets, expected):
+        chart = sheet._charts[0]
+        title = chart.title
+        text = "".join(r.t for p in title.tx.rich.p for r in (p.r or [])) if title and title.tx.rich else None
+        compare(sheet.title, {"title": text}, {k: v for k, v in wanted.items() if k == "title"}, problems)
+        plots = [(plot.tagname, plot.series) for plot in chart._charts]
+        if [p[0] for p in plots] != [p["type"] for p in wanted["plots"]]:
+            problems.append("%s plots %r" % (sheet.title, [p[0] for p in plots]))
+            continue
+        for (kind, series), plot in zip(plots, wanted["plots"]):
+            if len(series) != len(plot["series"]):
+                problems.append("%s %s has %d series" % (sheet.title, kind, len(series)))
+                continue
+            for s, facts in zip(series, plot["series"]):
+                compare("%s %s series" % (sheet.title, kind),
+                        {"idx": s.idx, "title": s.tx.v if s.tx is not None else None,
+                         "cat": reference(s.cat) if s.cat is not None else reference(s.xVal),
+                         "val": reference(s.val) if s.val is not None else reference(s.yVal)}, facts, problems)
 
 
 def main():
     if len(sys.argv) != 3:
         print(__doc__)
         return 2
-    package, expectations = sys.argv[1], sys.argv[2]
-    with open(expectations, encoding="utf-8") as handle:
+    with open(sys.argv[2], encoding="utf-8") as handle:
         expected = json.load(handle)
     problems = []
     try:
-        check_archive(package, problems)
-        check_sheets(package, expected.get("sheets", []), problems, expected.get("sheets_count"))
+        check_archive(sys.argv[1], problems)
+        with warnings.catch_warnings(record=True) as caught:
+            warnings.simplefilter("always")
+            book = openpyxl.load_workbook(sys.argv[1])
+        problems += ["reader warning: %s" % w.message for w in caught]
+        if "sheets" in expected:
+            check_sheets(book, expected["sheets"], expected.get("sheets_count"), problems)
+        check_comments(book, expected.get("comments", {}), problems)
+        if "chartsheets" in expected:
+            check_chartsheets(book, expected["chartsheets"], problems)
     except Exception as error:  # an unreadable package is a finding too
-        problems.append("cannot read %s: %r" % (package, error))
-    for problem in problems:
-        print(problem)
-    if problems:
-        return 1
-    print("OK")
-    return 0
+        problems.append("cannot read %s: %r" % (sys.argv[1], error))
+    print("\n".join(problems) if problems else "OK")
+    return 1 if problems else 0
 
 
 if __name__ == "__main__":

@@ -1,309 +1,120 @@
-#include "WorkbookPartsAccess.h"
+// The workbook-level parts, read back from saved packages byte for byte.
 
+#include "xlsx/PackageVocabulary.h"
+#include "xlsx/Workbook.h"
 #include "xlsx/XmlStream.h"
 
-#include <pugixml.hpp>
+#include "XlsxTest.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <regex>
 
 using namespace SimpleXlsx;
-using Access = WorkbookPartsAccess;
-using testsupport::declaration;
+using xt::kDecl;
 
-namespace
-{
+namespace {
 
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const char* value) : name(name)
-    {
-        const char* previous = std::getenv(name);
-        hadValue = previous != nullptr;
-        if (hadValue)
-            saved = previous;
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (hadValue)
-            setenv(name, saved.c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
-private:
-    const char* name;
-    bool hadValue = false;
-    std::string saved;
-};
-
-// Every workbook of a test keeps its temporary directory in a scratch folder.
-class WorkbookParts : public testing::Test
-{
+class WorkbookParts : public testing::Test {
 protected:
-    WorkbookParts() : tmpdir("TMPDIR", scratch.path.c_str()), locale("LC_ALL", "C") {}
+    // Saves `book` and keeps its path for Part.
+    void Save(CWorkbook& book)
+    {
+        path = scratch.File(std::to_string(++saved) + ".xlsx");
+        ASSERT_TRUE(book.Save(path));
+    }
+    std::string Part(const std::string& name) const { return xt::Entry(path, name); }
 
-    // A workbook without sheets has no temporary directory of its own yet.
-    void GiveTempDir(CWorkbook& book) { Access::SetTempPath(book, scratch.path + "/nosheets"); }
-
-    testsupport::ScratchDir scratch;
-    ScopedEnv tmpdir;
-    ScopedEnv locale;
+    xt::PackageScratch scratch;
+    xt::ScopedEnv locale{"LC_ALL", "C"};
+    std::string path;
+    int saved = 0;
 };
 
-void AddTextRow(CWorksheet& sheet, std::initializer_list<const char*> texts)
+void AddTextRow(CWorksheet& sheet, std::vector<CellDataStr> texts) { sheet.AddRow(texts); }
+
+std::string Rel(const std::string& id, const std::string& type, const std::string& target)
 {
-    sheet.BeginRow();
-    for (const char* text : texts)
-        sheet.AddCell(CellDataStr(text));
-    sheet.EndRow();
+    return "<Relationship Id=\"" + id + "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+           "relationships/" + type + "\" Target=\"" + target + "\"/>";
 }
 
-size_t Count(const std::string& text, const std::string& what)
+const std::string kRels = kDecl + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+const std::string kWorkbookHead =
+    kDecl + "<workbook xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r + "\"><fileVersion appName=\"xl\" "
+    "lastEdited=\"5\" lowestEdited=\"5\" rupBuild=\"9302\"/><workbookPr codeName=\"ThisWorkbook\" "
+    "defaultThemeVersion=\"124226\"/><bookViews><workbookView xWindow=\"270\" yWindow=\"630\" windowWidth=\"24615\" "
+    "windowHeight=\"11445\"/></bookViews>";
+const std::string kWorkbookTail = "<calcPr calcId=\"124519\"/></workbook>";
+
+}  // namespace
+
+TEST(PackageVocabulary, OfficeDocumentRelationshipTypesShareOneStem)
 {
-    size_t count = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + what.size()))
-        ++count;
-    return count;
+    for (const char* type : {type_app, type_sheet, type_style, type_sharedStr, type_theme, type_chain,
+                             type_chartsheet, type_chart, type_drawing, type_comments, type_vml, type_book})
+        EXPECT_EQ(std::strncmp(type, ns_book_r, std::strlen(ns_book_r)), 0) << type;
+    EXPECT_EQ(std::strncmp(type_core, ns_relationships, std::strlen(ns_relationships)), 0);
 }
 
-std::string Rel(const std::string& id, const char* type, const std::string& target)
-{
-    return "<Relationship Id=\"" + id + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
-}
-
-std::string Override(const std::string& part, const char* type)
-{
-    return "<Override PartName=\"" + part + "\" ContentType=\"" + type + "\"/>";
-}
-
-const std::string workbookHead = std::string("<workbook xmlns=\"") + ns_book + "\" xmlns:r=\"" + ns_book_r +
-                                 "\"><fileVersion appName=\"xl\" lastEdited=\"5\" lowestEdited=\"5\" "
-                                 "rupBuild=\"9302\"/><workbookPr codeName=\"ThisWorkbook\" "
-                                 "defaultThemeVersion=\"124226\"/><bookViews><workbookView xWindow=\"270\" "
-                                 "yWindow=\"630\" windowWidth=\"24615\" windowHeight=\"11445\"/></bookViews>";
-const std::string workbookTail = "<calcPr calcId=\"124519\"/></workbook>";
-
-} // namespace
-
-TEST_F(WorkbookParts, WorkbookAndRelationshipsOfOneSheetWithSharedStrings)
+TEST_F(WorkbookParts, OneSheetPackageByteForByte)
 {
     CWorkbook book;
-    CWorksheet& sheet = book.AddSheet("Sheet 1");
-    AddTextRow(sheet, {"Mon"});
-    ASSERT_TRUE(Access::SaveWorkbook(book));
-
-    EXPECT_EQ(Access::ReadPart(book, "xl/_rels/workbook.xml.rels"),
-              declaration + "<Relationships xmlns=\"" + ns_relationships + "\">" +
-                  Rel("rId1", type_style, "styles.xml") + Rel("rId2", type_theme, "theme/theme1.xml") +
-                  Rel("rId3", type_sheet, "worksheets/sheet1.xml") +
-                  Rel("rId4", type_sharedStr, "sharedStrings.xml") + "</Relationships>");
-    EXPECT_EQ(Access::ReadPart(book, "xl/workbook.xml"),
-              declaration + workbookHead + "<sheets><sheet name=\"Sheet 1\" sheetId=\"1\" r:id=\"rId3\"/></sheets>" +
-                  workbookTail);
-}
-
-TEST_F(WorkbookParts, RelationshipIdsWithAndWithoutFormulas)
-{
-    CWorkbook plain;
-    AddTextRow(plain.AddSheet("A"), {"x"});
-    plain.AddSheet("B");
-    ASSERT_TRUE(Access::SaveWorkbook(plain));
-    const std::string plainRels = Access::ReadPart(plain, "xl/_rels/workbook.xml.rels");
-    EXPECT_NE(plainRels.find(Rel("rId4", type_sheet, "worksheets/sheet2.xml") +
-                             Rel("rId5", type_sharedStr, "sharedStrings.xml") + "</Relationships>"),
-              std::string::npos)
-        << plainRels;
-    EXPECT_EQ(Count(plainRels, type_chain), 0u);
-
-    CWorkbook withFormula;
-    AddTextRow(withFormula.AddSheet("A"), {"x"});
-    AddTextRow(withFormula.AddSheet("B"), {"=A1*2"});
-    ASSERT_TRUE(Access::SaveWorkbook(withFormula));
-    const std::string rels = Access::ReadPart(withFormula, "xl/_rels/workbook.xml.rels");
-    EXPECT_NE(rels.find(Rel("rId3", type_sheet, "worksheets/sheet1.xml") +
-                        Rel("rId4", type_sheet, "worksheets/sheet2.xml") + Rel("rId5", type_chain, "calcChain.xml") +
-                        Rel("rId6", type_sharedStr, "sharedStrings.xml") + "</Relationships>"),
-              std::string::npos)
-        << rels;
-    const std::string workbook = Access::ReadPart(withFormula, "xl/workbook.xml");
-    EXPECT_NE(workbook.find("<sheets><sheet name=\"A\" sheetId=\"1\" r:id=\"rId3\"/><sheet name=\"B\" sheetId=\"2\" "
-                            "r:id=\"rId4\"/></sheets>"),
-              std::string::npos)
-        << workbook;
-}
-
-TEST_F(WorkbookParts, NoSheetsAndNoSharedStrings)
-{
-    CWorkbook book;
-    GiveTempDir(book);
-    ASSERT_TRUE(Access::SaveWorkbook(book));
-    ASSERT_TRUE(Access::SaveApp(book));
-    ASSERT_TRUE(Access::SaveContentType(book));
-    ASSERT_TRUE(Access::SaveSharedStrings(book));
-    EXPECT_EQ(Access::ReadPart(book, "xl/workbook.xml"), declaration + workbookHead + workbookTail);
-    EXPECT_EQ(Access::ReadPart(book, "xl/_rels/workbook.xml.rels"),
-              declaration + "<Relationships xmlns=\"" + ns_relationships + "\">" +
-                  Rel("rId1", type_style, "styles.xml") + Rel("rId2", type_theme, "theme/theme1.xml") +
-                  "</Relationships>");
-    const std::string app = Access::ReadPart(book, "docProps/app.xml");
-    EXPECT_NE(app.find("<TitlesOfParts><vt:vector size=\"0\" baseType=\"lpstr\"/></TitlesOfParts>"), std::string::npos)
-        << app;
-    EXPECT_NE(app.find("<vt:i4>0</vt:i4>"), std::string::npos) << app;
-    EXPECT_EQ(Count(Access::ReadPart(book, "[Content_Types].xml"), "sharedStrings"), 0u);
-    EXPECT_TRUE(Access::ReadPart(book, "xl/sharedStrings.xml").empty());
-    const auto& files = Access::ContentFiles(book);
-    EXPECT_EQ(std::count(files.begin(), files.end(), "xl/sharedStrings.xml"), 0);
-}
-
-TEST_F(WorkbookParts, ContentTypesListEveryPart)
-{
-    CWorkbook book;
-    AddTextRow(book.AddSheet("One"), {"a"});
-    AddTextRow(book.AddSheet("Two"), {"=1+1"});
-    ASSERT_TRUE(Access::SaveContentType(book));
-    EXPECT_EQ(Access::ReadPart(book, "[Content_Types].xml"),
-              declaration + "<Types xmlns=\"" + ns_content_types + "\">" +
-                  "<Default Extension=\"rels\" ContentType=\"" + content_rels + "\"/>" +
-                  "<Default Extension=\"xml\" ContentType=\"" + content_xml + "\"/>" +
-                  Override("/xl/workbook.xml", content_book) + Override("/xl/theme/theme1.xml", content_theme) +
-                  Override("/xl/styles.xml", content_styles) + Override("/docProps/core.xml", content_core) +
-                  Override("/docProps/app.xml", content_app) +
-                  Override("/xl/sharedStrings.xml", content_sharedStr) +
-                  Override("/xl/worksheets/sheet1.xml", content_sheet) +
-                  Override("/xl/worksheets/sheet2.xml", content_sheet) +
-                  Override("/xl/calcChain.xml", content_chain) + "</Types>");
-    // The calculation chain is written along and listed for packing.
-    const auto& files = Access::ContentFiles(book);
-    EXPECT_EQ(std::count(files.begin(), files.end(), "xl/calcChain.xml"), 1);
-    EXPECT_EQ(Access::ReadPart(book, "xl/calcChain.xml"),
-              declaration + "<calcChain xmlns=\"" + ns_book + "\"><c i=\"2\" r=\"A1\"/></calcChain>");
-}
-
-TEST_F(WorkbookParts, CalcChainNamesTheSheetOnItsFirstCell)
-{
-    CWorkbook book;
-    CWorksheet& first = book.AddSheet("First");
-    first.BeginRow();
-    first.BeginRow();
-    first.AddCell();
-    first.AddCell(CellDataStr("=A1+1"));
-    first.BeginRow();
-    first.AddCell();
-    first.AddCell();
-    first.AddCell(CellDataStr("=B2*2"));
-    first.EndRow();
-    AddTextRow(book.AddSheet("Second"), {"no formula"});
-    AddTextRow(book.AddSheet("Third"), {"=PI()"});
-    ASSERT_TRUE(Access::SaveChain(book));
-    EXPECT_EQ(Access::ReadPart(book, "xl/calcChain.xml"),
-              declaration + "<calcChain xmlns=\"" + ns_book +
-                  "\"><c i=\"1\" r=\"B2\"/><c r=\"C3\"/><c i=\"3\" r=\"A1\"/></calcChain>");
-}
-
-TEST_F(WorkbookParts, SharedStringsInOrderOfFirstUse)
-{
-    CWorkbook book;
-    AddTextRow(book.AddSheet("A"), {"Mon", "Fri", "Mon"});
-    AddTextRow(book.AddSheet("B"), {"Fri", " lead", "trail\t", "in side", "R&D <5> \"q\""});
-    ASSERT_TRUE(Access::SaveSharedStrings(book));
-    EXPECT_EQ(Access::ReadPart(book, "xl/sharedStrings.xml"),
-              declaration + "<sst xmlns=\"" + ns_book + "\" count=\"6\" uniqueCount=\"6\">" +
-                  "<si><t>Mon</t></si><si><t>Fri</t></si>" +
-                  "<si><t xml:space=\"preserve\"> lead</t></si><si><t xml:space=\"preserve\">trail\t</t></si>" +
-                  "<si><t>in side</t></si><si><t>R&amp;D &lt;5&gt; \"q\"</t></si></sst>");
-    const auto& files = Access::ContentFiles(book);
-    EXPECT_EQ(std::count(files.begin(), files.end(), "xl/sharedStrings.xml"), 1);
-}
-
-TEST_F(WorkbookParts, AppPropertiesListTheTitles)
-{
-    CWorkbook book;
-    book.AddSheet("Summary");
-    book.AddSheet("Smith & Co");
-    ASSERT_TRUE(Access::SaveApp(book));
-    EXPECT_EQ(Access::ReadPart(book, "docProps/app.xml"),
-              declaration + "<Properties xmlns=\"" + ns_doc_prop + "\" xmlns:vt=\"" + ns_vt + "\">" +
+    AddTextRow(book.AddSheet("Smith & Co"), {"Mon"});
+    {
+        xt::ScopedEnv noUser("USERNAME", nullptr);
+        Save(book);
+    }
+    const std::string ct = "application/vnd.openxmlformats-";
+    EXPECT_EQ(Part("[Content_Types].xml"),
+              kDecl + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                      "<Default Extension=\"rels\" ContentType=\"" + ct + "package.relationships+xml\"/>"
+                      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                      "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" + ct +
+                      "officedocument.spreadsheetml.sheet.main+xml\"/><Override PartName=\"/xl/theme/theme1.xml\" "
+                      "ContentType=\"" + ct + "officedocument.theme+xml\"/><Override PartName=\"/xl/styles.xml\" "
+                      "ContentType=\"" + ct + "officedocument.spreadsheetml.styles+xml\"/><Override "
+                      "PartName=\"/docProps/core.xml\" ContentType=\"" + ct + "package.core-properties+xml\"/>"
+                      "<Override PartName=\"/docProps/app.xml\" ContentType=\"" + ct +
+                      "officedocument.extended-properties+xml\"/><Override PartName=\"/xl/sharedStrings.xml\" "
+                      "ContentType=\"" + ct + "officedocument.spreadsheetml.sharedStrings+xml\"/><Override "
+                      "PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"" + ct +
+                      "officedocument.spreadsheetml.worksheet+xml\"/></Types>");
+    EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"),
+              kRels + Rel("rId1", "styles", "styles.xml") + Rel("rId2", "theme", "theme/theme1.xml") +
+                  Rel("rId3", "worksheet", "worksheets/sheet1.xml") +
+                  Rel("rId4", "sharedStrings", "sharedStrings.xml") + "</Relationships>");
+    EXPECT_EQ(Part("xl/workbook.xml"), kWorkbookHead +
+                                           "<sheets><sheet name=\"Smith &amp; Co\" sheetId=\"1\" r:id=\"rId3\"/>"
+                                           "</sheets>" + kWorkbookTail);
+    EXPECT_EQ(Part("_rels/.rels"), kRels + Rel("rId3", "extended-properties", "docProps/app.xml") +
+                                       "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/"
+                                       "2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>" +
+                                       Rel("rId1", "officeDocument", "xl/workbook.xml") + "</Relationships>");
+    EXPECT_EQ(Part("docProps/app.xml"),
+              kDecl + "<Properties xmlns=\"" + ns_doc_prop + "\" xmlns:vt=\"" + ns_vt + "\">" +
                   "<Application>Microsoft Excel</Application><DocSecurity>0</DocSecurity>"
                   "<ScaleCrop>false</ScaleCrop><HeadingPairs><vt:vector size=\"2\" baseType=\"variant\">"
-                  "<vt:variant><vt:lpstr>Worksheets</vt:lpstr></vt:variant><vt:variant><vt:i4>2</vt:i4></vt:variant>"
-                  "</vt:vector></HeadingPairs><TitlesOfParts><vt:vector size=\"2\" baseType=\"lpstr\">"
-                  "<vt:lpstr>Summary</vt:lpstr><vt:lpstr>Smith &amp; Co</vt:lpstr></vt:vector></TitlesOfParts>"
+                  "<vt:variant><vt:lpstr>Worksheets</vt:lpstr></vt:variant><vt:variant><vt:i4>1</vt:i4></vt:variant>"
+                  "</vt:vector></HeadingPairs><TitlesOfParts><vt:vector size=\"1\" baseType=\"lpstr\">"
+                  "<vt:lpstr>Smith &amp; Co</vt:lpstr></vt:vector></TitlesOfParts>"
                   "<Company></Company><LinksUpToDate>false</LinksUpToDate><SharedDoc>false</SharedDoc>"
                   "<HyperlinksChanged>false</HyperlinksChanged><AppVersion>14.03</AppVersion></Properties>");
-}
-
-TEST_F(WorkbookParts, CorePropertiesAndPackageRelationships)
-{
-    CWorkbook book;
-    book.AddSheet("S");
-    {
-        ScopedEnv noUser("USERNAME", nullptr);
-        ASSERT_TRUE(Access::SaveCore(book));
-    }
-    const std::string core = Access::ReadPart(book, "docProps/core.xml");
-    const std::string head = declaration + "<cp:coreProperties xmlns:cp=\"" + ns_cp + "\" xmlns:dc=\"" + ns_dc +
+    // Both dates carry the same UTC timestamp.
+    const std::string core = Part("docProps/core.xml");
+    const std::string head = kDecl + "<cp:coreProperties xmlns:cp=\"" + ns_cp + "\" xmlns:dc=\"" + ns_dc +
                              "\" xmlns:dcterms=\"" + ns_dcterms + "\" xmlns:dcmitype=\"" + ns_dcmitype +
-                             "\" xmlns:xsi=\"" + ns_xsi +
-                             "\"><dc:creator>Unknown</dc:creator><cp:lastModifiedBy>Unknown</cp:lastModifiedBy>"
-                             "<dcterms:created xsi:type=\"dcterms:W3CDTF\">";
-    ASSERT_EQ(core.compare(0, head.size(), head), 0) << core;
-    // Both dates carry the same UTC timestamp, as in 2026-12-05T17:34:17Z.
-    const std::string stamp = core.substr(head.size(), 20);
-    EXPECT_EQ(stamp.size(), 20u);
-    EXPECT_EQ(stamp[4], '-');
-    EXPECT_EQ(stamp[10], 'T');
-    EXPECT_EQ(stamp[19], 'Z');
-    EXPECT_EQ(core.substr(head.size() + 20),
-              "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + stamp +
-                  "</dcterms:modified></cp:coreProperties>");
-
-    EXPECT_EQ(Access::ReadPart(book, "_rels/.rels"),
-              declaration + "<Relationships xmlns=\"" + ns_relationships + "\">" +
-                  Rel("rId3", type_app, "docProps/app.xml") + Rel("rId2", type_core, "docProps/core.xml") +
-                  Rel("rId1", type_book, "xl/workbook.xml") + "</Relationships>");
-}
-
-TEST_F(WorkbookParts, AuthorIsEscapedAndCutOnACharacterBoundary)
-{
-    CWorkbook book;
-    book.AddSheet("S");
-    {
-        ScopedEnv user("USERNAME", "<Smith & Jones>");
-        ASSERT_TRUE(Access::SaveCore(book));
-    }
-    EXPECT_NE(Access::ReadPart(book, "docProps/core.xml").find("<dc:creator>&lt;Smith &amp; Jones&gt;</dc:creator>"),
-              std::string::npos);
-
-    // 258 bytes and a two-byte character: 260 bytes, cut before the character.
-    const std::string longName = std::string(258, 'a') + "\xC3\xA9";
-    {
-        ScopedEnv user("USERNAME", longName.c_str());
-        ASSERT_TRUE(Access::SaveCore(book));
-    }
-    EXPECT_NE(Access::ReadPart(book, "docProps/core.xml")
-                  .find("<cp:lastModifiedBy>" + std::string(258, 'a') + "</cp:lastModifiedBy>"),
-              std::string::npos);
-}
-
-TEST_F(WorkbookParts, DefaultStylesPart)
-{
-    CWorkbook book;
-    book.AddSheet("S");
-    ASSERT_TRUE(Access::SaveStyles(book));
-    EXPECT_EQ(Access::ReadPart(book, "xl/styles.xml"),
-              declaration + "<styleSheet xmlns=\"" + ns_book + "\" xmlns:mc=\"" + ns_mc +
+                             "\" xmlns:xsi=\"" + ns_xsi + "\"><dc:creator>Unknown</dc:creator><cp:lastModifiedBy>"
+                             "Unknown</cp:lastModifiedBy><dcterms:created xsi:type=\"dcterms:W3CDTF\">";
+    const std::string stamp = core.substr(std::min(head.size(), core.size()), 20);
+    EXPECT_TRUE(std::regex_match(stamp, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)"))) << core;
+    EXPECT_EQ(core, head + stamp + "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + stamp +
+                        "</dcterms:modified></cp:coreProperties>");
+    EXPECT_EQ(Part("xl/styles.xml"),
+              kDecl + "<styleSheet xmlns=\"" + ns_book + "\" xmlns:mc=\"" + ns_mc +
                   "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac + "\">" +
                   "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><charset val=\"204\"/>"
-                  "<color theme=\"1\"/></font></fonts>"
-                  "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
-                  "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
+                  "<color theme=\"1\"/></font></fonts><fills count=\"2\"><fill><patternFill patternType=\"none\"/>"
+                  "</fill><fill><patternFill patternType=\"gray125\"/></fill></fills>"
                   "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
                   "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
                   "</cellStyleXfs><cellXfs><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
@@ -315,12 +126,76 @@ TEST_F(WorkbookParts, DefaultStylesPart)
                   "<x14:slicerStyles defaultSlicerStyle=\"SlicerStyleLight1\"/></ext></extLst></styleSheet>");
 }
 
+TEST_F(WorkbookParts, RelationshipIdsCalcChainAndSharedStrings)
+{
+    for (const bool withFormula : {false, true}) {
+        SCOPED_TRACE(withFormula ? "with formula" : "without formula");
+        CWorkbook book;
+        CWorksheet& first = book.AddSheet("A");
+        first.BeginRow();
+        first.BeginRow();
+        first.AddCell();
+        first.AddCell(CellDataStr(withFormula ? "=A1+1" : "Mon"));
+        AddTextRow(first, {"", "", withFormula ? "=B2*2" : "Fri"});
+        AddTextRow(book.AddSheet("B"), {"no formula", " lead", "no formula", "trail\t", "R&D <5>"});
+        AddTextRow(book.AddSheet("C"), {withFormula ? "=PI()" : "Mon"});
+        Save(book);
+        const std::string sheets = Rel("rId3", "worksheet", "worksheets/sheet1.xml") +
+                                   Rel("rId4", "worksheet", "worksheets/sheet2.xml") +
+                                   Rel("rId5", "worksheet", "worksheets/sheet3.xml");
+        const std::string chain = withFormula ? Rel("rId6", "calcChain", "calcChain.xml") : "";
+        EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"),
+                  kRels + Rel("rId1", "styles", "styles.xml") + Rel("rId2", "theme", "theme/theme1.xml") + sheets +
+                      chain + Rel(withFormula ? "rId7" : "rId6", "sharedStrings", "sharedStrings.xml") +
+                      "</Relationships>");
+        EXPECT_EQ(Part("xl/workbook.xml"), kWorkbookHead + "<sheets><sheet name=\"A\" sheetId=\"1\" r:id=\"rId3\"/>"
+                                               "<sheet name=\"B\" sheetId=\"2\" r:id=\"rId4\"/><sheet name=\"C\" "
+                                               "sheetId=\"3\" r:id=\"rId5\"/></sheets>" + kWorkbookTail);
+        // The calculation chain names each sheet on its first formula only.
+        EXPECT_EQ(Part("xl/calcChain.xml"), withFormula ? kDecl + "<calcChain xmlns=\"" + ns_book +
+                                                              "\"><c i=\"1\" r=\"B2\"/><c r=\"C3\"/><c i=\"3\" "
+                                                              "r=\"A1\"/></calcChain>"
+                                                        : "<missing>");
+        EXPECT_EQ(xt::Count(Part("[Content_Types].xml"), "/xl/calcChain.xml"), withFormula ? 1u : 0u);
+    }
+    // Shared strings in order of first use; edge whitespace preserved.
+    EXPECT_EQ(Part("xl/sharedStrings.xml"),
+              kDecl + "<sst xmlns=\"" + ns_book + "\" count=\"4\" uniqueCount=\"4\"><si><t>no formula</t></si>"
+                      "<si><t xml:space=\"preserve\"> lead</t></si><si><t xml:space=\"preserve\">trail\t</t></si>"
+                      "<si><t>R&amp;D &lt;5&gt;</t></si></sst>");
+}
+
+TEST_F(WorkbookParts, WorkbookWithoutSheets)
+{
+    CWorkbook book;
+    Save(book);
+    EXPECT_EQ(xt::EntryNames(path), xt::FixedEntriesAnd({}));
+    EXPECT_EQ(Part("xl/workbook.xml"), kWorkbookHead + kWorkbookTail);
+    EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"),
+              kRels + Rel("rId1", "styles", "styles.xml") + Rel("rId2", "theme", "theme/theme1.xml") + "</Relationships>");
+    EXPECT_TRUE(xt::Has(Part("docProps/app.xml"), "<TitlesOfParts><vt:vector size=\"0\" baseType=\"lpstr\"/>"));
+    EXPECT_FALSE(xt::Has(Part("[Content_Types].xml"), "sharedStrings"));
+}
+
+TEST_F(WorkbookParts, AuthorIsEscapedAndCutOnACharacterBoundary)
+{
+    const std::pair<std::string, std::string> users[] = {
+        {"<Smith & Jones>", "&lt;Smith &amp; Jones&gt;"},
+        {std::string(258, 'a') + "\xC3\xA9", std::string(258, 'a')},  // 260 bytes: cut before the character
+    };
+    for (const auto& [user, written] : users) {
+        xt::ScopedEnv name("USERNAME", user.c_str());
+        CWorkbook book;
+        Save(book);
+        EXPECT_TRUE(xt::Has(Part("docProps/core.xml"), "<dc:creator>" + written + "</dc:creator><cp:lastModifiedBy>" +
+                                                           written + "</cp:lastModifiedBy>"));
+    }
+}
+
 TEST_F(WorkbookParts, RegisteredStylesReachTheStylesPart)
 {
     CWorkbook book;
-    book.AddSheet("S");
     StyleList& styles = book.GetStyleList();
-
     Style accounting;
     accounting.numFormat.numberStyle = NUMBER_ACCOUNTING;
     accounting.numFormat.showThousandsSeparator = true;
@@ -329,7 +204,6 @@ TEST_F(WorkbookParts, RegisteredStylesReachTheStylesPart)
     accounting.font.color = "FF112233";
     accounting.font.name = "Liberation & Sans";
     EXPECT_EQ(styles.Add(accounting), 2u);
-
     Style bordered = accounting;
     bordered.border.left.style = BORDER_THIN;
     bordered.border.bottom.style = BORDER_DOUBLE;
@@ -342,95 +216,95 @@ TEST_F(WorkbookParts, RegisteredStylesReachTheStylesPart)
     bordered.vertAlign = ALIGN_V_BOTTOM;
     bordered.wrapText = true;
     EXPECT_EQ(styles.Add(bordered), 3u);
-
     Style date;
     date.numFormat.id = 14;
     date.numFormat.numberStyle = NUMBER_DATE;
     EXPECT_EQ(styles.Add(date), 4u);
-
-    ASSERT_TRUE(Access::SaveStyles(book));
-    const std::string part = Access::ReadPart(book, "xl/styles.xml");
-    auto contains = [&](const std::string& text) { return part.find(text) != std::string::npos; };
-
-    EXPECT_TRUE(contains("<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"_-* #,##0.00&quot;&quot;_-;"
-                         "\\-* #,##0.00&quot;&quot;_-;_-* &quot;-&quot;??&quot;&quot;_-;_-@_-\"/></numFmts><fonts"))
-        << part;
-    EXPECT_TRUE(contains("<font><b/><i/><sz val=\"11\"/><name val=\"Liberation &amp; Sans\"/><charset val=\"204\"/>"
-                         "<color rgb=\"FF112233\"/></font>"))
-        << part;
-    EXPECT_TRUE(contains("<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFFF00\"/>"
-                         "<bgColor rgb=\"FF00FF00\"/></patternFill></fill>"))
-        << part;
-    EXPECT_TRUE(contains("<border diagonalDown=\"1\"><left style=\"thin\"><color indexed=\"64\"/></left><right/>"
-                         "<top/><bottom style=\"double\"><color rgb=\"FF0000FF\"/></bottom><diagonal/></border>"))
-        << part;
-    EXPECT_TRUE(contains("<xf numFmtId=\"164\" fontId=\"1\" fillId=\"0\" borderId=\"0\" applyFont=\"1\" "
-                         "applyNumberFormat=\"1\"/>"
-                         "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\" applyFont=\"1\" "
-                         "applyFill=\"1\" applyBorder=\"1\" applyNumberFormat=\"1\"><alignment horizontal=\"center\" "
-                         "vertical=\"bottom\" wrapText=\"1\"/></xf>"
-                         "<xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" applyNumberFormat=\"1\"/>"
-                         "</cellXfs>"))
-        << part;
-    EXPECT_EQ(Count(part, "<numFmt "), 1u);
+    Save(book);
+    EXPECT_TRUE(xt::InOrder(Part("xl/styles.xml"), {
+        "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"_-* #,##0.00&quot;&quot;_-;\\-* #,##0.00&quot;"
+        "&quot;_-;_-* &quot;-&quot;??&quot;&quot;_-;_-@_-\"/></numFmts><fonts",
+        "<font><b/><i/><sz val=\"11\"/><name val=\"Liberation &amp; Sans\"/><charset val=\"204\"/>"
+        "<color rgb=\"FF112233\"/></font>",
+        "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFFF00\"/><bgColor rgb=\"FF00FF00\"/></patternFill>",
+        "<border diagonalDown=\"1\"><left style=\"thin\"><color indexed=\"64\"/></left><right/><top/>"
+        "<bottom style=\"double\"><color rgb=\"FF0000FF\"/></bottom><diagonal/></border>",
+        "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"0\" borderId=\"0\" applyFont=\"1\" applyNumberFormat=\"1\"/>"
+        "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\" applyFont=\"1\" applyFill=\"1\" "
+        "applyBorder=\"1\" applyNumberFormat=\"1\"><alignment horizontal=\"center\" vertical=\"bottom\" "
+        "wrapText=\"1\"/></xf><xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" "
+        "applyNumberFormat=\"1\"/></cellXfs>"})) << Part("xl/styles.xml");
 }
 
 TEST_F(WorkbookParts, ThemeIsFixedAndComplete)
 {
-    CWorkbook first;
-    first.AddSheet("S");
-    CWorkbook second;
-    AddTextRow(second.AddSheet("Other"), {"x"});
-    ASSERT_TRUE(Access::SaveTheme(first));
-    ASSERT_TRUE(Access::SaveTheme(second));
-    const std::string theme = Access::ReadPart(first, "xl/theme/theme1.xml");
-    EXPECT_EQ(theme, Access::ReadPart(second, "xl/theme/theme1.xml"));
-
+    CWorkbook book;
+    Save(book);
     pugi::xml_document document;
-    ASSERT_TRUE(document.load_string(theme.c_str()));
+    ASSERT_TRUE(document.load_string(Part("xl/theme/theme1.xml").c_str()));
     const pugi::xml_node root = document.child("a:theme");
     EXPECT_STREQ(root.attribute("xmlns:a").value(), ns_a);
     EXPECT_STREQ(root.attribute("name").value(), "Office Theme");
     const pugi::xml_node elements = root.child("a:themeElements");
-    EXPECT_EQ(std::distance(elements.child("a:clrScheme").begin(), elements.child("a:clrScheme").end()), 12);
-    for (const char* fontList : {"a:majorFont", "a:minorFont"})
-    {
+    EXPECT_EQ(elements.select_nodes("a:clrScheme/*").size(), 12u);
+    for (const char* fontList : {"a:majorFont", "a:minorFont"}) {
         const pugi::xml_node fonts = elements.child("a:fontScheme").child(fontList);
         EXPECT_EQ(std::distance(fonts.begin(), fonts.end()), 29) << fontList;
         EXPECT_FALSE(fonts.child("a:ea").attribute("typeface").empty());
-        EXPECT_STREQ(fonts.child("a:ea").attribute("typeface").value(), "");
-        EXPECT_STREQ(fonts.child("a:cs").attribute("typeface").value(), "");
-        EXPECT_STREQ(fonts.find_child_by_attribute("a:font", "script", "Geor").attribute("typeface").value(),
-                     "Sylfaen");
+        EXPECT_STREQ(fonts.find_child_by_attribute("a:font", "script", "Geor").attribute("typeface").value(), "Sylfaen");
     }
     const pugi::xml_node formats = elements.child("a:fmtScheme");
     for (const char* list : {"a:fillStyleLst", "a:lnStyleLst", "a:effectStyleLst", "a:bgFillStyleLst"})
-        EXPECT_EQ(std::distance(formats.child(list).begin(), formats.child(list).end()), 3) << list;
-    EXPECT_EQ(formats.select_nodes(".//a:gs").size(), 3u + 3u + 3u + 2u);
-    EXPECT_STREQ(formats.select_node("a:bgFillStyleLst/a:gradFill[1]/a:path/a:fillToRect").node().attribute("t").value(),
-                 "-80000");
-    EXPECT_STREQ(formats.select_node("a:lnStyleLst/a:ln[1]/a:solidFill/a:schemeClr/a:shade").node().attribute("val").value(),
-                 "95000");
+        EXPECT_EQ(formats.child(list).select_nodes("*").size(), 3u) << list;
+    EXPECT_EQ(formats.select_nodes(".//a:gs").size(), 11u);
     EXPECT_STREQ(formats.select_node("a:effectStyleLst/a:effectStyle[3]/a:scene3d/a:lightRig/a:rot").node()
-                     .attribute("rev").value(),
-                 "1200000");
-    const std::string ending = "</a:themeElements><a:objectDefaults/><a:extraClrSchemeLst/></a:theme>";
-    ASSERT_GT(theme.size(), ending.size());
-    EXPECT_EQ(theme.substr(theme.size() - ending.size()), ending);
+                     .attribute("rev").value(), "1200000");
+    EXPECT_TRUE(root.child("a:objectDefaults") && root.child("a:extraClrSchemeLst"));
 }
 
-TEST_F(WorkbookParts, PartThatCannotBeCreatedFails)
+// Each part that cannot be created fails the save, which leaves nothing behind.
+TEST_F(WorkbookParts, PartThatCannotBeCreatedFailsTheSave)
 {
-    CWorkbook book;
-    AddTextRow(book.AddSheet("S"), {"text", "=1+2"});
-    std::ofstream(scratch.path + "/blocker") << "a file where a directory should be";
-    Access::SetTempPath(book, scratch.path + "/blocker");
-    EXPECT_FALSE(Access::SaveCore(book));
-    EXPECT_FALSE(Access::SaveApp(book));
-    EXPECT_FALSE(Access::SaveContentType(book));
-    EXPECT_FALSE(Access::SaveWorkbook(book));
-    EXPECT_FALSE(Access::SaveStyles(book));
-    EXPECT_FALSE(Access::SaveSharedStrings(book));
-    EXPECT_FALSE(Access::SaveChain(book));
-    EXPECT_FALSE(Access::SaveTheme(book));
+    for (const char* part : {"docProps/core.xml", "_rels/.rels", "docProps/app.xml", "[Content_Types].xml",
+                             "xl/theme/theme1.xml", "xl/sharedStrings.xml", "xl/styles.xml", "xl/workbook.xml",
+                             "xl/_rels/workbook.xml.rels", "xl/calcChain.xml"}) {
+        CWorkbook book;
+        AddTextRow(book.AddSheet("S"), {"text", "=1+2"});
+        xt::fs::create_directories(book.GetTempPath() + "/" + part);  // a folder where the file goes
+        EXPECT_FALSE(book.Save(scratch.File("blocked.xlsx"))) << part;
+        EXPECT_FALSE(xt::fs::exists(scratch.File("blocked.xlsx")));
+        EXPECT_TRUE(scratch.TempEmpty());
+    }
+}
+
+TEST(MakeDirectory, CreatesEveryFolderAboveTheFile)
+{
+    xt::ScratchDir scratch;
+    const std::string file = scratch.File("xlsx_1/xl\\worksheets/sheet1.xml");  // backslashes separate too
+    EXPECT_TRUE(MakeDirectory(file));
+    EXPECT_TRUE(MakeDirectory(file));  // everything exists already
+    EXPECT_TRUE(xt::fs::is_directory(scratch.File("xlsx_1/xl/worksheets")));
+    EXPECT_FALSE(xt::fs::exists(scratch.File("xlsx_1/xl/worksheets/sheet1.xml")));
+    EXPECT_TRUE(MakeDirectory("no-separator-at-all.xml"));
+    EXPECT_FALSE(xt::fs::exists("no-separator-at-all.xml"));
+    // A link to nowhere cannot be created as existing, nor below it as missing.
+    xt::fs::create_symlink(scratch.File("nowhere"), scratch.File("dangling"));
+    EXPECT_FALSE(MakeDirectory(scratch.File("dangling/xl/styles.xml")));
+}
+
+TEST(PartFile, WritesThePartOrReportsFailure)
+{
+    xt::ScratchDir scratch;
+    EXPECT_EQ(PartPath("/tmp/x", "xl/styles.xml"), "/tmp/x/xl/styles.xml");
+    std::ofstream(scratch.File("plainfile")) << "in the way";
+    for (const std::string& folder : {scratch.path, scratch.File("plainfile"), std::string()}) {
+        PartFile part(folder, "xl/theme/theme1.xml", 16);
+        {
+            xmlw::XmlStream xml(part.Stream());
+            xml << xmlw::prolog() << xmlw::tag("a") << xmlw::attr("n") << std::string(100, 'x');
+        }
+        EXPECT_EQ(part.Close(), folder == scratch.path) << folder;
+    }
+    EXPECT_EQ(xt::ReadFile(scratch.File("xl/theme/theme1.xml")), kDecl + "<a n=\"" + std::string(100, 'x') + "\"/>");
+    EXPECT_FALSE(xt::fs::exists("/xl/theme/theme1.xml"));  // an empty folder writes nothing at the root
 }
