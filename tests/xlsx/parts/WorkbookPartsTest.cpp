@@ -169,29 +169,18 @@ TEST_F(WorkbookParts, RegisteredStylesReachTheStylesPart)
 {
     CWorkbook book;
     StyleList& styles = book.GetStyleList();
-    Style accounting;
+    Style accounting, bordered, date;
     accounting.numFormat.numberStyle = NUMBER_ACCOUNTING;
-    accounting.numFormat.showThousandsSeparator = true;
-    accounting.font.attributes = FONT_ITALIC | FONT_BOLD;
-    accounting.font.theme = false;
-    accounting.font.color = "FF112233";
-    accounting.font.name = "Liberation & Sans";
+    accounting.numFormat.showThousandsSeparator = true, accounting.font.attributes = FONT_ITALIC | FONT_BOLD;
+    accounting.font.theme = false, accounting.font.color = "FF112233", accounting.font.name = "Liberation & Sans";
+    bordered = accounting;
+    bordered.border.left.style = BORDER_THIN, bordered.border.bottom.style = BORDER_DOUBLE;
+    bordered.border.bottom.color = "FF0000FF", bordered.border.isDiagonalDown = true;
+    bordered.fill.patternType = PATTERN_SOLID, bordered.fill.fgColor = "FFFFFF00", bordered.fill.bgColor = "FF00FF00";
+    bordered.horizAlign = ALIGN_H_CENTER, bordered.vertAlign = ALIGN_V_BOTTOM, bordered.wrapText = true;
+    date.numFormat.id = 14, date.numFormat.numberStyle = NUMBER_DATE;
     EXPECT_EQ(styles.Add(accounting), 2u);
-    Style bordered = accounting;
-    bordered.border.left.style = BORDER_THIN;
-    bordered.border.bottom.style = BORDER_DOUBLE;
-    bordered.border.bottom.color = "FF0000FF";
-    bordered.border.isDiagonalDown = true;
-    bordered.fill.patternType = PATTERN_SOLID;
-    bordered.fill.fgColor = "FFFFFF00";
-    bordered.fill.bgColor = "FF00FF00";
-    bordered.horizAlign = ALIGN_H_CENTER;
-    bordered.vertAlign = ALIGN_V_BOTTOM;
-    bordered.wrapText = true;
     EXPECT_EQ(styles.Add(bordered), 3u);
-    Style date;
-    date.numFormat.id = 14;
-    date.numFormat.numberStyle = NUMBER_DATE;
     EXPECT_EQ(styles.Add(date), 4u);
     Save(book);
     EXPECT_TRUE(xt::InOrder(Part("xl/styles.xml"), {
