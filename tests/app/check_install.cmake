@@ -1,4 +1,5 @@
-# Installs the application component into PREFIX and checks what arrived.
+# Installs the application component into PREFIX and checks what arrived,
+# the desktop entry with VALIDATOR when one is given.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --component app --prefix "${PREFIX}"
                 RESULT_VARIABLE status OUTPUT_QUIET)
@@ -23,4 +24,11 @@ foreach(line "Exec=horatab %f" "MimeType=application/xml;text/xml;")
     message(FATAL_ERROR "the desktop entry lacks: ${line}")
   endif()
 endforeach()
+if(VALIDATOR)
+  execute_process(COMMAND "${VALIDATOR}" "${PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/horatab.desktop"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE complaints ERROR_VARIABLE complaints)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the desktop entry is not valid: ${complaints}")
+  endif()
+endif()
 file(REMOVE_RECURSE "${PREFIX}")

@@ -1,146 +1,69 @@
-#include "cli/commands.h"
+// The command line of horatab-export, and the font it passes to the export.
+
 #include "cli/options.h"
-
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
+#include "cli/workbooks.h"
+#include "cliTestSupport.h"
 
 namespace {
 
-struct parsed
-{
-    bool ok = false;
-    cliOptions options;
-    std::string error;
-};
-
-parsed parse(std::vector<std::string> args)
+// "mode|input|name|teachers' workbook|groups' workbook|font", or "error: ...".
+std::string parsedAs(names args)
 {
     args.insert(args.begin(), "horatab-export");
     std::vector<const char*> argv;
     for (const std::string& arg : args)
         argv.push_back(arg.c_str());
-    parsed result;
-    result.ok = parseArguments(int(argv.size()), argv.data(), result.options, result.error);
-    return result;
+    cliOptions o;
+    std::string error;
+    if (!parseArguments(int(argv.size()), argv.data(), o, error))
+        return "error: " + error;
+    timeTable model;
+    chooseFont(model, o);
+    const char* modes[] = {"help", "version", "listTeachers", "listStudents", "showTeacher", "showStudents", "write"};
+    return std::string(modes[int(o.mode)]) + "|" + o.input + "|" + o.name + "|" + o.teachersOutput + "|" +
+           o.studentsOutput + "|" + (model.fontChosen ? model.fontName + " " + std::to_string(model.fontSize) : "none");
 }
 
-TEST(ParseArgumentsTest, HelpAndVersionWinWherever)
+TEST(ParseArgumentsTest, EveryFormAndEveryMistake)
 {
-    EXPECT_EQ(parse({"--help"}).options.mode, cliMode::help);
-    EXPECT_EQ(parse({"school.xml", "--list", "teachers", "-h"}).options.mode, cliMode::help);
-    EXPECT_EQ(parse({"--version"}).options.mode, cliMode::version);
-    EXPECT_EQ(parse({"-V", "--bogus"}).options.mode, cliMode::version);
-    EXPECT_TRUE(parse({"--help"}).ok);
-}
-
-TEST(ParseArgumentsTest, InspectionCommands)
-{
-    parsed teachers = parse({"--list", "teachers", "school.xml"});
-    ASSERT_TRUE(teachers.ok) << teachers.error;
-    EXPECT_EQ(teachers.options.mode, cliMode::listTeachers);
-    EXPECT_EQ(teachers.options.input, "school.xml");
-    EXPECT_TRUE(teachers.options.teachersOutput.empty());
-
-    parsed students = parse({"school.xml", "--list=students"});
-    ASSERT_TRUE(students.ok) << students.error;
-    EXPECT_EQ(students.options.mode, cliMode::listStudents);
-
-    parsed teacher = parse({"--show-teacher", "Dvořák Petr", "school.xml"});
-    ASSERT_TRUE(teacher.ok) << teacher.error;
-    EXPECT_EQ(teacher.options.mode, cliMode::showTeacher);
-    EXPECT_EQ(teacher.options.name, "Dvořák Petr");
-
-    // A value is taken as it stands, even one that looks like an option.
-    parsed group = parse({"--show-students", "-1.A", "--", "-odd.xml"});
-    ASSERT_TRUE(group.ok) << group.error;
-    EXPECT_EQ(group.options.mode, cliMode::showStudents);
-    EXPECT_EQ(group.options.name, "-1.A");
-    EXPECT_EQ(group.options.input, "-odd.xml");
-}
-
-TEST(ParseArgumentsTest, WorkbookOptionsAndDefaults)
-{
-    parsed defaults = parse({"data/school.xml"});
-    ASSERT_TRUE(defaults.ok) << defaults.error;
-    EXPECT_EQ(defaults.options.mode, cliMode::writeWorkbooks);
-    EXPECT_EQ(defaults.options.teachersOutput, "data/school-teachers.xlsx");
-    EXPECT_EQ(defaults.options.studentsOutput, "data/school-students.xlsx");
-    EXPECT_FALSE(defaults.options.fontGiven);
-    EXPECT_FALSE(defaults.options.sizeGiven);
-
-    parsed chosen = parse({"-t", "t.xlsx", "school.xml", "--font", "DejaVu Sans", "--size=12.5"});
-    ASSERT_TRUE(chosen.ok) << chosen.error;
-    EXPECT_EQ(chosen.options.teachersOutput, "t.xlsx");
-    EXPECT_EQ(chosen.options.studentsOutput, "");
-    EXPECT_TRUE(chosen.options.fontGiven);
-    EXPECT_EQ(chosen.options.fontName, "DejaVu Sans");
-    EXPECT_TRUE(chosen.options.sizeGiven);
-    EXPECT_DOUBLE_EQ(chosen.options.fontSize, 12.5);
-
-    parsed both = parse({"--students", "s.xlsx", "--teachers=t.xlsx", "school.xml"});
-    ASSERT_TRUE(both.ok) << both.error;
-    EXPECT_EQ(both.options.teachersOutput, "t.xlsx");
-    EXPECT_EQ(both.options.studentsOutput, "s.xlsx");
-}
-
-TEST(ParseArgumentsTest, MistakesAreNamed)
-{
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{}, "no input file given"},
-        {{"a.xml", "b.xml"}, "give one input file, not 2"},
-        {{"--frobnicate", "a.xml"}, "unknown option --frobnicate"},
-        {{"--frob=1", "a.xml"}, "unknown option --frob"},
-        {{"a.xml", "--show-teacher"}, "--show-teacher needs a value"},
-        {{"--list", "rooms", "a.xml"}, "--list takes teachers or students, not \"rooms\""},
+    const std::vector<std::pair<names, std::string>> cases = {
+        {{"--help"}, "help|||||none"}, {{"school.xml", "--list", "teachers", "-h"}, "help|||||none"},
+        {{"-V", "--bogus"}, "version|||||none"}, {{"--list", "teachers", "school.xml"}, "listTeachers|school.xml||||none"},
+        {{"school.xml", "--list=students"}, "listStudents|school.xml||||none"},
+        {{"--show-teacher", "Dvořák Petr", "school.xml"}, "showTeacher|school.xml|Dvořák Petr|||none"},
+        // A value is taken as it stands, even one that looks like an option.
+        {{"--show-students", "-1.A", "--", "-odd.xml"}, "showStudents|-odd.xml|-1.A|||none"},
+        // Without -t and -s both workbooks go beside the input, its last extension replaced.
+        {{"data/school.xml"}, "write|data/school.xml||data/school-teachers.xlsx|data/school-students.xlsx|none"},
+        {{"/srv/a.b/school"}, "write|/srv/a.b/school||/srv/a.b/school-teachers.xlsx|/srv/a.b/school-students.xlsx|none"},
+        {{"x/.hidden"}, "write|x/.hidden||x/.hidden-teachers.xlsx|x/.hidden-students.xlsx|none"},
+        {{"-t", "t.xlsx", "school.xml", "--font", "Serif", "--size=12.5"}, "write|school.xml||t.xlsx||Serif 12"},
+        {{"--students", "s.xlsx", "--teachers=t.xlsx", "school.xml"}, "write|school.xml||t.xlsx|s.xlsx|none"},
+        {{}, "error: no input file given"}, {{"a.xml", "b.xml"}, "error: give one input file, not 2"},
+        {{"--frob", "a.xml"}, "error: unknown option --frob"}, {{"--frob=1", "a.xml"}, "error: unknown option --frob"},
+        {{"a.xml", "--show-teacher"}, "error: --show-teacher needs a value"},
+        {{"--list", "rooms", "a.xml"}, "error: --list takes teachers or students, not \"rooms\""},
         {{"--list", "teachers", "--show-teacher", "X", "a.xml"},
-         "give only one of --list, --show-teacher and --show-students"},
-        {{"--list", "teachers", "-t", "t.xlsx", "a.xml"},
-         "--list, --show-teacher and --show-students write no workbook; leave out --teachers, --students, "
-         "--font and --size"},
-        {{"-t", "a.xlsx", "-t", "b.xlsx", "a.xml"}, "--teachers given twice"},
-        {{"-s", "", "a.xml"}, "--students needs a non-empty value"},
-        {{"--font", "", "a.xml"}, "--font needs a non-empty value"},
-        {{"-t", "same.xlsx", "-s", "same.xlsx", "a.xml"}, "the teachers' and the students' workbooks need different files"},
-        {{"-t", "a.xml", "a.xml"}, "a workbook would overwrite the input file"},
+         "error: give only one of --list, --show-teacher and --show-students"},
+        {{"--list", "teachers", "-t", "t.xlsx", "a.xml"}, "error: --list, --show-teacher and --show-students write "
+                                                          "no workbook; leave out --teachers, --students, --font and --size"},
+        {{"-t", "a.xlsx", "-t", "b.xlsx", "a.xml"}, "error: --teachers given twice"},
+        {{"-s", "", "a.xml"}, "error: --students needs a non-empty value"},
+        {{"--font", "", "a.xml"}, "error: --font needs a non-empty value"},
+        {{"-t", "x.xlsx", "-s", "x.xlsx", "a.xml"}, "error: the teachers' and the students' workbooks need different files"},
+        {{"-t", "a.xml", "a.xml"}, "error: a workbook would overwrite the input file"},
+        // The window's font rule: only "Calibri" at exactly 11 points means no font; sizes are cut to whole points.
+        {{"a", "-t", "t", "--font", "Calibri", "--size", "11"}, "write|a||t||none"},
+        {{"a", "-t", "t", "--font", "Calibri"}, "write|a||t||none"}, {{"a", "-t", "t", "--size", "11.0"}, "write|a||t||none"},
+        {{"a", "-t", "t", "--size", "11.5"}, "write|a||t||Calibri 11"},
+        {{"a", "-t", "t", "--font", "calibri"}, "write|a||t||calibri 11"},
+        {{"a", "-t", "t", "--font", "Liberation Serif", "--size", "9.99"}, "write|a||t||Liberation Serif 9"},
     };
-    for (const auto& c : cases) {
-        parsed result = parse(c.first);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.error, c.second);
-    }
-    for (const char* size : {"0", "0.5", "410", "abc", "12pt", "nan", "inf", "", "-3"}) {
-        parsed result = parse({"--size", size, "a.xml"});
-        EXPECT_FALSE(result.ok) << size;
-        EXPECT_EQ(result.error, std::string("--size takes a number of points from 1 to 409, not \"") + size + "\"");
-    }
-}
-
-TEST(DefaultOutputPathTest, ReplacesTheLastExtensionOfTheFileName)
-{
-    EXPECT_EQ(defaultOutputPath("school.xml", "teachers"), "school-teachers.xlsx");
-    EXPECT_EQ(defaultOutputPath("/srv/a.b/school", "students"), "/srv/a.b/school-students.xlsx");
-    EXPECT_EQ(defaultOutputPath("x/week.2024.xml", "teachers"), "x/week.2024-teachers.xlsx");
-    EXPECT_EQ(defaultOutputPath("x/.hidden", "teachers"), "x/.hidden-teachers.xlsx");
-}
-
-TEST(PrintMatrixTest, EveryRowHasEveryColumn)
-{
-    BaseMatrix<std::string> matrix(3, 3);
-    matrix(0, 0) = "hour\\day";
-    matrix(0, 1) = "Mo";
-    matrix(1, 0) = "1";
-    matrix(1, 2) = "1A / Math";
-    matrix(2, 1) = "tab\there\nnewline\rreturn";
-    std::ostringstream out;
-    printMatrix(matrix, out);
-    EXPECT_EQ(out.str(), "hour\\day\tMo\t\n1\t\t1A / Math\n\ttab here newline return\t\n");
-
-    std::ostringstream empty;
-    printMatrix(BaseMatrix<std::string>(), empty);
-    EXPECT_EQ(empty.str(), "");
+    for (const auto& c : cases)
+        EXPECT_EQ(parsedAs(c.first), c.second) << testing::PrintToString(c.first);
+    for (const std::string size : {"0", "0.5", "410", "abc", "12pt", "nan", "inf", "", "-3"})
+        EXPECT_EQ(parsedAs({"--size", size, "a.xml"}),
+                  "error: --size takes a number of points from 1 to 409, not \"" + size + "\"");
 }
 
 }  // namespace

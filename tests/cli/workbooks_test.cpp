@@ -3,220 +3,81 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
-#include "../export/workbookReader.h"
-#include "cli/options.h"
-#include "cli/workbooks.h"
-#include "runProgram.h"
-#include "timetable/timeTable.h"
+#include "cliTestSupport.h"
 
 namespace {
 
-const char* const school =
-    "<Teachers_Timetable>\n"
-    "  <Teacher name=\"Novak\">\n"
-    "    <Day name=\"Mon\"><Hour name=\"1.\"><Subject name=\"Math\"/><Students name=\"1.A\"/></Hour>"
-    "<Hour name=\"2.\"><Subject name=\"=1+1\"/><Students name=\"2.B\"/></Hour></Day>\n"
-    "    <Day name=\"Tue\"><Hour name=\"1.\"/></Day>\n"
-    "  </Teacher>\n"
-    "  <Teacher name=\"Idle\"><Day name=\"Mon\"/></Teacher>\n"
-    "</Teachers_Timetable>\n";
+const char* const school = "<Teachers_Timetable><T name='Novak'><D name='Mon'><H name='1.'><Subject name='Math'/>"
+                           "<Students name='1.A'/></H><H name='2.'><Students name='2.B'/></H></D></T>"
+                           "<T name='Idle'><D name='Mon'/></T></Teachers_Timetable>";
 
-std::string failureLine(const std::string& file, const std::string& reason)
-{
-    return "horatab-export: " + file + ": " + reason + "\n";
-}
-
-std::string writtenLine(bool teachers, const std::string& path)
+std::string written(bool teachers, const std::string& path)
 {
     return std::string(teachers ? "Teachers' workbook" : "Student groups' workbook") + " written to " + path + "\n";
 }
 
-class WorkbooksRunTest : public testing::Test
+std::string failed(const std::string& file, const std::string& reason)
 {
-protected:
-    std::string folder = cliTestFolder();
-    std::string input = writeCliFile("week.v1.xml", school);
-};
-
-TEST_F(WorkbooksRunTest, WithoutOutputOptionsBothWorkbooksGoBesideTheInput)
-{
-    programResult result = runExport({input});
-    const std::string teachers = folder + "week.v1-teachers.xlsx";
-    const std::string students = folder + "week.v1-students.xlsx";
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, writtenLine(true, teachers) + writtenLine(false, students));
-
-    workbookRead teachersBook = readWorkbook(teachers);
-    ASSERT_TRUE(teachersBook.ok) << teachersBook.problem;
-    EXPECT_EQ(teachersBook.names(), (std::vector<std::string>{"All teachers", "Idle", "Novak"}));
-    EXPECT_EQ(teachersBook.cellStyles, 2) << "no font chosen: the default style";
-    EXPECT_EQ(teachersBook.sheets[2].cells.at("B8").value, "=1+1");
-    EXPECT_EQ(teachersBook.sheets[2].cells.at("B8").type, "s");
-
-    workbookRead studentsBook = readWorkbook(students);
-    ASSERT_TRUE(studentsBook.ok) << studentsBook.problem;
-    EXPECT_EQ(studentsBook.names(), (std::vector<std::string>{"All students", "1.A", "2.B"}));
+    return "horatab-export: " + file + ": " + reason + "\n";
 }
 
-TEST_F(WorkbooksRunTest, EachOutputOptionWritesOnlyItsWorkbook)
+TEST(WorkbooksTest, BothBesideTheInputOrEachWhereItsOptionSays)
 {
-    const std::string only = writeCliFile("only.xml", school);
-    const std::string teachers = folder + "only-t.xlsx";
-    programResult result = runExport({"-t", teachers, only});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, writtenLine(true, teachers));
+    const std::string folder = newFolder(), input = writeFile(folder + "week.v1.xml", school);
+    const std::string t = folder + "week.v1-teachers.xlsx", s = folder + "week.v1-students.xlsx";
+    expectRuns({{{input}, 0, written(true, t) + written(false, s), ""}});
+    workbookRead teachers = readWorkbook(t), students = readWorkbook(s);
+    EXPECT_EQ(teachers.sheetNames, (names{"All teachers", "Idle", "Novak"}));
+    EXPECT_EQ(teachers.header["STYLES"], "2") << "no font chosen: no style added";
+    EXPECT_EQ(students.sheetNames, (names{"All students", "1.A", "2.B"}));
 
-    const std::string students = folder + "only-s.xlsx";
-    result = runExport({only, "--students", students});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, writtenLine(false, students));
+    const std::string other = newFolder(), only = writeFile(other + "only.xml", school);
+    expectRuns({{{"-t", other + "t.xlsx", only}, 0, written(true, other + "t.xlsx"), ""},
+                {{only, "--students", other + "s.xlsx"}, 0, written(false, other + "s.xlsx"), ""}});
+    EXPECT_EQ(entryCount(other), 3u);
 
-    EXPECT_TRUE(readWorkbook(teachers).ok);
-    EXPECT_TRUE(readWorkbook(students).ok);
-    EXPECT_NE(access((folder + "only-teachers.xlsx").c_str(), F_OK), 0);
-    EXPECT_NE(access((folder + "only-students.xlsx").c_str(), F_OK), 0);
+    expectRuns({{{"--font", "DejaVu Sans", "--size", "12.7", "-t", other + "f.xlsx", only}, 0,
+                 written(true, other + "f.xlsx"), ""}});
+    workbookRead font = readWorkbook(other + "f.xlsx");
+    EXPECT_EQ(font.header["STYLES"], "3");
+    EXPECT_EQ(font.header["FONTS"], "DejaVu Sans 12 center center");
 }
 
-TEST_F(WorkbooksRunTest, FontAndSizeStyleEveryCell)
+TEST(WorkbooksTest, EachFailedWorkbookGetsItsOwnLine)
 {
-    const std::string path = folder + "font.xlsx";
-    ASSERT_EQ(runExport({"--font", "DejaVu Sans", "--size", "12.7", "-t", path, input}).status, 0);
-    workbookRead book = readWorkbook(path);
-    ASSERT_TRUE(book.ok) << book.problem;
-    EXPECT_EQ(book.cellStyles, 3);
-    for (const sheetRead& sheet : book.sheets)
-        for (const auto& cell : sheet.cells) {
-            EXPECT_EQ(cell.second.font, "DejaVu Sans") << sheet.name << "!" << cell.first;
-            EXPECT_EQ(cell.second.size, "12") << sheet.name << "!" << cell.first;
-            EXPECT_EQ(cell.second.horizontal, "center") << sheet.name << "!" << cell.first;
-        }
-}
-
-// The window's rule: only "Calibri" at exactly 11 points means no font.
-TEST(ChooseFontTest, OnlyTheDefaultCalibri11KeepsTheDefaultStyle)
-{
-    struct fontCase
-    {
-        std::vector<const char*> args;
-        bool chosen;
-        std::string name;
-        int32_t size;
-    };
-    const std::vector<fontCase> cases = {
-        {{}, false, "", 0},
-        {{"--font", "Calibri", "--size", "11"}, false, "", 0},
-        {{"--font", "Calibri"}, false, "", 0},
-        {{"--size", "11.0"}, false, "", 0},
-        {{"--size", "11.5"}, true, "Calibri", 11},
-        {{"--font", "calibri"}, true, "calibri", 11},
-        {{"--font", "Liberation Serif", "--size", "9.99"}, true, "Liberation Serif", 9},
-    };
-    for (const fontCase& c : cases) {
-        std::vector<const char*> argv = {"horatab-export", "in.xml"};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
-        cliOptions options;
-        std::string error;
-        ASSERT_TRUE(parseArguments(int(argv.size()), argv.data(), options, error)) << error;
-        timeTable model;
-        chooseFont(model, options);
-        EXPECT_EQ(model.fontChosen, c.chosen) << testing::PrintToString(c.args);
-        if (c.chosen) {
-            EXPECT_EQ(model.fontName, c.name);
-            EXPECT_EQ(model.fontSize, c.size);
-        }
-    }
-}
-
-TEST_F(WorkbooksRunTest, NothingToExportIsReportedPerWorkbook)
-{
-    const std::string t = folder + "t.xlsx";
-    const std::string s = folder + "s.xlsx";
-
-    std::string otherRoot = writeCliFile("other.xml", "<Rozvrh><Teacher name='A'/></Rozvrh>");
-    programResult result = runExport({otherRoot, "-t", t, "-s", s});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
+    const std::string folder = newFolder(), input = writeFile(folder + "in.xml", school);
+    const std::string t = folder + "t.xlsx", s = folder + "s.xlsx";
+    const std::string otherRoot = writeFile(folder + "other.xml", "<Rozvrh><Teacher name='A'/></Rozvrh>");
     const std::string noTeachers =
         "nothing to export: " + otherRoot + " holds no teachers (its root element is <Rozvrh>, not <Teachers_Timetable>)";
-    EXPECT_EQ(result.err, failureLine(t, noTeachers) + failureLine(s, noTeachers));
-
-    std::string idle = writeCliFile("idle.xml", "<Teachers_Timetable><T name='A'><D name='Mon'/></T></Teachers_Timetable>");
-    result = runExport({idle, "-t", t, "-s", s});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, failureLine(t, "nothing to export: no teacher has an hour") +
-                              failureLine(s, "nothing to export: no hour names a student group"));
-
-    // The teachers' workbook is still written when only the groups' fails.
-    std::string duties = writeCliFile("duties.xml", "<Teachers_Timetable><T name='A'><D name='Mon'><H name='1.'>"
-                                                    "<Subject name='Duty'/></H></D></T></Teachers_Timetable>");
-    result = runExport({duties, "-t", t, "-s", s});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, writtenLine(true, t));
-    EXPECT_EQ(result.err, failureLine(s, "nothing to export: no hour names a student group"));
-    EXPECT_NE(access(s.c_str(), F_OK), 0);
-}
-
-TEST_F(WorkbooksRunTest, UnusableDestinationsAreReported)
-{
-    const std::string missing = folder + "missing/t.xlsx";
-    const std::string file = writeCliFile("plain.txt", "x");
-    const std::string underFile = file + "/s.xlsx";
-    programResult result = runExport({input, "-t", missing, "-s", underFile});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, failureLine(missing, "the folder " + folder + "missing does not exist") +
-                              failureLine(underFile, file + " is not a folder"));
-
+    const std::string idle = writeFile(folder + "idle.xml", "<Teachers_Timetable><T name='A'><D/></T></Teachers_Timetable>");
+    const std::string duties = writeFile(folder + "duties.xml", "<Teachers_Timetable><T name='A'><D name='Mon'>"
+                                                                "<H name='1.'><Subject name='Duty'/></H></D></T></Teachers_Timetable>");
+    const std::string noGroup = "nothing to export: no hour names a student group";
+    const std::string plain = writeFile(folder + "plain.txt", "x"), tooLong = folder + std::string(300, 'n') + ".xlsx";
     mkdir((folder + "sub").c_str(), 0700);
-    result = runExport({input, "-t", folder + "sub", "-s", folder + "sub/"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, failureLine(folder + "sub", "is a folder, not a file name") +
-                              failureLine(folder + "sub/", "is a folder, not a file name"));
-
-    // A name longer than the file system allows passes the checks and fails
-    // when the workbook is put in place.
-    const std::string tooLong = folder + std::string(300, 'n') + ".xlsx";
-    result = runExport({input, "-t", tooLong});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, failureLine(tooLong, "the workbook could not be written"));
-}
-
-TEST_F(WorkbooksRunTest, ReadOnlyFolderIsReported)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root may write into any folder";
-    const std::string locked = folder + "locked";
-    mkdir(locked.c_str(), 0500);
-    programResult result = runExport({input, "-t", locked + "/t.xlsx"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, failureLine(locked + "/t.xlsx", "the folder " + locked + " is not writable"));
-}
-
-TEST_F(WorkbooksRunTest, MissingTemporaryFolderIsReported)
-{
-    const std::string gone = folder + "no-such-tmp";
-    setenv("TMPDIR", gone.c_str(), 1);
-    programResult result = runExport({input, "-t", folder + "t.xlsx"});
-    unsetenv("TMPDIR");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, failureLine(folder + "t.xlsx", "the temporary folder " + gone +
-                                                             " (TMPDIR) is missing or not writable"));
-}
-
-TEST_F(WorkbooksRunTest, UnreadableInputIsReportedOnce)
-{
-    const std::string missing = folder + "missing.xml";
-    programResult result = runExport({missing});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, failureLine(missing, "cannot open the file: No such file or directory"));
+    mkdir((folder + "locked").c_str(), 0500);
+    std::vector<runCase> cases = {
+        {{otherRoot, "-t", t, "-s", s}, 1, "", failed(t, noTeachers) + failed(s, noTeachers)},
+        {{idle, "-t", t, "-s", s}, 1, "", failed(t, "nothing to export: no teacher has an hour") + failed(s, noGroup)},
+        // The teachers' workbook is still written when the groups' one fails.
+        {{duties, "-t", t, "-s", s}, 1, written(true, t), failed(s, noGroup)},
+        {{input, "-t", folder + "missing/t.xlsx", "-s", plain + "/s.xlsx"}, 1, "",
+         failed(folder + "missing/t.xlsx", "the folder " + folder + "missing does not exist") +
+             failed(plain + "/s.xlsx", plain + " is not a folder")},
+        {{input, "-t", folder + "sub", "-s", folder + "sub/"}, 1, "",
+         failed(folder + "sub", "is a folder, not a file name") + failed(folder + "sub/", "is a folder, not a file name")},
+        // Too long for the file system: it passes the checks and fails when put in place.
+        {{input, "-t", tooLong}, 1, "", failed(tooLong, "the workbook could not be written")},
+        {{input, "-t", t}, 1, "", failed(t, "the temporary folder " + folder + "gone (TMPDIR) is missing or not writable"),
+         "TMPDIR=" + shellQuoted(folder + "gone") + " "},
+        {{folder + "missing.xml"}, 1, "", failed(folder + "missing.xml", "cannot open the file: No such file or directory")},
+    };
+    if (geteuid() != 0)  // root may write into any folder
+        cases.push_back({{input, "-t", folder + "locked/t.xlsx"}, 1, "",
+                         failed(folder + "locked/t.xlsx", "the folder " + folder + "locked is not writable")});
+    expectRuns(cases);
+    EXPECT_EQ(entryCount(folder), 8u) << "in, other, idle, duties, plain, sub, locked and the duties' t.xlsx";
 }
 
 }  // namespace

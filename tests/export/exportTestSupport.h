@@ -1,11 +1,17 @@
 #ifndef HORATAB_TESTS_EXPORT_EXPORTTESTSUPPORT_H
 #define HORATAB_TESTS_EXPORT_EXPORTTESTSUPPORT_H
 
-#include <dirent.h>
-#include <sys/stat.h>
+// Shared by the export and the command-line tests: private folders, running
+// programs, and reading workbooks back through the independent reader
+// (dump_workbook.py on openpyxl).
+
+#include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,173 +19,119 @@
 #include <pugixml.hpp>
 
 #include "timetable/timeTable.h"
-#include "workbookReader.h"
 
-// A new private folder under the test temporary directory.
-inline std::string makeTestFolder()
-{
-    std::string pattern = testing::TempDir() + "horatab-export-XXXXXX";
-    char* made = mkdtemp(&pattern[0]);
-    EXPECT_NE(made, nullptr);
-    return made ? std::string(made) + "/" : testing::TempDir();
-}
+typedef std::vector<std::string> names;
 
-inline bool fileExists(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
+// A new folder made from `pattern` ("...XXXXXX").
+inline std::string madeFolder(std::string pattern) { return std::string(mkdtemp(&pattern[0])) + "/"; }
 
-inline std::vector<std::string> folderEntries(const std::string& folder)
+// The private folder of this test program, removed when it ends. TMPDIR
+// points at its "tmp" folder, where workbooks keep their part files.
+inline const std::string& runFolder()
 {
-    std::vector<std::string> entries;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                entries.push_back(name);
+    static struct ownedFolder
+    {
+        std::string path = madeFolder(testing::TempDir() + "horatab-test-XXXXXX");
+        ownedFolder()
+        {
+            std::filesystem::create_directory(path + "tmp");
+            setenv("TMPDIR", (path + "tmp").c_str(), 1);
         }
-        closedir(dir);
-    }
-    return entries;
+        ~ownedFolder() { std::filesystem::remove_all(path); }
+    } folder;
+    return folder.path;
 }
 
-// Points TMPDIR at a private folder for the lifetime of the object.
-class privateTempDir
-{
-public:
-    privateTempDir() : folder(makeTestFolder())
-    {
-        const char* old = std::getenv("TMPDIR");
-        hadOld = old != nullptr;
-        if (hadOld)
-            oldValue = old;
-        setenv("TMPDIR", folder.c_str(), 1);
-    }
-    ~privateTempDir()
-    {
-        if (hadOld)
-            setenv("TMPDIR", oldValue.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
-    }
-    std::vector<std::string> entries() const { return folderEntries(folder); }
+inline std::string newFolder() { return madeFolder(runFolder() + "XXXXXX"); }
 
-private:
-    std::string folder;
-    bool hadOld = false;
-    std::string oldValue;
+inline size_t entryCount(const std::string& folder)
+{
+    return size_t(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+inline size_t temporaryFiles() { return entryCount(runFolder() + "tmp"); }
+
+inline std::string readWhole(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline std::string writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+inline std::string shellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+struct programResult
+{
+    int status;  // the exit status, -1 when the program did not exit
+    std::string out, err;
 };
 
+// Runs `program` with `args` through the shell, `environment` ("NAME=value ")
+// put before it.
+inline programResult runProgram(const std::string& program, const names& args, const std::string& environment = "")
+{
+    std::string command = environment + shellQuoted(program);
+    for (const std::string& arg : args)
+        command += " " + shellQuoted(arg);
+    const std::string out = runFolder() + "stdout", err = runFolder() + "stderr";
+    int status = std::system((command + " >" + shellQuoted(out) + " 2>" + shellQuoted(err)).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readWhole(out), readWhole(err)};
+}
+
+struct workbookRead
+{
+    std::string problem;                        // empty when the reader read the workbook
+    std::map<std::string, std::string> header;  // "STYLES", "SHEETS", "FONTS"
+    names sheetNames, grids;                    // grids[i]: the rows of sheet i, each ending in "\n"
+};
+
+// `sheetNumbers` (from 0) reads only those sheets.
+inline workbookRead readWorkbook(const std::string& path, const std::vector<int>& sheetNumbers = {})
+{
+    names args = {HORATAB_WORKBOOK_DUMPER, path};
+    for (int number : sheetNumbers)
+        args.push_back(std::to_string(number));
+    programResult run = runProgram(HORATAB_SYSTEM_PYTHON, args);
+    workbookRead book;
+    book.problem = run.status == 0 ? "" : run.err + run.out;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+        size_t tab = line.find('\t');
+        if (line[0] == '|' && !book.grids.empty())
+            book.grids.back() += line.substr(1) + "\n";
+        else if (line.compare(0, tab, "SHEET") == 0) {
+            book.sheetNames.push_back(line.substr(tab + 1));
+            book.grids.emplace_back();
+        } else
+            book.header[line.substr(0, tab)] = line.substr(tab + 1);
+    }
+    return book;
+}
+
 // Reads the XML text into `table` as the import does for a file.
-inline void loadTimetableXml(timeTable& table, const std::string& xml)
+inline void loadXml(timeTable& table, const std::string& xml)
 {
     pugi::xml_document document;
     ASSERT_TRUE(document.load_string(xml.c_str())) << xml;
-    ASSERT_TRUE(table.parse(document));
+    table.parse(document);
 }
 
-inline std::string xmlEscaped(const std::string& text)
+// A sheet of three blocks under one heading row, two empty rows apart.
+inline std::string threeBlocks(const std::string& heading, const std::string& first, const std::string& second,
+                               const std::string& third)
 {
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
-}
-
-struct hourFacts
-{
-    std::string subject;
-    std::string students;
-    std::string room;
-    bool free = false;  // an hour element without children
-};
-
-// One <Teacher> element: `days` named days of `hours` hours each, hour i
-// named hourNames[i]; `facts(day, hour)` (both from 1) fills each hour.
-template <typename Facts>
-std::string teacherXml(const std::string& name, const std::vector<std::string>& days,
-                       const std::vector<std::string>& hourNames, Facts facts)
-{
-    std::string xml = "<Teacher name=\"" + xmlEscaped(name) + "\">";
-    for (size_t d = 0; d < days.size(); ++d) {
-        xml += "<Day name=\"" + xmlEscaped(days[d]) + "\">";
-        for (size_t h = 0; h < hourNames.size(); ++h) {
-            hourFacts slot = facts(int(d + 1), int(h + 1));
-            xml += "<Hour name=\"" + xmlEscaped(hourNames[h]) + "\">";
-            if (!slot.free) {
-                if (!slot.subject.empty())
-                    xml += "<Subject name=\"" + xmlEscaped(slot.subject) + "\"/>";
-                xml += "<Students name=\"" + xmlEscaped(slot.students) + "\"/>";
-                if (!slot.room.empty())
-                    xml += "<Room name=\"" + xmlEscaped(slot.room) + "\"/>";
-            }
-            xml += "</Hour>";
-        }
-        xml += "</Day>";
-    }
-    return xml + "</Teacher>";
-}
-
-inline std::string timetableXml(const std::string& teachers)
-{
-    return "<Teachers_Timetable>" + teachers + "</Teachers_Timetable>";
-}
-
-// "A", "B", ..., "Z", "AA", ... for a column counted from 0.
-inline std::string columnName(int column)
-{
-    std::string name;
-    for (int n = column + 1; n > 0; n = (n - 1) / 26)
-        name.insert(name.begin(), char('A' + (n - 1) % 26));
-    return name;
-}
-
-inline std::string cellRef(int row, int column)
-{
-    return columnName(column) + std::to_string(row);
-}
-
-typedef std::map<std::string, std::string> expectedCells;
-
-// Every expected cell holds its text as text, and no other cell holds anything.
-inline void expectExactCells(const sheetRead& sheet, const expectedCells& expected)
-{
-    for (const auto& want : expected) {
-        if (want.second.empty()) {
-            EXPECT_EQ(sheet.cells.count(want.first), 0u) << sheet.name << "!" << want.first << " should be empty";
-            continue;
-        }
-        auto found = sheet.cells.find(want.first);
-        if (found == sheet.cells.end()) {
-            ADD_FAILURE() << sheet.name << "!" << want.first << " is empty, expected \"" << want.second << "\"";
-            continue;
-        }
-        EXPECT_EQ(found->second.value, want.second) << sheet.name << "!" << want.first;
-        EXPECT_EQ(found->second.type, "s") << sheet.name << "!" << want.first;
-    }
-    for (const auto& cell : sheet.cells) {
-        auto want = expected.find(cell.first);
-        EXPECT_TRUE(want != expected.end() && !want->second.empty())
-            << sheet.name << "!" << cell.first << " holds unexpected \"" << cell.second.value << "\"";
-    }
-}
-
-// Adds a matrix's elements to `cells` with its corner at sheet row
-// `firstRow`, column A.
-inline void placeMatrix(expectedCells& cells, int firstRow, const std::vector<std::vector<std::string>>& rows)
-{
-    for (size_t r = 0; r < rows.size(); ++r)
-        for (size_t c = 0; c < rows[r].size(); ++c)
-            if (!rows[r][c].empty())
-                cells[cellRef(firstRow + int(r), int(c))] = rows[r][c];
+    return heading + first + "\n\n" + heading + second + "\n\n" + heading + third;
 }
 
 #endif

@@ -1,114 +1,75 @@
-// Teachers without hours, timetables with nothing to export, and failed
-// saves: the result, the destination and the temporary folder.
-
-#include <fstream>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
+// Exports that cannot or must not save: nothing is written, no part file is
+// left behind, and an existing file stays as it was.
 
 #include "exportTestSupport.h"
+#include "timetable/ExcelWriteWrapper.h"
 
 namespace {
 
-const char* const twoHours = "<Hour name=\"1st\"><Students name=\"1A\"/><Subject name=\"Math\"/></Hour>"
-                             "<Hour name=\"2nd\"><Students name=\"2B\"/><Room name=\"R1\"/></Hour>";
-
-TEST(ExportEdgeTest, TeachersWithoutHoursShowTheirNameAndDayHeadings)
+// Both exports to `file` in a new folder fail and leave that folder and
+// TMPDIR empty.
+void expectNothingSaved(timeTable& table, const std::string& file = "book.xlsx")
 {
-    // Aaron sorts first but has no hour to give the summary its hour names.
-    timeTable table;
-    loadTimetableXml(table, timetableXml(std::string("<Teacher name=\"Aaron\"><Day name=\"X\"/><Day name=\"Y\"/></Teacher>"
-                                                     "<Teacher name=\"Adams\"><Day name=\"Mon\">") +
-                                         twoHours + "</Day><Day name=\"Tue\">" + twoHours +
-                                         "</Day></Teacher><Teacher name=\"Zed\"/>"));
-    std::string folder = makeTestFolder();
-    ASSERT_TRUE(table.teacherToExcel(folder + "t.xlsx"));
-    ASSERT_TRUE(table.studentsToExcel(folder + "s.xlsx"));
-
-    workbookRead book = readWorkbook(folder + "t.xlsx");
-    ASSERT_TRUE(book.ok) << book.problem;
-    ASSERT_EQ(book.names(), (std::vector<std::string>{"All teachers", "Aaron", "Adams", "Zed"}));
-    expectExactCells(book.sheets[0], {{"B1", "Mon"}, {"D1", "Tue"},
-                                      {"B2", "1st"}, {"C2", "2nd"}, {"D2", "1st"}, {"E2", "2nd"},
-                                      {"A3", "Aaron"},
-                                      {"A4", "Adams"}, {"B4", "1A"}, {"C4", "2B"}, {"D4", "1A"}, {"E4", "2B"},
-                                      {"A5", "Zed"}});
-    // A week of no hours: three heading rows, two empty rows apart.
-    expectExactCells(book.sheets[1], {{"A1", "hour\\day"}, {"B1", "X"}, {"C1", "Y"},
-                                      {"A4", "hour\\day"}, {"B4", "X"}, {"C4", "Y"},
-                                      {"A7", "hour\\day"}, {"B7", "X"}, {"C7", "Y"}});
-    expectExactCells(book.sheets[3], {{"A1", "hour\\day"}, {"A4", "hour\\day"}, {"A7", "hour\\day"}});
-
-    workbookRead groups = readWorkbook(folder + "s.xlsx");
-    ASSERT_TRUE(groups.ok) << groups.problem;
-    EXPECT_EQ(groups.names(), (std::vector<std::string>{"All students", "1A", "2B"}));
+    std::string folder = newFolder();
+    EXPECT_FALSE(table.teacherToExcel(folder + file));
+    EXPECT_FALSE(table.studentsToExcel(folder + file));
+    EXPECT_EQ(entryCount(folder), 0u);
+    EXPECT_EQ(temporaryFiles(), 0u);
 }
 
-// Runs both exports of `table` into a fresh folder with TMPDIR pointing at
-// an empty private folder; both must fail and leave both folders empty.
-void expectNothingExported(timeTable& table)
+TEST(ExportEdgeTest, NothingToExportOrAFailingStepSavesNothing)
 {
-    std::string folder = makeTestFolder();
-    privateTempDir temp;
-    EXPECT_FALSE(table.teacherToExcel(folder + "t.xlsx"));
-    EXPECT_FALSE(table.studentsToExcel(folder + "s.xlsx"));
-    EXPECT_TRUE(folderEntries(folder).empty());
-    EXPECT_TRUE(temp.entries().empty());
-}
+    const std::string oneHour = "<T name='A'><D name='Mon'><H name='1st'><Students name='1A'/></H></D></T>";
+    timeTable empty, otherRoot, noHours, tooWide, goodButUnwritable, duties;
+    expectNothingSaved(empty);
+    loadXml(otherRoot, "<teachers_timetable>" + oneHour + "</teachers_timetable>");
+    expectNothingSaved(otherRoot);
+    loadXml(noHours, "<Teachers_Timetable><T name='A'><D name='Mon'/></T><T name='B'/></Teachers_Timetable>");
+    expectNothingSaved(noHours);
 
-TEST(ExportEdgeTest, NothingToExportWritesNothingAndLeavesNoTemporaryFiles)
-{
-    timeTable empty;
-    expectNothingExported(empty);
+    // The summary of a week one column wider than a sheet cannot be written.
+    teacher* member = tooWide.insertTeacher("A");
+    for (uint32_t day = 0; day < SimpleXlsx::kMaxColumns; ++day)
+        member->addDay("d")->addhour("h")->students = tooWide.insertStudents("1A");
+    member->fixSize();
+    expectNothingSaved(tooWide);
 
-    timeTable otherRoot;
-    loadTimetableXml(otherRoot, "<teachers_timetable><Teacher name=\"A\"><Day name=\"Mon\">" + std::string(twoHours) +
-                                    "</Day></Teacher></teachers_timetable>");
-    expectNothingExported(otherRoot);
-
-    timeTable noHours;
-    loadTimetableXml(noHours, timetableXml("<Teacher name=\"A\"><Day name=\"Mon\"/></Teacher><Teacher name=\"B\"/>"));
-    expectNothingExported(noHours);
-}
-
-TEST(ExportEdgeTest, HoursWithoutGroupsGiveATeachersWorkbookOnly)
-{
-    timeTable table;
-    loadTimetableXml(table, timetableXml("<Teacher name=\"A\"><Day name=\"Mon\"><Hour name=\"1st\">"
-                                         "<Subject name=\"Duty\"/><Room name=\"Hall\"/></Hour></Day></Teacher>"));
-    std::string folder = makeTestFolder();
-    privateTempDir temp;
-    ASSERT_TRUE(table.teacherToExcel(folder + "t.xlsx"));
-    EXPECT_FALSE(table.studentsToExcel(folder + "s.xlsx"));
-    EXPECT_FALSE(fileExists(folder + "s.xlsx"));
-    EXPECT_TRUE(temp.entries().empty());
-
-    // An hour without a group shows nowhere, whatever it holds.
-    workbookRead book = readWorkbook(folder + "t.xlsx");
-    ASSERT_TRUE(book.ok) << book.problem;
-    expectExactCells(book.sheets.at(0), {{"B1", "Mon"}, {"B2", "1st"}, {"A3", "A"}});
-}
-
-TEST(ExportEdgeTest, UnwritableDestinationFailsAndKeepsAnExistingFile)
-{
-    timeTable table;
-    loadTimetableXml(table, timetableXml(std::string("<Teacher name=\"A\"><Day name=\"Mon\">") + twoHours +
-                                         "</Day></Teacher>"));
-    std::string folder = makeTestFolder();
-    privateTempDir temp;
-    EXPECT_FALSE(table.teacherToExcel(folder + "missing/t.xlsx"));
-    EXPECT_FALSE(table.studentsToExcel(folder));
-    EXPECT_TRUE(temp.entries().empty());
+    loadXml(goodButUnwritable, "<Teachers_Timetable>" + oneHour + "</Teachers_Timetable>");
+    expectNothingSaved(goodButUnwritable, "missing/book.xlsx");
+    expectNothingSaved(goodButUnwritable, "");
 
     // Nothing to export leaves a file already at the destination as it was.
-    std::ofstream(folder + "s.xlsx") << "keep me";
-    timeTable empty;
-    EXPECT_FALSE(empty.studentsToExcel(folder + "s.xlsx"));
-    std::ifstream kept(folder + "s.xlsx");
-    std::string text;
-    std::getline(kept, text);
-    EXPECT_EQ(text, "keep me");
+    std::string kept = writeFile(newFolder() + "s.xlsx", "keep me");
+    EXPECT_FALSE(empty.studentsToExcel(kept));
+    EXPECT_EQ(readWhole(kept), "keep me");
+
+    // Hours without a group give a teachers' workbook and no groups' one.
+    loadXml(duties, "<Teachers_Timetable><T name='A'><D name='Mon'><H name='1st'><Subject name='Duty'/></H></D></T>"
+                    "</Teachers_Timetable>");
+    EXPECT_TRUE(duties.teacherToExcel(kept));
+    EXPECT_FALSE(duties.studentsToExcel(kept + ".2"));
+    EXPECT_EQ(entryCount(kept.substr(0, kept.rfind('/'))), 1u);
+    EXPECT_EQ(temporaryFiles(), 0u);
+}
+
+TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
+{
+    std::string path = newFolder() + "book.xlsx";
+    ExcelWriteWrapper facade;
+    BaseMatrix<std::string> cell(1, 1);
+    EXPECT_FALSE(facade.beginRow() || facade.addCell("x") || facade.endRow() || facade.insertRows(2) ||
+                 facade.saveTimeTable(cell) || facade.Save(path));
+    EXPECT_TRUE(facade.insertRows(0) && facade.saveTimeTable(BaseMatrix<std::string>()));
+    int32_t style = facade.addStyle("DejaVu Serif", 14);
+    EXPECT_GE(style, 0);
+    EXPECT_EQ(facade.addStyle("DejaVu Serif", 14), style);
+
+    ASSERT_TRUE(facade.addWorksheet("Sheet"));
+    EXPECT_TRUE(facade.saveTimeTable(cell));
+    EXPECT_EQ(temporaryFiles(), 1u);
+    EXPECT_TRUE(facade.Save(path));
+    EXPECT_FALSE(facade.Save(path));
+    EXPECT_EQ(temporaryFiles(), 0u);
 }
 
 }  // namespace

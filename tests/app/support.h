@@ -1,0 +1,106 @@
+#ifndef HORATAB_TESTS_APP_SUPPORT_H
+#define HORATAB_TESTS_APP_SUPPORT_H
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QVariantMap>
+
+#include <gtest/gtest.h>
+
+#include "app/controller/AppPlatform.h"
+
+// A fresh folder under the test's temporary directory, removed at the end.
+struct TempFolder : QTemporaryDir
+{
+    TempFolder() : QTemporaryDir(QString::fromStdString(testing::TempDir() + "horatab-app-XXXXXX")) {}
+    QString write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile out(filePath(name));
+        if (!isValid() || !out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            ADD_FAILURE() << "cannot write " << qPrintable(out.fileName());
+        return out.fileName();
+    }
+};
+
+namespace fixtures {
+// Teachers Novak (Monday: 3 hours, the third free; Tuesday: 1 hour) and Adams
+// (Monday: 2 hours). Groups 1A (both teachers), 2B (Novak), 3C (Adams).
+inline const char* twoTeachers = R"(<Teachers_Timetable><Teacher name="Novak">
+<Day name="Monday"><Hour name="1"><Subject name="Math"/><Students name="1A"/></Hour>
+  <Hour name="2"><Subject name="Physics"/><Students name="2B"/></Hour><Hour name="3"/></Day>
+<Day name="Tuesday"><Hour name="1"><Subject name="Math"/><Students name="2B"/></Hour></Day></Teacher>
+<Teacher name="Adams"><Day name="Monday"><Hour name="1"><Subject name="Art"/><Students name="3C"/></Hour>
+  <Hour name="2"><Subject name="Art"/><Students name="1A"/></Hour></Day></Teacher></Teachers_Timetable>)";
+// One teacher whose first cell names a group with a slash: a three-line cell.
+inline const char* threeLineCell = R"(<Teachers_Timetable><Teacher name="Kral"><Day name="Monday">
+  <Hour name="1"><Subject name="Math"/><Students name="1/2A"/></Hour>
+  <Hour name="2"><Subject name="Chemistry"/><Students name="3C"/></Hour></Day></Teacher></Teachers_Timetable>)";
+inline const char* malformed = "<Teachers_Timetable><Teacher name=\"Novak\"><Day>";
+} // namespace fixtures
+
+// The controller's platform without a display: panels answer from a script;
+// alerts ("! text" for a warning, "i text" otherwise), log lines and column
+// operations are recorded.
+class FakePlatform : public AppPlatform
+{
+public:
+    QStringList panelAnswers;  // the paths chosen in the next panels; none or an empty one is Cancel
+    FontPanelTarget* fontPanel = nullptr;  // the last font panel's target
+    QStringList panels, alerts, logLines, recentDocuments, comboItems, columns;
+    QStringList columnOps;  // "remove", "add <identifier>|<title>"
+    std::optional<FontDescriptor> fontPanelFont, fontButtonFont, measuredWith;
+    QString pathText;
+    int comboSelected = -1, radioColumn = 0, reloads = 0;
+    QVariantMap preferences;
+    static constexpr double lineHeight = 19.0;
+
+    std::optional<QString> runOpenPanel(const QString& type) override { return answer("open " + type); }
+    std::optional<QString> runSavePanel(const QString& type) override { return answer("save " + type); }
+    void runAlert(const QString& t, AlertStyle s) override { alerts << (s == AlertStyle::Warning ? "! " : "i ") + t; }
+    void showFontPanel(const FontDescriptor& f, FontPanelTarget* to) override { fontPanelFont = f, fontPanel = to; }
+    void comboRemoveAllItems() override { comboItems.clear(), comboSelected = -1; }
+    void comboAddItems(const QStringList& items) override { comboItems += items; }
+    void comboSelectItemAtIndex(int index) override { comboSelected = index; }
+    int comboIndexOfSelectedItem() override { return comboSelected; }
+    std::optional<QString> comboItemAtIndex(int index) override
+    {
+        return index >= 0 && index < comboItems.size() ? std::optional<QString>(comboItems.at(index)) : std::nullopt;
+    }
+    void tableSetDataSource(TableDataSource*) override {}
+    void tableSetDelegate(TableDelegate*) override {}
+    int tableColumnCount() override { return int(columns.size()); }
+    void tableRemoveLastColumn() override { columns.removeLast(), columnOps.append("remove"); }
+    void tableAddColumn(const QString& id, const QString& title) override
+    {
+        columns << id, columnOps << "add " + id + '|' + title;
+    }
+    void tableSetNeedsDisplay() override {}
+    void tableReloadData() override { ++reloads; }
+    int radioSelectedColumn() override { return radioColumn; }
+    void setInputPathText(const QString& text) override { pathText = text; }
+    void setFontButtonTitle(const QString&) override {}
+    void setFontButtonFont(const FontDescriptor& font) override { fontButtonFont = font; }
+    FontDescriptor systemFont(double size) override { return {"System Sans", size}; }
+    FontDescriptor controlContentFont(double size) override { return {"Control Sans", size}; }
+    FontDescriptor convertFontToFace(const FontDescriptor& f, const QString& to) override { return {to, f.pointSize}; }
+    FontDescriptor convertFontToSize(const FontDescriptor& font, double size) override { return {font.family, size}; }
+    double textHeight(const QString& text, const FontDescriptor& font) override
+    {
+        measuredWith = font;
+        return text.isEmpty() ? 0.0 : lineHeight * double(text.count('\n') + 1);
+    }
+    QVariant preference(const QString& key) override { return preferences.value(key); }
+    void setPreference(const QString& key, const QVariant& value) override { preferences.insert(key, value); }
+    void noteNewRecentDocument(const QString& path) override { recentDocuments.append(path); }
+    void log(const QString& line) override { logLines.append(line); }
+
+private:
+    std::optional<QString> answer(const QString& panel)
+    {
+        panels.append(panel);
+        const QString path = panelAnswers.isEmpty() ? QString() : panelAnswers.takeFirst();
+        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+    }
+};
+
+#endif

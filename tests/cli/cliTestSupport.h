@@ -1,0 +1,39 @@
+#ifndef HORATAB_TESTS_CLI_CLITESTSUPPORT_H
+#define HORATAB_TESTS_CLI_CLITESTSUPPORT_H
+
+// Private folders, running programs and reading workbooks back are shared
+// with the export tests.
+#include "../export/exportTestSupport.h"
+
+inline programResult runExport(const names& args, const std::string& environment = "")
+{
+    return runProgram(HORATAB_EXPORT_BIN, args, environment);
+}
+
+// Writes `bytes` to file `name` in the private folder; returns its path.
+inline std::string cliFile(const std::string& name, const std::string& bytes)
+{
+    return writeFile(runFolder() + name, bytes);
+}
+
+struct runCase
+{
+    names args;
+    int status;
+    std::string out, err;  // an err ending in "..." is a prefix
+    std::string environment = "";
+};
+
+inline void expectRuns(const std::vector<runCase>& cases)
+{
+    for (const runCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        programResult result = runExport(c.args, c.environment);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.out, c.out);
+        const bool prefix = c.err.size() > 3 && c.err.compare(c.err.size() - 3, 3, "...") == 0;
+        EXPECT_EQ(prefix ? result.err.substr(0, c.err.size() - 3) + "..." : result.err, c.err);
+    }
+}
+
+#endif
