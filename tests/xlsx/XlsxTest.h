@@ -26,13 +26,8 @@ struct ScratchDir {
         std::string pattern = testing::TempDir() + "horatab_xlsx_XXXXXX";
         if (mkdtemp(pattern.data()) != nullptr) path = pattern;
     }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        if (!path.empty()) fs::remove_all(path, ignored);
-    }
+    ~ScratchDir() { std::error_code ignored; if (!path.empty()) fs::remove_all(path, ignored); }
     ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
     std::string File(const std::string& name) const { return path + "/" + name; }
     std::string path;
 };
@@ -43,16 +38,10 @@ public:
     ScopedEnv(const char* name, const char* value) : name(name), had(std::getenv(name) != nullptr)
     {
         if (had) saved = std::getenv(name);
-        if (value != nullptr) setenv(name, value, 1);
-        else unsetenv(name);
+        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
     }
-    ~ScopedEnv()
-    {
-        if (had) setenv(name, saved.c_str(), 1);
-        else unsetenv(name);
-    }
+    ~ScopedEnv() { had ? setenv(name, saved.c_str(), 1) : unsetenv(name); }
     ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
     const char* name;
@@ -75,12 +64,6 @@ inline std::string ReadFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline bool IsWellFormedXml(const std::string& text)
-{
-    pugi::xml_document document;
-    return document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
-}
-
 struct ZipEntry {
     std::string name, data;
     uint64_t compressedSize = 0;
@@ -92,21 +75,16 @@ inline std::vector<ZipEntry> ReadZip(const std::string& path)
 {
     std::vector<ZipEntry> entries;
     unzFile zip = unzOpen64(path.c_str());
-    for (int status = zip ? unzGoToFirstFile(zip) : UNZ_END_OF_LIST_OF_FILE; status == UNZ_OK;
-         status = unzGoToNextFile(zip)) {
-        ZipEntry entry;
-        char name[512];
+    for (int status = zip ? unzGoToFirstFile(zip) : UNZ_EOF; status == UNZ_OK; status = unzGoToNextFile(zip)) {
+        char name[512], block[1 << 16];
+        int count;
         unz_file_info64 info;
         if (unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK ||
             unzOpenCurrentFile(zip) != UNZ_OK)
             break;
-        entry.name = name;
-        entry.compressedSize = info.compressed_size;
-        char block[1 << 16];
-        int count;
-        while ((count = unzReadCurrentFile(zip, block, sizeof block)) > 0) entry.data.append(block, count);
-        entry.crcOk = count == 0 && unzCloseCurrentFile(zip) == UNZ_OK;
-        entries.push_back(std::move(entry));
+        entries.push_back({name, "", info.compressed_size, false});
+        while ((count = unzReadCurrentFile(zip, block, sizeof block)) > 0) entries.back().data.append(block, count);
+        entries.back().crcOk = count == 0 && unzCloseCurrentFile(zip) == UNZ_OK;
     }
     if (zip) unzClose(zip);
     return entries;
@@ -130,9 +108,9 @@ inline std::string Entry(const std::string& path, const std::string& name)
 // The entries every package starts with, then `more`.
 inline std::vector<std::string> FixedEntriesAnd(const std::vector<std::string>& more)
 {
-    std::vector<std::string> names = {"[Content_Types].xml", "_rels/.rels",   "docProps/core.xml",
-                                      "docProps/app.xml",    "xl/workbook.xml", "xl/styles.xml",
-                                      "xl/_rels/workbook.xml.rels", "xl/theme/theme1.xml"};
+    std::vector<std::string> names = {"[Content_Types].xml", "_rels/.rels", "docProps/core.xml", "docProps/app.xml",
+                                      "xl/workbook.xml", "xl/styles.xml", "xl/_rels/workbook.xml.rels",
+                                      "xl/theme/theme1.xml"};
     names.insert(names.end(), more.begin(), more.end());
     return names;
 }
@@ -155,17 +133,15 @@ inline size_t Count(const std::string& text, const std::string& needle)
     return count;
 }
 
-inline bool Has(const std::string& text, const std::string& needle) { return text.find(needle) != std::string::npos; }
+inline bool Has(const std::string& text, const std::string& needle) { return Count(text, needle) > 0; }
 
 // True when each of `needles` occurs in `text` after the one before it.
 inline bool InOrder(const std::string& text, const std::vector<std::string>& needles)
 {
     size_t at = 0;
-    for (const std::string& needle : needles) {
-        at = text.find(needle, at);
-        if (at == std::string::npos) return false;
-        at += needle.size();
-    }
+    for (const std::string& needle : needles)
+        if ((at = text.find(needle, at)) == std::string::npos) return false;
+        else at += needle.size();
     return true;
 }
 

@@ -3,18 +3,12 @@
 
 usage: check_package.py PACKAGE EXPECTED.json
 
-EXPECTED may hold:
-  {"sheets": [{"name": "Mon", "cells": {"A1": "text", "B1": 12.5}, "merged": ["A1:C1"],
-               "styles": {"A1": {"font": "Arial", "size": 14, "horizontal": "center"}}}],
-   "sheets_count": 300,            # then "sheets" is only a sample
-   "comments": {"Mon": {"A1": {"text": "note", "author": "ann"}}},
-   "chartsheets": [{"name": "Trend", "title": "Hours", "plots": [{"type": "lineChart",
-                    "series": [{"idx": 0, "title": "Mon", "cat": "'Mon'!$A1:$A5", "val": "'Mon'!$B1:$B5"}]}]}]}
-Every entry must be well-formed XML with a content type, every relationship
-target must exist, and the reader must not warn. A worksheet listed under
-"comments" carries exactly the comments given; for a scatter plot "cat" and
-"val" are the x and y references. Prints the problems found and exits with 1,
-or prints OK and exits with 0.
+EXPECTED may hold "sheets" (name, cells, merged, styles; with "sheets_count"
+only a sample), "comments" per sheet and cell, and "chartsheets" (name, title,
+plots with their series' idx, title, cat and val; x and y for scatter plots);
+see the tests for examples. Every entry must be well-formed XML with a content
+type, every relationship target must exist, and the reader must not warn.
+Prints the problems found and exits with 1, or prints OK and exits with 0.
 """
 
 import json
@@ -32,8 +26,7 @@ NS_REL = "http://schemas.openxmlformats.org/package/2006/relationships"
 
 def check_archive(path, problems):
     with zipfile.ZipFile(path) as archive:
-        if archive.testzip() is not None:
-            problems.append("damaged entry %s" % archive.testzip())
+        problems += ["damaged entry %s" % archive.testzip()] if archive.testzip() else []
         names = archive.namelist()
         docs = {}
         for name in names:

@@ -12,7 +12,6 @@ namespace {
 
 const std::string kChartNs = "http://schemas.openxmlformats.org/drawingml/2006/chart";
 const std::string kMainNs = "http://schemas.openxmlformats.org/drawingml/2006/main";
-const std::string kRelationshipsNs = "http://schemas.openxmlformats.org/package/2006/relationships";
 const std::string kOfficeRelationshipsNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 // A series over rows `first` to `last` (from 0): categories in column
@@ -76,55 +75,26 @@ TEST_F(ChartParts, LineChartPartsAreWrittenExactly)
     ASSERT_TRUE(chart.AddSeries(Range(data, 0, 9, 0, 1, "Mon")));
     ASSERT_TRUE(chart.Save());
 
-    EXPECT_EQ(Chart(),
-              kDecl + "<c:chartSpace xmlns:c=\"" + kChartNs + "\" xmlns:a=\"" + kMainNs + "\" xmlns:r=\"" +
-                  kRelationshipsNs +
-                  "\"><c:lang val=\"en-US\"/><c:roundedCorners val=\"1\"/><c:chart>"
-                  "<c:title><c:tx><c:rich><a:bodyPr/><a:lstStyle/><a:p><a:pPr><a:defRPr lang=\"en-US\" sz=\"1800\"/>"
-                  "</a:pPr><a:r><a:rPr lang=\"en-US\" sz=\"1800\"/><a:t>Hours</a:t></a:r><a:endParaRPr lang=\"en-US\"/>"
-                  "</a:p></c:rich></c:tx><c:layout/><c:overlay val=\"0\"/></c:title>"
-                  "<c:plotArea><c:layout/><c:lineChart><c:grouping val=\"standard\"/>"
-                  "<c:ser><c:idx val=\"0\"/><c:order val=\"0\"/><c:tx><c:v>Mon</c:v></c:tx>"
-                  "<c:marker><c:symbol val=\"none\"/></c:marker>"
-                  "<c:cat><c:numRef><c:f>'Data'!$A1:$A10</c:f></c:numRef></c:cat>"
-                  "<c:val><c:numRef><c:f>'Data'!$B1:$B10</c:f></c:numRef></c:val><c:smooth val=\"0\"/></c:ser>"
-                  "<c:marker val=\"1\"/><c:smooth val=\"0\"/><c:axId val=\"100\"/><c:axId val=\"101\"/></c:lineChart>"
-                  "<c:catAx><c:axId val=\"100\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling>"
-                  "<c:delete val=\"0\"/><c:axPos val=\"b\"/><c:numFmt formatCode=\"General\" sourceLinked=\"1\"/>"
-                  "<c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"101\"/><c:crosses val=\"autoZero\"/>"
-                  "<c:auto val=\"1\"/><c:lblAlgn val=\"ctr\"/><c:lblOffset val=\"100\"/></c:catAx>"
-                  "<c:valAx><c:axId val=\"101\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling>"
-                  "<c:delete val=\"0\"/><c:axPos val=\"l\"/><c:numFmt formatCode=\"General\" sourceLinked=\"1\"/>"
-                  "<c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"100\"/><c:crosses val=\"autoZero\"/>"
-                  "<c:crossBetween val=\"between\"/></c:valAx></c:plotArea>"
-                  "<c:legend><c:legendPos val=\"r\"/><c:layout/><c:overlay val=\"1\"/></c:legend>"
-                  "<c:plotVisOnly val=\"1\"/></c:chart></c:chartSpace>");
-    EXPECT_EQ(Part("xl/chartsheets/sheet1.xml"),
-              kDecl +
-                  "<chartsheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" +
-                  kOfficeRelationshipsNs +
-                  "\"><sheetPr/><sheetViews><sheetView zoomScale=\"85\" workbookViewId=\"0\" zoomToFit=\"1\"/>"
-                  "</sheetViews><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
-                  "footer=\"0.3\"/><drawing r:id=\"rId1\"/></chartsheet>");
-    EXPECT_EQ(Part("xl/chartsheets/_rels/sheet1.xml.rels"),
-              kDecl + "<Relationships xmlns=\"" + kRelationshipsNs + "\"><Relationship Id=\"rId1\" Type=\"" +
-                  kOfficeRelationshipsNs + "/drawing\" Target=\"../drawings/drawing1.xml\"/></Relationships>");
-    EXPECT_EQ(Part("xl/drawings/_rels/drawing1.xml.rels"),
-              kDecl + "<Relationships xmlns=\"" + kRelationshipsNs + "\"><Relationship Id=\"rId1\" Type=\"" +
-                  kOfficeRelationshipsNs + "/chart\" Target=\"../charts/chart1.xml\"/></Relationships>");
-    EXPECT_EQ(Part("xl/drawings/drawing1.xml"),
-              kDecl +
-                  "<xdr:wsDr xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\" "
-                  "xmlns:a=\"" +
-                  kMainNs +
-                  "\"><xdr:absoluteAnchor><xdr:pos x=\"0\" y=\"0\"/><xdr:ext cx=\"9312088\" cy=\"6084794\"/>"
-                  "<xdr:graphicFrame macro=\"\"><xdr:nvGraphicFramePr><xdr:cNvPr id=\"2\" name=\"Diagramm 1\"/>"
-                  "<xdr:cNvGraphicFramePr><a:graphicFrameLocks noGrp=\"1\"/></xdr:cNvGraphicFramePr>"
-                  "</xdr:nvGraphicFramePr><xdr:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"0\" cy=\"0\"/></xdr:xfrm>"
-                  "<a:graphic><a:graphicData uri=\"" +
-                  kChartNs + "\"><c:chart xmlns:c=\"" + kChartNs + "\" xmlns:r=\"" + kOfficeRelationshipsNs +
-                  "\" r:id=\"rId1\"/></a:graphicData></a:graphic></xdr:graphicFrame><xdr:clientData/>"
-                  "</xdr:absoluteAnchor></xdr:wsDr>");
+    EXPECT_EQ(Chart(), kDecl + "<c:chartSpace xmlns:c=\"" + kChartNs + "\" xmlns:a=\"" + kMainNs + "\" xmlns:r=\"" +
+                       "http://schemas.openxmlformats.org/package/2006/relationships\"><c:lang val=\"en-US\"/>"
+                       "<c:roundedCorners val=\"1\"/><c:chart><c:title><c:tx><c:rich><a:bodyPr/><a:lstStyle/><a:p><a:pPr>"
+                       "<a:defRPr lang=\"en-US\" sz=\"1800\"/></a:pPr><a:r><a:rPr lang=\"en-US\" sz=\"1800\"/><a:t>Hours</a:t>"
+                       "</a:r><a:endParaRPr lang=\"en-US\"/></a:p></c:rich></c:tx><c:layout/><c:overlay val=\"0\"/></c:title>"
+                       "<c:plotArea><c:layout/><c:lineChart><c:grouping val=\"standard\"/><c:ser><c:idx val=\"0\"/>"
+                       "<c:order val=\"0\"/><c:tx><c:v>Mon</c:v></c:tx><c:marker><c:symbol val=\"none\"/></c:marker><c:cat>"
+                       "<c:numRef><c:f>'Data'!$A1:$A10</c:f></c:numRef></c:cat><c:val><c:numRef><c:f>'Data'!$B1:$B10</c:f>"
+                       "</c:numRef></c:val><c:smooth val=\"0\"/></c:ser><c:marker val=\"1\"/><c:smooth val=\"0\"/>"
+                       "<c:axId val=\"100\"/><c:axId val=\"101\"/></c:lineChart><c:catAx><c:axId val=\"100\"/><c:scaling>"
+                       "<c:orientation val=\"minMax\"/></c:scaling><c:delete val=\"0\"/><c:axPos val=\"b\"/>"
+                       "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/><c:tickLblPos val=\"nextTo\"/>"
+                       "<c:crossAx val=\"101\"/><c:crosses val=\"autoZero\"/><c:auto val=\"1\"/><c:lblAlgn val=\"ctr\"/>"
+                       "<c:lblOffset val=\"100\"/></c:catAx><c:valAx><c:axId val=\"101\"/><c:scaling>"
+                       "<c:orientation val=\"minMax\"/></c:scaling><c:delete val=\"0\"/><c:axPos val=\"l\"/>"
+                       "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/><c:tickLblPos val=\"nextTo\"/>"
+                       "<c:crossAx val=\"100\"/><c:crosses val=\"autoZero\"/><c:crossBetween val=\"between\"/></c:valAx>"
+                       "</c:plotArea><c:legend><c:legendPos val=\"r\"/><c:layout/><c:overlay val=\"1\"/></c:legend>"
+                       "<c:plotVisOnly val=\"1\"/></c:chart></c:chartSpace>");
+    // The chartsheet, the drawing and their relationships are read back in the workbook tests below.
     EXPECT_FALSE(chart.Save());  // a chartsheet is saved once
 }
 
@@ -173,23 +143,22 @@ TEST_F(ChartParts, SecondPlotNumbersItsSeriesOnAndUsesTheSecondAxes)
 TEST_F(ChartParts, LegendPositionsAndDataTables)
 {
     const std::string table = "<c:dTable><c:showHorzBorder val=\"1\"/><c:showVertBorder val=\"1\"/><c:showOutline val=\"1\"/>";
-    const std::tuple<uint32_t, uint32_t, std::string, std::string> cases[] = {
-        {6, 0, "r\"/><c:layout/><c:overlay val=\"0\"", ""},  {2, 1, "r\"/><c:layout/><c:overlay val=\"1\"", table + "</c:dTable>"},
-        {7, 0, "t\"/><c:layout/><c:overlay val=\"0\"", ""},  {1, 2, "l\"/><c:layout/><c:overlay val=\"1\"", table + "<c:showKeys val=\"1\"/></c:dTable>"},
-        {8, 0, "b\"/><c:layout/><c:overlay val=\"0\"", ""},  {4, 0, "b\"/><c:layout/><c:overlay val=\"1\"", ""},
-        {0, 0, "", ""}};
+    const auto legend = [](const char* letter, int overlay) {
+        return "<c:legend><c:legendPos val=\"" + std::string(letter) + "\"/><c:layout/><c:overlay val=\"" +
+               std::to_string(overlay) + "\"/></c:legend>";
+    };
+    const std::tuple<uint32_t, uint32_t, std::string> cases[] = {
+        {6, 0, "</c:plotArea>" + legend("r", 0)}, {2, 1, table + "</c:dTable></c:plotArea>" + legend("r", 1)},
+        {7, 0, "</c:plotArea>" + legend("t", 0)}, {1, 2, table + "<c:showKeys val=\"1\"/></c:dTable></c:plotArea>" + legend("l", 1)},
+        {8, 0, "</c:plotArea>" + legend("b", 0)}, {4, 0, "</c:plotArea>" + legend("b", 1)}, {0, 0, "</c:plotArea>"}};
     uint32_t index = 0;
-    for (const auto& [legend, tableData, legendText, tableText] : cases) {
-        const std::string part = Saved(++index, CHART_LINE, [&, legend = legend, tableData = tableData](CChartsheet& c) {
-            c.GetDiagramm().legendPosition = legend;
+    for (const auto& [position, tableData, tail] : cases) {
+        const std::string part = Saved(++index, CHART_LINE, [&, position = position, tableData = tableData](CChartsheet& c) {
+            c.GetDiagramm().legendPosition = position;
             c.GetDiagramm().tableData = tableData;
             c.AddSeries(ValuesOnly(data, 0, 3, 1));
         });
-        EXPECT_EQ(xt::Has(part, "</c:plotArea><c:legend><c:legendPos val=\"" + legendText + "/></c:legend><c:plotVisOnly"),
-                  !legendText.empty()) << legend;
-        EXPECT_EQ(xt::Has(part, "<c:legend>"), !legendText.empty()) << legend;
-        EXPECT_EQ(xt::Has(part, tableText + "</c:plotArea>"), true) << tableData;
-        EXPECT_EQ(xt::Has(part, "c:dTable"), !tableText.empty()) << tableData;
+        EXPECT_TRUE(xt::Has(part, "</c:valAx>" + tail + "<c:plotVisOnly")) << position << " " << tableData;
     }
 }
 
@@ -197,19 +166,10 @@ TEST_F(ChartParts, AxisSettingsInSchemaOrderAndHiddenAxesKeepTheirLetter)
 {
     const std::string part = Saved(1, CHART_LINE, [&](CChartsheet& chart) {
         CChartsheet::Axis& x = chart.GetXAxis();
-        x.name = "Week";
-        x.nameSize = 12;
-        x.grid = 3;
-        x.minValue = "1";
-        x.maxValue = "10";
-        x.labelAngle = 45;
-        x.labelSkip = 2;
-        x.markSkip = 3;
-        x.crosses = 1;
+        x.name = "Week", x.nameSize = 12, x.grid = 3, x.minValue = "1", x.maxValue = "10";
+        x.labelAngle = 45, x.labelSkip = 2, x.markSkip = 3, x.crosses = 1;
         CChartsheet::Axis y = chart.GetYAxis();
-        y.name = "Hours";
-        y.grid = 1;
-        y.numberFormatLinked = false;
+        y.name = "Hours", y.grid = 1, y.numberFormatLinked = false;
         chart.SetYAxis(y);
         chart.AddSeries(ValuesOnly(data, 0, 9, 1));
     });
@@ -226,22 +186,13 @@ TEST_F(ChartParts, AxisSettingsInSchemaOrderAndHiddenAxesKeepTheirLetter)
         "<a:bodyPr rot=\"-5400000\" vert=\"horz\"/>", "<a:defRPr lang=\"en-US\" sz=\"1000\"/>", "<a:t>Hours</a:t>",
         "</c:title><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"100\"/><c:crosses val=\"autoZero\"/>"
         "<c:crossBetween val=\"between\"/></c:valAx>"})) << part;
-    // Hidden axes keep the letter of their kind; a scatter plot's x axis is a value axis.
+    // Hidden axes keep the letter of their kind.
     const std::string line = Saved(2, CHART_LINE, [&](CChartsheet& chart) {
         chart.GetXAxis().position = chart.GetYAxis().position = 0;
         chart.AddSeries(ValuesOnly(data, 0, 9, 1));
     });
     EXPECT_TRUE(InOrder(line, {"<c:catAx>", "<c:delete val=\"1\"/><c:axPos val=\"b\"/>", "<c:valAx>",
                                "<c:delete val=\"1\"/><c:axPos val=\"l\"/>"}));
-    const std::string scatter = Saved(3, CHART_SCATTER, [&](CChartsheet& chart) {
-        chart.GetXAxis().position = 0;
-        chart.AddSeries(Range(data, 0, 9, 0, 1));
-    });
-    EXPECT_FALSE(xt::Has(scatter, "<c:catAx>"));
-    EXPECT_TRUE(InOrder(scatter, {"<c:valAx><c:axId val=\"100\"/>", "<c:delete val=\"1\"/><c:axPos val=\"l\"/>",
-                                  "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/>",
-                                  "<c:crossAx val=\"101\"/><c:crosses val=\"autoZero\"/><c:crossBetween",
-                                  "<c:valAx><c:axId val=\"101\"/>"})) << scatter;
 }
 
 TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
@@ -261,12 +212,6 @@ TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
          "<c:barChart><c:barDir val=\"bar\"/><c:grouping val=\"percentStacked\"/><c:ser><c:idx val=\"0\"/>"
          "<c:order val=\"0\"/><c:cat>"},
         {Chart(2), "</c:val></c:ser><c:axId val=\"100\"/><c:axId val=\"101\"/></c:barChart>"},
-        {Saved(3, CHART_BAR, [&](CChartsheet& c) {
-             c.GetDiagramm().barDirection = 5;
-             c.GetDiagramm().barGrouping = 9;
-             c.AddSeries(ValuesOnly(data, 0, 9, 1));
-         }),
-         "<c:barChart><c:ser>"},
         {Saved(4, CHART_SCATTER, [&](CChartsheet& c) {
              c.GetDiagramm().scatterStyle = 1;
              c.AddSeries(Range(data, 0, 9, 0, 2, "squares"));
@@ -276,9 +221,6 @@ TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
          "</c:marker><c:xVal><c:numRef><c:f>'Data'!$A1:$A10</c:f></c:numRef></c:xVal><c:yVal><c:numRef><c:f>'Data'!"
          "$C1:$C10</c:f></c:numRef></c:yVal><c:smooth val=\"0\"/></c:ser><c:axId val=\"100\"/><c:axId val=\"101\"/>"
          "</c:scatterChart>"},
-        {Saved(5, CHART_SCATTER, [&](CChartsheet& c) { c.AddSeries(Range(data, 0, 9, 0, 2)); }),
-         "<c:scatterStyle val=\"smoothMarker\"/><c:ser><c:idx val=\"0\"/><c:order val=\"0\"/><c:marker><c:symbol "
-         "val=\"none\"/></c:marker><c:xVal>"},
     };
     for (const auto& [part, text] : cases) EXPECT_TRUE(xt::Has(part, text)) << text << "\nin " << part;
 }
@@ -344,123 +286,85 @@ TEST_F(ChartParts, TitlesAreCutAndEscaped)
     EXPECT_TRUE(xt::Has(Part("xl/drawings/drawing1.xml"), "name=\"A &amp; &lt;B&gt;\""));
 }
 
-TEST(Chartsheets, LineBarAndScatterChartsReadBackInAnIndependentReader)
-{
-    xt::PackageScratch scratch;
-    const std::string path = scratch.File("charts.xlsx");
-    {
-        CWorkbook book;
-        CWorksheet& data = book.AddSheet("Data");
-        FillData(data);
-        CWorksheet& other = book.AddSheet("O'Brien");
-        FillData(other);
-        CChartsheet& line = book.AddChart("Trend");
-        line.GetDiagramm().name = "Hours per week";
-        line.GetDiagramm().secondType = CHART_BAR;
-        ASSERT_TRUE(line.AddSeries(Range(data, 0, 9, 0, 1, "Planned")));
-        ASSERT_TRUE(line.AddSeries(Range(other, 0, 9, 0, 2, "Given")));
-        ASSERT_TRUE(line.AddSeries(Range(data, 0, 9, 0, 3, "Free"), false));
-        ASSERT_TRUE(book.AddChart("Bars", CHART_BAR).AddSeries(Range(data, 1, 4, 0, 2)));
-        CChartsheet* scatter = book.AddChartPtr("Spread", CHART_SCATTER);
-        ASSERT_NE(scatter, nullptr);
-        ASSERT_TRUE(scatter->AddSeries(Range(other, 0, 9, 1, 2, "Spread")));
-        EXPECT_EQ(scatter->GetIndex(), 3u);
-        ASSERT_TRUE(book.Save(path));
-    }
-    EXPECT_TRUE(scratch.TempEmpty());
-    std::vector<std::string> expected = {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"};
-    for (const std::string n : {"1", "2", "3"})
-        for (const std::string part : {"charts/chart", "chartsheets/sheet", "chartsheets/_rels/sheet", "drawings/drawing",
-                                       "drawings/_rels/drawing"})
-            expected.push_back("xl/" + part + n + (part.find("_rels") != std::string::npos ? ".xml.rels" : ".xml"));
-    EXPECT_EQ(xt::EntryNames(path), xt::FixedEntriesAnd(expected));
-    EXPECT_EQ(xt::CheckPackage(path, R"J({
-        "sheets": [{"name": "Data", "cells": {"A1": 1, "B10": 15}}, {"name": "O'Brien", "cells": {"C3": 9}},
-                   {"name": "Trend"}, {"name": "Bars"}, {"name": "Spread"}],
-        "chartsheets": [
-          {"name": "Trend", "title": "Hours per week", "plots": [
-            {"type": "lineChart", "series": [
-              {"idx": 0, "title": "Planned", "cat": "'Data'!$A1:$A10", "val": "'Data'!$B1:$B10"},
-              {"idx": 1, "title": "Given", "cat": "'O''Brien'!$A1:$A10", "val": "'O''Brien'!$C1:$C10"}]},
-            {"type": "barChart", "series": [
-              {"idx": 2, "title": "Free", "cat": "'Data'!$A1:$A10", "val": "'Data'!$D1:$D10"}]}]},
-          {"name": "Bars", "plots": [{"type": "barChart", "series": [
-            {"idx": 0, "title": null, "cat": "'Data'!$A2:$A5", "val": "'Data'!$C2:$C5"}]}]},
-          {"name": "Spread", "plots": [{"type": "scatterChart", "series": [
-            {"idx": 0, "cat": "'O''Brien'!$B1:$B10", "val": "'O''Brien'!$C1:$C10"}]}]}]})J"), "OK");
-    EXPECT_TRUE(InOrder(xt::Entry(path, "[Content_Types].xml"),
-                        {"\"/xl/worksheets/sheet2.xml\"", "\"/xl/charts/chart1.xml\"", "\"/xl/drawings/drawing1.xml\"",
-                         "\"/xl/chartsheets/sheet1.xml\"", "\"/xl/charts/chart3.xml\"", "\"/xl/chartsheets/sheet3.xml\""}));
-    EXPECT_TRUE(xt::Has(xt::Entry(path, "docProps/app.xml"),
-                        "<HeadingPairs><vt:vector size=\"4\" baseType=\"variant\"><vt:variant><vt:lpstr>Worksheets"
-                        "</vt:lpstr></vt:variant><vt:variant><vt:i4>2</vt:i4></vt:variant><vt:variant><vt:lpstr>"
-                        "Diagramms</vt:lpstr></vt:variant><vt:variant><vt:i4>3</vt:i4></vt:variant></vt:vector>"
-                        "</HeadingPairs><TitlesOfParts><vt:vector size=\"5\" baseType=\"lpstr\"><vt:lpstr>Data"
-                        "</vt:lpstr><vt:lpstr>O'Brien</vt:lpstr><vt:lpstr>Trend</vt:lpstr><vt:lpstr>Bars</vt:lpstr>"
-                        "<vt:lpstr>Spread</vt:lpstr></vt:vector></TitlesOfParts>"));
-}
-
-TEST(Chartsheets, WorkbookRelationshipIdsWithAndWithoutFormulas)
+// Line, bar and scatter charts read back, with and without a calculation
+// chain before the chartsheets among the workbook's relationships.
+TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
 {
     for (const bool withFormula : {false, true}) {
         SCOPED_TRACE(withFormula ? "with formula" : "without formula");
         xt::PackageScratch scratch;
-        const std::string path = scratch.File("ids.xlsx");
-        CWorkbook book;
-        book.AddSheet("First").AddRow(std::vector<CellDataStr>{"text", withFormula ? "=1+1" : "1"});
-        CWorksheet& second = book.AddSheet("Second");
-        second.AddRow(std::vector<CellDataInt>{1, 2});
-        ASSERT_TRUE(book.AddChart("Chart").AddSeries(ValuesOnly(second, 0, 0, 1)));
-        ASSERT_TRUE(book.Save(path));
-        const std::string chart = withFormula ? "rId6" : "rId5";
+        const std::string path = scratch.File("charts.xlsx");
+        {
+            CWorkbook book;
+            CWorksheet& data = book.AddSheet("Data");
+            FillData(data);
+            if (withFormula) data.AddRow(std::vector<CellDataStr>{"=A1+B1"});
+            CWorksheet& other = book.AddSheet("O'Brien");
+            FillData(other);
+            CChartsheet& line = book.AddChart("Trend");
+            line.GetDiagramm().name = "Hours per week";
+            line.GetDiagramm().secondType = CHART_BAR;
+            ASSERT_TRUE(line.AddSeries(Range(data, 0, 9, 0, 1, "Planned")));
+            ASSERT_TRUE(line.AddSeries(Range(other, 0, 9, 0, 2, "Given")));
+            ASSERT_TRUE(line.AddSeries(Range(data, 0, 9, 0, 3, "Free"), false));
+            ASSERT_TRUE(book.AddChart("Bars", CHART_BAR).AddSeries(Range(data, 1, 4, 0, 2)));
+            CChartsheet* scatter = book.AddChartPtr("Spread", CHART_SCATTER);
+            ASSERT_NE(scatter, nullptr);
+            ASSERT_TRUE(scatter->AddSeries(Range(other, 0, 9, 1, 2, "Spread")));
+            ASSERT_TRUE(book.Save(path));
+        }
+        EXPECT_TRUE(scratch.TempEmpty());
+        std::vector<std::string> expected = {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"};
+        if (withFormula) expected.insert(expected.begin(), "xl/calcChain.xml");
+        for (const std::string n : {"1", "2", "3"})
+            for (const std::string part : {"charts/chart", "chartsheets/sheet", "chartsheets/_rels/sheet",
+                                           "drawings/drawing", "drawings/_rels/drawing"})
+                expected.push_back("xl/" + part + n + (xt::Has(part, "_rels") ? ".xml.rels" : ".xml"));
+        EXPECT_EQ(xt::EntryNames(path), xt::FixedEntriesAnd(expected));
+        const std::string first = withFormula ? "6" : "5", chartsheet = kOfficeRelationshipsNs + "/chartsheet";
         EXPECT_TRUE(InOrder(xt::Entry(path, "xl/_rels/workbook.xml.rels"),
-                            {"Id=\"rId3\" ", "sheet1.xml\"", "Id=\"rId4\" ", "sheet2.xml\"",
-                             withFormula ? "<Relationship Id=\"rId5\" " : "", withFormula ? "calcChain.xml\"/>" : "",
-                             "<Relationship Id=\"" + chart + "\" Type=\"" + kOfficeRelationshipsNs +
-                                 "/chartsheet\" Target=\"chartsheets/sheet1.xml\"/>",
-                             "<Relationship Id=\"rId" + std::string(withFormula ? "7" : "6") + "\" ",
-                             "sharedStrings.xml\"/></Relationships>"}));
-        EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/workbook.xml"),
-                            "<sheets><sheet name=\"First\" sheetId=\"1\" r:id=\"rId3\"/><sheet name=\"Second\" "
-                            "sheetId=\"2\" r:id=\"rId4\"/><sheet name=\"Chart\" sheetId=\"3\" r:id=\"" + chart + "\"/></sheets>"));
-        EXPECT_EQ(xt::CheckPackage(path, R"J({"chartsheets": [{"name": "Chart", "plots": [{"type": "lineChart",
-            "series": [{"idx": 0, "cat": null, "val": "'Second'!$B1:$B1"}]}]}]})J"), "OK");
+                            {"Id=\"rId3\" ", "sheet1.xml\"", "Id=\"rId4\" ", "sheet2.xml\"", withFormula ? "Id=\"rId5\" " : "",
+                             withFormula ? "calcChain.xml\"/>" : "", "<Relationship Id=\"rId" + first + "\" Type=\"" +
+                             chartsheet + "\" Target=\"chartsheets/sheet1.xml\"/>", "chartsheets/sheet3.xml\"/></Relationships>"}));
+        EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/workbook.xml"), "<sheet name=\"O'Brien\" sheetId=\"2\" r:id=\"rId4\"/><sheet "
+                                                                "name=\"Trend\" sheetId=\"3\" r:id=\"rId" + first + "\"/>"));
+        EXPECT_EQ(xt::CheckPackage(path, R"J({
+            "sheets": [{"name": "Data", "cells": {"A1": 1, "B10": 15}}, {"name": "O'Brien", "cells": {"C3": 9}},
+                       {"name": "Trend"}, {"name": "Bars"}, {"name": "Spread"}],
+            "chartsheets": [{"name": "Trend", "title": "Hours per week", "plots": [{"type": "lineChart", "series": [
+                  {"idx": 0, "title": "Planned", "cat": "'Data'!$A1:$A10", "val": "'Data'!$B1:$B10"},
+                  {"idx": 1, "title": "Given", "cat": "'O''Brien'!$A1:$A10", "val": "'O''Brien'!$C1:$C10"}]},
+                {"type": "barChart", "series": [
+                  {"idx": 2, "title": "Free", "cat": "'Data'!$A1:$A10", "val": "'Data'!$D1:$D10"}]}]},
+              {"name": "Bars", "plots": [{"type": "barChart", "series": [
+                  {"idx": 0, "title": null, "cat": "'Data'!$A2:$A5", "val": "'Data'!$C2:$C5"}]}]},
+              {"name": "Spread", "plots": [{"type": "scatterChart", "series": [
+                  {"idx": 0, "cat": "'O''Brien'!$B1:$B10", "val": "'O''Brien'!$C1:$C10"}]}]}]})J"), "OK");
+        EXPECT_TRUE(InOrder(xt::Entry(path, "docProps/app.xml"), {"<vt:i4>2</vt:i4>", "<vt:lpstr>Diagramms</vt:lpstr>"
+                            "</vt:variant><vt:variant><vt:i4>3</vt:i4>", "<vt:vector size=\"5\" baseType=\"lpstr\">"}));
     }
 }
 
 TEST(Chartsheets, ChartsWithoutSeriesOrPartsFailTheSaveAndLeaveNothing)
 {
-    {
+    for (const bool blocked : {false, true}) {
         xt::PackageScratch scratch;
         CWorkbook book;
         CWorksheet& data = book.AddSheet("Data");
         FillData(data);
-        ASSERT_TRUE(book.AddChart("Good").AddSeries(ValuesOnly(data, 0, 9, 1)));
-        book.AddChart("Empty", CHART_BAR);
+        if (blocked) {  // a file where the charts folder belongs: no chart part can be opened
+            std::ofstream(book.GetTempPath() + "/xl/charts") << "in the way";
+            EXPECT_EQ(book.AddChartPtr("Chart"), nullptr);
+            EXPECT_FALSE(book.AddChart("Chart").IsOk());
+            xt::fs::remove(book.GetTempPath() + "/xl/charts");
+        } else {
+            ASSERT_TRUE(book.AddChart("Good").AddSeries(ValuesOnly(data, 0, 9, 1)));
+            book.AddChart("Empty", CHART_BAR);  // no main series
+        }
         EXPECT_FALSE(book.Save(scratch.File("failed.xlsx")));
         EXPECT_FALSE(xt::fs::exists(scratch.File("failed.xlsx")));
         EXPECT_TRUE(scratch.TempEmpty());
     }
-    {
-        // A file where the charts folder belongs: the chart part cannot be opened.
-        xt::PackageScratch scratch;
-        CWorkbook book;
-        FillData(book.AddSheet("Data"));
-        std::ofstream(book.GetTempPath() + "/xl/charts") << "in the way";
-        EXPECT_EQ(book.AddChartPtr("Chart"), nullptr);
-        EXPECT_FALSE(book.AddChart("Chart").IsOk());
-        xt::fs::remove(book.GetTempPath() + "/xl/charts");
-        EXPECT_FALSE(book.Save(scratch.File("detached.xlsx")));
-        EXPECT_FALSE(xt::fs::exists(scratch.File("detached.xlsx")));
-        EXPECT_TRUE(scratch.TempEmpty());
-    }
-    xt::ScratchDir outside;  // no temporary folder can be made at all
-    xt::ScopedEnv tmpdir("TMPDIR", outside.File("missing").c_str());
-    CWorkbook book;
-    EXPECT_EQ(book.AddChartPtr("Chart"), nullptr);
-    EXPECT_FALSE(book.AddChart("Chart", CHART_SCATTER).IsOk());
-    EXPECT_FALSE(book.Save(outside.File("out.xlsx")));
-    EXPECT_TRUE(xt::fs::is_empty(outside.path));
 }
 
 TEST(Demo, ExampleWorkbookReadsBack)

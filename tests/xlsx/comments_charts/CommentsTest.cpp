@@ -117,12 +117,6 @@ TEST(Comments, OneCommentPartsAreWrittenExactly)
               "style=\"mso-direction-alt:auto\"><div style=\"text-align:left\"/></v:textbox><x:ClientData "
               "ObjectType=\"Note\"><x:MoveWithCells/><x:SizeWithCells/><x:AutoFill>False</x:AutoFill>"
               "<x:Row>0</x:Row><x:Column>0</x:Column></x:ClientData></v:shape></xml>");
-    EXPECT_EQ(xt::Entry(path, "xl/worksheets/_rels/sheet1.xml.rels"),
-              kDecl + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                      "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-                      "relationships/vmlDrawing\" Target=\"../drawings/vmlDrawing1.vml\"/><Relationship Id=\"rId2\" "
-                      "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/comments\" "
-                      "Target=\"../comments1.xml\"/></Relationships>");
 }
 
 TEST(Comments, NoteBoxStyleFollowsPlaceSizeVisibilityAndLineFeeds)

@@ -14,23 +14,7 @@ using namespace SimpleXlsx;
 
 namespace {
 
-// The two styles every workbook registers first.
-StyleList WorkbookStyleList()
-{
-    StyleList list;
-    Style style;
-    style.numFormat.id = 0;
-    list.Add(style);
-    style.numFormat.id = 1;
-    style.fill.patternType = PATTERN_GRAY125;
-    list.Add(style);
-    return list;
-}
-
-StyleList::IndexRecord Record(uint64_t border, uint64_t font, uint64_t fill, uint64_t numFormat)
-{
-    return {border, font, fill, numFormat};
-}
+using Record = StyleList::IndexRecord;
 
 NumFormat Format(ENumberStyle style, uint64_t digits, bool thousands = false, ENumericStyleColor positive = COLOR_NONE,
                  ENumericStyleColor negative = COLOR_NONE, ENumericStyleColor zero = COLOR_NONE)
@@ -49,9 +33,10 @@ NumFormat Format(ENumberStyle style, uint64_t digits, bool thousands = false, EN
 
 TEST(StyleList, DefaultsAndDeduplication)
 {
-    StyleList list = WorkbookStyleList();
+    CWorkbook book;  // registers the two default styles
+    StyleList& list = book.GetStyleList();
     ASSERT_EQ(list.GetIndexes().size(), 2u);
-    EXPECT_EQ(list.GetIndexes()[1], Record(0, 0, 1, 0));
+    EXPECT_EQ(list.GetIndexes()[1], (Record{0, 0, 1, 0}));
     EXPECT_EQ(list.GetFills().size(), 2u);
     // The default style is index 0 whatever its format id, and keeps that id.
     for (uint64_t id : {0u, 7u, 164u, 500u}) {
@@ -67,7 +52,7 @@ TEST(StyleList, DefaultsAndDeduplication)
     EXPECT_EQ(list.Add(centred), 2u);
     EXPECT_EQ(list.Add(wrapped), 3u);
     EXPECT_EQ(list.Add(centred), 2u);
-    EXPECT_EQ(list.GetIndexes()[3], Record(0, 0, 0, 0));
+    EXPECT_EQ(list.GetIndexes()[3], (Record{0, 0, 0, 0}));
     EXPECT_EQ(list.GetPositions()[3], StyleList::Position(ALIGN_H_NONE, ALIGN_V_NONE, true));
     // Borders differing only in the diagonal are different borders.
     Style diagonal;
@@ -76,14 +61,15 @@ TEST(StyleList, DefaultsAndDeduplication)
     diagonalUp.border.isDiagonalUp = true;
     EXPECT_EQ(list.Add(diagonal), 4u);
     EXPECT_EQ(list.Add(diagonalUp), 5u);
-    EXPECT_EQ(list.GetIndexes()[5], Record(2, 0, 0, 0));
+    EXPECT_EQ(list.GetIndexes()[5], (Record{2, 0, 0, 0}));
     EXPECT_EQ(list.GetFonts().size(), 1u);
     EXPECT_EQ(list.GetNumFormats().size(), 1u);
 }
 
 TEST(StyleList, CustomFormatsAreNumberedFrom164AndBuiltInIdsKept)
 {
-    StyleList list = WorkbookStyleList();
+    CWorkbook book;  // registers the two default styles
+    StyleList& list = book.GetStyleList();
     Style percent, boldPercent, thousands, date;
     percent.numFormat.formatString = boldPercent.numFormat.formatString = "0.0%";
     percent.numFormat.id = 900;
@@ -95,7 +81,7 @@ TEST(StyleList, CustomFormatsAreNumberedFrom164AndBuiltInIdsKept)
     EXPECT_EQ(list.Add(percent), 2u);
     EXPECT_EQ(percent.numFormat.id, 164u);
     EXPECT_EQ(list.Add(boldPercent), 3u);
-    EXPECT_EQ(list.GetIndexes()[3], Record(0, 1, 0, 164));
+    EXPECT_EQ(list.GetIndexes()[3], (Record{0, 1, 0, 164}));
     EXPECT_EQ(list.Add(thousands), 4u);
     EXPECT_EQ(thousands.numFormat.id, 165u);
     EXPECT_EQ(list.Add(date), 5u);

@@ -2,7 +2,6 @@
 // large, must come back byte for byte, in order, with their CRCs.
 
 #include "xlsx/PartPacker.h"
-#include "xlsx/Workbook.h"
 
 #include "XlsxTest.h"
 
@@ -97,27 +96,4 @@ TEST(PartPacker, MissingPartFailsAfterTheOnesBefore)
     const Parts parts = {{"a.xml", CellText(10000)}, {"b.xml", CellText(20000)}};
     EXPECT_FALSE(PackParts(dir, parts, PackOptions{4096, 2}, {"missing.xml", "a.xml"}));
     ExpectArchiveHolds(dir.File("parts.zip"), parts);  // intact before the missing part, nothing after
-}
-
-TEST(PartPacker, LargeWorksheetReadsBackInAnIndependentReader)
-{
-    xt::ScratchDir dir;
-    const std::string path = dir.File("large.xlsx");
-    {
-        CWorkbook book;
-        CWorksheet& sheet = book.AddSheet("Large");
-        for (int32_t r = 1; r <= 15000; ++r) {  // a part of about 2 MiB: deflated in blocks
-            sheet.BeginRow();
-            sheet.AddCell(CellDataStr("Row " + std::to_string(r % 500)));
-            sheet.AddCell(CellDataInt(r));
-            sheet.AddCell(CellDataDbl(r / 4.0));
-            sheet.AddCell(CellDataStr("1A / Math"));
-        }
-        ASSERT_TRUE(book.Save(path));
-    }
-    const std::vector<xt::ZipEntry> entries = xt::ReadZip(path);
-    ASSERT_FALSE(entries.empty());
-    EXPECT_GT(entries.back().data.size(), 2u * PackOptions().blockSize);
-    EXPECT_EQ(xt::CheckPackage(path, R"({"sheets": [{"name": "Large", "cells": {"A1": "Row 1", "B1": 1, "C1": 0.25,)"
-                                     R"( "A15000": "Row 0", "B15000": 15000, "C15000": 3750}}]})"), "OK");
 }

@@ -114,7 +114,8 @@ TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
     EXPECT_FALSE(sheet.MergeCells(CellCoord(1, 0), CellCoord(kMaxRows + 1, 0)));
     EXPECT_FALSE(sheet.MergeCells(CellCoord(0, 0), CellCoord(1, 2)));
     const std::string part = Saved(sheet);
-    EXPECT_TRUE(xt::IsWellFormedXml(part));
+    pugi::xml_document document;
+    EXPECT_TRUE(document.load_string(part.c_str()));
     EXPECT_TRUE(xt::InOrder(part, {"<c r=\"XFD2\"><v>1</v></c></row>", "<c r=\"A1048576\"><v>7</v></c>"}));
     EXPECT_FALSE(xt::Has(part, "XFE") || xt::Has(part, "1048577") || xt::Has(part, "<mergeCell"));
 }
