@@ -11,10 +11,7 @@ not UTF-8 as U+FFFD), no cell may be a formula, and every sheet title must
 be valid and unique. Exits with 1 on the first broken expectation.
 """
 
-import os
-import subprocess
-import sys
-import tempfile
+import os, subprocess, sys, tempfile
 
 import openpyxl
 
@@ -22,35 +19,15 @@ FORBIDDEN_IN_TITLE = set(':\\/?*[]')
 
 # Names as bytes (the file is UTF-8; some names deliberately are not).
 TEACHERS = [
-    b"Smith & Sons <b> \"Q\" 'A'",
-    b"Tab\there",
-    b"Carriage\rreturn",
-    b"Line\nfeed",
-    b"Bell\x07and\x01escape\x1b",
-    b"Literal _x0041_ text",
-    b"Caf\xc3\xa9 \xff\xc3\x28 garbled",
-    b"Emoji \xf0\x9f\x98\x80\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x8f\xab teacher",
-    b"Slash/colon:bracket[one]",
-    b"Abcdefghijklmnopqrstuvwxyz01234-first-teacher",
-    b"Abcdefghijklmnopqrstuvwxyz01234-second-teacher",
-    b"",
-    b"All teachers",
-    b"all TEACHERS",
-    b"\xc3\x89lan",
-    b"\xc3\xa9lan",
-    ("Long " + "x" * 295).encode(),
-    b"'quoted'",
+    b"Smith & Sons <b> \"Q\" 'A'", b"Tab\there", b"Carriage\rreturn", b"Line\nfeed", b"Bell\x07and\x01escape\x1b",
+    b"Literal _x0041_ text", b"Caf\xc3\xa9 \xff\xc3\x28 garbled",
+    b"Emoji \xf0\x9f\x98\x80\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x8f\xab teacher", b"Slash/colon:bracket[one]",
+    b"Abcdefghijklmnopqrstuvwxyz01234-first-teacher", b"Abcdefghijklmnopqrstuvwxyz01234-second-teacher", b"",
+    b"All teachers", b"all TEACHERS", b"\xc3\x89lan", b"\xc3\xa9lan", ("Long " + "x" * 295).encode(), b"'quoted'",
 ]
 GROUPS = [
-    b"=HYPERLINK(\"http://example.invalid\",\"click\")",
-    b"1/A:[x]",
-    b"+1",
-    b"-2",
-    b"@group",
-    b"",
-    b"All students",
-    ("Group " + "\xc5\xbd" * 300).encode(),
-    b"Tab\tgroup",
+    b"=HYPERLINK(\"http://example.invalid\",\"click\")", b"1/A:[x]", b"+1", b"-2", b"@group", b"", b"All students",
+    ("Group " + "\xc5\xbd" * 300).encode(), b"Tab\tgroup",
 ]
 SUBJECTS = [b"=HYPERLINK(\"http://example.invalid\",\"x\")", b"=1+1", b"Math & <Physics>"]
 ROOMS = [b"R\x01\x1f", b"Room \"7\"", b"\xf0\x9f\x98\x80"]
@@ -59,31 +36,15 @@ ROOMS = [b"R\x01\x1f", b"Room \"7\"", b"\xf0\x9f\x98\x80"]
 def attribute(name):
     """The name as an XML attribute value: markup escaped, control
     characters as character references; bytes that are not UTF-8 stay."""
-    out = bytearray()
-    for byte in name:
-        char = bytes([byte])
-        if char == b"&":
-            out += b"&amp;"
-        elif char == b"<":
-            out += b"&lt;"
-        elif char == b">":
-            out += b"&gt;"
-        elif char == b'"':
-            out += b"&quot;"
-        elif byte < 0x20:
-            out += b"&#%d;" % byte
-        else:
-            out += char
-    return bytes(out)
+    special = {ord("&"): b"&amp;", ord("<"): b"&lt;", ord(">"): b"&gt;", ord('"'): b"&quot;"}
+    return b"".join(special.get(b, b"&#%d;" % b if b < 0x20 else bytes([b])) for b in name)
 
 
 def write_input(path):
     out = [b'<?xml version="1.0" encoding="UTF-8"?>\n<Teachers_Timetable>\n']
     for t, teacher in enumerate(TEACHERS):
         out.append(b'<Teacher name="%s"><Day name="Mon&amp;day">' % attribute(teacher))
-        group = GROUPS[t % len(GROUPS)]
-        subject = SUBJECTS[t % len(SUBJECTS)]
-        room = ROOMS[t % len(ROOMS)]
+        group, subject, room = GROUPS[t % len(GROUPS)], SUBJECTS[t % len(SUBJECTS)], ROOMS[t % len(ROOMS)]
         # Teacher t teaches in hour t + 1, so no two teachers of a group
         # clash and every teacher's name shows on the group's sheet.
         out += [b'<Hour name="%d."/>' % (h + 1) for h in range(t)]
@@ -161,8 +122,7 @@ def main():
         write_input(source)
         temp = os.path.join(folder, "tmp")
         os.mkdir(temp)
-        teachers = os.path.join(folder, "teachers.xlsx")
-        students = os.path.join(folder, "students.xlsx")
+        teachers, students = os.path.join(folder, "teachers.xlsx"), os.path.join(folder, "students.xlsx")
         run = subprocess.run([tool, source, "-t", teachers, "-s", students], capture_output=True,
                              env=dict(os.environ, TMPDIR=temp))
         if run.returncode != 0:
@@ -173,9 +133,8 @@ def main():
         used_groups = [GROUPS[t % len(GROUPS)] for t in range(len(TEACHERS))]
         check_workbook(teachers, "teachers", "All teachers", TEACHERS, used_groups + SUBJECTS + ROOMS)
         check_workbook(students, "students", "All students", used_groups, TEACHERS + SUBJECTS + ROOMS)
-    for problem in problems:
-        print(problem)
     if problems:
+        print("\n".join(problems))
         return 1
     print("OK: %d teachers and %d groups shown exactly, titles valid and unique" % (len(TEACHERS), len(set(GROUPS))))
     return 0
