@@ -20,12 +20,8 @@ NumFormat Format(ENumberStyle style, uint64_t digits, bool thousands = false, EN
                  ENumericStyleColor negative = COLOR_NONE, ENumericStyleColor zero = COLOR_NONE)
 {
     NumFormat format;
-    format.numberStyle = style;
-    format.numberOfDigitsAfterPoint = digits;
-    format.showThousandsSeparator = thousands;
-    format.positiveColor = positive;
-    format.negativeColor = negative;
-    format.zeroColor = zero;
+    format.numberStyle = style, format.numberOfDigitsAfterPoint = digits, format.showThousandsSeparator = thousands;
+    format.positiveColor = positive, format.negativeColor = negative, format.zeroColor = zero;
     return format;
 }
 
