@@ -1,23 +1,14 @@
 #!/usr/bin/env python3
-"""Reads a saved .xlsx package back with independent tools and checks it.
+"""usage: check_package.py PACKAGE EXPECTED.json
 
-usage: check_package.py PACKAGE EXPECTED.json
+Reads a saved .xlsx package back with openpyxl and zipfile. EXPECTED may hold
+"sheets" (name, cells, merged, styles; with "sheets_count" only a sample),
+"comments" per sheet and cell, and "chartsheets" (name, title, plots with
+their series' idx, title, cat and val). Every entry must be well-formed XML
+with a content type, every relationship target must exist, and the reader
+must not warn. Prints the problems or OK; exits with 1 or 0."""
 
-EXPECTED may hold "sheets" (name, cells, merged, styles; with "sheets_count"
-only a sample), "comments" per sheet and cell, and "chartsheets" (name, title,
-plots with their series' idx, title, cat and val; x and y for scatter plots);
-see the tests for examples. Every entry must be well-formed XML with a content
-type, every relationship target must exist, and the reader must not warn.
-Prints the problems found and exits with 1, or prints OK and exits with 0.
-"""
-
-import json
-import posixpath
-import sys
-import warnings
-import xml.dom.minidom
-import zipfile
-
+import json, posixpath, sys, warnings, xml.dom.minidom, zipfile
 import openpyxl
 
 NS_CT = "http://schemas.openxmlformats.org/package/2006/content-types"
@@ -47,9 +38,8 @@ def check_archive(path, problems):
             folder = posixpath.dirname(posixpath.dirname(name))  # "_rels/x.rels" describes "x"
             for rel in doc.getElementsByTagNameNS(NS_REL, "Relationship"):
                 target = rel.getAttribute("Target")
-                resolved = target.lstrip("/") if target.startswith("/") else \
-                    posixpath.normpath(posixpath.join(folder, target))
-                if resolved not in names:
+                if (target.lstrip("/") if target.startswith("/") else posixpath.normpath(posixpath.join(folder, target))) \
+                        not in names:
                     problems.append("%s: target %s missing" % (name, target))
 
 
@@ -127,8 +117,7 @@ def check_chartsheets(book, expected, problems):
 
 def main():
     if len(sys.argv) != 3:
-        print(__doc__)
-        return 2
+        return print(__doc__) or 2
     with open(sys.argv[2], encoding="utf-8") as handle:
         expected = json.load(handle)
     problems = []

@@ -225,20 +225,16 @@ TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
 TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
 {
     CChartsheet line(1, scratch.path);
-    Series noValues = Range(data, 0, 9, 0, 1), beyondRows = noValues, beyondColumns = noValues;
-    noValues.valueSheet = nullptr;
-    beyondRows.valueTo = {kMaxRows, 1};
-    beyondColumns.categoryTo = {9, kMaxColumns};
+    Series noValues = Range(data, 0, 9, 0, 1), beyondRows = noValues, beyondColumns = noValues, noX = noValues;
+    noValues.valueSheet = nullptr, beyondRows.valueTo = {kMaxRows, 1}, beyondColumns.categoryTo = {9, kMaxColumns};
+    noX.categoryTo = {0, 0};
     for (const Series& series : {noValues, Range(data, 0, 0, 0, 0), beyondRows, beyondColumns})
         EXPECT_FALSE(line.AddSeries(series));
     EXPECT_TRUE(line.GetMainSeries().empty());
     EXPECT_TRUE(line.AddSeries(ValuesOnly(data, 0, kMaxRows - 1, kMaxColumns - 1)));  // a line needs no categories
 
     CChartsheet scatter(2, CHART_SCATTER, scratch.path);
-    Series noX = Range(data, 0, 9, 0, 1);
-    noX.categoryTo = {0, 0};
-    EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1)));
-    EXPECT_FALSE(scatter.AddSeries(noX));
+    EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1)) || scatter.AddSeries(noX));
     EXPECT_TRUE(scatter.GetMainSeries().empty());
     EXPECT_TRUE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1), false));  // the second plot is no scatter
     scatter.GetDiagramm().secondType = CHART_SCATTER;
@@ -253,10 +249,7 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
     uint32_t index = 3;
     for (const auto& [type, secondSeries] : unusable) {  // no plot, no second plot, a scatter without x values
         CChartsheet chart(++index, scratch.path);
-        ASSERT_TRUE(chart.AddSeries(ValuesOnly(data, 0, 9, 1)));
-        if (secondSeries) {
-            ASSERT_TRUE(chart.AddSeries(ValuesOnly(data, 0, 9, 2), false));
-        }
+        ASSERT_TRUE(chart.AddSeries(ValuesOnly(data, 0, 9, 1)) && (!secondSeries || chart.AddSeries(ValuesOnly(data, 0, 9, 2), false)));
         chart.GetDiagramm().mainType = type;
         EXPECT_FALSE(chart.Save()) << index;
     }
@@ -269,10 +262,10 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
 TEST_F(ChartParts, TitlesAreCutAndEscaped)
 {
     CChartsheet chart(1, scratch.path);
-    chart.SetTitle(std::string(40, 'x'));
-    EXPECT_EQ(chart.GetTitle(), std::string(31, 'x'));
-    chart.SetTitle(std::string(30, 'x') + "\xC3\xA9");  // no character is split
-    EXPECT_EQ(chart.GetTitle(), std::string(30, 'x'));
+    for (const std::string& title : {std::string(40, 'x'), std::string(30, 'x') + "\xC3\xA9"}) {  // no character is split
+        chart.SetTitle(title);
+        EXPECT_EQ(chart.GetTitle(), std::string(title.size() == 40 ? 31 : 30, 'x'));
+    }
     chart.SetTitle("A & <B>");
     chart.GetDiagramm().name = "1 < 2 & \"3\"";
     Series series = ValuesOnly(data, 0, 9, 1);

@@ -13,11 +13,7 @@ namespace {
 Comment Boxed(uint32_t row, const std::string& text, int32_t x, int32_t width, int32_t height, bool hidden)
 {
     Comment comment(CellCoord(row, 0), {{Font(), text}});
-    comment.x = x;
-    comment.y = 20;
-    comment.width = width;
-    comment.height = height;
-    comment.isHidden = hidden;
+    comment.x = x, comment.y = 20, comment.width = width, comment.height = height, comment.isHidden = hidden;
     return comment;
 }
 
@@ -85,17 +81,12 @@ TEST(Comments, OneCommentPartsAreWrittenExactly)
     const std::string path = scratch.File("exact.xlsx");
     CWorkbook book;
     Font tahoma, every, themed;
-    tahoma.size = 9;
-    tahoma.name = "Tahoma";
-    tahoma.attributes = FONT_ITALIC | FONT_BOLD;
+    tahoma.size = 9, tahoma.name = "Tahoma", tahoma.attributes = FONT_ITALIC | FONT_BOLD;
     tahoma.theme = false;  // without a colour: the theme colour after all
-    every.attributes = 255;
-    every.theme = false;
-    every.color = "FFFF0000";
+    every.attributes = 255, every.theme = false, every.color = "FFFF0000";
     themed.color = "FF00FF00";  // the theme wins over a colour
     Comment comment(CellCoord(1, 0), {{tahoma, "Note"}, {every, "all"}, {themed, "plain"}});
-    comment.width = 0;
-    comment.isHidden = true;
+    comment.width = 0, comment.isHidden = true;
     ASSERT_TRUE(book.AddSheet("One").AddComment(comment));
     ASSERT_TRUE(book.Save(path));
     EXPECT_EQ(xt::Entry(path, "xl/comments1.xml"), kDecl + R"(<comments xmlns="http://schemas.openxmlformats.org/sprea)"
