@@ -22,16 +22,7 @@ python=/usr/bin/python3
 ensure_packages() {
   local packages=(build-essential cmake pkg-config libpugixml-dev libminizip-dev zlib1g-dev
                   libxlsxwriter-dev time unzip python3 python3-openpyxl)
-  local missing=() p
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  [ "${#missing[@]}" -eq 0 ] && return
-  echo "bench: installing ${missing[*]}"
-  local sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  "$root/scripts/install_packages.sh" bench "${packages[@]}"
 }
 
 build_programs() {

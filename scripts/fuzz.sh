@@ -18,19 +18,7 @@ case "$seconds" in
 esac
 
 packages=(clang-14 libclang-rt-14-dev cmake pkg-config libpugixml-dev libminizip-dev zlib1g-dev)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "fuzz: installing ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/install_packages.sh" fuzz "${packages[@]}"
 
 cmake -S "$root" -B "$build_dir" -DHORATAB_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null

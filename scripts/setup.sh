@@ -19,20 +19,7 @@ packages=(
   unzip time valgrind
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/install_packages.sh" setup "${packages[@]}"
 
 # shellcheck disable=SC2086
 cmake -S "$root" -B "$build_dir" ${CMAKE_ARGS:-} >/dev/null

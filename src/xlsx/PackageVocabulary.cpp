@@ -1,6 +1,10 @@
 #include "xlsx/PackageVocabulary.h"
 
+#include "xlsx/Utf8.h"
+
 #include <cerrno>
+#include <cstdlib>
+#include <string_view>
 #include <new>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -23,6 +27,14 @@ bool MakeDirectory(const std::string& path)
             return false;
     }
     return true;
+}
+
+std::string PackageAuthor()
+{
+    constexpr size_t maxAuthorBytes = 259;
+    const char* user = std::getenv("USERNAME");
+    const std::string_view name = user != nullptr ? user : "Unknown";
+    return std::string(name.substr(0, Utf8PrefixBytes(name, maxAuthorBytes)));
 }
 
 std::string PartPath(const std::string& tempPath, const std::string& partName)

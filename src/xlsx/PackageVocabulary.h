@@ -78,6 +78,10 @@ inline constexpr char xsi_type[] = "dcterms:W3CDTF";
 // False only when a directory cannot be made because one above it is missing.
 bool MakeDirectory(const std::string& path);
 
+// The package's author: the environment's USERNAME, or "Unknown"; a long
+// name is cut to 259 bytes on a character boundary.
+std::string PackageAuthor();
+
 // The full path of a part file: the temporary directory, "/", the part name.
 std::string PartPath(const std::string& tempPath, const std::string& partName);
 

@@ -32,6 +32,14 @@ struct Raw
 
 inline Raw raw(std::string_view text) { return Raw{text}; }
 
+// True when text begins or ends with XML white space, which readers keep
+// only in an element marked xml:space="preserve".
+inline bool HasEdgeWhitespace(std::string_view text)
+{
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    return !text.empty() && (isSpace(text.front()) || isSpace(text.back()));
+}
+
 class XmlStream
 {
 public:

@@ -3,6 +3,8 @@
 // and the spreadsheet font.
 #include "app/bridge/vorObjWrapper.h"
 #include "support.h"
+
+#include <sys/resource.h>
 #include "timetable/timeTable.h"
 
 namespace {
@@ -115,4 +117,32 @@ TEST_F(Bridge, DefaultFontPassesNothingOthersAreLoggedAndTruncated)
     EXPECT_TRUE(bridge.vorConverter()->fontChosen);
     EXPECT_EQ(bridge.vorConverter()->fontSize, 14);
     EXPECT_EQ(logLines, QStringList{"SetFont Calibri 14"});
+}
+
+// A small file can describe a week larger than memory: the window gets no
+// table and a log line instead of a crash.
+TEST_F(Bridge, ScheduleLargerThanMemoryIsRefusedNotFatal)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address space limits do not apply under AddressSanitizer";
+#else
+    QByteArray xml = "<Teachers_Timetable><Teacher name='Wide'><Day name='Long'>";
+    for (int h = 0; h < 20000; ++h) xml += "<H/>";
+    xml += "</Day>";
+    for (int d = 0; d < 20000; ++d) xml += "<D/>";
+    xml += "</Teacher></Teachers_Timetable>";
+    ASSERT_TRUE(load(xml));
+
+    rlimit original{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &original), 0);
+    rlimit low = original;
+    low.rlim_cur = rlim_t{2} << 30;  // 4e8 cells need far more than 2 GiB
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &low), 0);
+    const bool refused = !bridge.teacherTimeSchedule("Wide").has_value();
+    setrlimit(RLIMIT_AS, &original);
+
+    EXPECT_TRUE(refused);
+    ASSERT_FALSE(logLines.isEmpty());
+    EXPECT_EQ(logLines.back(), "not enough memory for the timetable of Wide");
+#endif
 }

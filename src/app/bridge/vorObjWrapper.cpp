@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <cmath>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,14 @@ vorObjWrapper::~vorObjWrapper()
 
 bool vorObjWrapper::loadVorTeacherXML(const QString& path)
 {
-    return _vorConverter->parse(fileSystemPath(path));
+    // A file can describe more than memory holds; this bridge is discarded
+    // when the load fails, so a partly read model goes with it.
+    try {
+        return _vorConverter->parse(fileSystemPath(path));
+    } catch (const std::bad_alloc&) {
+        _log(QStringLiteral("not enough memory to load %1").arg(path));
+        return false;
+    }
 }
 
 bool vorObjWrapper::saveVorTeachersXLSX(const QString& path)
@@ -86,15 +94,25 @@ std::optional<ScheduleDictionary> vorObjWrapper::teacherTimeSchedule(const QStri
     teacher* found = _vorConverter->teachers.find(_teacherNames.keyFor(name));
     if (!found)
         return std::nullopt;
-    BaseMatrix<std::string> matrix;
-    found->timeSchedule(matrix, teacherTableFlags);
-    return timeMetrixToDictionary(matrix);
+    try {
+        BaseMatrix<std::string> matrix;
+        found->timeSchedule(matrix, teacherTableFlags);
+        return timeMetrixToDictionary(matrix);
+    } catch (const std::bad_alloc&) {
+        _log(QStringLiteral("not enough memory for the timetable of %1").arg(name));
+        return std::nullopt;
+    }
 }
 
 std::optional<ScheduleDictionary> vorObjWrapper::studentsTimeSchedule(const QString& name)
 {
-    BaseMatrix<std::string> matrix;
-    if (!_vorConverter->studentsTimeSchedule(_studentNames.keyFor(name), matrix, studentsTableFlags))
+    try {
+        BaseMatrix<std::string> matrix;
+        if (!_vorConverter->studentsTimeSchedule(_studentNames.keyFor(name), matrix, studentsTableFlags))
+            return std::nullopt;
+        return timeMetrixToDictionary(matrix);
+    } catch (const std::bad_alloc&) {
+        _log(QStringLiteral("not enough memory for the timetable of %1").arg(name));
         return std::nullopt;
-    return timeMetrixToDictionary(matrix);
+    }
 }

@@ -3,13 +3,11 @@
 
 #include "xlsx/Comment.h"
 #include "xlsx/PackageVocabulary.h"
-#include "xlsx/Utf8.h"
 #include "xlsx/Workbook.h"
 #include "xlsx/Worksheet.h"
 #include "xlsx/XmlStream.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -18,24 +16,6 @@ namespace SimpleXlsx
 
 namespace
 {
-
-constexpr size_t maxAuthorBytes = 259;
-
-// USERNAME, or "Unknown"; a long name is cut on a character boundary.
-std::string CommentAuthor()
-{
-    const char* user = std::getenv("USERNAME");
-    const std::string_view name = user != nullptr ? user : "Unknown";
-    return std::string(name.substr(0, Utf8PrefixBytes(name, maxAuthorBytes)));
-}
-
-bool IsXmlWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-// Leading or trailing whitespace survives reading only with xml:space.
-bool NeedsPreservedSpace(const std::string& text)
-{
-    return !text.empty() && (IsXmlWhitespace(text.front()) || IsXmlWhitespace(text.back()));
-}
 
 // The empty elements of the font attribute bits, in the order the run
 // properties want them.
@@ -130,7 +110,7 @@ bool CWorkbook::SaveCommentList(const std::vector<Comment*>& list)
     {
         XmlStream xml(commentsPart.Stream());
         xml << prolog() << tag("comments") << attr("xmlns") << ns_book;
-        xml << tag("authors") << tag("author") << chardata() << CommentAuthor() << endtag() << endtag();
+        xml << tag("authors") << tag("author") << chardata() << PackageAuthor() << endtag() << endtag();
         xml << tag("commentList");
         for (const Comment* comment : list)
             AddComment(xml, *comment);
@@ -159,7 +139,7 @@ void CWorkbook::AddComment(xmlw::XmlStream& xml, const Comment& comment) const
         xml << tag("r");
         AddRunProperties(xml, run.first);
         xml << tag("t");
-        if (NeedsPreservedSpace(run.second))
+        if (xmlw::HasEdgeWhitespace(run.second))
             xml << attr("xml:space") << "preserve";
         xml << chardata() << run.second << endtag();
         xml << endtag(); // r

@@ -1,12 +1,10 @@
 // docProps/core.xml (author and dates) and the package relationships.
 
 #include "xlsx/PackageVocabulary.h"
-#include "xlsx/Utf8.h"
 #include "xlsx/Workbook.h"
 #include "xlsx/XmlStream.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 namespace SimpleXlsx
@@ -14,16 +12,6 @@ namespace SimpleXlsx
 
 namespace
 {
-
-constexpr size_t maxAuthorBytes = 259;
-
-// USERNAME, or "Unknown"; a long name is cut on a character boundary.
-std::string AuthorName()
-{
-    const char* user = std::getenv("USERNAME");
-    const std::string_view name = user != nullptr ? user : "Unknown";
-    return std::string(name.substr(0, Utf8PrefixBytes(name, maxAuthorBytes)));
-}
 
 // The current time in UTC, as in 2026-12-05T17:34:17Z.
 std::string UtcTimestamp()
@@ -68,7 +56,7 @@ bool CWorkbook::SaveCore()
     PartFile core(tempPath, "docProps/core.xml");
     {
         xmlw::XmlStream xml(core.Stream());
-        WriteCoreProperties(xml, AuthorName(), UtcTimestamp());
+        WriteCoreProperties(xml, PackageAuthor(), UtcTimestamp());
     }
     const bool coreWritten = core.Close();
 

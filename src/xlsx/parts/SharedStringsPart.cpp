@@ -7,19 +7,6 @@
 namespace SimpleXlsx
 {
 
-namespace
-{
-
-bool IsXmlWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-// Leading or trailing whitespace survives reading only with xml:space.
-bool NeedsPreservedSpace(const std::string& text)
-{
-    return !text.empty() && (IsXmlWhitespace(text.front()) || IsXmlWhitespace(text.back()));
-}
-
-} // namespace
-
 bool CWorkbook::SaveSharedStrings()
 {
     using namespace xmlw;
@@ -46,7 +33,7 @@ bool CWorkbook::SaveSharedStrings()
         for (const std::string* text : byIndex)
         {
             xml << tag("si") << tag("t");
-            if (NeedsPreservedSpace(*text))
+            if (xmlw::HasEdgeWhitespace(*text))
                 xml << attr("xml:space") << "preserve";
             xml << chardata() << *text << endtag() << endtag();
         }
