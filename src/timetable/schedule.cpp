@@ -50,26 +50,36 @@ void teacher::fillInfos(const hour* taught, std::string& text, uint32_t flags) c
         append(taught->room->name);
 }
 
-void teacher::timeSchedule(BaseMatrix<std::string>& matrix, uint32_t flags)
+// Writes the cell text of every hour that `shows` accepts at its position:
+// row = the hour's place in its day, column = the day's place, from 1;
+// positions outside the matrix are skipped.
+template <typename Shows>
+static void placeHours(const teacher& taught, BaseMatrix<std::string>& matrix, uint32_t flags, Shows shows)
 {
-    initMatrix(matrix, dayCount, hourCount);
     uint64_t column = 1;
-    for (const teacherDay* day : days.list()) {
+    for (const teacherDay* day : taught.days.list()) {
         if (column >= matrix.colSize())
             break;
         uint64_t row = 1;
         for (const hour* slot : day->hours.list()) {
             if (row >= matrix.rowSize())
                 break;
-            if (slot->students) {
+            if (shows(slot)) {
                 std::string text;
-                fillInfos(slot, text, flags);
+                taught.fillInfos(slot, text, flags);
                 matrix(uint32_t(row), uint32_t(column)) = std::move(text);
             }
             ++row;
         }
         ++column;
     }
+}
+
+void teacher::timeSchedule(BaseMatrix<std::string>& matrix, uint32_t flags)
+{
+    initMatrix(matrix, dayCount, hourCount);
+    // An hour without a student group stays empty, whatever the flags ask.
+    placeHours(*this, matrix, flags, [](const hour* slot) { return slot->students != nullptr; });
 }
 
 bool teacher::workOnThisClass(const namedObjects<std::string>* group)
@@ -83,23 +93,7 @@ bool teacher::workOnThisClass(const namedObjects<std::string>* group)
 
 void teacher::update(const namedObjects<std::string>* group, BaseMatrix<std::string>& matrix, uint32_t flags)
 {
-    uint64_t column = 1;
-    for (const teacherDay* day : days.list()) {
-        if (column >= matrix.colSize())
-            break;
-        uint64_t row = 1;
-        for (const hour* slot : day->hours.list()) {
-            if (row >= matrix.rowSize())
-                break;
-            if (slot->students == group) {
-                std::string text;
-                fillInfos(slot, text, flags);
-                matrix(uint32_t(row), uint32_t(column)) = std::move(text);
-            }
-            ++row;
-        }
-        ++column;
-    }
+    placeHours(*this, matrix, flags, [group](const hour* slot) { return slot->students == group; });
 }
 
 bool timeTable::studentsTimeSchedule(std::string name, BaseMatrix<std::string>& matrix, uint32_t flags)
