@@ -608,16 +608,9 @@ bool CWorksheet::SaveCommentsRels()
 {
     if (m_tempPath.empty()) return false;
     const std::string index = std::to_string(m_index);
-    PartFile file(m_tempPath, "xl/worksheets/_rels/sheet" + index + ".xml.rels");
-    {
-        xmlw::XmlStream xml(file.Stream());
-        xml << xmlw::prolog() << xmlw::tag("Relationships") << xmlw::attr("xmlns") << ns_relationships;
-        xml << xmlw::tag("Relationship") << xmlw::attr("Id") << "rId1" << xmlw::attr("Type") << type_vml
-            << xmlw::attr("Target") << "../drawings/vmlDrawing" + index + ".vml" << xmlw::endtag();
-        xml << xmlw::tag("Relationship") << xmlw::attr("Id") << "rId2" << xmlw::attr("Type")
-            << type_comments << xmlw::attr("Target") << "../comments" + index + ".xml" << xmlw::endtag();
-    }
-    return file.Close();
+    return SaveRelationships(m_tempPath, "xl/worksheets/_rels/sheet" + index + ".xml.rels",
+                             {{type_vml, "../drawings/vmlDrawing" + index + ".vml"},
+                              {type_comments, "../comments" + index + ".xml"}});
 }
 
 }  // namespace SimpleXlsx

@@ -12,16 +12,9 @@ namespace SimpleXlsx
 
 bool CChartsheet::SaveChartsheetRels() const
 {
-    using namespace xmlw;
     const std::string number = std::to_string(index);
-    PartFile part(tempPath, "xl/chartsheets/_rels/sheet" + number + ".xml.rels");
-    {
-        XmlStream xml(part.Stream());
-        xml << prolog() << tag("Relationships") << attr("xmlns") << ns_relationships;
-        xml << tag("Relationship") << attr("Id") << "rId1" << attr("Type") << type_drawing << attr("Target")
-            << "../drawings/drawing" + number + ".xml" << endtag();
-    }
-    return part.Close();
+    return SaveRelationships(tempPath, "xl/chartsheets/_rels/sheet" + number + ".xml.rels",
+                             {{type_drawing, "../drawings/drawing" + number + ".xml"}});
 }
 
 bool CChartsheet::SaveChartsheet() const

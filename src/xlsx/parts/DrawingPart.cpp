@@ -12,16 +12,9 @@ namespace SimpleXlsx
 
 bool CChartsheet::SaveDrawingRels() const
 {
-    using namespace xmlw;
     const std::string number = std::to_string(index);
-    PartFile part(tempPath, "xl/drawings/_rels/drawing" + number + ".xml.rels");
-    {
-        XmlStream xml(part.Stream());
-        xml << prolog() << tag("Relationships") << attr("xmlns") << ns_relationships;
-        xml << tag("Relationship") << attr("Id") << "rId1" << attr("Type") << type_chart << attr("Target")
-            << "../charts/chart" + number + ".xml" << endtag();
-    }
-    return part.Close();
+    return SaveRelationships(tempPath, "xl/drawings/_rels/drawing" + number + ".xml.rels",
+                             {{type_chart, "../charts/chart" + number + ".xml"}});
 }
 
 bool CChartsheet::SaveDrawing() const
