@@ -19,7 +19,8 @@ namespace {
 bool ReadWhole(const char* path, std::string& data)
 {
     std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
+    if (!file)
+        return false;
     data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return !file.bad();
 }
@@ -28,7 +29,8 @@ bool ReadWhole(const char* path, std::string& data)
 long long DeflateSize(const std::string& data, std::vector<unsigned char>& out)
 {
     z_stream stream = {};
-    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8,
+                     Z_DEFAULT_STRATEGY) != Z_OK)
         return -1;
     long long produced = 0;
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));

@@ -51,7 +51,8 @@ int main(int argc, char** argv)
 
     std::string input = argc > 1 ? argv[1] : work + "district.xml";
     if (argc <= 1) {
-        std::string command = std::string("'") + HORATAB_GEN_BIN + "' --district -o '" + input + "'";
+        std::string command =
+            std::string("'") + HORATAB_GEN_BIN + "' --district -o '" + input + "'";
         if (std::system(command.c_str()) != 0) {
             std::fprintf(stderr, "export_bench: the generator failed\n");
             return 1;
@@ -65,19 +66,21 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "export_bench: cannot read %s\n", input.c_str());
         return 1;
     }
-    std::printf("input: %s (%zu teachers, %zu groups), read in %.2f s\n", input.c_str(), table.teachers.size(),
-                table.students.size(), readSeconds);
+    std::printf("input: %s (%zu teachers, %zu groups), read in %.2f s\n", input.c_str(),
+                table.teachers.size(), table.students.size(), readSeconds);
 
     const std::string teachersPath = work + "teachers.xlsx";
     const std::string studentsPath = work + "students.xlsx";
     bool teachersOk = false;
     bool studentsOk = false;
-    double teachersSeconds = secondsOf([&] { return table.teacherToExcel(teachersPath); }, teachersOk);
-    double studentsSeconds = secondsOf([&] { return table.studentsToExcel(studentsPath); }, studentsOk);
-    std::printf("teachers' workbook: %.2f s, %lld bytes%s\n", teachersSeconds, fileSize(teachersPath),
-                teachersOk ? "" : " (FAILED)");
-    std::printf("students' workbook: %.2f s, %lld bytes%s\n", studentsSeconds, fileSize(studentsPath),
-                studentsOk ? "" : " (FAILED)");
+    double teachersSeconds =
+        secondsOf([&] { return table.teacherToExcel(teachersPath); }, teachersOk);
+    double studentsSeconds =
+        secondsOf([&] { return table.studentsToExcel(studentsPath); }, studentsOk);
+    std::printf("teachers' workbook: %.2f s, %lld bytes%s\n", teachersSeconds,
+                fileSize(teachersPath), teachersOk ? "" : " (FAILED)");
+    std::printf("students' workbook: %.2f s, %lld bytes%s\n", studentsSeconds,
+                fileSize(studentsPath), studentsOk ? "" : " (FAILED)");
 
     std::remove(teachersPath.c_str());
     std::remove(studentsPath.c_str());

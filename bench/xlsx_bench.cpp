@@ -18,14 +18,17 @@ bool WriteWorkbook(const bench::Options& options)
     bench::PhaseTimer timer(options.timing);
     SimpleXlsx::CWorkbook book;
     SimpleXlsx::CWorksheet* sheet = book.AddSheetPtr("Bench");
-    if (sheet == nullptr) return false;
+    if (sheet == nullptr)
+        return false;
     for (uint32_t r = 0; r < options.rows; ++r) {
-        if (!sheet->BeginRow()) return false;
+        if (!sheet->BeginRow())
+            return false;
         for (uint32_t c = 0; c < options.cols; ++c) {
             const bool added = bench::IsTextCell(options.kind, r, c)
                                    ? sheet->AddCell(texts[bench::PoolIndex(r, c)])
                                    : sheet->AddCell(SimpleXlsx::CellDataDbl(bench::NumberAt(r, c)));
-            if (!added) return false;
+            if (!added)
+                return false;
         }
         sheet->EndRow();
     }
@@ -41,7 +44,9 @@ int main(int argc, char** argv)
 {
     bench::Options options;
     if (!bench::ParseOptions(argc, argv, false, options)) {
-        std::fprintf(stderr, "usage: xlsx_bench --rows R --cols C --kind text|number|mixed --out FILE [--timing]\n");
+        std::fprintf(
+            stderr,
+            "usage: xlsx_bench --rows R --cols C --kind text|number|mixed --out FILE [--timing]\n");
         return 2;
     }
     if (!WriteWorkbook(options)) {

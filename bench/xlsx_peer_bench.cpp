@@ -1,6 +1,7 @@
 // xlsx_peer_bench: writes the benchmark worksheet of xlsx_bench with
 // libxlsxwriter, in its default mode or with --constant-memory.
-//   xlsx_peer_bench --rows R --cols C --kind text|number|mixed --out FILE [--constant-memory] [--timing]
+//   xlsx_peer_bench --rows R --cols C --kind text|number|mixed --out FILE [--constant-memory]
+//   [--timing]
 
 #include <xlsxwriter.h>
 
@@ -17,7 +18,8 @@ bool WriteWorkbook(const bench::Options& options)
     lxw_workbook_options workbookOptions = {};
     workbookOptions.constant_memory = options.constantMemory ? LXW_TRUE : LXW_FALSE;
     lxw_workbook* book = workbook_new_opt(options.out.c_str(), &workbookOptions);
-    if (book == nullptr) return false;
+    if (book == nullptr)
+        return false;
     lxw_worksheet* sheet = workbook_add_worksheet(book, "Bench");
     bool ok = sheet != nullptr;
     for (uint32_t r = 0; ok && r < options.rows; ++r) {
@@ -26,7 +28,8 @@ bool WriteWorkbook(const bench::Options& options)
                 bench::IsTextCell(options.kind, r, c)
                     ? worksheet_write_string(sheet, r, static_cast<lxw_col_t>(c),
                                              pool[bench::PoolIndex(r, c)].c_str(), nullptr)
-                    : worksheet_write_number(sheet, r, static_cast<lxw_col_t>(c), bench::NumberAt(r, c), nullptr);
+                    : worksheet_write_number(sheet, r, static_cast<lxw_col_t>(c),
+                                             bench::NumberAt(r, c), nullptr);
             ok = error == LXW_NO_ERROR;
         }
     }

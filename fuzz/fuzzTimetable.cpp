@@ -86,14 +86,16 @@ void checkGroupSchedules(timeTable& model)
                 "merging a registered group failed");
         const auto found = index.find(entry.second);
         BaseMatrix<std::string> indexed;
-        require(model.studentsTimeSchedule(entry.second, found == index.end() ? none : found->second, indexed,
+        require(model.studentsTimeSchedule(entry.second,
+                                           found == index.end() ? none : found->second, indexed,
                                            INFO_SUBJECT | INFO_TEACHER),
                 "merging a registered group through the index failed");
         require(merged.rowSize() == indexed.rowSize() && merged.colSize() == indexed.colSize(),
                 "the two merges of a group differ in size");
         for (uint64_t row = 0; row < merged.rowSize(); ++row)
             for (uint64_t column = 0; column < merged.colSize(); ++column)
-                require(merged(uint32_t(row), uint32_t(column)) == indexed(uint32_t(row), uint32_t(column)),
+                require(merged(uint32_t(row), uint32_t(column)) ==
+                            indexed(uint32_t(row), uint32_t(column)),
                         "the two merges of a group differ");
     }
 }
@@ -151,7 +153,8 @@ bool studentsExportable(timeTable& model)
         rows = std::max(rows, week.rowSize());
         sheetsFit = sheetsFit && weekSheetFits(week.colSize() - 1, week.rowSize() - 1);
     }
-    return sheetsFit && columns >= 2 && rows >= 2 && summaryFits(model.students.size(), columns - 1, rows - 1);
+    return sheetsFit && columns >= 2 && rows >= 2 &&
+           summaryFits(model.students.size(), columns - 1, rows - 1);
 }
 
 // Saves one workbook into the empty output folder and checks what the save
@@ -161,14 +164,18 @@ void checkExport(timeTable& model, bool teachersWorkbook)
     const fuzzScratch& scratch = fuzzScratch::get();
     const std::string fileName = teachersWorkbook ? "teachers.xlsx" : "students.xlsx";
     const std::string destination = scratch.output + "/" + fileName;
-    const bool exportable = teachersWorkbook ? teachersExportable(model) : studentsExportable(model);
-    const bool saved = teachersWorkbook ? model.teacherToExcel(destination) : model.studentsToExcel(destination);
+    const bool exportable =
+        teachersWorkbook ? teachersExportable(model) : studentsExportable(model);
+    const bool saved =
+        teachersWorkbook ? model.teacherToExcel(destination) : model.studentsToExcel(destination);
 
-    require(folderEntries(scratch.temp).empty(), "the save of " + fileName + " left temporary files behind");
+    require(folderEntries(scratch.temp).empty(),
+            "the save of " + fileName + " left temporary files behind");
     const std::vector<std::string> written = folderEntries(scratch.output);
     if (!saved) {
         require(written.empty(), "the failed save of " + fileName + " left a file behind");
-        require(!exportable, "the save of " + fileName + " failed on a timetable that fits a workbook");
+        require(!exportable,
+                "the save of " + fileName + " failed on a timetable that fits a workbook");
         return;
     }
     require(written.size() == 1 && written.front() == fileName,
@@ -177,7 +184,8 @@ void checkExport(timeTable& model, bool teachersWorkbook)
     const std::string problem = horatabCheck::workbookProblem(destination, sheetNames);
     require(problem.empty(), fileName + ": " + problem);
     const size_t names = teachersWorkbook ? model.teachers.size() : model.students.size();
-    require(sheetNames.size() == names + 1, fileName + " does not hold one sheet per name and the summary");
+    require(sheetNames.size() == names + 1,
+            fileName + " does not hold one sheet per name and the summary");
     removeTree(destination);
 }
 

@@ -120,8 +120,8 @@ std::string entryProblem(const zipEntry& entry)
     if (!characters.empty())
         return entry.name + ": " + characters;
     pugi::xml_document document;
-    pugi::xml_parse_result parsed =
-        document.load_buffer(entry.bytes.data(), entry.bytes.size(), pugi::parse_default, pugi::encoding_utf8);
+    pugi::xml_parse_result parsed = document.load_buffer(entry.bytes.data(), entry.bytes.size(),
+                                                         pugi::parse_default, pugi::encoding_utf8);
     if (!parsed)
         return entry.name + " is not well-formed XML: " + parsed.description() + " at byte " +
                std::to_string(parsed.offset);
@@ -187,7 +187,8 @@ bool readZip(const std::string& path, std::vector<zipEntry>& entries)
     while (ok) {
         char name[1024];
         unz_file_info64 info;
-        if (unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK ||
+        if (unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) !=
+                UNZ_OK ||
             unzOpenCurrentFile(archive) != UNZ_OK) {
             ok = false;
             break;
@@ -199,7 +200,8 @@ bool readZip(const std::string& path, std::vector<zipEntry>& entries)
         while ((got = unzReadCurrentFile(archive, block, sizeof block)) > 0)
             entry.bytes.append(block, size_t(got));
         // unzCloseCurrentFile reports a CRC mismatch once the entry is read.
-        if (got < 0 || unzCloseCurrentFile(archive) != UNZ_OK || entry.bytes.size() != info.uncompressed_size) {
+        if (got < 0 || unzCloseCurrentFile(archive) != UNZ_OK ||
+            entry.bytes.size() != info.uncompressed_size) {
             ok = false;
             break;
         }

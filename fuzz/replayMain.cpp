@@ -59,7 +59,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot read %s\n", path.c_str());
             return 2;
         }
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
         std::fprintf(stderr, "%s\n", path.c_str());
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }

@@ -59,7 +59,8 @@ private:
     uint64_t state;
 };
 
-const char* const dayNames[] = {"Pondělí", "Úterý", "Středa", "Čtvrtek", "Pátek", "Sobota", "Neděle"};
+const char* const dayNames[] = {"Pondělí", "Úterý",  "Středa", "Čtvrtek",
+                                "Pátek",   "Sobota", "Neděle"};
 
 struct subjectKind
 {
@@ -68,36 +69,47 @@ struct subjectKind
 };
 
 const subjectKind subjectKinds[] = {
-    {"Matematika", nullptr},          {"Český jazyk", nullptr},
-    {"Anglický jazyk", "Jazyková učebna 1"}, {"Německý jazyk", "Jazyková učebna 2"},
-    {"Fyzika", "Laboratoř fyziky"},   {"Chemie", "Laboratoř chemie"},
-    {"Přírodopis", nullptr},          {"Dějepis", nullptr},
-    {"Zeměpis", nullptr},             {"Občanská výchova", nullptr},
-    {"Informatika", "Počítačová učebna"}, {"Tělesná výchova", "Tělocvična"},
-    {"Hudební výchova", "Hudebna"},   {"Výtvarná výchova", "Ateliér"},
+    {"Matematika", nullptr},
+    {"Český jazyk", nullptr},
+    {"Anglický jazyk", "Jazyková učebna 1"},
+    {"Německý jazyk", "Jazyková učebna 2"},
+    {"Fyzika", "Laboratoř fyziky"},
+    {"Chemie", "Laboratoř chemie"},
+    {"Přírodopis", nullptr},
+    {"Dějepis", nullptr},
+    {"Zeměpis", nullptr},
+    {"Občanská výchova", nullptr},
+    {"Informatika", "Počítačová učebna"},
+    {"Tělesná výchova", "Tělocvična"},
+    {"Hudební výchova", "Hudebna"},
+    {"Výtvarná výchova", "Ateliér"},
 };
 const size_t subjectTotal = sizeof subjectKinds / sizeof subjectKinds[0];
 
 const char* const surnames[] = {
-    "Novák",  "Svoboda", "Novotný", "Dvořák",  "Černý",    "Procházka", "Kučera", "Veselý",
-    "Horák",  "Němec",   "Marek",   "Pospíšil", "Hájek",   "Jelínek",   "Král",   "Růžička",
-    "Beneš",  "Fiala",   "Sedláček", "Doležal", "Zeman",   "Kolář",     "Navrátil", "Čermák",
-    "Vaněk",  "Urban",   "Blažek",  "Kříž",    "Kovář",    "Bartoš",    "Vlček",  "Polák",
-    "Musil",  "Kopecký", "Šimek",   "Konečný", "Malý",     "Holub",     "Štěpánek", "Kadlec",
-    "Žák",    "Řezníček", "Šťastný", "Ševčík", "Ludvík",   "Ťoupalík",  "Adámek", "Březina",
+    "Novák", "Svoboda",  "Novotný",  "Dvořák",   "Černý",  "Procházka", "Kučera",   "Veselý",
+    "Horák", "Němec",    "Marek",    "Pospíšil", "Hájek",  "Jelínek",   "Král",     "Růžička",
+    "Beneš", "Fiala",    "Sedláček", "Doležal",  "Zeman",  "Kolář",     "Navrátil", "Čermák",
+    "Vaněk", "Urban",    "Blažek",   "Kříž",     "Kovář",  "Bartoš",    "Vlček",    "Polák",
+    "Musil", "Kopecký",  "Šimek",    "Konečný",  "Malý",   "Holub",     "Štěpánek", "Kadlec",
+    "Žák",   "Řezníček", "Šťastný",  "Ševčík",   "Ludvík", "Ťoupalík",  "Adámek",   "Březina",
 };
 const char* const femaleSurnames[] = {
-    "Nováková", "Svobodová", "Novotná", "Dvořáková", "Černá",    "Procházková", "Kučerová", "Veselá",
-    "Horáková", "Němcová",   "Marková", "Pospíšilová", "Hájková", "Jelínková", "Králová",  "Růžičková",
-    "Benešová", "Fialová",   "Sedláčková", "Doležalová", "Zemanová", "Kolářová", "Navrátilová", "Čermáková",
-    "Vaňková",  "Urbanová",  "Blažková", "Křížová",   "Kovářová", "Bartošová",  "Vlčková",  "Poláková",
-    "Musilová", "Kopecká",   "Šimková", "Konečná",   "Malá",     "Holubová",    "Štěpánková", "Kadlecová",
-    "Žáková",   "Řezníčková", "Šťastná", "Ševčíková", "Ludvíková", "Ťoupalíková", "Adámková", "Březinová",
+    "Nováková",   "Svobodová",  "Novotná",    "Dvořáková",   "Černá",       "Procházková",
+    "Kučerová",   "Veselá",     "Horáková",   "Němcová",     "Marková",     "Pospíšilová",
+    "Hájková",    "Jelínková",  "Králová",    "Růžičková",   "Benešová",    "Fialová",
+    "Sedláčková", "Doležalová", "Zemanová",   "Kolářová",    "Navrátilová", "Čermáková",
+    "Vaňková",    "Urbanová",   "Blažková",   "Křížová",     "Kovářová",    "Bartošová",
+    "Vlčková",    "Poláková",   "Musilová",   "Kopecká",     "Šimková",     "Konečná",
+    "Malá",       "Holubová",   "Štěpánková", "Kadlecová",   "Žáková",      "Řezníčková",
+    "Šťastná",    "Ševčíková",  "Ludvíková",  "Ťoupalíková", "Adámková",    "Březinová",
 };
-const char* const maleNames[] = {"Jan", "Petr", "Josef", "Pavel", "Martin", "Tomáš", "Jiří", "Lukáš",
-                                 "Ondřej", "Václav", "Miroslav", "Zdeněk", "Jaroslav", "Radek"};
-const char* const femaleNames[] = {"Jana", "Marie", "Eva", "Hana", "Anna", "Lenka", "Kateřina", "Lucie",
-                                   "Věra", "Alena", "Petra", "Zuzana", "Markéta", "Jitka", "Šárka"};
+const char* const maleNames[] = {"Jan",      "Petr",   "Josef",    "Pavel",  "Martin",
+                                 "Tomáš",    "Jiří",   "Lukáš",    "Ondřej", "Václav",
+                                 "Miroslav", "Zdeněk", "Jaroslav", "Radek"};
+const char* const femaleNames[] = {"Jana",  "Marie",    "Eva",     "Hana",  "Anna",
+                                   "Lenka", "Kateřina", "Lucie",   "Věra",  "Alena",
+                                   "Petra", "Zuzana",   "Markéta", "Jitka", "Šárka"};
 
 template <typename T, size_t N>
 size_t countOf(T (&)[N])
@@ -111,7 +123,8 @@ std::string teacherName(seededRandom& rng, std::set<std::string>& used)
     size_t surname = rng.below(countOf(surnames));
     std::string name = female ? femaleSurnames[surname] : surnames[surname];
     name += ' ';
-    name += female ? femaleNames[rng.below(countOf(femaleNames))] : maleNames[rng.below(countOf(maleNames))];
+    name += female ? femaleNames[rng.below(countOf(femaleNames))]
+                   : maleNames[rng.below(countOf(maleNames))];
     std::string unique = name;
     for (int n = 2; !used.insert(unique).second; ++n)
         unique = name + " (" + std::to_string(n) + ")";
@@ -140,8 +153,8 @@ std::string homeRoom(uint64_t index, uint64_t total)
 
 std::string hourName(uint64_t index)
 {
-    static const char* const starts[] = {"8:00", "8:55", "10:00", "10:55", "11:50", "12:45", "13:40", "14:35",
-                                         "15:30", "16:25", "17:20", "18:10"};
+    static const char* const starts[] = {"8:00",  "8:55",  "10:00", "10:55", "11:50", "12:45",
+                                         "13:40", "14:35", "15:30", "16:25", "17:20", "18:10"};
     std::string name = std::to_string(index + 1) + ". hodina";
     if (index < countOf(starts))
         name += std::string(" (") + starts[index] + ")";
@@ -205,37 +218,50 @@ int parseSettings(int argc, char** argv, settings& chosen)
         }
         if (option == "-o" || option == "--output") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr, "horatab-gen-timetable: %s needs a file name\n", option.c_str());
+                std::fprintf(stderr, "horatab-gen-timetable: %s needs a file name\n",
+                             option.c_str());
                 return 1;
             }
             chosen.output = argv[++i];
             continue;
         }
-        if (option == "--teachers") target = &chosen.teachers;
-        else if (option == "--groups") target = &chosen.groups;
-        else if (option == "--days") target = &chosen.days;
-        else if (option == "--hours") target = &chosen.hours;
-        else if (option == "--seed") target = &chosen.seed;
-        else if (option == "--split") target = &chosen.split;
-        else if (option == "--clashes") target = &chosen.clashes;
+        if (option == "--teachers")
+            target = &chosen.teachers;
+        else if (option == "--groups")
+            target = &chosen.groups;
+        else if (option == "--days")
+            target = &chosen.days;
+        else if (option == "--hours")
+            target = &chosen.hours;
+        else if (option == "--seed")
+            target = &chosen.seed;
+        else if (option == "--split")
+            target = &chosen.split;
+        else if (option == "--clashes")
+            target = &chosen.clashes;
         if (!target) {
-            std::fprintf(stderr, "horatab-gen-timetable: unknown option %s (see --help)\n", option.c_str());
+            std::fprintf(stderr, "horatab-gen-timetable: unknown option %s (see --help)\n",
+                         option.c_str());
             return 1;
         }
         if (i + 1 >= argc || !parseCount(argv[i + 1], *target)) {
-            std::fprintf(stderr, "horatab-gen-timetable: %s needs a whole number\n", option.c_str());
+            std::fprintf(stderr, "horatab-gen-timetable: %s needs a whole number\n",
+                         option.c_str());
             return 1;
         }
         ++i;
     }
-    if (chosen.teachers < 1 || chosen.groups < 1 || chosen.days < 1 || chosen.days > 7 || chosen.hours < 1 ||
-        chosen.hours > 1000 || chosen.teachers > 1000000 || chosen.groups > 1000000) {
-        std::fputs("horatab-gen-timetable: need at least one teacher and group, 1 to 7 days and 1 to 1000 hours\n",
+    if (chosen.teachers < 1 || chosen.groups < 1 || chosen.days < 1 || chosen.days > 7 ||
+        chosen.hours < 1 || chosen.hours > 1000 || chosen.teachers > 1000000 ||
+        chosen.groups > 1000000) {
+        std::fputs("horatab-gen-timetable: need at least one teacher and group, 1 to 7 days and 1 "
+                   "to 1000 hours\n",
                    stderr);
         return 1;
     }
     if (chosen.groups > chosen.teachers * chosen.days * chosen.hours) {
-        std::fputs("horatab-gen-timetable: the teachers have fewer hours than there are groups\n", stderr);
+        std::fputs("horatab-gen-timetable: the teachers have fewer hours than there are groups\n",
+                   stderr);
         return 1;
     }
     return 0;
@@ -247,11 +273,14 @@ struct groupWeek
     uint64_t days = 0;
     uint64_t hours = 0;
 
-    char& at(uint64_t group, uint64_t day, uint64_t hourIndex) { return busy[(group * days + day) * hours + hourIndex]; }
+    char& at(uint64_t group, uint64_t day, uint64_t hourIndex)
+    {
+        return busy[(group * days + day) * hours + hourIndex];
+    }
 };
 
-bool teachSlot(plan& week, seededRandom& rng, std::vector<std::vector<int64_t>>& groupTeacherOf, uint64_t group,
-               uint64_t day, uint64_t hourIndex)
+bool teachSlot(plan& week, seededRandom& rng, std::vector<std::vector<int64_t>>& groupTeacherOf,
+               uint64_t group, uint64_t day, uint64_t hourIndex)
 {
     for (int attempt = 0; attempt < 4; ++attempt) {
         size_t subject = rng.below(subjectTotal);
@@ -274,8 +303,9 @@ bool teachSlot(plan& week, seededRandom& rng, std::vector<std::vector<int64_t>>&
 
 // Gives a group its first lesson: in the first hour of the week when one of
 // its subject teachers is free there, otherwise in the first free teacher hour.
-bool teachFirstLesson(plan& week, seededRandom& rng, std::vector<std::vector<int64_t>>& groupTeacherOf,
-                      groupWeek& groups, uint64_t teacherTotal, uint64_t group)
+bool teachFirstLesson(plan& week, seededRandom& rng,
+                      std::vector<std::vector<int64_t>>& groupTeacherOf, groupWeek& groups,
+                      uint64_t teacherTotal, uint64_t group)
 {
     if (teachSlot(week, rng, groupTeacherOf, group, 0, 0)) {
         groups.at(group, 0, 0) = 1;
@@ -307,10 +337,12 @@ bool buildPlan(const settings& chosen, seededRandom& rng, plan& week)
         week.teacherNames.push_back(teacherName(rng, used));
         size_t qualifications = 1 + rng.below(3);
         for (size_t q = 0; q < qualifications; ++q)
-            week.subjectTeachers[(t * 3 + q * 5 + rng.below(2)) % subjectTotal].push_back(size_t(t));
+            week.subjectTeachers[(t * 3 + q * 5 + rng.below(2)) % subjectTotal].push_back(
+                size_t(t));
     }
 
-    std::vector<std::vector<int64_t>> groupTeacherOf(chosen.groups, std::vector<int64_t>(subjectTotal, -1));
+    std::vector<std::vector<int64_t>> groupTeacherOf(chosen.groups,
+                                                     std::vector<int64_t>(subjectTotal, -1));
     groupWeek groups;
     groups.days = chosen.days;
     groups.hours = chosen.hours;
@@ -362,11 +394,20 @@ std::string escaped(const std::string& text)
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -381,12 +422,15 @@ void writeLesson(std::FILE* out, const lesson& slot, uint64_t groupTotal)
     const subjectKind& kind = subjectKinds[slot.subject];
     std::string room = kind.room ? kind.room : homeRoom(uint64_t(slot.group), groupTotal);
     std::fprintf(out,
-                 "        <Subject name=\"%s\"/>\n        <Students name=\"%s\"/>\n        <Room name=\"%s\"/>\n",
-                 escaped(kind.name).c_str(), escaped(groupName(uint64_t(slot.group), groupTotal)).c_str(),
+                 "        <Subject name=\"%s\"/>\n        <Students name=\"%s\"/>\n        <Room "
+                 "name=\"%s\"/>\n",
+                 escaped(kind.name).c_str(),
+                 escaped(groupName(uint64_t(slot.group), groupTotal)).c_str(),
                  escaped(room).c_str());
 }
 
-void writeDays(std::FILE* out, plan& week, uint64_t t, uint64_t firstDay, uint64_t endDay, uint64_t groupTotal)
+void writeDays(std::FILE* out, plan& week, uint64_t t, uint64_t firstDay, uint64_t endDay,
+               uint64_t groupTotal)
 {
     for (uint64_t day = firstDay; day < endDay; ++day) {
         uint64_t hoursShown = 0;
@@ -428,7 +472,8 @@ void writeDocument(std::FILE* out, const settings& chosen, plan& week)
 {
     std::fputs("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", out);
     std::fprintf(out,
-                 "<!-- horatab-gen-timetable --teachers %llu --groups %llu --days %llu --hours %llu --seed %llu"
+                 "<!-- horatab-gen-timetable --teachers %llu --groups %llu --days %llu --hours "
+                 "%llu --seed %llu"
                  " --split %llu --clashes %llu -->\n",
                  (unsigned long long)chosen.teachers, (unsigned long long)chosen.groups,
                  (unsigned long long)chosen.days, (unsigned long long)chosen.hours,
@@ -440,8 +485,8 @@ void writeDocument(std::FILE* out, const settings& chosen, plan& week)
     uint64_t splitDay = (chosen.days + 1) / 2;
     for (uint64_t t = 0; t < chosen.teachers; ++t) {
         bool split = t < chosen.split && chosen.days > 1;
-        std::fprintf(out, "  <Teacher name=\"%s\" short=\"%s\">\n", escaped(week.teacherNames[t]).c_str(),
-                     initials(week.teacherNames[t]).c_str());
+        std::fprintf(out, "  <Teacher name=\"%s\" short=\"%s\">\n",
+                     escaped(week.teacherNames[t]).c_str(), initials(week.teacherNames[t]).c_str());
         writeDays(out, week, t, 0, split ? splitDay : chosen.days, chosen.groups);
         std::fputs("  </Teacher>\n", out);
     }
@@ -473,8 +518,8 @@ int main(int argc, char** argv)
     if (!chosen.output.empty()) {
         out = std::fopen(chosen.output.c_str(), "wb");
         if (!out) {
-            std::fprintf(stderr, "horatab-gen-timetable: cannot write %s: %s\n", chosen.output.c_str(),
-                         std::strerror(errno));
+            std::fprintf(stderr, "horatab-gen-timetable: cannot write %s: %s\n",
+                         chosen.output.c_str(), std::strerror(errno));
             return 1;
         }
     }

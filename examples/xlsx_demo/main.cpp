@@ -18,8 +18,8 @@ const double kGiven[] = {5, 7, 6, 7, 4};
 // Header row, then one row per day: day number, day, planned, given hours.
 void FillLessons(CWorksheet& sheet, int32_t headStyle)
 {
-    sheet.AddRow(std::vector<CellDataStr>{{"Day no.", headStyle}, {"Day", headStyle}, {"Planned", headStyle},
-                                          {"Given", headStyle}});
+    sheet.AddRow(std::vector<CellDataStr>{
+        {"Day no.", headStyle}, {"Day", headStyle}, {"Planned", headStyle}, {"Given", headStyle}});
     for (int day = 0; day < 5; ++day) {
         sheet.BeginRow();
         sheet.AddCell(CellDataInt(day + 1));
@@ -60,7 +60,8 @@ CChartsheet::Series DaySeries(const CWorksheet& sheet, uint32_t valueColumn, con
 bool AddCharts(CWorkbook& book, const CWorksheet& lessons)
 {
     CChartsheet* week = book.AddChartPtr("Week", CHART_BAR);
-    if (week == nullptr) return false;
+    if (week == nullptr)
+        return false;
     CChartsheet::Diagramm& diagram = week->GetDiagramm();
     diagram.name = "Hours per day";
     diagram.secondType = CHART_LINE;
@@ -74,11 +75,13 @@ bool AddCharts(CWorkbook& book, const CWorksheet& lessons)
     week->GetYAxis().minValue = "0";
     week->GetYAxis().maxValue = "9";
     week->GetX2Axis().position = 0;
-    if (!week->AddSeries(DaySeries(lessons, 2, "Planned")) || !week->AddSeries(DaySeries(lessons, 3, "Given"), false))
+    if (!week->AddSeries(DaySeries(lessons, 2, "Planned")) ||
+        !week->AddSeries(DaySeries(lessons, 3, "Given"), false))
         return false;
 
     CChartsheet* spread = book.AddChartPtr("Planned vs given", CHART_SCATTER);
-    if (spread == nullptr) return false;
+    if (spread == nullptr)
+        return false;
     spread->GetDiagramm().name = "Planned against given hours";
     spread->GetDiagramm().scatterStyle = 1;
     spread->GetDiagramm().legendPosition = 0;

@@ -47,8 +47,9 @@ bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
         return true;
     pugi::xml_node root = document.document_element();
     if (std::string(root.name()) != "Teachers_Timetable")
-        failure(err, path, "the file holds no teachers: its root element is <" + printable(root.name()) +
-                               ">, not <Teachers_Timetable>");
+        failure(err, path,
+                "the file holds no teachers: its root element is <" + printable(root.name()) +
+                    ">, not <Teachers_Timetable>");
     else
         failure(err, path, "the file holds no teachers");
     return false;
@@ -94,11 +95,16 @@ int inspect(const cliOptions& options, std::ostream& out, std::ostream& err)
     if (!loadTimetable(options.input, model, err))
         return 1;
     switch (options.mode) {
-    case cliMode::listTeachers: return listNames(model.teachers.map(), out);
-    case cliMode::listStudents: return listNames(model.students.map(), out);
-    case cliMode::showTeacher: return showTeacher(model, options, out, err);
-    case cliMode::showStudents: return showStudents(model, options, out, err);
-    default: return 1;
+    case cliMode::listTeachers:
+        return listNames(model.teachers.map(), out);
+    case cliMode::listStudents:
+        return listNames(model.students.map(), out);
+    case cliMode::showTeacher:
+        return showTeacher(model, options, out, err);
+    case cliMode::showStudents:
+        return showStudents(model, options, out, err);
+    default:
+        return 1;
     }
 }
 

@@ -20,7 +20,8 @@ int main(int argc, char** argv)
         return runCommand(options, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cout.flush();
-        std::cerr << "horatab-export: " << options.input << ": not enough memory for this timetable\n";
+        std::cerr << "horatab-export: " << options.input
+                  << ": not enough memory for this timetable\n";
         return 1;
     }
 }

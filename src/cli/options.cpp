@@ -36,15 +36,15 @@ bool splitInlineValue(const std::string& arg, std::string& name, std::string& va
 
 bool takesValue(const std::string& option)
 {
-    for (const char* known : {"--list", "--show-teacher", "--show-students", "--teachers", "-t", "--students", "-s",
-                              "--font", "--size"})
+    for (const char* known : {"--list", "--show-teacher", "--show-students", "--teachers", "-t",
+                              "--students", "-s", "--font", "--size"})
         if (option == known)
             return true;
     return false;
 }
 
-bool setInspection(cliOptions& options, bool& inspectionGiven, cliMode mode, const std::string& name,
-                   std::string& error)
+bool setInspection(cliOptions& options, bool& inspectionGiven, cliMode mode,
+                   const std::string& name, std::string& error)
 {
     if (inspectionGiven)
         return failWith(error, "give only one of --list, --show-teacher and --show-students");
@@ -73,7 +73,8 @@ bool parseFontSize(const std::string& text, double& size)
     char* end = nullptr;
     errno = 0;
     double parsed = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < 1 || parsed > largestFontSize)
+    if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < 1 ||
+        parsed > largestFontSize)
         return false;
     size = parsed;
     return true;
@@ -137,7 +138,8 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
             if (value != "teachers" && value != "students")
                 return failWith(error, "--list takes teachers or students, not \"" + value + "\"");
             ok = setInspection(options, inspectionGiven,
-                               value == "teachers" ? cliMode::listTeachers : cliMode::listStudents, "", error);
+                               value == "teachers" ? cliMode::listTeachers : cliMode::listStudents,
+                               "", error);
         } else if (option == "--show-teacher") {
             ok = setInspection(options, inspectionGiven, cliMode::showTeacher, value, error);
         } else if (option == "--show-students") {
@@ -152,7 +154,8 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
             if (options.sizeGiven)
                 return failWith(error, "--size given twice");
             if (!parseFontSize(value, options.fontSize))
-                return failWith(error, "--size takes a number of points from 1 to 409, not \"" + value + "\"");
+                return failWith(error, "--size takes a number of points from 1 to 409, not \"" +
+                                           value + "\"");
             options.sizeGiven = true;
         }
         if (!ok)
@@ -188,7 +191,8 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
 const char* usageText()
 {
     return "Usage: horatab-export [options] INPUT.xml\n"
-           "Reads a teachers-timetable XML export and writes its workbooks, or shows what it holds.\n"
+           "Reads a teachers-timetable XML export and writes its workbooks, or shows what it "
+           "holds.\n"
            "\n"
            "Workbooks:\n"
            "  -t, --teachers FILE    write the teachers' workbook to FILE\n"

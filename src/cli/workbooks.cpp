@@ -47,7 +47,8 @@ std::string temporaryFolder()
 bool isWritableFolder(const std::string& folder)
 {
     struct stat info;
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && access(folder.c_str(), W_OK | X_OK) == 0;
+    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 bool hasAnyHour(const timeTable& model)
@@ -75,22 +76,25 @@ std::string contentProblem(const timeTable& model, workbookKind kind, const std:
     return std::string();
 }
 
-bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path, const std::string& input,
-                   const std::string& rootName, std::ostream& out, std::ostream& err)
+bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
+                   const std::string& input, const std::string& rootName, std::ostream& out,
+                   std::ostream& err)
 {
     std::string problem = contentProblem(model, kind, input, rootName);
     if (problem.empty())
         problem = destinationProblem(path);
     if (problem.empty() && !isWritableFolder(temporaryFolder()))
-        problem = "the temporary folder " + temporaryFolder() + " (TMPDIR) is missing or not writable";
+        problem =
+            "the temporary folder " + temporaryFolder() + " (TMPDIR) is missing or not writable";
     if (!problem.empty())
         return reportFailure(err, path, problem);
 
-    const bool written = kind == workbookKind::teachers ? model.teacherToExcel(path) : model.studentsToExcel(path);
+    const bool written =
+        kind == workbookKind::teachers ? model.teacherToExcel(path) : model.studentsToExcel(path);
     if (!written)
         return reportFailure(err, path, "the workbook could not be written");
-    out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook") << " written to "
-        << path << '\n';
+    out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")
+        << " written to " << path << '\n';
     return true;
 }
 
@@ -108,12 +112,14 @@ void chooseFont(timeTable& model, const cliOptions& options)
 std::string destinationProblem(const std::string& path)
 {
     struct stat info;
-    if (path.empty() || path.back() == '/' || (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
+    if (path.empty() || path.back() == '/' ||
+        (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
         return "is a folder, not a file name";
     const std::string folder = folderOf(path);
     if (stat(folder.c_str(), &info) != 0)
-        return errno == ENOENT ? "the folder " + folder + " does not exist"
-                               : "the folder " + folder + " cannot be reached: " + std::strerror(errno);
+        return errno == ENOENT
+                   ? "the folder " + folder + " does not exist"
+                   : "the folder " + folder + " cannot be reached: " + std::strerror(errno);
     if (!S_ISDIR(info.st_mode))
         return folder + " is not a folder";
     if (access(folder.c_str(), W_OK | X_OK) != 0)
@@ -136,10 +142,12 @@ int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& e
 
     bool allWritten = true;
     if (!options.teachersOutput.empty())
-        allWritten = writeWorkbook(model, workbookKind::teachers, options.teachersOutput, options.input, rootName,
-                                   out, err) && allWritten;
+        allWritten = writeWorkbook(model, workbookKind::teachers, options.teachersOutput,
+                                   options.input, rootName, out, err) &&
+                     allWritten;
     if (!options.studentsOutput.empty())
-        allWritten = writeWorkbook(model, workbookKind::students, options.studentsOutput, options.input, rootName,
-                                   out, err) && allWritten;
+        allWritten = writeWorkbook(model, workbookKind::students, options.studentsOutput,
+                                   options.input, rootName, out, err) &&
+                     allWritten;
     return allWritten ? 0 : 1;
 }

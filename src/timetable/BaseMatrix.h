@@ -17,8 +17,7 @@ public:
 
     BaseMatrix() : nRows(0), nCols(0) {}
 
-    BaseMatrix(uint64_t rows, uint64_t cols)
-        : values(rows * cols), nRows(rows), nCols(cols) {}
+    BaseMatrix(uint64_t rows, uint64_t cols) : values(rows * cols), nRows(rows), nCols(cols) {}
 
     BaseMatrix(const BaseMatrix& other) = default;
     BaseMatrix& operator=(const BaseMatrix& other) = default;

@@ -10,8 +10,7 @@
 ExcelWriteWrapper::ExcelWriteWrapper()
     : workbook(new (std::nothrow) SimpleXlsx::CWorkbook()), worksheet(nullptr),
       cellStr(std::string(), 0, true), styleIndex(0)
-{
-}
+{}
 
 ExcelWriteWrapper::~ExcelWriteWrapper()
 {

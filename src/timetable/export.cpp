@@ -24,8 +24,7 @@ class summaryMatrix
 public:
     summaryMatrix(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
         : cells(weeks + 2, days * hoursPerDay + 1), hoursPerDay(hoursPerDay)
-    {
-    }
+    {}
 
     void setHeadings(const BaseMatrix<std::string>& week)
     {
@@ -122,12 +121,14 @@ bool exportWorkbook(timeTable& table, const std::string& path, Exporter writeShe
 
 bool timeTable::teacherToExcel(std::string path)
 {
-    return exportWorkbook(*this, path, [this](ExcelWriteWrapper* facade) { return _teacherToExcel(facade); });
+    return exportWorkbook(*this, path,
+                          [this](ExcelWriteWrapper* facade) { return _teacherToExcel(facade); });
 }
 
 bool timeTable::studentsToExcel(std::string path)
 {
-    return exportWorkbook(*this, path, [this](ExcelWriteWrapper* facade) { return _studentsToExcel(facade); });
+    return exportWorkbook(*this, path,
+                          [this](ExcelWriteWrapper* facade) { return _studentsToExcel(facade); });
 }
 
 bool timeTable::_teacherToExcel(ExcelWriteWrapper* facade)
@@ -145,10 +146,11 @@ bool timeTable::_teacherToExcel(ExcelWriteWrapper* facade)
         teacher* member = entry.second;
         result = member && facade->addWorksheet(member->name);
         if (result)
-            result = writeThreeBlocks(facade, flags, [member](BaseMatrix<std::string>& week, uint32_t info) {
-                member->timeSchedule(week, info);
-                return true;
-            });
+            result = writeThreeBlocks(facade, flags,
+                                      [member](BaseMatrix<std::string>& week, uint32_t info) {
+                                          member->timeSchedule(week, info);
+                                          return true;
+                                      });
     }
     return result;
 }
@@ -170,9 +172,10 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
         const teacherList& groupTeachers = teachersOf(index, group);
         result = group && facade->addWorksheet(group->name);
         if (result)
-            result = writeThreeBlocks(facade, flags, [&](BaseMatrix<std::string>& week, uint32_t info) {
-                return studentsTimeSchedule(group, groupTeachers, week, info);
-            });
+            result =
+                writeThreeBlocks(facade, flags, [&](BaseMatrix<std::string>& week, uint32_t info) {
+                    return studentsTimeSchedule(group, groupTeachers, week, info);
+                });
     }
     return result;
 }
@@ -241,13 +244,15 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
         mostColumns = std::max(mostColumns, week.colSize());
         mostRows = std::max(mostRows, week.rowSize());
     }
-    if (mostColumns < 2 || mostRows < 2 || !summaryFitsSheet(students.size(), mostColumns - 1, mostRows - 1))
+    if (mostColumns < 2 || mostRows < 2 ||
+        !summaryFitsSheet(students.size(), mostColumns - 1, mostRows - 1))
         return false;
 
     summaryMatrix summary(students.size(), mostColumns - 1, mostRows - 1);
     uint64_t k = 0;
     for (auto& entry : students.map()) {
-        if (!studentsTimeSchedule(entry.second, teachersOf(index, entry.second), week, INFO_SUBJECT))
+        if (!studentsTimeSchedule(entry.second, teachersOf(index, entry.second), week,
+                                  INFO_SUBJECT))
             return false;
         if (k == 0)
             summary.setHeadings(week);

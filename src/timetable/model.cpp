@@ -3,11 +3,13 @@
 #include <utility>
 
 hour::hour(std::string hourName)
-    : namedObjects<std::string>(std::move(hourName)), students(nullptr), subject(nullptr), room(nullptr)
-{
-}
+    : namedObjects<std::string>(std::move(hourName)), students(nullptr), subject(nullptr),
+      room(nullptr)
+{}
 
-teacherDay::teacherDay(std::string dayName) : namedObjects<std::string>(std::move(dayName)), hours(true) {}
+teacherDay::teacherDay(std::string dayName)
+    : namedObjects<std::string>(std::move(dayName)), hours(true)
+{}
 
 hour* teacherDay::addhour(std::string hourName)
 {
@@ -17,9 +19,9 @@ hour* teacherDay::addhour(std::string hourName)
 }
 
 teacher::teacher(std::string teacherName)
-    : namedObjects<std::string>(std::move(teacherName)), days(true), dayCount(0), hourCount(0), longestDay(nullptr)
-{
-}
+    : namedObjects<std::string>(std::move(teacherName)), days(true), dayCount(0), hourCount(0),
+      longestDay(nullptr)
+{}
 
 teacher::~teacher() = default;
 
@@ -49,10 +51,9 @@ void teacher::fixSizeFrom(std::list<teacherDay*>::iterator firstNewDay)
 }
 
 timeTable::timeTable()
-    : teachers(true), students(true), subjects(true), rooms(true), fontChosen(false), fontName("Calibri"),
-      fontSize(11)
-{
-}
+    : teachers(true), students(true), subjects(true), rooms(true), fontChosen(false),
+      fontName("Calibri"), fontSize(11)
+{}
 
 timeTable::~timeTable() = default;
 

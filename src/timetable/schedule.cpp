@@ -54,7 +54,8 @@ void teacher::fillInfos(const hour* taught, std::string& text, uint32_t flags) c
 // row = the hour's place in its day, column = the day's place, from 1;
 // positions outside the matrix are skipped.
 template <typename Shows>
-static void placeHours(const teacher& taught, BaseMatrix<std::string>& matrix, uint32_t flags, Shows shows)
+static void placeHours(const teacher& taught, BaseMatrix<std::string>& matrix, uint32_t flags,
+                       Shows shows)
 {
     uint64_t column = 1;
     for (const teacherDay* day : taught.days.list()) {
@@ -91,12 +92,14 @@ bool teacher::workOnThisClass(const namedObjects<std::string>* group)
     return false;
 }
 
-void teacher::update(const namedObjects<std::string>* group, BaseMatrix<std::string>& matrix, uint32_t flags)
+void teacher::update(const namedObjects<std::string>* group, BaseMatrix<std::string>& matrix,
+                     uint32_t flags)
 {
     placeHours(*this, matrix, flags, [group](const hour* slot) { return slot->students == group; });
 }
 
-bool timeTable::studentsTimeSchedule(std::string name, BaseMatrix<std::string>& matrix, uint32_t flags)
+bool timeTable::studentsTimeSchedule(std::string name, BaseMatrix<std::string>& matrix,
+                                     uint32_t flags)
 {
     const namedObjects<std::string>* group = students.find(std::move(name));
     if (!group)
@@ -104,8 +107,8 @@ bool timeTable::studentsTimeSchedule(std::string name, BaseMatrix<std::string>& 
     return studentsTimeSchedule(group, matrix, flags);
 }
 
-bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group, BaseMatrix<std::string>& matrix,
-                                     uint32_t flags)
+bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group,
+                                     BaseMatrix<std::string>& matrix, uint32_t flags)
 {
     if (!group)
         return false;
@@ -138,7 +141,8 @@ timeTable::groupTeachersIndex timeTable::teachersOfAllGroups()
 // Merges the week of `group` from its teachers, given in name order: the
 // headings come from the first of them, and where two teachers have the
 // group in the same position the later one's text stays.
-bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group, const teacherList& groupTeachers,
+bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group,
+                                     const teacherList& groupTeachers,
                                      BaseMatrix<std::string>& matrix, uint32_t flags)
 {
     if (!group)

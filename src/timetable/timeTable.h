@@ -73,7 +73,8 @@ public:
     void fillInfos(const hour* taught, std::string& text, uint32_t flags) const;
     void timeSchedule(BaseMatrix<std::string>& matrix, uint32_t flags);
     bool workOnThisClass(const namedObjects<std::string>* group);
-    void update(const namedObjects<std::string>* group, BaseMatrix<std::string>& matrix, uint32_t flags);
+    void update(const namedObjects<std::string>* group, BaseMatrix<std::string>& matrix,
+                uint32_t flags);
 };
 
 // The whole timetable: teachers with their days and hours, and the
@@ -117,8 +118,8 @@ public:
     // (schedule.cpp). False, with the matrix untouched, for an unknown name
     // or a null group.
     bool studentsTimeSchedule(std::string name, BaseMatrix<std::string>& matrix, uint32_t flags);
-    bool studentsTimeSchedule(const namedObjects<std::string>* group, BaseMatrix<std::string>& matrix,
-                              uint32_t flags);
+    bool studentsTimeSchedule(const namedObjects<std::string>* group,
+                              BaseMatrix<std::string>& matrix, uint32_t flags);
 
     // The overloads above look for the group's teachers among all teachers,
     // which costs a pass over every hour per group. A caller that merges
@@ -129,8 +130,9 @@ public:
     typedef std::vector<teacher*> teacherList;
     typedef std::unordered_map<const namedObjects<std::string>*, teacherList> groupTeachersIndex;
     groupTeachersIndex teachersOfAllGroups();
-    bool studentsTimeSchedule(const namedObjects<std::string>* group, const teacherList& groupTeachers,
-                              BaseMatrix<std::string>& matrix, uint32_t flags);
+    bool studentsTimeSchedule(const namedObjects<std::string>* group,
+                              const teacherList& groupTeachers, BaseMatrix<std::string>& matrix,
+                              uint32_t flags);
 
     // The workbooks (export.cpp). Each writes a summary sheet and one sheet
     // per teacher (or group) in name order, in the chosen font when one was
@@ -148,7 +150,8 @@ public:
     bool _allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeachersIndex& index);
 
 private:
-    static const teacherList& teachersOf(const groupTeachersIndex& index, const namedObjects<std::string>* group);
+    static const teacherList& teachersOf(const groupTeachersIndex& index,
+                                         const namedObjects<std::string>* group);
 };
 
 #endif

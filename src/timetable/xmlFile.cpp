@@ -71,9 +71,9 @@ std::string declaredEncoding(const std::string& bytes)
     if (key == std::string::npos)
         return std::string();
     size_t pos = key + 8;
-    while (pos < declaration.size() && (declaration[pos] == ' ' || declaration[pos] == '\t' ||
-                                        declaration[pos] == '\r' || declaration[pos] == '\n' ||
-                                        declaration[pos] == '='))
+    while (pos < declaration.size() &&
+           (declaration[pos] == ' ' || declaration[pos] == '\t' || declaration[pos] == '\r' ||
+            declaration[pos] == '\n' || declaration[pos] == '='))
         ++pos;
     if (pos >= declaration.size() || (declaration[pos] != '"' && declaration[pos] != '\''))
         return std::string();
@@ -85,7 +85,7 @@ std::string declaredEncoding(const std::string& bytes)
 
 struct sourceEncoding
 {
-    std::string name;   // iconv name; empty for UTF-8
+    std::string name;  // iconv name; empty for UTF-8
     size_t bomLength;
 };
 
@@ -113,8 +113,9 @@ sourceEncoding detectEncoding(const std::string& bytes)
     std::string declared = lowerAscii(declaredEncoding(bytes));
     // A document whose bytes are 8-bit cannot be UTF-16 or UTF-32 whatever
     // its declaration says; it is read as UTF-8.
-    if (declared.empty() || declared == "utf-8" || declared == "utf8" || declared.compare(0, 6, "utf-16") == 0 ||
-        declared.compare(0, 6, "utf-32") == 0 || declared == "ucs-2" || declared == "ucs-4")
+    if (declared.empty() || declared == "utf-8" || declared == "utf8" ||
+        declared.compare(0, 6, "utf-16") == 0 || declared.compare(0, 6, "utf-32") == 0 ||
+        declared == "ucs-2" || declared == "ucs-4")
         return {"", 0};
     return {declaredEncoding(bytes), 0};
 }
@@ -124,7 +125,8 @@ bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::s
 {
     iconv_t converter = iconv_open("UTF-8", encoding.c_str());
     if (converter == iconv_t(-1))
-        return fail(failure, "unknown character encoding \"" + encoding + "\" in the XML declaration");
+        return fail(failure,
+                    "unknown character encoding \"" + encoding + "\" in the XML declaration");
     utf8.clear();
     utf8.reserve(bytes.size() + bytes.size() / 2);
     char* in = const_cast<char*>(bytes.data());

@@ -10,13 +10,14 @@
 namespace SimpleXlsx {
 
 // Limits of a sheet in the spreadsheet format.
-constexpr uint32_t kMaxRows = 1048576;          // rows 1 .. 1048576
-constexpr uint32_t kMaxColumns = 16384;         // columns "A" .. "XFD"
-constexpr size_t kMaxCellTextLength = 32767;    // in UTF-16 code units
+constexpr uint32_t kMaxRows = 1048576;        // rows 1 .. 1048576
+constexpr uint32_t kMaxColumns = 16384;       // columns "A" .. "XFD"
+constexpr size_t kMaxCellTextLength = 32767;  // in UTF-16 code units
 
 // A cell position: row counted from 1 as in A1 references (0 is no row),
 // column counted from 0 (0 is column "A").
-struct CellCoord {
+struct CellCoord
+{
     uint32_t row;
     uint32_t col;
 
@@ -29,7 +30,8 @@ struct CellCoord {
 
 // One width rule for the columns colFrom .. colTo (counted from 0, inclusive),
 // in the spreadsheet's character units.
-struct ColumnWidth {
+struct ColumnWidth
+{
     uint32_t colFrom;
     uint32_t colTo;
     float width;
@@ -44,37 +46,44 @@ struct ColumnWidth {
 // A text cell. A text beginning with "=" is a formula (written without the
 // "="), unless asText is set: then the value is always written as text,
 // whatever its first character. An empty text writes no cell.
-struct CellDataStr {
+struct CellDataStr
+{
     std::string value;
     int32_t style_id;
     bool asText;
 
     CellDataStr() : style_id(0), asText(false) {}
     CellDataStr(std::string v, int32_t style = 0, bool text = false)
-        : value(std::move(v)), style_id(style), asText(text) {}
+        : value(std::move(v)), style_id(style), asText(text)
+    {}
     CellDataStr(const char* v, int32_t style = 0, bool text = false)
-        : value(v ? v : ""), style_id(style), asText(text) {}
+        : value(v ? v : ""), style_id(style), asText(text)
+    {}
 };
 
-struct CellDataInt {
+struct CellDataInt
+{
     int32_t value;
     int32_t style_id;
     CellDataInt(int32_t v = 0, int32_t style = 0) : value(v), style_id(style) {}
 };
 
-struct CellDataUInt {
+struct CellDataUInt
+{
     uint32_t value;
     int32_t style_id;
     CellDataUInt(uint32_t v = 0, int32_t style = 0) : value(v), style_id(style) {}
 };
 
-struct CellDataDbl {
+struct CellDataDbl
+{
     double value;
     int32_t style_id;
     CellDataDbl(double v = 0.0, int32_t style = 0) : value(v), style_id(style) {}
 };
 
-struct CellDataFlt {
+struct CellDataFlt
+{
     float value;
     int32_t style_id;
     CellDataFlt(float v = 0.0f, int32_t style = 0) : value(v), style_id(style) {}
@@ -82,7 +91,8 @@ struct CellDataFlt {
 
 // A calendar time (seconds since the epoch), written as the spreadsheet's
 // date serial number of its local wall-clock time.
-struct CellDataTime {
+struct CellDataTime
+{
     time_t value;
     int32_t style_id;
     CellDataTime(time_t v = 0, int32_t style = 0) : value(v), style_id(style) {}

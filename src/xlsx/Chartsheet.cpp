@@ -13,9 +13,15 @@ namespace SimpleXlsx {
 
 namespace {
 
-bool IsPlot(EChartTypes type) { return type == CHART_LINE || type == CHART_BAR || type == CHART_SCATTER; }
+bool IsPlot(EChartTypes type)
+{
+    return type == CHART_LINE || type == CHART_BAR || type == CHART_SCATTER;
+}
 
-bool IsOrigin(CChartsheet::CellPosition position) { return position.first == 0 && position.second == 0; }
+bool IsOrigin(CChartsheet::CellPosition position)
+{
+    return position.first == 0 && position.second == 0;
+}
 
 bool IsInSheet(CChartsheet::CellPosition position)
 {
@@ -48,12 +54,16 @@ CChartsheet::CChartsheet(uint32_t index, const std::string& tempDir) : tempPath(
     Init(index, CHART_LINE);
 }
 
-CChartsheet::CChartsheet(uint32_t index, EChartTypes type, const std::string& tempDir) : tempPath(tempDir)
+CChartsheet::CChartsheet(uint32_t index, EChartTypes type, const std::string& tempDir)
+    : tempPath(tempDir)
 {
     Init(index, type);
 }
 
-CChartsheet::~CChartsheet() { ReleaseChartStream(); }
+CChartsheet::~CChartsheet()
+{
+    ReleaseChartStream();
+}
 
 void CChartsheet::ReleaseChartStream()
 {
@@ -90,8 +100,10 @@ void CChartsheet::Init(uint32_t sheetIndex, EChartTypes type)
     y2Axis.numberFormatLinked = true;
 
     // Without a package folder there is nowhere to write: never at the root.
-    if (tempPath.empty()) return;
-    chartFile.reset(new (std::nothrow) PartFile(tempPath, "xl/charts/chart" + std::to_string(index) + ".xml"));
+    if (tempPath.empty())
+        return;
+    chartFile.reset(new (std::nothrow)
+                        PartFile(tempPath, "xl/charts/chart" + std::to_string(index) + ".xml"));
     if (!chartFile || !chartFile->Stream()) {
         chartFile.reset();
         return;
@@ -104,17 +116,27 @@ void CChartsheet::Init(uint32_t sheetIndex, EChartTypes type)
     ready = true;
 }
 
-bool CChartsheet::IsOk() const { return ready && chartFile->Stream().good(); }
+bool CChartsheet::IsOk() const
+{
+    return ready && chartFile->Stream().good();
+}
 
-void CChartsheet::SetTitle(const std::string& text) { title = text.substr(0, Utf8PrefixBytes(text, 31)); }
+void CChartsheet::SetTitle(const std::string& text)
+{
+    title = text.substr(0, Utf8PrefixBytes(text, 31));
+}
 
 bool CChartsheet::AddSeries(const Series& series, bool mainChart)
 {
-    if (series.valueSheet == nullptr || IsOrigin(series.valueTo)) return false;
-    if (!IsRangeInSheet(series.valueFrom, series.valueTo)) return false;
-    if (series.categorySheet != nullptr && !IsRangeInSheet(series.categoryFrom, series.categoryTo)) return false;
+    if (series.valueSheet == nullptr || IsOrigin(series.valueTo))
+        return false;
+    if (!IsRangeInSheet(series.valueFrom, series.valueTo))
+        return false;
+    if (series.categorySheet != nullptr && !IsRangeInSheet(series.categoryFrom, series.categoryTo))
+        return false;
     const EChartTypes plot = mainChart ? diagram.mainType : diagram.secondType;
-    if (plot == CHART_SCATTER && !HasXValues(series)) return false;
+    if (plot == CHART_SCATTER && !HasXValues(series))
+        return false;
     try {
         (mainChart ? mainSeries : secondSeries).push_back(series);
     } catch (const std::bad_alloc&) {
@@ -127,9 +149,12 @@ bool CChartsheet::AddSeries(const Series& series, bool mainChart)
 // what AddSeries checked, so that every reference can be written.
 bool CChartsheet::CanDraw() const
 {
-    if (mainSeries.empty() || !IsPlot(diagram.mainType)) return false;
-    if (!secondSeries.empty() && !IsPlot(diagram.secondType)) return false;
-    if (diagram.mainType == CHART_SCATTER && !std::all_of(mainSeries.begin(), mainSeries.end(), HasXValues))
+    if (mainSeries.empty() || !IsPlot(diagram.mainType))
+        return false;
+    if (!secondSeries.empty() && !IsPlot(diagram.secondType))
+        return false;
+    if (diagram.mainType == CHART_SCATTER &&
+        !std::all_of(mainSeries.begin(), mainSeries.end(), HasXValues))
         return false;
     if (!secondSeries.empty() && diagram.secondType == CHART_SCATTER &&
         !std::all_of(secondSeries.begin(), secondSeries.end(), HasXValues))
@@ -156,7 +181,8 @@ std::string CChartsheet::RangeReference(const CWorksheet& sheet, CellPosition fr
     std::string reference = "'";
     for (const char c : sheet.GetTitle()) {
         reference += c;
-        if (c == '\'') reference += '\'';
+        if (c == '\'')
+            reference += '\'';
     }
     reference += "'!$";
     reference += CellReference(from);

@@ -11,32 +11,37 @@
 #include <utility>
 #include <vector>
 
-namespace xmlw { class XmlStream; }
+namespace xmlw {
+class XmlStream;
+}
 
 namespace SimpleXlsx {
 
 class CWorksheet;
 class PartFile;
 
-enum EChartTypes : int32_t {
+enum EChartTypes : int32_t
+{
     CHART_NONE = -1,
     CHART_LINE = 0,
     CHART_BAR = 1,
     CHART_SCATTER = 2
 };
 
-class CChartsheet {
+class CChartsheet
+{
 public:
     // A cell position counted from 0: (row, column).
     using CellPosition = std::pair<uint32_t, uint32_t>;
 
     // One data series: categories (x values of a scatter plot) and values,
     // each a range of one worksheet's cells.
-    struct Series {
+    struct Series
+    {
         const CWorksheet* categorySheet = nullptr;  // not owned; none when absent
         CellPosition categoryFrom{0, 0};
         CellPosition categoryTo{0, 0};
-        const CWorksheet* valueSheet = nullptr;     // not owned
+        const CWorksheet* valueSheet = nullptr;  // not owned
         CellPosition valueFrom{0, 0};
         CellPosition valueTo{0, 0};
         std::string title;    // series name; empty for none
@@ -45,33 +50,35 @@ public:
         bool dashed = false;  // dashed line (line plots only)
     };
 
-    struct Axis {
-        uint32_t id = 0;           // axis id used for cross references
-        std::string name;          // axis title; empty for none
-        uint32_t nameSize = 10;    // title font size, points
-        uint32_t position = 1;     // 0 none (deleted), 1 left, 2 right, 3 top, 4 bottom
-        uint32_t grid = 0;         // 0 none, 1 major, 2 minor, 3 both
-        uint32_t crosses = 0;      // crossing axis at 0 automatic zero, 1 minimum, 2 maximum
+    struct Axis
+    {
+        uint32_t id = 0;                  // axis id used for cross references
+        std::string name;                 // axis title; empty for none
+        uint32_t nameSize = 10;           // title font size, points
+        uint32_t position = 1;            // 0 none (deleted), 1 left, 2 right, 3 top, 4 bottom
+        uint32_t grid = 0;                // 0 none, 1 major, 2 minor, 3 both
+        uint32_t crosses = 0;             // crossing axis at 0 automatic zero, 1 minimum, 2 maximum
         bool numberFormatLinked = false;  // number format linked to the source cells
-        std::string minValue;      // fixed scale limits; empty for automatic
+        std::string minValue;             // fixed scale limits; empty for automatic
         std::string maxValue;
-        int32_t labelSkip = -1;    // tick label skip interval; -1 for none
-        int32_t markSkip = -1;     // tick mark skip interval; -1 for none
-        int32_t labelAngle = -1;   // tick label rotation in degrees; -1 for none
+        int32_t labelSkip = -1;   // tick label skip interval; -1 for none
+        int32_t markSkip = -1;    // tick mark skip interval; -1 for none
+        int32_t labelAngle = -1;  // tick label rotation in degrees; -1 for none
     };
 
-    struct Diagramm {
-        std::string name;              // chart title; empty for none
-        uint32_t nameSize = 18;        // title font size, points
+    struct Diagramm
+    {
+        std::string name;        // chart title; empty for none
+        uint32_t nameSize = 18;  // title font size, points
         // 0 none; 1 left, 2 right, 3 top, 4 bottom over the plot area;
         // 5 left, 6 right, 7 top, 8 bottom beside it.
         uint32_t legendPosition = 2;
-        uint32_t tableData = 0;        // 0 none, 1 data table, 2 with legend keys
+        uint32_t tableData = 0;  // 0 none, 1 data table, 2 with legend keys
         EChartTypes mainType = CHART_LINE;
         EChartTypes secondType = CHART_NONE;  // plot of the second series
-        uint32_t barDirection = 0;     // 0 columns, 1 bars
-        uint32_t barGrouping = 0;      // 0 clustered, 1 stacked, 2 percent stacked
-        uint32_t scatterStyle = 0;     // 0 smooth lines with markers, 1 markers only
+        uint32_t barDirection = 0;            // 0 columns, 1 bars
+        uint32_t barGrouping = 0;             // 0 clustered, 1 stacked, 2 percent stacked
+        uint32_t scatterStyle = 0;            // 0 smooth lines with markers, 1 markers only
     };
 
     // A detached chartsheet: no part file; Save refuses it.
@@ -140,13 +147,14 @@ private:
     void AddYAxis(const Axis& axis, uint32_t crossAxisId);
     void AddAxisCommon(const Axis& axis, bool categoryAxis);
     void AddCrossing(const Axis& axis, uint32_t crossAxisId);
-    void AddLineChart(Axis& xAxis, uint32_t yAxisId, const std::vector<Series>& series, uint32_t firstIndex);
-    void AddBarChart(Axis& xAxis, uint32_t yAxisId, const std::vector<Series>& series, uint32_t firstIndex,
-                     uint32_t direction, uint32_t grouping);
+    void AddLineChart(Axis& xAxis, uint32_t yAxisId, const std::vector<Series>& series,
+                      uint32_t firstIndex);
+    void AddBarChart(Axis& xAxis, uint32_t yAxisId, const std::vector<Series>& series,
+                     uint32_t firstIndex, uint32_t direction, uint32_t grouping);
     void AddScatterChart(uint32_t xAxisId, uint32_t yAxisId, const std::vector<Series>& series,
                          uint32_t firstIndex, uint32_t style);
-    void AddPlot(EChartTypes type, Axis& plotXAxis, const Axis& plotYAxis, const std::vector<Series>& series,
-                 uint32_t firstIndex);
+    void AddPlot(EChartTypes type, Axis& plotXAxis, const Axis& plotYAxis,
+                 const std::vector<Series>& series, uint32_t firstIndex);
     void AddAxes(EChartTypes type, const Axis& plotXAxis, const Axis& plotYAxis);
     void AddSeriesStart(const Series& series, uint32_t number);
     void AddRange(const char* element, const CWorksheet* sheet, CellPosition from, CellPosition to);

@@ -11,19 +11,20 @@
 
 namespace SimpleXlsx {
 
-struct Comment {
+struct Comment
+{
     // The pale yellow of a new note box.
     static constexpr const char* kDefaultFillColor = "#FFFFE1";
-    static constexpr int32_t kDefaultWidth = 108;   // points
-    static constexpr int32_t kDefaultHeight = 60;   // points
+    static constexpr int32_t kDefaultWidth = 108;  // points
+    static constexpr int32_t kDefaultHeight = 60;  // points
 
-    int32_t sheetIndex;                               // the worksheet's GetIndex()
+    int32_t sheetIndex;                              // the worksheet's GetIndex()
     std::vector<std::pair<Font, std::string>> runs;  // the text, run by run
-    CellCoord cellRef;                                // row from 1, column from 0
-    std::string fillColor;                            // written into the drawing as it is
-    bool isHidden;                                    // shown only while the cell is pointed at
-    int32_t x, y;                                     // left and top margin of the box, points
-    int32_t width, height;                            // size of the box, points
+    CellCoord cellRef;                               // row from 1, column from 0
+    std::string fillColor;                           // written into the drawing as it is
+    bool isHidden;                                   // shown only while the cell is pointed at
+    int32_t x, y;                                    // left and top margin of the box, points
+    int32_t width, height;                           // size of the box, points
 
     // An empty comment on A1 with the default box.
     Comment() : Comment(CellCoord(1, 0), {}) {}
@@ -32,17 +33,10 @@ struct Comment {
     // placed to the right of the cell and a little above it (assuming
     // columns and rows of the default size).
     Comment(CellCoord cell, std::vector<std::pair<Font, std::string>> text)
-        : sheetIndex(0),
-          runs(std::move(text)),
-          cellRef(cell),
-          fillColor(kDefaultFillColor),
-          isHidden(true),
-          x(DefaultLeft(cell)),
-          y(DefaultTop(cell)),
-          width(kDefaultWidth),
+        : sheetIndex(0), runs(std::move(text)), cellRef(cell), fillColor(kDefaultFillColor),
+          isHidden(true), x(DefaultLeft(cell)), y(DefaultTop(cell)), width(kDefaultWidth),
           height(kDefaultHeight)
-    {
-    }
+    {}
 
     Comment(const Comment&) = default;
     Comment& operator=(const Comment&) = default;
@@ -56,7 +50,8 @@ struct Comment {
     bool HasLineFeed() const
     {
         for (const auto& run : runs)
-            if (run.second.find('\n') != std::string::npos) return true;
+            if (run.second.find('\n') != std::string::npos)
+                return true;
         return false;
     }
 

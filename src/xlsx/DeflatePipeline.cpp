@@ -15,7 +15,8 @@ namespace SimpleXlsx {
 namespace {
 
 // One raw deflate stream, reset for every chunk.
-class Compressor {
+class Compressor
+{
 public:
     explicit Compressor(int level)
     {
@@ -23,7 +24,8 @@ public:
     }
     ~Compressor()
     {
-        if (ready) deflateEnd(&stream);
+        if (ready)
+            deflateEnd(&stream);
     }
     Compressor(const Compressor&) = delete;
     Compressor& operator=(const Compressor&) = delete;
@@ -34,15 +36,19 @@ public:
         chunk.ok = false;
         const size_t size = chunk.InputSize();
         const unsigned char* input = chunk.data.data() + chunk.dictionary;
-        chunk.crc = static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), input, static_cast<uInt>(size)));
-        if (!ready || deflateReset(&stream) != Z_OK) return;
+        chunk.crc =
+            static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), input, static_cast<uInt>(size)));
+        if (!ready || deflateReset(&stream) != Z_OK)
+            return;
         if (chunk.dictionary != 0 &&
-            deflateSetDictionary(&stream, chunk.data.data(), static_cast<uInt>(chunk.dictionary)) != Z_OK)
+            deflateSetDictionary(&stream, chunk.data.data(), static_cast<uInt>(chunk.dictionary)) !=
+                Z_OK)
             return;
         try {
             // deflateBound leaves out the sync flush marker and the end: a little more.
             const size_t bound = deflateBound(&stream, static_cast<uLong>(size)) + 64;
-            if (chunk.output.size() < bound) chunk.output.resize(bound);
+            if (chunk.output.size() < bound)
+                chunk.output.resize(bound);
         } catch (const std::bad_alloc&) {
             return;
         }
@@ -52,8 +58,10 @@ public:
         stream.avail_out = static_cast<uInt>(chunk.output.size());
         // With the room deflateBound promises, one call consumes and flushes all.
         const int status = deflate(&stream, chunk.finish ? Z_FINISH : Z_SYNC_FLUSH);
-        const bool complete = chunk.finish ? status == Z_STREAM_END : status == Z_OK && stream.avail_out != 0;
-        if (!complete || stream.avail_in != 0) return;
+        const bool complete =
+            chunk.finish ? status == Z_STREAM_END : status == Z_OK && stream.avail_out != 0;
+        if (!complete || stream.avail_in != 0)
+            return;
         chunk.outputSize = chunk.output.size() - stream.avail_out;
         chunk.ok = true;
     }
@@ -67,10 +75,17 @@ private:
 
 // The worker threads, each with its own compressor, and the queue that
 // feeds them. Stopping drops queued chunks and waits for those in hand.
-struct DeflatePipeline::Workers {
-    enum class State { Free, Queued, Done };
+struct DeflatePipeline::Workers
+{
+    enum class State
+    {
+        Free,
+        Queued,
+        Done
+    };
 
-    Workers(unsigned count, int level, size_t chunkCount) : level(level), states(chunkCount, State::Free)
+    Workers(unsigned count, int level, size_t chunkCount)
+        : level(level), states(chunkCount, State::Free)
     {
         for (unsigned i = 0; i < count; ++i) {
             try {
@@ -88,7 +103,8 @@ struct DeflatePipeline::Workers {
             queue.clear();
         }
         workReady.notify_all();
-        for (std::thread& thread : threads) thread.join();
+        for (std::thread& thread : threads)
+            thread.join();
     }
 
     void Queue(Chunk& chunk, size_t slot)
@@ -114,7 +130,8 @@ struct DeflatePipeline::Workers {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             workReady.wait(lock, [this] { return stopping || !queue.empty(); });
-            if (stopping) return;
+            if (stopping)
+                return;
             const auto [chunk, slot] = queue.front();
             queue.pop_front();
             lock.unlock();
@@ -139,14 +156,14 @@ struct DeflatePipeline::Workers {
 DeflatePipeline::DeflatePipeline(unsigned workerCount, int level, Consumer consumer)
     : chunks(2 * std::max(1u, std::min(workerCount, kMaxWorkers))), consumer(std::move(consumer)),
       workers(new Workers(std::min(workerCount, kMaxWorkers), level, chunks.size()))
-{
-}
+{}
 
 DeflatePipeline::~DeflatePipeline() = default;
 
 DeflatePipeline::Chunk* DeflatePipeline::Acquire()
 {
-    if (!failed && submitted - consumed == chunks.size()) ConsumeOldest();
+    if (!failed && submitted - consumed == chunks.size())
+        ConsumeOldest();
     return failed ? nullptr : &chunks[submitted % chunks.size()];
 }
 
@@ -163,15 +180,18 @@ void DeflatePipeline::Submit(Chunk& chunk)
 void DeflatePipeline::ConsumeOldest()
 {
     const size_t slot = consumed % chunks.size();
-    if (!workers->threads.empty()) workers->WaitFor(slot);
+    if (!workers->threads.empty())
+        workers->WaitFor(slot);
     const Chunk& chunk = chunks[slot];
-    if (!chunk.ok || !consumer(chunk)) failed = true;
+    if (!chunk.ok || !consumer(chunk))
+        failed = true;
     ++consumed;
 }
 
 bool DeflatePipeline::Finish()
 {
-    while (!failed && consumed < submitted) ConsumeOldest();
+    while (!failed && consumed < submitted)
+        ConsumeOldest();
     return !failed;
 }
 

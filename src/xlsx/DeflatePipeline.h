@@ -17,11 +17,13 @@
 
 namespace SimpleXlsx {
 
-class DeflatePipeline {
+class DeflatePipeline
+{
 public:
     static constexpr unsigned kMaxWorkers = 2;
 
-    struct Chunk {
+    struct Chunk
+    {
         // Input: the dictionary bytes, then the bytes to compress.
         std::vector<unsigned char> data;
         size_t dictionary = 0;

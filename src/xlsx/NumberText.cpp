@@ -13,7 +13,9 @@ namespace {
 size_t FormatWithPrecision(char* out, double value, int precision)
 {
     return static_cast<size_t>(
-        std::to_chars(out, out + kNumberTextSize, value, std::chars_format::general, precision).ptr - out);
+        std::to_chars(out, out + kNumberTextSize, value, std::chars_format::general, precision)
+            .ptr -
+        out);
 }
 
 // The exact decimal form digits × 10^-fractionDigits of a positive value
@@ -26,10 +28,13 @@ bool ExactDecimal(double magnitude, uint64_t& digits, int& fractionDigits)
     uint64_t powerOfFive = 1;
     double scaled = magnitude;
     for (int k = 0; k <= 10; ++k, scaled *= 2.0, powerOfFive *= 5) {
-        if (scaled >= kLargestExactInteger) return false;
+        if (scaled >= kLargestExactInteger)
+            return false;
         const auto whole = static_cast<uint64_t>(scaled);
-        if (static_cast<double>(whole) != scaled) continue;
-        if (whole > UINT64_MAX / powerOfFive) return false;
+        if (static_cast<double>(whole) != scaled)
+            continue;
+        if (whole > UINT64_MAX / powerOfFive)
+            return false;
         digits = whole * powerOfFive;
         fractionDigits = k;
         return true;
@@ -47,13 +52,15 @@ int RoundToPrecision(char* text, int count, int precision, int& exponent)
         const char first = text[precision];
         bool up = first > '5';
         if (first == '5') {
-            const bool exactHalf = std::all_of(text + precision + 1, text + count, [](char c) { return c == '0'; });
+            const bool exactHalf =
+                std::all_of(text + precision + 1, text + count, [](char c) { return c == '0'; });
             up = !exactHalf || (text[precision - 1] - '0') % 2 == 1;
         }
         count = precision;
         if (up) {
             int i = count - 1;
-            while (i >= 0 && text[i] == '9') text[i--] = '0';
+            while (i >= 0 && text[i] == '9')
+                text[i--] = '0';
             if (i >= 0) {
                 ++text[i];
             } else {
@@ -62,7 +69,8 @@ int RoundToPrecision(char* text, int count, int precision, int& exponent)
             }
         }
     }
-    while (count > 1 && text[count - 1] == '0') --count;
+    while (count > 1 && text[count - 1] == '0')
+        --count;
     return count;
 }
 
@@ -72,7 +80,8 @@ size_t WriteExponent(char* out, int exponent)
     out[n++] = 'e';
     out[n++] = exponent < 0 ? '-' : '+';
     const int magnitude = exponent < 0 ? -exponent : exponent;
-    if (magnitude < 10) out[n++] = '0';
+    if (magnitude < 10)
+        out[n++] = '0';
     return n + static_cast<size_t>(std::to_chars(out + n, out + n + 4, magnitude).ptr - (out + n));
 }
 
@@ -93,12 +102,14 @@ size_t WriteGeneral(char* out, const char* text, int count, int exponent, int pr
     if (exponent < 0) {
         out[n++] = '0';
         out[n++] = '.';
-        for (int i = -1; i > exponent; --i) out[n++] = '0';
+        for (int i = -1; i > exponent; --i)
+            out[n++] = '0';
         std::memcpy(out + n, text, static_cast<size_t>(count));
         return n + static_cast<size_t>(count);
     }
     const int integerDigits = exponent + 1;
-    for (int i = 0; i < integerDigits; ++i) out[n++] = i < count ? text[i] : '0';
+    for (int i = 0; i < integerDigits; ++i)
+        out[n++] = i < count ? text[i] : '0';
     if (count > integerDigits) {
         out[n++] = '.';
         std::memcpy(out + n, text + integerDigits, static_cast<size_t>(count - integerDigits));
@@ -122,7 +133,8 @@ size_t FormatGeneral(char* out, double value, int precision)
     int exponent = count - 1 - fractionDigits;
     const int kept = RoundToPrecision(text, count, precision, exponent);
     size_t n = 0;
-    if (value < 0) out[n++] = '-';
+    if (value < 0)
+        out[n++] = '-';
     return n + WriteGeneral(out + n, text, kept, exponent, precision);
 }
 

@@ -10,15 +10,13 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
 bool MakeDirectory(const std::string& path)
 {
     std::string directory;
     size_t componentStart = 0;
-    for (size_t pos = 0; pos < path.size(); ++pos)
-    {
+    for (size_t pos = 0; pos < path.size(); ++pos) {
         if (path[pos] != '/' && path[pos] != '\\')
             continue;
         directory.append(path, componentStart, pos - componentStart);
@@ -116,4 +114,4 @@ bool PartFile::Close()
     return !file.fail() && !lostData;
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

@@ -10,27 +10,33 @@
 #include <string>
 #include <vector>
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
 // Namespaces
-inline constexpr char ns_content_types[] = "http://schemas.openxmlformats.org/package/2006/content-types";
-inline constexpr char ns_relationships[] = "http://schemas.openxmlformats.org/package/2006/relationships";
-inline constexpr char ns_cp[] = "http://schemas.openxmlformats.org/package/2006/metadata/core-properties";
+inline constexpr char ns_content_types[] =
+    "http://schemas.openxmlformats.org/package/2006/content-types";
+inline constexpr char ns_relationships[] =
+    "http://schemas.openxmlformats.org/package/2006/relationships";
+inline constexpr char ns_cp[] =
+    "http://schemas.openxmlformats.org/package/2006/metadata/core-properties";
 inline constexpr char ns_dc[] = "http://purl.org/dc/elements/1.1/";
 inline constexpr char ns_dcterms[] = "http://purl.org/dc/terms/";
 inline constexpr char ns_dcmitype[] = "http://purl.org/dc/dcmitype/";
 inline constexpr char ns_xsi[] = "http://www.w3.org/2001/XMLSchema-instance";
-inline constexpr char ns_doc_prop[] = "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties";
-inline constexpr char ns_vt[] = "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes";
+inline constexpr char ns_doc_prop[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties";
+inline constexpr char ns_vt[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes";
 inline constexpr char ns_book[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-inline constexpr char ns_book_r[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+inline constexpr char ns_book_r[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 inline constexpr char ns_mc[] = "http://schemas.openxmlformats.org/markup-compatibility/2006";
 inline constexpr char ns_x14ac[] = "http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac";
 inline constexpr char ns_x14[] = "http://schemas.microsoft.com/office/spreadsheetml/2009/9/main";
 inline constexpr char ns_a[] = "http://schemas.openxmlformats.org/drawingml/2006/main";
 inline constexpr char ns_c[] = "http://schemas.openxmlformats.org/drawingml/2006/chart";
-inline constexpr char ns_xdr[] = "http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing";
+inline constexpr char ns_xdr[] =
+    "http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing";
 
 // Relationship types
 inline constexpr char type_book[] =
@@ -39,38 +45,53 @@ inline constexpr char type_core[] =
     "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
 inline constexpr char type_app[] =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties";
-inline constexpr char type_sheet[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
-inline constexpr char type_style[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
+inline constexpr char type_sheet[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
+inline constexpr char type_style[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
 inline constexpr char type_sharedStr[] =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings";
-inline constexpr char type_theme[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme";
-inline constexpr char type_chain[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/calcChain";
+inline constexpr char type_theme[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme";
+inline constexpr char type_chain[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/calcChain";
 inline constexpr char type_chartsheet[] =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/chartsheet";
-inline constexpr char type_chart[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/chart";
-inline constexpr char type_drawing[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/drawing";
+inline constexpr char type_chart[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/chart";
+inline constexpr char type_drawing[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/drawing";
 inline constexpr char type_comments[] =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/comments";
-inline constexpr char type_vml[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/vmlDrawing";
+inline constexpr char type_vml[] =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/vmlDrawing";
 
 // Content types
 inline constexpr char content_rels[] = "application/vnd.openxmlformats-package.relationships+xml";
 inline constexpr char content_xml[] = "application/xml";
-inline constexpr char content_book[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
-inline constexpr char content_sheet[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+inline constexpr char content_book[] =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
+inline constexpr char content_sheet[] =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
 inline constexpr char content_theme[] = "application/vnd.openxmlformats-officedocument.theme+xml";
-inline constexpr char content_styles[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
+inline constexpr char content_styles[] =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
 inline constexpr char content_sharedStr[] =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
-inline constexpr char content_comment[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.comments+xml";
+inline constexpr char content_comment[] =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.comments+xml";
 inline constexpr char content_vml[] = "application/vnd.openxmlformats-officedocument.vmlDrawing";
 inline constexpr char content_core[] = "application/vnd.openxmlformats-package.core-properties+xml";
-inline constexpr char content_app[] = "application/vnd.openxmlformats-officedocument.extended-properties+xml";
-inline constexpr char content_chart[] = "application/vnd.openxmlformats-officedocument.drawingml.chart+xml";
-inline constexpr char content_drawing[] = "application/vnd.openxmlformats-officedocument.drawing+xml";
+inline constexpr char content_app[] =
+    "application/vnd.openxmlformats-officedocument.extended-properties+xml";
+inline constexpr char content_chart[] =
+    "application/vnd.openxmlformats-officedocument.drawingml.chart+xml";
+inline constexpr char content_drawing[] =
+    "application/vnd.openxmlformats-officedocument.drawing+xml";
 inline constexpr char content_chartsheet[] =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.chartsheet+xml";
-inline constexpr char content_chain[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml";
+inline constexpr char content_chain[] =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml";
 
 inline constexpr char xsi_type[] = "dcterms:W3CDTF";
 
@@ -105,7 +126,8 @@ class PartFile
 public:
     static constexpr std::size_t defaultBufferSize = 64 * 1024;
 
-    PartFile(const std::string& tempPath, const std::string& partName, std::size_t bufferSize = defaultBufferSize);
+    PartFile(const std::string& tempPath, const std::string& partName,
+             std::size_t bufferSize = defaultBufferSize);
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;
 
@@ -133,6 +155,6 @@ private:
     bool lostData = false;
 };
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx
 
-#endif // HORATAB_XLSX_PACKAGEVOCABULARY_H
+#endif  // HORATAB_XLSX_PACKAGEVOCABULARY_H

@@ -19,25 +19,28 @@ constexpr size_t kWindowSize = 32 * 1024;  // the reach of deflate's back-refere
 
 // Writes the compressed chunks into the archive: an entry is opened with
 // its first chunk and closed with the chunk that finishes its stream.
-class EntryWriter {
+class EntryWriter
+{
 public:
     EntryWriter(zipFile archive, const std::vector<std::string>& names)
         : archive(archive), names(names), zip64ByEntry(names.size(), false)
-    {
-    }
+    {}
 
     // Whether entry `index` needs the zip64 extension (4 GiB or more).
     void SetZip64(size_t index, bool zip64) { zip64ByEntry[index] = zip64; }
 
     bool Write(const DeflatePipeline::Chunk& chunk)
     {
-        if (!entryOpen && !Open(chunk.tag)) return false;
+        if (!entryOpen && !Open(chunk.tag))
+            return false;
         crc = crc32_combine(crc, chunk.crc, static_cast<z_off_t>(chunk.InputSize()));
         size += chunk.InputSize();
         if (chunk.outputSize != 0 &&
-            zipWriteInFileInZip(archive, chunk.output.data(), static_cast<unsigned>(chunk.outputSize)) != ZIP_OK)
+            zipWriteInFileInZip(archive, chunk.output.data(),
+                                static_cast<unsigned>(chunk.outputSize)) != ZIP_OK)
             return false;
-        if (!chunk.finish) return true;
+        if (!chunk.finish)
+            return true;
         entryOpen = false;
         return zipCloseFileInZipRaw64(archive, size, crc) == ZIP_OK;
     }
@@ -47,8 +50,9 @@ private:
     {
         zip_fileinfo info = {};
         // Raw: the archive takes the deflate stream as it is.
-        if (zipOpenNewFileInZip2_64(archive, names[index].c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                                    Z_DEFAULT_COMPRESSION, 1, zip64ByEntry[index] ? 1 : 0) != ZIP_OK)
+        if (zipOpenNewFileInZip2_64(archive, names[index].c_str(), &info, nullptr, 0, nullptr, 0,
+                                    nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1,
+                                    zip64ByEntry[index] ? 1 : 0) != ZIP_OK)
             return false;
         entryOpen = true;
         crc = crc32(0L, Z_NULL, 0);
@@ -68,20 +72,24 @@ private:
 // before it as its dictionary; the read that comes up short ends the stream.
 // `expectedSize` (the file's size when it was opened) only sizes the reads:
 // a read of one byte more than is left finds the end at once.
-bool ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockSize, uint64_t expectedSize)
+bool ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockSize,
+              uint64_t expectedSize)
 {
     std::vector<unsigned char> window;
     uint64_t readSoFar = 0;
     for (bool finished = false; !finished;) {
         DeflatePipeline::Chunk* chunk = pipeline.Acquire();
-        if (chunk == nullptr) return false;
+        if (chunk == nullptr)
+            return false;
         const uint64_t left = expectedSize > readSoFar ? expectedSize - readSoFar : 0;
-        const size_t request = (left != 0 && left < blockSize) ? static_cast<size_t>(left) + 1 : blockSize;
+        const size_t request =
+            (left != 0 && left < blockSize) ? static_cast<size_t>(left) + 1 : blockSize;
         chunk->data.resize(window.size() + request);
         std::copy(window.begin(), window.end(), chunk->data.begin());
         const size_t count = std::fread(chunk->data.data() + window.size(), 1, request, file);
         readSoFar += count;
-        if (std::ferror(file)) return false;
+        if (std::ferror(file))
+            return false;
         chunk->dictionary = window.size();
         chunk->data.resize(window.size() + count);
         chunk->finish = finished = count < request;
@@ -99,8 +107,9 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
     const size_t blockSize = std::max<size_t>(options.blockSize, 1);
     const unsigned workers = std::thread::hardware_concurrency() > 1 ? options.workers : 0;
     EntryWriter writer(archive, names);
-    DeflatePipeline pipeline(workers, Z_DEFAULT_COMPRESSION,
-                             [&writer](const DeflatePipeline::Chunk& chunk) { return writer.Write(chunk); });
+    DeflatePipeline pipeline(
+        workers, Z_DEFAULT_COMPRESSION,
+        [&writer](const DeflatePipeline::Chunk& chunk) { return writer.Write(chunk); });
     for (size_t index = 0; index < names.size(); ++index) {
         FILE* file = std::fopen((folder + "/" + names[index]).c_str(), "rb");
         if (file == nullptr) {
@@ -108,19 +117,21 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
             return false;
         }
         struct stat info;
-        const uint64_t size = fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+        const uint64_t size =
+            fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
         writer.SetZip64(index, size >= 0xFFFFFFFFull);
         const bool read = ReadPart(pipeline, file, index, blockSize, size);
         std::fclose(file);
-        if (!read) return false;
+        if (!read)
+            return false;
     }
     return pipeline.Finish();
 }
 
 }  // namespace
 
-bool PackPartFiles(zipFile archive, const std::string& folder, const std::vector<std::string>& names,
-                   const PackOptions& options)
+bool PackPartFiles(zipFile archive, const std::string& folder,
+                   const std::vector<std::string>& names, const PackOptions& options)
 {
     try {
         return Pack(archive, folder, names, options);

@@ -9,7 +9,8 @@
 
 namespace SimpleXlsx {
 
-struct PackOptions {
+struct PackOptions
+{
     size_t blockSize = 1024 * 1024;  // parts are read and deflated in blocks of this size
     unsigned workers = 2;            // deflating threads; 0: all on the calling thread
 };
@@ -22,7 +23,8 @@ struct PackOptions {
 // the CRC and size computed here, so the archive is an ordinary zip.
 // False, and the archive incomplete, when a file cannot be read or an entry
 // cannot be written.
-bool PackPartFiles(zipFile archive, const std::string& folder, const std::vector<std::string>& names,
+bool PackPartFiles(zipFile archive, const std::string& folder,
+                   const std::vector<std::string>& names,
                    const PackOptions& options = PackOptions());
 
 }  // namespace SimpleXlsx

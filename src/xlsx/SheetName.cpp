@@ -14,7 +14,13 @@ namespace {
 bool IsForbiddenInName(unsigned char c)
 {
     switch (c) {
-    case ':': case '\\': case '/': case '?': case '*': case '[': case ']':
+    case ':':
+    case '\\':
+    case '/':
+    case '?':
+    case '*':
+    case '[':
+    case ']':
         return true;
     default:
         return c < 0x20 || c == 0x7F;
@@ -37,7 +43,8 @@ std::string ReplaceForbidden(std::string_view title)
     size_t pos = 0;
     while (pos < title.size()) {
         const size_t length = Utf8SequenceLength(title, pos);
-        if (length == 0 || (length == 1 && IsForbiddenInName(static_cast<unsigned char>(title[pos])))) {
+        if (length == 0 ||
+            (length == 1 && IsForbiddenInName(static_cast<unsigned char>(title[pos])))) {
             name += '_';
             ++pos;
         } else if (IsNonCharacter(title, pos, length)) {
@@ -58,9 +65,12 @@ void CutToBytes(std::string& name, size_t maxBytes)
 
 void ReplaceEdgeApostrophes(std::string& name)
 {
-    if (name.empty()) return;
-    if (name.front() == '\'') name.front() = '_';
-    if (name.back() == '\'') name.back() = '_';
+    if (name.empty())
+        return;
+    if (name.front() == '\'')
+        name.front() = '_';
+    if (name.back() == '\'')
+        name.back() = '_';
 }
 
 // The lower-case form of a character. Spreadsheet programs compare sheet
@@ -70,16 +80,19 @@ void ReplaceEdgeApostrophes(std::string& name)
 uint32_t LowerCase(uint32_t c)
 {
     static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
-    if (utf8 != locale_t(nullptr)) return static_cast<uint32_t>(towlower_l(static_cast<wint_t>(c), utf8));
+    if (utf8 != locale_t(nullptr))
+        return static_cast<uint32_t>(towlower_l(static_cast<wint_t>(c), utf8));
     return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
 }
 
 uint32_t DecodeUtf8(std::string_view text, size_t pos, size_t length)
 {
     const unsigned char lead = static_cast<unsigned char>(text[pos]);
-    if (length == 1) return lead;
+    if (length == 1)
+        return lead;
     uint32_t c = lead & (0xFF >> (length + 1));
-    for (size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
+    for (size_t i = 1; i < length; ++i)
+        c = (c << 6) | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
     return c;
 }
 
@@ -128,16 +141,20 @@ std::string MakeName(std::string_view title, uint32_t index, const IsTaken& isTa
     std::string base = ReplaceForbidden(title);
     CutToBytes(base, kMaxSheetNameBytes);
     ReplaceEdgeApostrophes(base);
-    if (base.empty()) base = "Sheet " + std::to_string(index);
-    if (!isTaken(base)) return base;
+    if (base.empty())
+        base = "Sheet " + std::to_string(index);
+    if (!isTaken(base))
+        return base;
 
     for (size_t n = 2;; ++n) {
         const std::string suffix = " (" + std::to_string(n) + ")";
         std::string candidate = base;
         CutToBytes(candidate, kMaxSheetNameBytes - suffix.size());
-        if (!candidate.empty() && candidate.front() == '\'') candidate.front() = '_';
+        if (!candidate.empty() && candidate.front() == '\'')
+            candidate.front() = '_';
         candidate += suffix;
-        if (!isTaken(candidate)) return candidate;
+        if (!isTaken(candidate))
+            return candidate;
     }
 }
 
@@ -148,17 +165,25 @@ bool SameSheetName(std::string_view a, std::string_view b)
     return Folded(a) == Folded(b);
 }
 
-std::string MakeSheetName(std::string_view title, uint32_t index, const std::vector<std::string>& taken)
+std::string MakeSheetName(std::string_view title, uint32_t index,
+                          const std::vector<std::string>& taken)
 {
     return MakeName(title, index, [&taken](const std::string& name) {
-        return std::any_of(taken.begin(), taken.end(),
-                           [&name](const std::string& other) { return SameSheetName(name, other); });
+        return std::any_of(taken.begin(), taken.end(), [&name](const std::string& other) {
+            return SameSheetName(name, other);
+        });
     });
 }
 
-bool SheetNameSet::Contains(std::string_view name) const { return folded.count(Folded(name)) != 0; }
+bool SheetNameSet::Contains(std::string_view name) const
+{
+    return folded.count(Folded(name)) != 0;
+}
 
-void SheetNameSet::Add(std::string_view name) { folded.insert(Folded(name)); }
+void SheetNameSet::Add(std::string_view name)
+{
+    folded.insert(Folded(name));
+}
 
 std::string SheetNameSet::NameFor(std::string_view title, uint32_t index) const
 {

@@ -31,7 +31,8 @@ bool SameSheetName(std::string_view a, std::string_view b);
 
 // The names of a workbook's sheets, looked up by SameSheetName in constant
 // time, so that a workbook of thousands of sheets names each one quickly.
-class SheetNameSet {
+class SheetNameSet
+{
 public:
     bool Contains(std::string_view name) const;
     void Add(std::string_view name);

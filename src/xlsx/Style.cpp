@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
-namespace
-{
+namespace {
 
 // Position of the first equal entry, appending the value when there is none.
 template <typename T>
@@ -19,7 +17,7 @@ uint64_t FindOrAppend(std::vector<T>& list, const T& value)
     return list.size() - 1;
 }
 
-} // namespace
+}  // namespace
 
 uint64_t StyleList::AddNumFormat(const NumFormat& format)
 {
@@ -34,8 +32,9 @@ uint64_t StyleList::AddNumFormat(const NumFormat& format)
 
 uint64_t StyleList::Add(const Style& style)
 {
-    const IndexRecord record = {FindOrAppend(borders, style.border), FindOrAppend(fonts, style.font),
-                                FindOrAppend(fills, style.fill), AddNumFormat(style.numFormat)};
+    const IndexRecord record = {FindOrAppend(borders, style.border),
+                                FindOrAppend(fonts, style.font), FindOrAppend(fills, style.fill),
+                                AddNumFormat(style.numFormat)};
     const Position position(style.horizAlign, style.vertAlign, style.wrapText);
 
     for (size_t i = 0; i < styleIndexes.size(); ++i)
@@ -47,4 +46,4 @@ uint64_t StyleList::Add(const Style& style)
     return styleIndexes.size() - 1;
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

@@ -10,8 +10,7 @@
 #include <tuple>
 #include <vector>
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
 enum EAlignHoriz
 {
@@ -112,9 +111,9 @@ struct Font
 {
     uint32_t size;
     std::string name;
-    bool theme;        // written with theme colour 1 (so is an empty color)
-    std::string color; // ARGB hex text for the rgb attribute
-    uint32_t attributes; // EFontAttributes bits
+    bool theme;           // written with theme colour 1 (so is an empty color)
+    std::string color;    // ARGB hex text for the rgb attribute
+    uint32_t attributes;  // EFontAttributes bits
 
     Font() { Clear(); }
     void Clear()
@@ -127,8 +126,8 @@ struct Font
     }
     bool operator==(const Font& other) const
     {
-        return size == other.size && name == other.name && theme == other.theme && color == other.color &&
-               attributes == other.attributes;
+        return size == other.size && name == other.name && theme == other.theme &&
+               color == other.color && attributes == other.attributes;
     }
 };
 
@@ -147,7 +146,8 @@ struct Fill
     }
     bool operator==(const Fill& other) const
     {
-        return patternType == other.patternType && fgColor == other.fgColor && bgColor == other.bgColor;
+        return patternType == other.patternType && fgColor == other.fgColor &&
+               bgColor == other.bgColor;
     }
 };
 
@@ -156,7 +156,7 @@ struct Border
     struct BorderItem
     {
         EBorderStyle style;
-        std::string color; // empty: written as indexed colour 64
+        std::string color;  // empty: written as indexed colour 64
 
         BorderItem() { Clear(); }
         void Clear()
@@ -164,7 +164,10 @@ struct Border
             style = BORDER_NONE;
             color.clear();
         }
-        bool operator==(const BorderItem& other) const { return color == other.color && style == other.style; }
+        bool operator==(const BorderItem& other) const
+        {
+            return color == other.color && style == other.style;
+        }
     };
 
     BorderItem left;
@@ -188,8 +191,9 @@ struct Border
     }
     bool operator==(const Border& other) const
     {
-        return isDiagonalUp == other.isDiagonalUp && isDiagonalDown == other.isDiagonalDown && left == other.left &&
-               right == other.right && bottom == other.bottom && top == other.top && diagonal == other.diagonal;
+        return isDiagonalUp == other.isDiagonalUp && isDiagonalDown == other.isDiagonalDown &&
+               left == other.left && right == other.right && bottom == other.bottom &&
+               top == other.top && diagonal == other.diagonal;
     }
 };
 
@@ -200,7 +204,7 @@ struct NumFormat
     // Ids below 164 are built-in formats; registration writes the assigned
     // id back, hence mutable.
     mutable uint64_t id;
-    std::string formatString; // used verbatim when not empty
+    std::string formatString;  // used verbatim when not empty
     ENumberStyle numberStyle;
     ENumericStyleColor positiveColor;
     ENumericStyleColor negativeColor;
@@ -224,8 +228,9 @@ struct NumFormat
     bool operator==(const NumFormat& other) const
     {
         return formatString == other.formatString && numberStyle == other.numberStyle &&
-               numberOfDigitsAfterPoint == other.numberOfDigitsAfterPoint && positiveColor == other.positiveColor &&
-               negativeColor == other.negativeColor && zeroColor == other.zeroColor &&
+               numberOfDigitsAfterPoint == other.numberOfDigitsAfterPoint &&
+               positiveColor == other.positiveColor && negativeColor == other.negativeColor &&
+               zeroColor == other.zeroColor &&
                showThousandsSeparator == other.showThousandsSeparator;
     }
 };
@@ -287,6 +292,6 @@ private:
     std::vector<Position> stylePositions;
 };
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx
 
-#endif // HORATAB_XLSX_STYLE_H
+#endif  // HORATAB_XLSX_STYLE_H

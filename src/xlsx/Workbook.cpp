@@ -34,7 +34,8 @@ std::string TemporaryBase()
 {
     const char* env = std::getenv("TMPDIR");
     std::string base = (env != nullptr && *env != '\0') ? env : "/tmp";
-    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    while (base.size() > 1 && base.back() == '/')
+        base.pop_back();
     return base;
 }
 
@@ -48,11 +49,14 @@ int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
 // `destination` names no file.
 std::string ArchiveTemplateBeside(const std::string& destination)
 {
-    if (destination.empty() || destination.back() == '/') return std::string();
+    if (destination.empty() || destination.back() == '/')
+        return std::string();
     const size_t slash = destination.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : destination.substr(0, slash + 1);
-    const size_t baseLength = slash == std::string::npos ? destination.size() : destination.size() - slash - 1;
-    if (baseLength + 7 > NAME_MAX) return folder + "/.xlsx_XXXXXX";
+    const size_t baseLength =
+        slash == std::string::npos ? destination.size() : destination.size() - slash - 1;
+    if (baseLength + 7 > NAME_MAX)
+        return folder + "/.xlsx_XXXXXX";
     return destination + ".XXXXXX";
 }
 
@@ -67,8 +71,9 @@ void SetNewFileMode(int fd)
 }  // namespace
 
 CWorkbook::CWorkbook()
-    : contentFiles{"[Content_Types].xml", "_rels/.rels",          "docProps/core.xml",   "docProps/app.xml",
-                   "xl/workbook.xml",     "xl/styles.xml", "xl/_rels/workbook.xml.rels", "xl/theme/theme1.xml"}
+    : contentFiles{"[Content_Types].xml",        "_rels/.rels",        "docProps/core.xml",
+                   "docProps/app.xml",           "xl/workbook.xml",    "xl/styles.xml",
+                   "xl/_rels/workbook.xml.rels", "xl/theme/theme1.xml"}
 {
     Style style;
     style.numFormat.id = 0;
@@ -80,16 +85,20 @@ CWorkbook::CWorkbook()
 
 CWorkbook::~CWorkbook()
 {
-    for (CWorksheet* sheet : worksheets) delete sheet;
-    for (CChartsheet* chart : charts) delete chart;
+    for (CWorksheet* sheet : worksheets)
+        delete sheet;
+    for (CChartsheet* chart : charts)
+        delete chart;
     ClearTemp();
 }
 
 bool CWorkbook::EnsureTempDir()
 {
-    if (!tempPath.empty()) return true;
+    if (!tempPath.empty())
+        return true;
     std::vector<char> path = Template(TemporaryBase() + "/xlsx_XXXXXX");
-    if (mkdtemp(path.data()) == nullptr) return false;  // made private (0700) and new
+    if (mkdtemp(path.data()) == nullptr)
+        return false;  // made private (0700) and new
     tempPath = path.data();
     return true;
 }
@@ -97,13 +106,16 @@ bool CWorkbook::EnsureTempDir()
 template <typename... SheetArgs>
 CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&... args)
 {
-    if (!EnsureTempDir()) return nullptr;
+    if (!EnsureTempDir())
+        return nullptr;
     // Rows go to the sheet added last; the one before gives up its file
     // until it is written again.
-    if (!worksheets.empty()) worksheets.back()->Suspend();
+    if (!worksheets.empty())
+        worksheets.back()->Suspend();
     const uint32_t index = static_cast<uint32_t>(worksheets.size() + 1);
     std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
-    if (!sheet || !sheet->IsOk()) return nullptr;
+    if (!sheet || !sheet->IsOk())
+        return nullptr;
     try {
         sheet->SetTitle(sheetNames.NameFor(title, index));
         sheet->SetSharedStr(&sharedStrings);
@@ -118,7 +130,8 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
 
 CWorksheet& CWorkbook::SheetOrDetached(CWorksheet* sheet)
 {
-    if (sheet != nullptr) return *sheet;
+    if (sheet != nullptr)
+        return *sheet;
     sheetCreationFailed = true;
     return detachedSheet;
 }
@@ -133,25 +146,31 @@ CWorksheet& CWorkbook::AddSheet(const std::string& title, const std::vector<Colu
     return SheetOrDetached(CreateSheet(title, colWidths));
 }
 
-CWorksheet& CWorkbook::AddSheet(const std::string& title, uint32_t frozenWidth, uint32_t frozenHeight)
+CWorksheet& CWorkbook::AddSheet(const std::string& title, uint32_t frozenWidth,
+                                uint32_t frozenHeight)
 {
     return SheetOrDetached(CreateSheet(title, frozenWidth, frozenHeight));
 }
 
-CWorksheet& CWorkbook::AddSheet(const std::string& title, uint32_t frozenWidth, uint32_t frozenHeight,
-                                const std::vector<ColumnWidth>& colWidths)
+CWorksheet& CWorkbook::AddSheet(const std::string& title, uint32_t frozenWidth,
+                                uint32_t frozenHeight, const std::vector<ColumnWidth>& colWidths)
 {
     return SheetOrDetached(CreateSheet(title, frozenWidth, frozenHeight, colWidths));
 }
 
-CWorksheet* CWorkbook::AddSheetPtr(const std::string& title) { return CreateSheet(title); }
+CWorksheet* CWorkbook::AddSheetPtr(const std::string& title)
+{
+    return CreateSheet(title);
+}
 
 CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
 {
-    if (!EnsureTempDir()) return nullptr;
+    if (!EnsureTempDir())
+        return nullptr;
     const uint32_t index = static_cast<uint32_t>(charts.size() + 1);
     std::unique_ptr<CChartsheet> chart(new (std::nothrow) CChartsheet(index, type, tempPath));
-    if (!chart || !chart->IsOk()) return nullptr;
+    if (!chart || !chart->IsOk())
+        return nullptr;
     try {
         chart->SetTitle(sheetNames.NameFor(title, index));
         sheetNames.Add(chart->GetTitle());
@@ -164,26 +183,34 @@ CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
 
 CChartsheet& CWorkbook::ChartOrDetached(CChartsheet* chart)
 {
-    if (chart != nullptr) return *chart;
+    if (chart != nullptr)
+        return *chart;
     sheetCreationFailed = true;
     return detachedChart;
 }
 
-CChartsheet& CWorkbook::AddChart(const std::string& title) { return ChartOrDetached(CreateChart(title, CHART_LINE)); }
+CChartsheet& CWorkbook::AddChart(const std::string& title)
+{
+    return ChartOrDetached(CreateChart(title, CHART_LINE));
+}
 
 CChartsheet& CWorkbook::AddChart(const std::string& title, EChartTypes type)
 {
     return ChartOrDetached(CreateChart(title, type));
 }
 
-CChartsheet* CWorkbook::AddChartPtr(const std::string& title, EChartTypes type) { return CreateChart(title, type); }
+CChartsheet* CWorkbook::AddChartPtr(const std::string& title, EChartTypes type)
+{
+    return CreateChart(title, type);
+}
 
 bool CWorkbook::Save(const std::string& name)
 {
-    if (saved) return false;
+    if (saved)
+        return false;
     saved = true;
-    const bool ok = !sheetCreationFailed && EnsureTempDir() && SaveParts() && SaveSheets() && SaveCharts() &&
-                    WriteArchiveAtomically(name);
+    const bool ok = !sheetCreationFailed && EnsureTempDir() && SaveParts() && SaveSheets() &&
+                    SaveCharts() && WriteArchiveAtomically(name);
     ClearTemp();
     return ok;
 }
@@ -199,8 +226,10 @@ bool CWorkbook::SaveSheets()
     for (CWorksheet* sheet : worksheets) {
         const std::string index = std::to_string(sheet->GetIndex());
         contentFiles.push_back("xl/worksheets/sheet" + index + ".xml");
-        if (sheet->IsThereComment()) contentFiles.push_back("xl/worksheets/_rels/sheet" + index + ".xml.rels");
-        if (!sheet->Save()) return false;
+        if (sheet->IsThereComment())
+            contentFiles.push_back("xl/worksheets/_rels/sheet" + index + ".xml.rels");
+        if (!sheet->Save())
+            return false;
     }
     return true;
 }
@@ -214,7 +243,8 @@ bool CWorkbook::SaveCharts()
         contentFiles.push_back("xl/chartsheets/_rels/sheet" + index + ".xml.rels");
         contentFiles.push_back("xl/drawings/drawing" + index + ".xml");
         contentFiles.push_back("xl/drawings/_rels/drawing" + index + ".xml.rels");
-        if (!chart->Save()) return false;
+        if (!chart->Save())
+            return false;
     }
     return true;
 }
@@ -224,21 +254,26 @@ bool CWorkbook::SaveCharts()
 bool CWorkbook::WriteArchiveAtomically(const std::string& name)
 {
     const std::string pattern = ArchiveTemplateBeside(name);
-    if (pattern.empty()) return false;
+    if (pattern.empty())
+        return false;
     std::vector<char> archivePath = Template(pattern);
     const int fd = mkstemp(archivePath.data());
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     SetNewFileMode(fd);
     close(fd);
-    const bool ok = WriteArchive(archivePath.data()) && std::rename(archivePath.data(), name.c_str()) == 0;
-    if (!ok) std::remove(archivePath.data());
+    const bool ok =
+        WriteArchive(archivePath.data()) && std::rename(archivePath.data(), name.c_str()) == 0;
+    if (!ok)
+        std::remove(archivePath.data());
     return ok;
 }
 
 bool CWorkbook::WriteArchive(const std::string& archivePath)
 {
     zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
-    if (archive == nullptr) return false;
+    if (archive == nullptr)
+        return false;
     const bool ok = PackPartFiles(archive, tempPath, contentFiles);
     return zipClose(archive, nullptr) == ZIP_OK && ok;
 }
@@ -246,7 +281,8 @@ bool CWorkbook::WriteArchive(const std::string& archivePath)
 // Removes the whole private temporary folder, whatever it holds.
 void CWorkbook::ClearTemp()
 {
-    if (tempPath.empty()) return;
+    if (tempPath.empty())
+        return;
     nftw(tempPath.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
     tempPath.clear();
 }

@@ -14,11 +14,14 @@
 #include "xlsx/Style.h"
 #include "xlsx/Worksheet.h"
 
-namespace xmlw { class XmlStream; }
+namespace xmlw {
+class XmlStream;
+}
 
 namespace SimpleXlsx {
 
-class CWorkbook {
+class CWorkbook
+{
 public:
     CWorkbook();
     // Deletes the sheets and removes the temporary folder if Save did not.
@@ -65,11 +68,11 @@ private:
     friend class WorkbookPartsAccess;
 
     // Workbook-level part writers, one source file each under parts/.
-    bool SaveCore();            // docProps/core.xml, _rels/.rels
-    bool SaveApp();             // docProps/app.xml
-    bool SaveContentType();     // [Content_Types].xml (and SaveChain)
-    bool SaveWorkbook();        // xl/_rels/workbook.xml.rels, xl/workbook.xml
-    bool SaveStyles();          // xl/styles.xml
+    bool SaveCore();         // docProps/core.xml, _rels/.rels
+    bool SaveApp();          // docProps/app.xml
+    bool SaveContentType();  // [Content_Types].xml (and SaveChain)
+    bool SaveWorkbook();     // xl/_rels/workbook.xml.rels, xl/workbook.xml
+    bool SaveStyles();       // xl/styles.xml
     void AddNumberFormats(xmlw::XmlStream& stream) const;
     void AddFonts(xmlw::XmlStream& stream) const;
     void AddFills(xmlw::XmlStream& stream) const;
@@ -78,10 +81,10 @@ private:
                    const Border::BorderItem& item) const;
     static std::string GetFormatCodeString(const NumFormat& format);
     static std::string GetFormatCodeColor(ENumericStyleColor color);
-    bool SaveSharedStrings();   // xl/sharedStrings.xml
-    bool SaveChain();           // xl/calcChain.xml
-    bool SaveTheme();           // xl/theme/theme1.xml
-    bool SaveComments();        // xl/comments<N>.xml, xl/drawings/vmlDrawing<N>.vml
+    bool SaveSharedStrings();  // xl/sharedStrings.xml
+    bool SaveChain();          // xl/calcChain.xml
+    bool SaveTheme();          // xl/theme/theme1.xml
+    bool SaveComments();       // xl/comments<N>.xml, xl/drawings/vmlDrawing<N>.vml
     bool SaveCommentList(const std::vector<Comment*>& list);
     void AddComment(xmlw::XmlStream& stream, const Comment& comment) const;
     void AddCommentDrawing(xmlw::XmlStream& stream, const Comment& comment) const;
@@ -103,14 +106,14 @@ private:
     std::vector<std::string> contentFiles;
     std::vector<CWorksheet*> worksheets;
     std::vector<CChartsheet*> charts;
-    SheetNameSet sheetNames;        // of the worksheets and chartsheets together
+    SheetNameSet sheetNames;  // of the worksheets and chartsheets together
     SharedStringTable sharedStrings;
     std::vector<Comment> comments;
     mutable uint64_t shapeCounter = 0;  // note boxes drawn, across all drawings
     StyleList styleList;
 
-    CWorksheet detachedSheet;       // returned when a sheet cannot be made
-    CChartsheet detachedChart;      // returned when a chartsheet cannot be made
+    CWorksheet detachedSheet;   // returned when a sheet cannot be made
+    CChartsheet detachedChart;  // returned when a chartsheet cannot be made
     bool sheetCreationFailed = false;
     bool saved = false;
 };

@@ -30,7 +30,8 @@ size_t WriteColumnLetters(char* out, uint32_t col)
         --n;
         reversed[count++] = kLetters[n % 26];
     }
-    for (size_t i = 0; i < count; ++i) out[i] = reversed[count - 1 - i];
+    for (size_t i = 0; i < count; ++i)
+        out[i] = reversed[count - 1 - i];
     return count;
 }
 
@@ -63,13 +64,15 @@ int64_t DaysToNewYear(int64_t year)
 bool TimeToSerial(time_t time, double& serial)
 {
     struct tm local;
-    if (localtime_r(&time, &local) == nullptr) return false;
+    if (localtime_r(&time, &local) == nullptr)
+        return false;
     const int64_t days = DaysToNewYear(int64_t{local.tm_year} + 1900) + local.tm_yday;
     const int64_t seconds = days * 86400 + local.tm_sec + 60 * local.tm_min + 3600 * local.tm_hour;
     serial = static_cast<double>(seconds + 2208988800LL) / 86400.0 + 2.0;
     // The 1900 date system counts a 29 February 1900 that never was: days
     // before 1 March 1900 (serial 61) are one lower.
-    if (serial < 61.0) serial -= 1.0;
+    if (serial < 61.0)
+        serial -= 1.0;
     return true;
 }
 
@@ -103,11 +106,14 @@ CWorksheet::CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeig
     Init(index, frozenWidth, frozenHeight, colWidths);
 }
 
-CWorksheet::~CWorksheet() { ReleaseStreams(); }
+CWorksheet::~CWorksheet()
+{
+    ReleaseStreams();
+}
 
 void CWorksheet::ReleaseStreams()
 {
-    m_xml.reset();   // closes every element still open
+    m_xml.reset();  // closes every element still open
     m_file.reset();
 }
 
@@ -118,7 +124,8 @@ bool CWorksheet::IsOk() const
 
 void CWorksheet::Suspend()
 {
-    if (m_file) m_file->Suspend();
+    if (m_file)
+        m_file->Suspend();
 }
 
 bool CWorksheet::ResumeIfSuspended()
@@ -141,10 +148,12 @@ void CWorksheet::Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeigh
     m_commentedCells.clear();
 
     // Without a package folder there is nowhere to write: never at the root.
-    if (m_tempPath.empty()) return;
-    m_file.reset(new (std::nothrow) PartFile(
-        m_tempPath, "xl/worksheets/sheet" + std::to_string(index) + ".xml"));
-    if (!m_file) return;
+    if (m_tempPath.empty())
+        return;
+    m_file.reset(new (std::nothrow)
+                     PartFile(m_tempPath, "xl/worksheets/sheet" + std::to_string(index) + ".xml"));
+    if (!m_file)
+        return;
     if (!m_file->Stream()) {
         m_file.reset();
         return;
@@ -167,7 +176,8 @@ void CWorksheet::WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
     xml << xmlw::tag("dimension") << xmlw::attr("ref") << "A1" << xmlw::endtag();
     xml << xmlw::tag("sheetViews") << xmlw::tag("sheetView") << xmlw::attr("tabSelected") << "0"
         << xmlw::attr("workbookViewId") << "0";
-    if (frozenWidth != 0 || frozenHeight != 0) AddFrozenPane(frozenWidth, frozenHeight);
+    if (frozenWidth != 0 || frozenHeight != 0)
+        AddFrozenPane(frozenWidth, frozenHeight);
     xml << xmlw::endtag() << xmlw::endtag();
     xml << xmlw::tag("sheetFormatPr") << xmlw::attr("defaultRowHeight") << "15"
         << xmlw::attr("x14ac:dyDescent") << "0.25" << xmlw::endtag();
@@ -179,21 +189,24 @@ void CWorksheet::WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
 void CWorksheet::AddFrozenPane(uint32_t width, uint32_t height)
 {
     const CellCoord topLeft(height + 1, width);
-    if (height >= kMaxRows || !topLeft.IsInSheet()) return;  // a pane beyond the sheet
+    if (height >= kMaxRows || !topLeft.IsInSheet())
+        return;  // a pane beyond the sheet
     const std::string topLeftRef = GetCellCoord(topLeft);
     const char* activePane = (width != 0 && height != 0) ? "bottomRight"
                              : (height != 0)             ? "bottomLeft"
                                                          : "topRight";
     xmlw::XmlStream& xml = *m_xml;
     xml << xmlw::tag("pane");
-    if (width != 0) xml << xmlw::attr("xSplit") << width;
-    if (height != 0) xml << xmlw::attr("ySplit") << height;
+    if (width != 0)
+        xml << xmlw::attr("xSplit") << width;
+    if (height != 0)
+        xml << xmlw::attr("ySplit") << height;
     xml << xmlw::attr("topLeftCell") << topLeftRef << xmlw::attr("activePane") << activePane
         << xmlw::attr("state") << "frozen" << xmlw::endtag();
 
     auto selection = [&xml](const char* pane, const std::string& ref) {
-        xml << xmlw::tag("selection") << xmlw::attr("pane") << pane << xmlw::attr("activeCell") << ref
-            << xmlw::attr("sqref") << ref << xmlw::endtag();
+        xml << xmlw::tag("selection") << xmlw::attr("pane") << pane << xmlw::attr("activeCell")
+            << ref << xmlw::attr("sqref") << ref << xmlw::endtag();
     };
     if (width != 0 && height != 0) {
         selection("topRight", GetCellCoord(CellCoord(height, width)));
@@ -210,10 +223,12 @@ void CWorksheet::AddColumnWidths(const std::vector<ColumnWidth>& colWidths)
 {
     std::vector<ColumnWidth> rules;
     for (const ColumnWidth& rule : colWidths) {
-        if (rule.colFrom > rule.colTo || rule.colFrom >= kMaxColumns) continue;
+        if (rule.colFrom > rule.colTo || rule.colFrom >= kMaxColumns)
+            continue;
         rules.emplace_back(rule.colFrom, std::min(rule.colTo, kMaxColumns - 1), rule.width);
     }
-    if (rules.empty()) return;
+    if (rules.empty())
+        return;
     xmlw::XmlStream& xml = *m_xml;
     xml << xmlw::tag("cols");
     for (const ColumnWidth& rule : rules)
@@ -234,10 +249,13 @@ void CWorksheet::WriteRaw(const char* text, size_t length)
 
 bool CWorksheet::OpenRow(uint32_t height, const char* spans, size_t spansLength)
 {
-    if (!m_xml || !ResumeIfSuspended()) return false;
-    if (m_currentRow < UINT32_MAX) ++m_currentRow;
+    if (!m_xml || !ResumeIfSuspended())
+        return false;
+    if (m_currentRow < UINT32_MAX)
+        ++m_currentRow;
     m_currentColumn = 0;
-    if (m_currentRow > kMaxRows) return false;
+    if (m_currentRow > kMaxRows)
+        return false;
 
     if (!m_sheetDataStarted) {
         *m_xml << xmlw::chardata();  // ends the "<sheetData" start tag
@@ -268,7 +286,8 @@ bool CWorksheet::OpenRow(uint32_t height, const char* spans, size_t spansLength)
 
 void CWorksheet::CloseRow()
 {
-    if (!m_rowOpen || !ResumeIfSuspended()) return;
+    if (!m_rowOpen || !ResumeIfSuspended())
+        return;
     if (m_rowStartPending)
         WriteRaw("/>", 2);
     else
@@ -283,23 +302,30 @@ bool CWorksheet::BeginRow(uint32_t height)
     return OpenRow(height, nullptr, 0);
 }
 
-void CWorksheet::EndRow() { CloseRow(); }
+void CWorksheet::EndRow()
+{
+    CloseRow();
+}
 
 bool CWorksheet::CanWriteCellHere(CellCoord& coord)
 {
-    if (!m_xml || !m_rowOpen || !ResumeIfSuspended()) return false;
+    if (!m_xml || !m_rowOpen || !ResumeIfSuspended())
+        return false;
     const uint64_t column = uint64_t{m_offsetColumn} + m_currentColumn;
-    if (column >= kMaxColumns) return false;
+    if (column >= kMaxColumns)
+        return false;
     coord = CellCoord(m_currentRow, static_cast<uint32_t>(column));
     return true;
 }
 
 // Writes `<c r="REF"[ s="N"][ t="T"]>`, preceded by the ">" that ends a
 // row's start tag when this is the row's first cell.
-size_t CWorksheet::FormatCellStart(char* out, CellCoord coord, int32_t styleId, const char* typeAttr) const
+size_t CWorksheet::FormatCellStart(char* out, CellCoord coord, int32_t styleId,
+                                   const char* typeAttr) const
 {
     size_t n = 0;
-    if (m_rowStartPending) out[n++] = '>';
+    if (m_rowStartPending)
+        out[n++] = '>';
     n += WriteLiteral(out + n, "<c r=\"");
     n += WriteColumnLetters(out + n, coord.col);
     n += WriteLiteral(out + n, std::string_view(m_rowDigits, m_rowDigitsLength));
@@ -329,7 +355,8 @@ bool CWorksheet::AddCellRoutine(Number value, int32_t styleId)
     CellCoord coord;
     const bool writable = CanWriteCellHere(coord);
     ++m_currentColumn;
-    if (!writable) return false;
+    if (!writable)
+        return false;
 
     char buffer[192];
     size_t n;
@@ -355,10 +382,22 @@ bool CWorksheet::AddCellRoutine(Number value, int32_t styleId)
     return true;
 }
 
-bool CWorksheet::AddCell(const CellDataInt& data) { return AddCellRoutine(data.value, data.style_id); }
-bool CWorksheet::AddCell(const CellDataUInt& data) { return AddCellRoutine(data.value, data.style_id); }
-bool CWorksheet::AddCell(const CellDataDbl& data) { return AddCellRoutine(data.value, data.style_id); }
-bool CWorksheet::AddCell(const CellDataFlt& data) { return AddCellRoutine(data.value, data.style_id); }
+bool CWorksheet::AddCell(const CellDataInt& data)
+{
+    return AddCellRoutine(data.value, data.style_id);
+}
+bool CWorksheet::AddCell(const CellDataUInt& data)
+{
+    return AddCellRoutine(data.value, data.style_id);
+}
+bool CWorksheet::AddCell(const CellDataDbl& data)
+{
+    return AddCellRoutine(data.value, data.style_id);
+}
+bool CWorksheet::AddCell(const CellDataFlt& data)
+{
+    return AddCellRoutine(data.value, data.style_id);
+}
 
 bool CWorksheet::AddCell(const CellDataStr& data)
 {
@@ -375,22 +414,27 @@ bool CWorksheet::AddStringCell(std::string_view text, int32_t styleId, bool asTe
     CellCoord coord;
     const bool writable = CanWriteCellHere(coord);
     ++m_currentColumn;
-    if (!writable) return false;
-    if (text.empty()) return true;
+    if (!writable)
+        return false;
+    if (text.empty())
+        return true;
     if (text.size() > kMaxCellTextLength)
         text = text.substr(0, Utf8PrefixUtf16Units(text, kMaxCellTextLength));
 
     char buffer[192];
     const bool formula = !asText && text.size() > 1 && text.front() == '=';
     if (formula) {
-        if (m_rowStartPending) WriteRaw(">", 1);
+        if (m_rowStartPending)
+            WriteRaw(">", 1);
         m_rowStartPending = false;
         char ref[kCellRefBufferSize];
         GetCellCoord(coord, ref);
         xmlw::XmlStream& xml = *m_xml;
         xml << xmlw::tag("c") << xmlw::attr("r") << ref;
-        if (styleId > 0) xml << xmlw::attr("s") << styleId;
-        xml << xmlw::tag("f") << xmlw::chardata() << text.substr(1) << xmlw::endtag() << xmlw::endtag();
+        if (styleId > 0)
+            xml << xmlw::attr("s") << styleId;
+        xml << xmlw::tag("f") << xmlw::chardata() << text.substr(1) << xmlw::endtag()
+            << xmlw::endtag();
         m_calcChain.emplace_back(ref);
         m_withFormula = true;
         return true;
@@ -419,7 +463,8 @@ bool CWorksheet::AddStringCell(std::string_view text, int32_t styleId, bool asTe
 uint64_t CWorksheet::SharedStringIndex(std::string_view text)
 {
     const auto known = m_knownStrings.find(text);
-    if (known != m_knownStrings.end()) return known->second;
+    if (known != m_knownStrings.end())
+        return known->second;
     auto found = m_sharedStrings->lower_bound(text);
     if (found == m_sharedStrings->end() || found->first != text)
         found = m_sharedStrings->emplace_hint(found, std::string(text), m_sharedStrings->size());
@@ -433,7 +478,8 @@ bool CWorksheet::AddCell(const CellDataTime& data)
     const bool writable = CanWriteCellHere(coord);
     ++m_currentColumn;
     double serial = 0.0;
-    if (!writable || !TimeToSerial(data.value, serial)) return false;
+    if (!writable || !TimeToSerial(data.value, serial))
+        return false;
 
     if (m_precision != kTimePrecision) {
         // From the first time cell on, every number of the sheet keeps 15 digits.
@@ -454,16 +500,35 @@ template <typename Cell>
 bool CWorksheet::AddCellsOf(const std::vector<Cell>& data)
 {
     bool allWritten = true;
-    for (const Cell& cell : data) allWritten = AddCell(cell) && allWritten;
+    for (const Cell& cell : data)
+        allWritten = AddCell(cell) && allWritten;
     return allWritten;
 }
 
-bool CWorksheet::AddCells(const std::vector<CellDataStr>& data) { return AddCellsOf(data); }
-bool CWorksheet::AddCells(const std::vector<CellDataInt>& data) { return AddCellsOf(data); }
-bool CWorksheet::AddCells(const std::vector<CellDataUInt>& data) { return AddCellsOf(data); }
-bool CWorksheet::AddCells(const std::vector<CellDataDbl>& data) { return AddCellsOf(data); }
-bool CWorksheet::AddCells(const std::vector<CellDataFlt>& data) { return AddCellsOf(data); }
-bool CWorksheet::AddCells(const std::vector<CellDataTime>& data) { return AddCellsOf(data); }
+bool CWorksheet::AddCells(const std::vector<CellDataStr>& data)
+{
+    return AddCellsOf(data);
+}
+bool CWorksheet::AddCells(const std::vector<CellDataInt>& data)
+{
+    return AddCellsOf(data);
+}
+bool CWorksheet::AddCells(const std::vector<CellDataUInt>& data)
+{
+    return AddCellsOf(data);
+}
+bool CWorksheet::AddCells(const std::vector<CellDataDbl>& data)
+{
+    return AddCellsOf(data);
+}
+bool CWorksheet::AddCells(const std::vector<CellDataFlt>& data)
+{
+    return AddCellsOf(data);
+}
+bool CWorksheet::AddCells(const std::vector<CellDataTime>& data)
+{
+    return AddCellsOf(data);
+}
 
 template <typename Cell>
 bool CWorksheet::AddRowOf(const std::vector<Cell>& data, uint32_t offset, uint32_t height)
@@ -475,7 +540,8 @@ bool CWorksheet::AddRowOf(const std::vector<Cell>& data, uint32_t offset, uint32
     size_t n = WriteInteger(spans, first);
     spans[n++] = ':';
     n += WriteInteger(spans + n, last);
-    if (!OpenRow(height, spans, n)) return false;
+    if (!OpenRow(height, spans, n))
+        return false;
 
     m_offsetColumn = offset;
     const bool allWritten = AddCellsOf(data);
@@ -516,19 +582,23 @@ void CWorksheet::GetCurrentCellCoord(CellCoord& coord) const
 
 bool CWorksheet::MergeCells(CellCoord from, CellCoord to)
 {
-    if (!from.IsInSheet() || !to.IsInSheet()) return false;
+    if (!from.IsInSheet() || !to.IsInSheet())
+        return false;
     m_mergedCells.push_back(GetCellCoord(from) + ':' + GetCellCoord(to));
     return true;
 }
 
 bool CWorksheet::AddComment(Comment comment)
 {
-    if (m_comments == nullptr || !m_xml || !comment.cellRef.IsInSheet()) return false;
+    if (m_comments == nullptr || !m_xml || !comment.cellRef.IsInSheet())
+        return false;
     const bool hasText = std::any_of(comment.runs.begin(), comment.runs.end(),
                                      [](const auto& run) { return !run.second.empty(); });
-    if (!hasText) return false;
+    if (!hasText)
+        return false;
     const auto cell = std::make_pair(comment.cellRef.row, comment.cellRef.col);
-    if (m_commentedCells.count(cell) != 0) return false;  // one comment per cell
+    if (m_commentedCells.count(cell) != 0)
+        return false;  // one comment per cell
     try {
         m_commentedCells.insert(cell);
         comment.sheetIndex = static_cast<int32_t>(m_index);
@@ -556,7 +626,8 @@ bool CWorksheet::GetCellCoord(CellCoord coord, char* out, size_t outSize)
     char text[kCellRefBufferSize];
     size_t n = WriteColumnLetters(text, coord.col);
     n += WriteInteger(text + n, coord.row);
-    if (out == nullptr || outSize == 0) return false;
+    if (out == nullptr || outSize == 0)
+        return false;
     if (n + 1 > outSize) {
         out[0] = '\0';
         return false;
@@ -575,7 +646,8 @@ std::string CWorksheet::GetCellCoord(CellCoord coord)
 
 bool CWorksheet::Save()
 {
-    if (!m_xml || !ResumeIfSuspended()) return false;
+    if (!m_xml || !ResumeIfSuspended())
+        return false;
     CloseRow();
     xmlw::XmlStream& xml = *m_xml;
     xml << xmlw::endtag();  // sheetData; short form when no row was written
@@ -590,7 +662,9 @@ bool CWorksheet::Save()
         << xmlw::attr("top") << 0.75 << xmlw::attr("bottom") << 0.75 << xmlw::attr("header") << 0.3
         << xmlw::attr("footer") << 0.3 << xmlw::endtag();
     xml << xmlw::tag("pageSetup") << xmlw::attr("paperSize") << "9" << xmlw::attr("orientation")
-        << (m_pageOrientation == 0 ? "portrait" : m_pageOrientation == 1 ? "landscape" : "")
+        << (m_pageOrientation == 0   ? "portrait"
+            : m_pageOrientation == 1 ? "landscape"
+                                     : "")
         << xmlw::endtag();
 
     bool ok = true;
@@ -606,7 +680,8 @@ bool CWorksheet::Save()
 
 bool CWorksheet::SaveCommentsRels()
 {
-    if (m_tempPath.empty()) return false;
+    if (m_tempPath.empty())
+        return false;
     const std::string index = std::to_string(m_index);
     return SaveRelationships(m_tempPath, "xl/worksheets/_rels/sheet" + index + ".xml.rels",
                              {{type_vml, "../drawings/vmlDrawing" + index + ".vml"},

@@ -16,7 +16,9 @@
 #include "xlsx/Cell.h"
 #include "xlsx/Comment.h"
 
-namespace xmlw { class XmlStream; }
+namespace xmlw {
+class XmlStream;
+}
 
 namespace SimpleXlsx {
 
@@ -27,7 +29,8 @@ class PartFile;
 // a lookup use the caller's text without copying it.
 using SharedStringTable = std::map<std::string, uint64_t, std::less<>>;
 
-class CWorksheet {
+class CWorksheet
+{
 public:
     // Enough for the reference of any CellCoord, terminator included
     // (7 letters, 10 digits, NUL).
@@ -130,7 +133,10 @@ public:
     // Returns false (and an empty text) when the buffer is too small.
     static bool GetCellCoord(CellCoord coord, char* out, size_t outSize);
     template <size_t N>
-    static bool GetCellCoord(CellCoord coord, char (&out)[N]) { return GetCellCoord(coord, out, N); }
+    static bool GetCellCoord(CellCoord coord, char (&out)[N])
+    {
+        return GetCellCoord(coord, out, N);
+    }
     static std::string GetCellCoord(CellCoord coord);
 
     // Writes the tail and closes the part file; false when the part could
@@ -153,11 +159,14 @@ private:
     void CloseRow();
     bool CanWriteCellHere(CellCoord& coord);
     void WriteRaw(const char* text, size_t length);
-    template <typename Number> bool AddCellRoutine(Number value, int32_t styleId);
+    template <typename Number>
+    bool AddCellRoutine(Number value, int32_t styleId);
     bool AddStringCell(std::string_view text, int32_t styleId, bool asText);
     uint64_t SharedStringIndex(std::string_view text);
-    template <typename Cell> bool AddCellsOf(const std::vector<Cell>& data);
-    template <typename Cell> bool AddRowOf(const std::vector<Cell>& data, uint32_t offset, uint32_t height);
+    template <typename Cell>
+    bool AddCellsOf(const std::vector<Cell>& data);
+    template <typename Cell>
+    bool AddRowOf(const std::vector<Cell>& data, uint32_t offset, uint32_t height);
     size_t FormatCellStart(char* out, CellCoord coord, int32_t styleId, const char* typeAttr) const;
     size_t FormatNumber(char* out, double value) const;
     void ReleaseStreams();
@@ -186,7 +195,7 @@ private:
     // The texts this sheet has used, viewing the keys of the shared table
     // (whose entries never move or go): one hash lookup per repeated text.
     std::unordered_map<std::string_view, uint64_t> m_knownStrings;
-    char m_rowDigits[12] = {};        // decimal text of the current row
+    char m_rowDigits[12] = {};  // decimal text of the current row
     size_t m_rowDigitsLength = 0;
 };
 

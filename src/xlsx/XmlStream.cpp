@@ -5,11 +5,9 @@
 #include <cstring>
 #include <locale>
 
-namespace xmlw
-{
+namespace xmlw {
 
-namespace
-{
+namespace {
 
 // Bytes that can be copied as they are: printable ASCII except the
 // characters XML reserves. Tab and line feed are plain in character data
@@ -38,28 +36,23 @@ long Utf8SequenceLength(std::string_view text, size_t pos)
     long continuations;
     if (lead >= 0xC2 && lead <= 0xDF)
         continuations = 1;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-    {
+    else if (lead >= 0xE0 && lead <= 0xEF) {
         continuations = 2;
         if (lead == 0xE0)
-            low = 0xA0; // overlong
+            low = 0xA0;  // overlong
         else if (lead == 0xED)
-            high = 0x9F; // UTF-16 surrogates
-    }
-    else if (lead >= 0xF0 && lead <= 0xF4)
-    {
+            high = 0x9F;  // UTF-16 surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
         continuations = 3;
         if (lead == 0xF0)
-            low = 0x90; // overlong
+            low = 0x90;  // overlong
         else if (lead == 0xF4)
-            high = 0x8F; // above U+10FFFF
-    }
-    else
+            high = 0x8F;  // above U+10FFFF
+    } else
         return -1;
 
     long length = 1;
-    for (; length <= continuations; ++length)
-    {
+    for (; length <= continuations; ++length) {
         if (pos + length >= text.size())
             return -length;
         const auto next = static_cast<unsigned char>(text[pos + length]);
@@ -98,7 +91,7 @@ void FormatControlCharacter(unsigned code, char (&out)[8])
     out[7] = '\0';
 }
 
-} // namespace
+}  // namespace
 
 XmlStream::XmlStream(std::ostream& os) : state(None), s(os), prologWritten(false)
 {
@@ -108,8 +101,7 @@ XmlStream::XmlStream(std::ostream& os) : state(None), s(os), prologWritten(false
 
 XmlStream::~XmlStream()
 {
-    if (state == TagName)
-    {
+    if (state == TagName) {
         Write("/>");
         state = None;
     }
@@ -119,11 +111,9 @@ XmlStream::~XmlStream()
 
 XmlStream& XmlStream::operator<<(const Controller& controller)
 {
-    switch (controller.what)
-    {
+    switch (controller.what) {
     case Controller::Prolog:
-        if (!prologWritten && state == None)
-        {
+        if (!prologWritten && state == None) {
             Write("<?xml version=\"");
             *this << 1 << '.' << 0;
             Write("\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n");
@@ -133,14 +123,11 @@ XmlStream& XmlStream::operator<<(const Controller& controller)
     case Controller::Tag:
         closeTagStart(false);
         Write("<");
-        if (!controller.str.empty())
-        {
+        if (!controller.str.empty()) {
             Write(controller.str);
             tags.push_back(controller.str);
             state = TagBegin;
-        }
-        else
-        {
+        } else {
             clearTagName();
             state = TagName;
         }
@@ -153,8 +140,7 @@ XmlStream& XmlStream::operator<<(const Controller& controller)
             Write("\"");
         else if (state == TagName)
             PushTagName();
-        if (state != None)
-        {
+        if (state != None) {
             Write(" ");
             Write(controller.str);
             Write("=\"");
@@ -182,21 +168,16 @@ void XmlStream::closeTagStart(bool selfClosed)
 
 void XmlStream::endTag(const std::string& name)
 {
-    if (state == TagName)
-    {
+    if (state == TagName) {
         // The collected name is complete: the element can be ended now.
         PushTagName();
         state = TagBegin;
     }
-    while (!tags.empty())
-    {
-        if (state != None)
-        {
+    while (!tags.empty()) {
+        if (state != None) {
             closeTagStart(true);
             state = None;
-        }
-        else
-        {
+        } else {
             Write("</");
             Write(tags.back());
             Write(">");
@@ -214,7 +195,10 @@ void XmlStream::clearTagName()
     tagName.clear();
 }
 
-void XmlStream::PushTagName() { tags.push_back(tagName.str()); }
+void XmlStream::PushTagName()
+{
+    tags.push_back(tagName.str());
+}
 
 void XmlStream::Write(std::string_view text)
 {
@@ -237,8 +221,7 @@ XmlStream& XmlStream::operator<<(Raw text)
 
 XmlStream& XmlStream::InsertText(std::string_view text)
 {
-    if (state == TagName)
-    {
+    if (state == TagName) {
         tagName.write(text.data(), static_cast<std::streamsize>(text.size()));
         Write(text);
         return *this;
@@ -248,11 +231,9 @@ XmlStream& XmlStream::InsertText(std::string_view text)
     const size_t size = text.size();
     size_t runStart = 0;
     size_t pos = 0;
-    while (pos < size)
-    {
+    while (pos < size) {
         const auto byte = static_cast<unsigned char>(text[pos]);
-        if (plainByte[byte])
-        {
+        if (plainByte[byte]) {
             ++pos;
             continue;
         }
@@ -260,26 +241,28 @@ XmlStream& XmlStream::InsertText(std::string_view text)
         std::string_view replacement;
         char control[8];
         size_t consumed = 1;
-        if (byte < 0x80)
-        {
-            switch (byte)
-            {
-            case '&': replacement = "&amp;"; break;
-            case '<': replacement = "&lt;"; break;
-            case '>': replacement = "&gt;"; break;
+        if (byte < 0x80) {
+            switch (byte) {
+            case '&':
+                replacement = "&amp;";
+                break;
+            case '<':
+                replacement = "&lt;";
+                break;
+            case '>':
+                replacement = "&gt;";
+                break;
             case '_':
                 // Character data keeps a literal "_xHHHH_" by escaping its
                 // underscore; attribute values are not decoded by readers.
-                if (inAttribute || !StartsEscapeSequence(text, pos))
-                {
+                if (inAttribute || !StartsEscapeSequence(text, pos)) {
                     ++pos;
                     continue;
                 }
                 replacement = "_x005F_";
                 break;
             case '"':
-                if (!inAttribute)
-                {
+                if (!inAttribute) {
                     ++pos;
                     continue;
                 }
@@ -290,38 +273,32 @@ XmlStream& XmlStream::InsertText(std::string_view text)
             // becomes a space, a literal carriage return a line feed.
             case '\t':
             case '\n':
-                if (!inAttribute)
-                {
+                if (!inAttribute) {
                     ++pos;
                     continue;
                 }
                 replacement = byte == '\t' ? "&#9;" : "&#10;";
                 break;
-            case '\r': replacement = "&#13;"; break;
+            case '\r':
+                replacement = "&#13;";
+                break;
             default:
                 FormatControlCharacter(byte, control);
                 replacement = control;
                 break;
             }
-        }
-        else
-        {
+        } else {
             const long length = Utf8SequenceLength(text, pos);
-            if (length < 0)
-            {
+            if (length < 0) {
                 replacement = replacementCharacter;
                 consumed = static_cast<size_t>(-length);
-            }
-            else if (length == 3 && byte == 0xEF && text[pos + 1] == '\xBF' &&
-                     (text[pos + 2] == '\xBE' || text[pos + 2] == '\xBF'))
-            {
+            } else if (length == 3 && byte == 0xEF && text[pos + 1] == '\xBF' &&
+                       (text[pos + 2] == '\xBE' || text[pos + 2] == '\xBF')) {
                 // U+FFFE and U+FFFF are not XML characters.
                 FormatControlCharacter(text[pos + 2] == '\xBE' ? 0xFFFE : 0xFFFF, control);
                 replacement = control;
                 consumed = 3;
-            }
-            else
-            {
+            } else {
                 pos += static_cast<size_t>(length);
                 continue;
             }
@@ -339,7 +316,8 @@ XmlStream& XmlStream::InsertText(std::string_view text)
 bool XmlStream::PlainNumberFormatting() const
 {
     const auto plainFlags = std::ios_base::dec | std::ios_base::skipws;
-    return (s.flags() & ~plainFlags) == 0 && s.width() == 0 && s.precision() >= 0 && s.precision() <= 60;
+    return (s.flags() & ~plainFlags) == 0 && s.width() == 0 && s.precision() >= 0 &&
+           s.precision() <= 60;
 }
 
 XmlStream& XmlStream::InsertFormatted(const char* first, const char* last)
@@ -354,8 +332,7 @@ XmlStream& XmlStream::InsertFormatted(const char* first, const char* last)
 template <typename Int>
 XmlStream& XmlStream::InsertInteger(Int value)
 {
-    if (!PlainNumberFormatting())
-    {
+    if (!PlainNumberFormatting()) {
         if (state == TagName)
             tagName << value;
         s << value;
@@ -378,11 +355,11 @@ template XmlStream& XmlStream::InsertInteger<unsigned long long>(unsigned long l
 // without the cost of the locale machinery.
 XmlStream& XmlStream::operator<<(double value)
 {
-    if (PlainNumberFormatting())
-    {
+    if (PlainNumberFormatting()) {
         char buffer[128];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
-                                          static_cast<int>(s.precision()));
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
+                          static_cast<int>(s.precision()));
         if (result.ec == std::errc())
             return InsertFormatted(buffer, result.ptr);
     }
@@ -392,6 +369,9 @@ XmlStream& XmlStream::operator<<(double value)
     return *this;
 }
 
-XmlStream& XmlStream::operator<<(float value) { return *this << static_cast<double>(value); }
+XmlStream& XmlStream::operator<<(float value)
+{
+    return *this << static_cast<double>(value);
+}
 
-} // namespace xmlw
+}  // namespace xmlw

@@ -21,8 +21,7 @@
 #include <string_view>
 #include <vector>
 
-namespace xmlw
-{
+namespace xmlw {
 
 // Pre-formed, trusted XML text that is written as it is.
 struct Raw
@@ -30,7 +29,10 @@ struct Raw
     std::string_view text;
 };
 
-inline Raw raw(std::string_view text) { return Raw{text}; }
+inline Raw raw(std::string_view text)
+{
+    return Raw{text};
+}
 
 // True when text begins or ends with XML white space, which readers keep
 // only in an element marked xml:space="preserve".
@@ -125,18 +127,27 @@ private:
     std::ostringstream tagName;
 };
 
-inline XmlStream::Controller prolog() { return XmlStream::Controller(XmlStream::Controller::Prolog); }
+inline XmlStream::Controller prolog()
+{
+    return XmlStream::Controller(XmlStream::Controller::Prolog);
+}
 inline XmlStream::Controller tag(std::string name)
 {
     return XmlStream::Controller(XmlStream::Controller::Tag, std::move(name));
 }
-inline XmlStream::Controller endtag() { return XmlStream::Controller(XmlStream::Controller::TagEnd); }
+inline XmlStream::Controller endtag()
+{
+    return XmlStream::Controller(XmlStream::Controller::TagEnd);
+}
 inline XmlStream::Controller attr(std::string name)
 {
     return XmlStream::Controller(XmlStream::Controller::Attribute, std::move(name));
 }
-inline XmlStream::Controller chardata() { return XmlStream::Controller(XmlStream::Controller::CharData); }
+inline XmlStream::Controller chardata()
+{
+    return XmlStream::Controller(XmlStream::Controller::CharData);
+}
 
-} // namespace xmlw
+}  // namespace xmlw
 
-#endif // HORATAB_XLSX_XMLSTREAM_H
+#endif  // HORATAB_XLSX_XMLSTREAM_H

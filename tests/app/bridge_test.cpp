@@ -17,10 +17,13 @@ struct Bridge : testing::Test
     QStringList logLines;
     vorObjWrapper bridge{[this](const QString& line) { logLines.append(line); }};
 
-    bool load(const QByteArray& x, const char* as = "t.xml") { return bridge.loadVorTeacherXML(folder.write(as, x)); }
+    bool load(const QByteArray& x, const char* as = "t.xml")
+    {
+        return bridge.loadVorTeacherXML(folder.write(as, x));
+    }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Bridge, LoadAnswersWhetherTheFileWasRead)
 {
@@ -41,7 +44,8 @@ TEST_F(Bridge, TeacherDictionaryOfFiveDaysAndSixHours)
     for (char d = '1'; d <= '5'; ++d) {
         xml += QByteArray("<Day name='D") + d + "'>";
         for (char h = '1'; h <= '6'; ++h)
-            xml += QByteArray("<Hour name='H") + h + "'><Subject name='S" + d + h + "'/><Students name='G'/></Hour>";
+            xml += QByteArray("<Hour name='H") + h + "'><Subject name='S" + d + h +
+                   "'/><Students name='G'/></Hour>";
         xml += "</Day>";
     }
     ASSERT_TRUE(load(xml + "</Teacher></Teachers_Timetable>"));
@@ -65,23 +69,28 @@ TEST_F(Bridge, DuplicateDayNamesLeaveOneKeyWithTheLaterDay)
     ASSERT_TRUE(dictionary);
     EXPECT_EQ(dictionary->size(), 3);
     EXPECT_EQ(dictionary->value("headerRow"), (QStringList{corner, "Monday", "Monday"}));
-    EXPECT_EQ(dictionary->value("Monday"), QStringList{"1\n2A \n Late"});  // a slash in a name breaks the line too
+    EXPECT_EQ(dictionary->value("Monday"),
+              QStringList{"1\n2A \n Late"});  // a slash in a name breaks the line too
 }
 
 TEST_F(Bridge, NamesThatAreNotUtf8AreAcceptedBack)
 {
     // Declared UTF-8, but both teachers and two groups are Latin-1 bytes;
     // "A\xEF\xBF\xBD" is the valid UTF-8 of "A" and a replacement character.
-    ASSERT_TRUE(load("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Teachers_Timetable>"
-                     "<Teacher name=\"Nov\xE1k\"><Day name=\"Mo\">"
-                     "<Hour name=\"1\"><Subject name=\"M\"/><Students name=\"A\xE1\"/></Hour>"
-                     "<Hour name=\"2\"><Subject name=\"P\"/><Students name=\"A\xE9\"/></Hour>"
-                     "<Hour name=\"3\"><Subject name=\"R\"/><Students name=\"A\xEF\xBF\xBD\"/></Hour></Day></Teacher>"
-                     "<Teacher name=\"Nov\xE9k\"><Day name=\"Mo\"><Hour name=\"1\"><Subject name=\"X\"/>"
-                     "<Students name=\"B\"/></Hour></Day></Teacher></Teachers_Timetable>"));
+    ASSERT_TRUE(
+        load("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Teachers_Timetable>"
+             "<Teacher name=\"Nov\xE1k\"><Day name=\"Mo\">"
+             "<Hour name=\"1\"><Subject name=\"M\"/><Students name=\"A\xE1\"/></Hour>"
+             "<Hour name=\"2\"><Subject name=\"P\"/><Students name=\"A\xE9\"/></Hour>"
+             "<Hour name=\"3\"><Subject name=\"R\"/><Students "
+             "name=\"A\xEF\xBF\xBD\"/></Hour></Day></Teacher>"
+             "<Teacher name=\"Nov\xE9k\"><Day name=\"Mo\"><Hour name=\"1\"><Subject name=\"X\"/>"
+             "<Students name=\"B\"/></Hour></Day></Teacher></Teachers_Timetable>"));
     const QString teacher = "Nov\uFFFDk", group = "A\uFFFD";
     EXPECT_EQ(bridge.teachers(), (QStringList{teacher, teacher + " (2)"}));
-    auto mondayOf = [](const std::optional<ScheduleDictionary>& s) { return s ? s->value("Mo") : QStringList(); };
+    auto mondayOf = [](const std::optional<ScheduleDictionary>& s) {
+        return s ? s->value("Mo") : QStringList();
+    };
     EXPECT_EQ(mondayOf(bridge.teacherTimeSchedule(teacher)).size(), 3);
     EXPECT_EQ(mondayOf(bridge.teacherTimeSchedule(teacher + " (2)")), QStringList{"B \n X"});
 
@@ -96,7 +105,14 @@ TEST_F(Bridge, NamesThatAreNotUtf8AreAcceptedBack)
 TEST_F(Bridge, DefaultFontPassesNothingOthersAreLoggedAndTruncated)
 {
     // A row without a log line passes no font on.
-    const struct { const char* family; double points; const char* log; const char* name; int size; } rows[] = {
+    const struct
+    {
+        const char* family;
+        double points;
+        const char* log;
+        const char* name;
+        int size;
+    } rows[] = {
         {"Calibri", 11.0, nullptr, "Calibri", 11},
         {"Calibri", 12.0, "SetFont Calibri 12", "Calibri", 12},
         {"DejaVu Serif", 12.7, "SetFont DejaVu Serif 13", "DejaVu Serif", 12},
@@ -127,9 +143,11 @@ TEST_F(Bridge, ScheduleLargerThanMemoryIsRefusedNotFatal)
     GTEST_SKIP() << "address space limits do not apply under AddressSanitizer";
 #else
     QByteArray xml = "<Teachers_Timetable><Teacher name='Wide'><Day name='Long'>";
-    for (int h = 0; h < 20000; ++h) xml += "<H/>";
+    for (int h = 0; h < 20000; ++h)
+        xml += "<H/>";
     xml += "</Day>";
-    for (int d = 0; d < 20000; ++d) xml += "<D/>";
+    for (int d = 0; d < 20000; ++d)
+        xml += "<D/>";
     xml += "</Teacher></Teachers_Timetable>";
     ASSERT_TRUE(load(xml));
 

@@ -14,8 +14,10 @@ const FontDescriptor calibri11{"Calibri", 11.0};
 // A3 (a summary's first name) with its font name, size and alignment.
 QString readBack(const QString& workbook)
 {
-    const char* script = "import sys, openpyxl; s = openpyxl.load_workbook(sys.argv[1]).worksheets[0]; a3 = s['A3']; "
-                         "print(s.title, a3.value, a3.font.name, int(a3.font.sz), a3.alignment.horizontal, sep='|')";
+    const char* script =
+        "import sys, openpyxl; s = openpyxl.load_workbook(sys.argv[1]).worksheets[0]; a3 = "
+        "s['A3']; "
+        "print(s.title, a3.value, a3.font.name, int(a3.font.sz), a3.alignment.horizontal, sep='|')";
     QProcess python;
     python.start(HORATAB_SYSTEM_PYTHON, {"-c", script, workbook});
     if (!python.waitForFinished(60000) || python.exitCode() != 0)
@@ -31,24 +33,38 @@ struct Controller : testing::Test
 
     void SetUp() override { delegate.applicationDidFinishLaunching(); }
     QString twoTeachers() { return folder.write("two.xml", fixtures::twoTeachers); }
-    void openWithButton(const QString& path) { platform.panelAnswers.append(path), delegate.onClickOpenTeacherFile(); }
+    void openWithButton(const QString& path)
+    {
+        platform.panelAnswers.append(path), delegate.onClickOpenTeacherFile();
+    }
     void exportAs(void (AppDelegate::*button)(), const QString& name)
     {
         platform.panelAnswers.append(folder.filePath(name)), (delegate.*button)();
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(ControllerLaunch, FontChainFromThePreferences)
 {
     const QString mono = "Liberation Mono";
     const QByteArray stored = archiveFont({"Serif", 14.5});
-    const struct { const char* name; QVariantMap preferences; FontDescriptor expected; } rows[] = {
+    const struct
+    {
+        const char* name;
+        QVariantMap preferences;
+        FontDescriptor expected;
+    } rows[] = {
         {"nothing stored", {}, calibri11},
-        {"stored font first", {{"excelFont", stored}, {"excelFontFace", mono}, {"excelFontSize", 2}}, {"Serif", 14.5}},
-        {"face and size as a float", {{"excelFontFace", mono}, {"excelFontSize", 12.3}}, {mono, double(12.3f)}},
-        {"cut short", {{"excelFont", stored.chopped(1)}, {"excelFontFace", mono}, {"excelFontSize", 9}}, {mono, 9}},
+        {"stored font first",
+         {{"excelFont", stored}, {"excelFontFace", mono}, {"excelFontSize", 2}},
+         {"Serif", 14.5}},
+        {"face and size as a float",
+         {{"excelFontFace", mono}, {"excelFontSize", 12.3}},
+         {mono, double(12.3f)}},
+        {"cut short",
+         {{"excelFont", stored.chopped(1)}, {"excelFontFace", mono}, {"excelFontSize", 9}},
+         {mono, 9}},
         {"stored font with bytes after it", {{"excelFont", stored + "x"}}, calibri11},
         {"stored font of size 0", {{"excelFont", archiveFont({"Serif", 0.0})}}, calibri11},
         {"face only", {{"excelFontFace", mono}}, calibri11},
@@ -69,7 +85,8 @@ TEST(ControllerLaunch, FontChainFromThePreferences)
 
 TEST_F(Controller, BeforeAnyFileAndAfterCancelNothingChanges)
 {
-    delegate.onChooseExcelFont();  // the panel shows the spreadsheet font and reports to the controller
+    delegate
+        .onChooseExcelFont();  // the panel shows the spreadsheet font and reports to the controller
     EXPECT_EQ(platform.fontPanelFont, calibri11);
     EXPECT_EQ(platform.fontPanel, &delegate);
     delegate.onClickOpenTeacherFile();
@@ -77,7 +94,8 @@ TEST_F(Controller, BeforeAnyFileAndAfterCancelNothingChanges)
     delegate.onRadioChange();
     delegate.onComboChange();
     EXPECT_EQ(platform.logLines, QStringList{"vorWrapper is nil!"});
-    EXPECT_TRUE(platform.pathText.isEmpty() && platform.comboItems.isEmpty() && platform.columnOps.isEmpty());
+    EXPECT_TRUE(platform.pathText.isEmpty() && platform.comboItems.isEmpty() &&
+                platform.columnOps.isEmpty());
     EXPECT_EQ(platform.reloads, 0);
 
     openWithButton(twoTeachers());
@@ -114,7 +132,8 @@ TEST_F(Controller, ExportsTheirAlertsAndTheSpreadsheetFont)
 {
     exportAs(&AppDelegate::onClickExportTeachers, "early.xlsx");  // before any file
     exportAs(&AppDelegate::onClickExportStudents, "early.xlsx");
-    ASSERT_TRUE(delegate.applicationOpenFile(folder.write("nogroups.xml", R"(<Teachers_Timetable><Teacher name="T">
+    ASSERT_TRUE(delegate.applicationOpenFile(
+        folder.write("nogroups.xml", R"(<Teachers_Timetable><Teacher name="T">
       <Day name="Mo"><Hour name="1"><Subject name="Math"/></Hour></Day></Teacher></Teachers_Timetable>)")));
     exportAs(&AppDelegate::onClickExportStudents, "nogroups.xlsx");  // no group to export
     ASSERT_TRUE(delegate.applicationOpenFile(twoTeachers()));
@@ -125,15 +144,17 @@ TEST_F(Controller, ExportsTheirAlertsAndTheSpreadsheetFont)
     exportAs(&AppDelegate::onClickExportStudents, "groups.xlsx");
 
     const QString in = folder.path() + '/';
-    EXPECT_EQ(platform.alerts, (QStringList{"! ERROR saving teachers at:\n" + in + "early.xlsx",
-                                            "! ERROR saving students at:\n" + in + "early.xlsx",
-                                            "! ERROR saving students at:\n" + in + "nogroups.xlsx",
-                                            "! ERROR saving teachers at:\n" + in + "no-such-folder/t.xlsx",
-                                            "i teachers saved on:\n" + in + "teachers.xlsx",
-                                            "i students saved on:\n" + in + "groups.xlsx"}));
+    EXPECT_EQ(platform.alerts,
+              (QStringList{"! ERROR saving teachers at:\n" + in + "early.xlsx",
+                           "! ERROR saving students at:\n" + in + "early.xlsx",
+                           "! ERROR saving students at:\n" + in + "nogroups.xlsx",
+                           "! ERROR saving teachers at:\n" + in + "no-such-folder/t.xlsx",
+                           "i teachers saved on:\n" + in + "teachers.xlsx",
+                           "i students saved on:\n" + in + "groups.xlsx"}));
     EXPECT_FALSE(QFile::exists(in + "early.xlsx") || QFile::exists(in + "nogroups.xlsx"));
     EXPECT_EQ(platform.logLines, QStringList{"SetFont DejaVu Serif 13"});
-    EXPECT_EQ(readBack(in + "teachers.xlsx"), "All teachers|Adams|Calibri|11|None");  // the default style
+    EXPECT_EQ(readBack(in + "teachers.xlsx"),
+              "All teachers|Adams|Calibri|11|None");  // the default style
     EXPECT_EQ(readBack(in + "groups.xlsx"), "All students|1A|DejaVu Serif|12|center");
 }
 
@@ -153,7 +174,8 @@ TEST_F(Controller, ComboChangeKeepsColumnsRadioSwitchRebuildsThem)
     delegate.onRadioChange();
     EXPECT_EQ(platform.comboItems, (QStringList{"1A", "2B", "3C"}));
     EXPECT_EQ(platform.comboSelected, 0);
-    EXPECT_EQ(platform.columnOps, QStringList({"remove", "remove"}) + teacherColumns + QStringList{"add |"});
+    EXPECT_EQ(platform.columnOps,
+              QStringList({"remove", "remove"}) + teacherColumns + QStringList{"add |"});
     EXPECT_EQ(delegate.timeTable()->value("Monday"), (QStringList{"Math", "Art", ""}));
     platform.columnOps.clear();
     platform.radioColumn = 0;
@@ -185,7 +207,8 @@ TEST_F(Controller, CellsRowHeightsAndTheTextForMissingCells)
     EXPECT_EQ(delegate.objectValueForTableColumn("hour\\day", 1), "2");
     EXPECT_EQ(delegate.objectValueForTableColumn("Monday", 4), "row 4:Monday");
     EXPECT_EQ(delegate.objectValueForTableColumn("Sunday", 0), "row 0:Sunday");
-    EXPECT_EQ(platform.logLines, (QStringList{"??? row 0:Monday", "??? row 4:Monday", "??? row 0:Sunday"}));
+    EXPECT_EQ(platform.logLines,
+              (QStringList{"??? row 0:Monday", "??? row 4:Monday", "??? row 0:Sunday"}));
     // "1\n2A \n Math": three lines; "3C \n Chemistry": two.
     EXPECT_EQ(delegate.heightOfRow(0), 3 * FakePlatform::lineHeight);
     EXPECT_EQ(platform.measuredWith, (FontDescriptor{"Control Sans", 16.0}));

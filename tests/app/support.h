@@ -12,7 +12,8 @@
 // A fresh folder under the test's temporary directory, removed at the end.
 struct TempFolder : QTemporaryDir
 {
-    TempFolder() : QTemporaryDir(QString::fromStdString(testing::TempDir() + "horatab-app-XXXXXX")) {}
+    TempFolder() : QTemporaryDir(QString::fromStdString(testing::TempDir() + "horatab-app-XXXXXX"))
+    {}
     QString write(const QString& name, const QByteArray& bytes) const
     {
         QFile out(filePath(name));
@@ -36,7 +37,7 @@ inline const char* threeLineCell = R"(<Teachers_Timetable><Teacher name="Kral"><
   <Hour name="1"><Subject name="Math"/><Students name="1/2A"/></Hour>
   <Hour name="2"><Subject name="Chemistry"/><Students name="3C"/></Hour></Day></Teacher></Teachers_Timetable>)";
 inline const char* malformed = "<Teachers_Timetable><Teacher name=\"Novak\"><Day>";
-} // namespace fixtures
+}  // namespace fixtures
 
 // The controller's platform without a display: panels answer from a script;
 // alerts ("! text" for a warning, "i text" otherwise), log lines and column
@@ -44,7 +45,8 @@ inline const char* malformed = "<Teachers_Timetable><Teacher name=\"Novak\"><Day
 class FakePlatform : public AppPlatform
 {
 public:
-    QStringList panelAnswers;  // the paths chosen in the next panels; none or an empty one is Cancel
+    QStringList
+        panelAnswers;  // the paths chosen in the next panels; none or an empty one is Cancel
     FontPanelTarget* fontPanel = nullptr;  // the last font panel's target
     QStringList panels, alerts, logLines, recentDocuments, comboItems, columns;
     QStringList columnOps;  // "remove", "add <identifier>|<title>"
@@ -54,17 +56,31 @@ public:
     QVariantMap preferences;
     static constexpr double lineHeight = 19.0;
 
-    std::optional<QString> runOpenPanel(const QString& type) override { return answer("open " + type); }
-    std::optional<QString> runSavePanel(const QString& type) override { return answer("save " + type); }
-    void runAlert(const QString& t, AlertStyle s) override { alerts << (s == AlertStyle::Warning ? "! " : "i ") + t; }
-    void showFontPanel(const FontDescriptor& f, FontPanelTarget* to) override { fontPanelFont = f, fontPanel = to; }
+    std::optional<QString> runOpenPanel(const QString& type) override
+    {
+        return answer("open " + type);
+    }
+    std::optional<QString> runSavePanel(const QString& type) override
+    {
+        return answer("save " + type);
+    }
+    void runAlert(const QString& t, AlertStyle s) override
+    {
+        alerts << (s == AlertStyle::Warning ? "! " : "i ") + t;
+    }
+    void showFontPanel(const FontDescriptor& f, FontPanelTarget* to) override
+    {
+        fontPanelFont = f, fontPanel = to;
+    }
     void comboRemoveAllItems() override { comboItems.clear(), comboSelected = -1; }
     void comboAddItems(const QStringList& items) override { comboItems += items; }
     void comboSelectItemAtIndex(int index) override { comboSelected = index; }
     int comboIndexOfSelectedItem() override { return comboSelected; }
     std::optional<QString> comboItemAtIndex(int index) override
     {
-        return index >= 0 && index < comboItems.size() ? std::optional<QString>(comboItems.at(index)) : std::nullopt;
+        return index >= 0 && index < comboItems.size()
+                   ? std::optional<QString>(comboItems.at(index))
+                   : std::nullopt;
     }
     void tableSetDataSource(TableDataSource*) override {}
     void tableSetDelegate(TableDelegate*) override {}
@@ -82,15 +98,24 @@ public:
     void setFontButtonFont(const FontDescriptor& font) override { fontButtonFont = font; }
     FontDescriptor systemFont(double size) override { return {"System Sans", size}; }
     FontDescriptor controlContentFont(double size) override { return {"Control Sans", size}; }
-    FontDescriptor convertFontToFace(const FontDescriptor& f, const QString& to) override { return {to, f.pointSize}; }
-    FontDescriptor convertFontToSize(const FontDescriptor& font, double size) override { return {font.family, size}; }
+    FontDescriptor convertFontToFace(const FontDescriptor& f, const QString& to) override
+    {
+        return {to, f.pointSize};
+    }
+    FontDescriptor convertFontToSize(const FontDescriptor& font, double size) override
+    {
+        return {font.family, size};
+    }
     double textHeight(const QString& text, const FontDescriptor& font) override
     {
         measuredWith = font;
         return text.isEmpty() ? 0.0 : lineHeight * double(text.count('\n') + 1);
     }
     QVariant preference(const QString& key) override { return preferences.value(key); }
-    void setPreference(const QString& key, const QVariant& value) override { preferences.insert(key, value); }
+    void setPreference(const QString& key, const QVariant& value) override
+    {
+        preferences.insert(key, value);
+    }
     void noteNewRecentDocument(const QString& path) override { recentDocuments.append(path); }
     void log(const QString& line) override { logLines.append(line); }
 

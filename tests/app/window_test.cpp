@@ -27,7 +27,8 @@ QStringList textsOf(const QAbstractItemModel* model, bool headers = false)
 {
     QStringList texts;
     for (int i = 0; i < (headers ? model->columnCount() : model->rowCount()); ++i)
-        texts.append((headers ? model->headerData(i, Qt::Horizontal) : model->index(i, 0).data()).toString());
+        texts.append((headers ? model->headerData(i, Qt::Horizontal) : model->index(i, 0).data())
+                         .toString());
     return texts;
 }
 
@@ -38,13 +39,15 @@ void answerAlerts()
 {
     if (auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         const QList<QAbstractButton*> buttons = alert->buttons();
-        const QString answer = buttons.size() == 1 ? buttons[0]->text().remove('&') : "more than one button";
-        alertsShown << (alert->icon() == QMessageBox::Warning ? "! " : "? ") + alert->text() + " [" + answer + ']';
+        const QString answer =
+            buttons.size() == 1 ? buttons[0]->text().remove('&') : "more than one button";
+        alertsShown << (alert->icon() == QMessageBox::Warning ? "! " : "? ") + alert->text() +
+                           " [" + answer + ']';
         buttons.value(0)->click();
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(Window, ShowsTheExampleForTeachersAndGroups)
 {
@@ -58,18 +61,21 @@ TEST(Window, ShowsTheExampleForTeachersAndGroups)
     QApplication::processEvents();
 
     EXPECT_EQ(window.pathField()->text(), example);
-    const QStringList teachers = textsOf(window.comboBox()->model()), teacherColumns = textsOf(model, true);
+    const QStringList teachers = textsOf(window.comboBox()->model()),
+                      teacherColumns = textsOf(model, true);
     ASSERT_GE(teachers.size(), 2);
     EXPECT_EQ(teacherColumns.value(0), "hour\\day");
     ASSERT_GT(model->rowCount(), 0);
     EXPECT_FALSE(model->flags(model->index(0, 1)) & Qt::ItemIsEditable);
-    EXPECT_EQ(model->index(0, 1).data(), shell.delegate().timeTable()->value(teacherColumns.value(1)).value(0));
+    EXPECT_EQ(model->index(0, 1).data(),
+              shell.delegate().timeTable()->value(teacherColumns.value(1)).value(0));
     EXPECT_GT(window.tableView()->rowHeight(0), 10);  // sized for the cell text
 
     QTest::keyClick(window.comboBox(), Qt::Key_Down);  // another teacher: the columns stay
     EXPECT_EQ(window.comboBox()->currentIndex(), 1);
     EXPECT_EQ(textsOf(model, true), teacherColumns);
-    EXPECT_EQ(shell.delegate().timeTable(), shell.delegate().vorWrapper()->teacherTimeSchedule(teachers.at(1)));
+    EXPECT_EQ(shell.delegate().timeTable(),
+              shell.delegate().vorWrapper()->teacherTimeSchedule(teachers.at(1)));
     window.studentsRadio()->click();
     const QStringList groups = textsOf(window.comboBox()->model());
     EXPECT_FALSE(groups.isEmpty() || groups == teachers);
@@ -107,7 +113,8 @@ TEST(Window, FontFromSettingsRecentDocumentsAndARestart)
     EXPECT_FALSE(window.openRecentMenu()->isEnabled());
     const QString first = folder.write("first.xml", fixtures::twoTeachers);
     const QString second = folder.write("second.xml", fixtures::threeLineCell);
-    for (const QString& path : {first, second, first, second})  // as the open button does after each load
+    for (const QString& path :
+         {first, second, first, second})  // as the open button does after each load
         shell.platform().noteNewRecentDocument(path);
     const QList<QAction*> entries = window.openRecentMenu()->actions();
     ASSERT_EQ(entries.size(), 4);  // two documents, a separator, "Clear Menu"
@@ -131,9 +138,10 @@ TEST(Window, FontFromSettingsRecentDocumentsAndARestart)
 
 TEST(QtPlatform, SavePanelPathsEndInTheExtension)
 {
-    const std::pair<const char*, const char*> paths[] = {{"/t/out", "/t/out.xlsx"}, {"/t/out.xlsx", "/t/out.xlsx"},
-        {"/t/OUT.XLSX", "/t/OUT.XLSX"}, {"/t/out.xml", "/t/out.xml.xlsx"}, {"/t/out.", "/t/out.xlsx"},
-        {"/t.d/out", "/t.d/out.xlsx"}};
+    const std::pair<const char*, const char*> paths[] = {
+        {"/t/out", "/t/out.xlsx"},      {"/t/out.xlsx", "/t/out.xlsx"},
+        {"/t/OUT.XLSX", "/t/OUT.XLSX"}, {"/t/out.xml", "/t/out.xml.xlsx"},
+        {"/t/out.", "/t/out.xlsx"},     {"/t.d/out", "/t.d/out.xlsx"}};
     for (const auto& [path, expected] : paths)
         EXPECT_EQ(QtPlatform::withExtension(path, "xlsx"), expected) << path;
 }

@@ -7,13 +7,15 @@
 
 namespace {
 
-const char* const school = "<Teachers_Timetable><T name='Novak'><D name='Mon'><H name='1.'><Subject name='Math'/>"
-                           "<Students name='1.A'/></H><H name='2.'><Students name='2.B'/></H></D></T>"
-                           "<T name='Idle'><D name='Mon'/></T></Teachers_Timetable>";
+const char* const school =
+    "<Teachers_Timetable><T name='Novak'><D name='Mon'><H name='1.'><Subject name='Math'/>"
+    "<Students name='1.A'/></H><H name='2.'><Students name='2.B'/></H></D></T>"
+    "<T name='Idle'><D name='Mon'/></T></Teachers_Timetable>";
 
 std::string written(bool teachers, const std::string& path)
 {
-    return std::string(teachers ? "Teachers' workbook" : "Student groups' workbook") + " written to " + path + "\n";
+    return std::string(teachers ? "Teachers' workbook" : "Student groups' workbook") +
+           " written to " + path + "\n";
 }
 
 std::string failed(const std::string& file, const std::string& reason)
@@ -36,8 +38,10 @@ TEST(WorkbooksTest, BothBesideTheInputOrEachWhereItsOptionSays)
                 {{only, "--students", other + "s.xlsx"}, 0, written(false, other + "s.xlsx"), ""}});
     EXPECT_EQ(entryCount(other), 3u);
 
-    expectRuns({{{"--font", "DejaVu Sans", "--size", "12.7", "-t", other + "f.xlsx", only}, 0,
-                 written(true, other + "f.xlsx"), ""}});
+    expectRuns({{{"--font", "DejaVu Sans", "--size", "12.7", "-t", other + "f.xlsx", only},
+                 0,
+                 written(true, other + "f.xlsx"),
+                 ""}});
     workbookRead font = readWorkbook(other + "f.xlsx");
     EXPECT_EQ(font.header["STYLES"], "3");
     EXPECT_EQ(font.header["FONTS"], "DejaVu Sans 12 center center");
@@ -47,37 +51,61 @@ TEST(WorkbooksTest, EachFailedWorkbookGetsItsOwnLine)
 {
     const std::string folder = newFolder(), input = writeFile(folder + "in.xml", school);
     const std::string t = folder + "t.xlsx", s = folder + "s.xlsx";
-    const std::string otherRoot = writeFile(folder + "other.xml", "<Rozvrh><Teacher name='A'/></Rozvrh>");
+    const std::string otherRoot =
+        writeFile(folder + "other.xml", "<Rozvrh><Teacher name='A'/></Rozvrh>");
     const std::string noTeachers =
-        "nothing to export: " + otherRoot + " holds no teachers (its root element is <Rozvrh>, not <Teachers_Timetable>)";
-    const std::string idle = writeFile(folder + "idle.xml", "<Teachers_Timetable><T name='A'><D/></T></Teachers_Timetable>");
-    const std::string duties = writeFile(folder + "duties.xml", "<Teachers_Timetable><T name='A'><D name='Mon'>"
-                                                                "<H name='1.'><Subject name='Duty'/></H></D></T></Teachers_Timetable>");
+        "nothing to export: " + otherRoot +
+        " holds no teachers (its root element is <Rozvrh>, not <Teachers_Timetable>)";
+    const std::string idle = writeFile(
+        folder + "idle.xml", "<Teachers_Timetable><T name='A'><D/></T></Teachers_Timetable>");
+    const std::string duties =
+        writeFile(folder + "duties.xml",
+                  "<Teachers_Timetable><T name='A'><D name='Mon'>"
+                  "<H name='1.'><Subject name='Duty'/></H></D></T></Teachers_Timetable>");
     const std::string noGroup = "nothing to export: no hour names a student group";
-    const std::string plain = writeFile(folder + "plain.txt", "x"), tooLong = folder + std::string(300, 'n') + ".xlsx";
+    const std::string plain = writeFile(folder + "plain.txt", "x"),
+                      tooLong = folder + std::string(300, 'n') + ".xlsx";
     mkdir((folder + "sub").c_str(), 0700);
     mkdir((folder + "locked").c_str(), 0500);
     std::vector<runCase> cases = {
         {{otherRoot, "-t", t, "-s", s}, 1, "", failed(t, noTeachers) + failed(s, noTeachers)},
-        {{idle, "-t", t, "-s", s}, 1, "", failed(t, "nothing to export: no teacher has an hour") + failed(s, noGroup)},
+        {{idle, "-t", t, "-s", s},
+         1,
+         "",
+         failed(t, "nothing to export: no teacher has an hour") + failed(s, noGroup)},
         // The teachers' workbook is still written when the groups' one fails.
         {{duties, "-t", t, "-s", s}, 1, written(true, t), failed(s, noGroup)},
-        {{input, "-t", folder + "missing/t.xlsx", "-s", plain + "/s.xlsx"}, 1, "",
+        {{input, "-t", folder + "missing/t.xlsx", "-s", plain + "/s.xlsx"},
+         1,
+         "",
          failed(folder + "missing/t.xlsx", "the folder " + folder + "missing does not exist") +
              failed(plain + "/s.xlsx", plain + " is not a folder")},
-        {{input, "-t", folder + "sub", "-s", folder + "sub/"}, 1, "",
-         failed(folder + "sub", "is a folder, not a file name") + failed(folder + "sub/", "is a folder, not a file name")},
+        {{input, "-t", folder + "sub", "-s", folder + "sub/"},
+         1,
+         "",
+         failed(folder + "sub", "is a folder, not a file name") +
+             failed(folder + "sub/", "is a folder, not a file name")},
         // Too long for the file system: it passes the checks and fails when put in place.
         {{input, "-t", tooLong}, 1, "", failed(tooLong, "the workbook could not be written")},
-        {{input, "-t", t}, 1, "", failed(t, "the temporary folder " + folder + "gone (TMPDIR) is missing or not writable"),
+        {{input, "-t", t},
+         1,
+         "",
+         failed(t, "the temporary folder " + folder + "gone (TMPDIR) is missing or not writable"),
          "TMPDIR=" + shellQuoted(folder + "gone") + " "},
-        {{folder + "missing.xml"}, 1, "", failed(folder + "missing.xml", "cannot open the file: No such file or directory")},
+        {{folder + "missing.xml"},
+         1,
+         "",
+         failed(folder + "missing.xml", "cannot open the file: No such file or directory")},
     };
     if (geteuid() != 0)  // root may write into any folder
-        cases.push_back({{input, "-t", folder + "locked/t.xlsx"}, 1, "",
-                         failed(folder + "locked/t.xlsx", "the folder " + folder + "locked is not writable")});
+        cases.push_back(
+            {{input, "-t", folder + "locked/t.xlsx"},
+             1,
+             "",
+             failed(folder + "locked/t.xlsx", "the folder " + folder + "locked is not writable")});
     expectRuns(cases);
-    EXPECT_EQ(entryCount(folder), 8u) << "in, other, idle, duties, plain, sub, locked and the duties' t.xlsx";
+    EXPECT_EQ(entryCount(folder), 8u)
+        << "in, other, idle, duties, plain, sub, locked and the duties' t.xlsx";
 }
 
 }  // namespace

@@ -41,7 +41,8 @@ protected:
     // Exports, then reads back the summary and the first, middle and last
     // sheets and compares them with the schedules `week(object, flags, m)`.
     template <typename Registry, typename Week>
-    void expectWorkbook(bool teachers, const Registry& registry, const uint32_t (&flags)[3], Week week)
+    void expectWorkbook(bool teachers, const Registry& registry, const uint32_t (&flags)[3],
+                        Week week)
     {
         std::string path = newFolder() + "book.xlsx";
         ASSERT_TRUE(teachers ? table->teacherToExcel(path) : table->studentsToExcel(path));
@@ -60,7 +61,8 @@ protected:
             for (int b = 0; b < 3; ++b)
                 week(entry->second, flags[b], blocks[b]);
             EXPECT_EQ(book.sheetNames[++sheet], entry->first);
-            EXPECT_EQ(book.grids[sheet], gridOf(blocks[0]) + "\n\n" + gridOf(blocks[1]) + "\n\n" + gridOf(blocks[2]));
+            EXPECT_EQ(book.grids[sheet],
+                      gridOf(blocks[0]) + "\n\n" + gridOf(blocks[1]) + "\n\n" + gridOf(blocks[2]));
         }
     }
 };
@@ -71,8 +73,9 @@ TEST_F(DistrictExportTest, TeachersWorkbook)
 {
     ASSERT_EQ(table->teachers.size(), 3000u);
     const uint32_t flags[3] = {INFO_STUDENTS, INFO_SUBJECT, INFO_ROOM};
-    expectWorkbook(true, table->teachers, flags,
-                   [](teacher* member, uint32_t info, matrix& m) { member->timeSchedule(m, info); });
+    expectWorkbook(true, table->teachers, flags, [](teacher* member, uint32_t info, matrix& m) {
+        member->timeSchedule(m, info);
+    });
 }
 
 // The export merges through an index of each group's teachers; its sheets
@@ -81,9 +84,10 @@ TEST_F(DistrictExportTest, StudentsWorkbook)
 {
     ASSERT_EQ(table->students.size(), 1000u);
     const uint32_t flags[3] = {INFO_SUBJECT, INFO_TEACHER, INFO_ROOM};
-    expectWorkbook(false, table->students, flags, [](namedObjects<std::string>* group, uint32_t info, matrix& m) {
-        EXPECT_TRUE(table->studentsTimeSchedule(group, m, info));
-    });
+    expectWorkbook(false, table->students, flags,
+                   [](namedObjects<std::string>* group, uint32_t info, matrix& m) {
+                       EXPECT_TRUE(table->studentsTimeSchedule(group, m, info));
+                   });
 }
 
 }  // namespace

@@ -23,7 +23,10 @@
 typedef std::vector<std::string> names;
 
 // A new folder made from `pattern` ("...XXXXXX").
-inline std::string madeFolder(std::string pattern) { return std::string(mkdtemp(&pattern[0])) + "/"; }
+inline std::string madeFolder(std::string pattern)
+{
+    return std::string(mkdtemp(&pattern[0])) + "/";
+}
 
 // The private folder of this test program, removed when it ends. TMPDIR
 // points at its "tmp" folder, where workbooks keep their part files.
@@ -42,14 +45,20 @@ inline const std::string& runFolder()
     return folder.path;
 }
 
-inline std::string newFolder() { return madeFolder(runFolder() + "XXXXXX"); }
+inline std::string newFolder()
+{
+    return madeFolder(runFolder() + "XXXXXX");
+}
 
 inline size_t entryCount(const std::string& folder)
 {
     return size_t(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
-inline size_t temporaryFiles() { return entryCount(runFolder() + "tmp"); }
+inline size_t temporaryFiles()
+{
+    return entryCount(runFolder() + "tmp");
+}
 
 inline std::string readWhole(const std::string& path)
 {
@@ -79,13 +88,15 @@ struct programResult
 
 // Runs `program` with `args` through the shell, `environment` ("NAME=value ")
 // put before it.
-inline programResult runProgram(const std::string& program, const names& args, const std::string& environment = "")
+inline programResult runProgram(const std::string& program, const names& args,
+                                const std::string& environment = "")
 {
     std::string command = environment + shellQuoted(program);
     for (const std::string& arg : args)
         command += " " + shellQuoted(arg);
     const std::string out = runFolder() + "stdout", err = runFolder() + "stderr";
-    int status = std::system((command + " >" + shellQuoted(out) + " 2>" + shellQuoted(err)).c_str());
+    int status =
+        std::system((command + " >" + shellQuoted(out) + " 2>" + shellQuoted(err)).c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readWhole(out), readWhole(err)};
 }
 
@@ -93,7 +104,7 @@ struct workbookRead
 {
     std::string problem;                        // empty when the reader read the workbook
     std::map<std::string, std::string> header;  // "STYLES", "SHEETS", "FONTS"
-    names sheetNames, grids;                    // grids[i]: the rows of sheet i, each ending in "\n"
+    names sheetNames, grids;  // grids[i]: the rows of sheet i, each ending in "\n"
 };
 
 // `sheetNumbers` (from 0) reads only those sheets.
@@ -128,8 +139,8 @@ inline void loadXml(timeTable& table, const std::string& xml)
 }
 
 // A sheet of three blocks under one heading row, two empty rows apart.
-inline std::string threeBlocks(const std::string& heading, const std::string& first, const std::string& second,
-                               const std::string& third)
+inline std::string threeBlocks(const std::string& heading, const std::string& first,
+                               const std::string& second, const std::string& third)
 {
     return heading + first + "\n\n" + heading + second + "\n\n" + heading + third;
 }

@@ -19,12 +19,15 @@ void expectNothingSaved(timeTable& table, const std::string& file = "book.xlsx")
 
 TEST(ExportEdgeTest, NothingToExportOrAFailingStepSavesNothing)
 {
-    const std::string oneHour = "<T name='A'><D name='Mon'><H name='1st'><Students name='1A'/></H></D></T>";
+    const std::string oneHour =
+        "<T name='A'><D name='Mon'><H name='1st'><Students name='1A'/></H></D></T>";
     timeTable empty, otherRoot, noHours, tooWide, goodButUnwritable, duties;
     expectNothingSaved(empty);
     loadXml(otherRoot, "<teachers_timetable>" + oneHour + "</teachers_timetable>");
     expectNothingSaved(otherRoot);
-    loadXml(noHours, "<Teachers_Timetable><T name='A'><D name='Mon'/></T><T name='B'/></Teachers_Timetable>");
+    loadXml(
+        noHours,
+        "<Teachers_Timetable><T name='A'><D name='Mon'/></T><T name='B'/></Teachers_Timetable>");
     expectNothingSaved(noHours);
 
     // The summary of a week one column wider than a sheet cannot be written.
@@ -44,7 +47,8 @@ TEST(ExportEdgeTest, NothingToExportOrAFailingStepSavesNothing)
     EXPECT_EQ(readWhole(kept), "keep me");
 
     // Hours without a group give a teachers' workbook and no groups' one.
-    loadXml(duties, "<Teachers_Timetable><T name='A'><D name='Mon'><H name='1st'><Subject name='Duty'/></H></D></T>"
+    loadXml(duties, "<Teachers_Timetable><T name='A'><D name='Mon'><H name='1st'><Subject "
+                    "name='Duty'/></H></D></T>"
                     "</Teachers_Timetable>");
     EXPECT_TRUE(duties.teacherToExcel(kept));
     EXPECT_FALSE(duties.studentsToExcel(kept + ".2"));
@@ -57,8 +61,8 @@ TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
     std::string path = newFolder() + "book.xlsx";
     ExcelWriteWrapper facade;
     BaseMatrix<std::string> cell(1, 1);
-    EXPECT_FALSE(facade.beginRow() || facade.addCell("x") || facade.endRow() || facade.insertRows(2) ||
-                 facade.saveTimeTable(cell) || facade.Save(path));
+    EXPECT_FALSE(facade.beginRow() || facade.addCell("x") || facade.endRow() ||
+                 facade.insertRows(2) || facade.saveTimeTable(cell) || facade.Save(path));
     EXPECT_TRUE(facade.insertRows(0) && facade.saveTimeTable(BaseMatrix<std::string>()));
     int32_t style = facade.addStyle("DejaVu Serif", 14);
     EXPECT_GE(style, 0);

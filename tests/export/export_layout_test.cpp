@@ -12,13 +12,16 @@ const char* const school =
     "<Teachers_Timetable><T name='Brown'>"
     "<D name='bMo'><H name='b1'><Subject name='Art'/><Students name='1A'/><Room name='S1'/></H>"
     "<H name='b2'><Students name='3C'/><Subject name='Art'/></H></D>"
-    "<D name='bTu'><H name='b1'><Students name='1A'/><Subject name='PE'/><Room name='Gym'/></H><H name='b2'/></D>"
+    "<D name='bTu'><H name='b1'><Students name='1A'/><Subject name='PE'/><Room name='Gym'/></H><H "
+    "name='b2'/></D>"
     "</T><T name='Adams'>"
     "<D name='Mo'><H name='1'><Students name='1A'/><Subject name='Math'/><Room name='R1'/></H>"
     "<H name='2'><Students name='2B'/><Subject name='Math'/><Room name='R2'/></H><H name='3'/></D>"
-    "<D name='Tu'><H name='1'><Subject name='Duty'/></H><H name='2'><Students name='1A'/><Subject name='Bio'/>"
+    "<D name='Tu'><H name='1'><Subject name='Duty'/></H><H name='2'><Students name='1A'/><Subject "
+    "name='Bio'/>"
     "<Room name='R1'/></H><H name='3'><Students name='2B'/></H></D>"
-    "<D name='We'><H name='1'/><H name='2'/><H name='3'><Students name='1A'/><Subject name='Math'/><Room name='R3'/></H>"
+    "<D name='We'><H name='1'/><H name='2'/><H name='3'><Students name='1A'/><Subject "
+    "name='Math'/><Room name='R3'/></H>"
     "</D></T><T name='Aaron'><D name='X'/><D name='Y'/></T><T name='Zed'/></Teachers_Timetable>";
 
 const std::string adamsHeading = "hour\\day\tMo\tTu\tWe\n";
@@ -52,30 +55,39 @@ protected:
 
 TEST_F(ExportLayoutTest, TeachersWorkbook)
 {
-    expectSheets(exported(true), {"All teachers", "Aaron", "Adams", "Brown", "Zed"},
-                 {summaryHeadings + "Aaron\nAdams\t1A\t2B\t\t\t1A\t2B\t\t\t1A\nBrown\t1A\t3C\t\t1A\nZed\n",
-                  threeBlocks("hour\\day\tX\tY\n", "", "", ""),
-                  threeBlocks(adamsHeading, "1\t1A\n2\t2B\t1A\n3\t\t2B\t1A\n", "1\tMath\n2\tMath\tBio\n3\t\t\tMath\n",
-                              "1\tR1\n2\tR2\tR1\n3\t\t\tR3\n"),
-                  threeBlocks(brownHeading, "b1\t1A\t1A\nb2\t3C\n", "b1\tArt\tPE\nb2\tArt\n", "b1\tS1\tGym\nb2\n"),
-                  threeBlocks("hour\\day\n", "", "", "")});
+    expectSheets(
+        exported(true), {"All teachers", "Aaron", "Adams", "Brown", "Zed"},
+        {summaryHeadings + "Aaron\nAdams\t1A\t2B\t\t\t1A\t2B\t\t\t1A\nBrown\t1A\t3C\t\t1A\nZed\n",
+         threeBlocks("hour\\day\tX\tY\n", "", "", ""),
+         threeBlocks(adamsHeading, "1\t1A\n2\t2B\t1A\n3\t\t2B\t1A\n",
+                     "1\tMath\n2\tMath\tBio\n3\t\t\tMath\n", "1\tR1\n2\tR2\tR1\n3\t\t\tR3\n"),
+         threeBlocks(brownHeading, "b1\t1A\t1A\nb2\t3C\n", "b1\tArt\tPE\nb2\tArt\n",
+                     "b1\tS1\tGym\nb2\n"),
+         threeBlocks("hour\\day\n", "", "", "")});
 }
 
 TEST_F(ExportLayoutTest, StudentsWorkbookMergesTeachersAndTheLaterNameWinsAClash)
 {
-    expectSheets(exported(false), {"All students", "1A", "2B", "3C"},
-                 {summaryHeadings + "1A\tArt\t\t\tPE\tBio\t\t\t\tMath\n2B\t\tMath\n3C\t\tArt\n",
-                  threeBlocks(adamsHeading, "1\tArt\tPE\n2\t\tBio\n3\t\t\tMath\n",
-                              "1\tBrown\tBrown\n2\t\tAdams\n3\t\t\tAdams\n", "1\tS1\tGym\n2\t\tR1\n3\t\t\tR3\n"),
-                  threeBlocks(adamsHeading, "1\n2\tMath\n3\n", "1\n2\tAdams\n3\t\tAdams\n", "1\n2\tR2\n3\n"),
-                  threeBlocks(brownHeading, "b1\nb2\tArt\n", "b1\nb2\tBrown\n", "b1\nb2\n")});
+    expectSheets(
+        exported(false), {"All students", "1A", "2B", "3C"},
+        {summaryHeadings + "1A\tArt\t\t\tPE\tBio\t\t\t\tMath\n2B\t\tMath\n3C\t\tArt\n",
+         threeBlocks(adamsHeading, "1\tArt\tPE\n2\t\tBio\n3\t\t\tMath\n",
+                     "1\tBrown\tBrown\n2\t\tAdams\n3\t\t\tAdams\n",
+                     "1\tS1\tGym\n2\t\tR1\n3\t\t\tR3\n"),
+         threeBlocks(adamsHeading, "1\n2\tMath\n3\n", "1\n2\tAdams\n3\t\tAdams\n", "1\n2\tR2\n3\n"),
+         threeBlocks(brownHeading, "b1\nb2\tArt\n", "b1\nb2\tBrown\n", "b1\nb2\n")});
 }
 
 // Without a chosen font no style is added; a chosen one, even the default
 // font by name, styles every cell of every sheet, centred.
 TEST_F(ExportLayoutTest, TheChosenFontStylesEveryCell)
 {
-    struct fontCase { const char* font; int size; std::string styles, fonts; };
+    struct fontCase
+    {
+        const char* font;
+        int size;
+        std::string styles, fonts;
+    };
     for (const fontCase& c : {fontCase{nullptr, 0, "2", "Calibri 11 None None"},
                               fontCase{"DejaVu Serif", 14, "3", "DejaVu Serif 14 center center"},
                               fontCase{"Calibri", 11, "3", "Calibri 11 center center"}}) {

@@ -18,7 +18,8 @@ std::string shown(std::string text)
     const std::pair<const char*, const char*> swaps[] = {
         {"\t", "\\t"}, {"\n", "\\n"}, {"\x07", "_x0007_"}, {"\xE9", "\xEF\xBF\xBD"}};
     for (const auto& swap : swaps)
-        for (size_t at = text.find(swap.first); at != std::string::npos; at = text.find(swap.first, at + 1))
+        for (size_t at = text.find(swap.first); at != std::string::npos;
+             at = text.find(swap.first, at + 1))
             text.replace(at, 1, swap.second);
     return text;
 }
@@ -54,27 +55,32 @@ TEST(ExportNamesTest, NamesStayExactTextAndTitlesAreCutMadeValidAndUnique)
     workbookRead teachers = readWorkbook(folder + "t.xlsx");
     ASSERT_EQ(teachers.problem, "");
     EXPECT_EQ(teachers.sheetNames, (names{"All teachers", "Sheet 2", "5A_5B", long40.substr(0, 31),
-                                          long40.substr(0, 27) + " (2)", "All teachers (2)", rows[5].teacher,
-                                          "Tab_here", accented40.substr(0, 30)}));
+                                          long40.substr(0, 27) + " (2)", "All teachers (2)",
+                                          rows[5].teacher, "Tab_here", accented40.substr(0, 30)}));
     const std::string heading = "hour\\day\tMon\n";
     std::string summary = "\tMon\n\t1st\n";
     for (size_t i = 0; i < rows.size() && i + 1 < teachers.grids.size(); ++i) {
         summary += shown(rows[i].teacher) + "\t" + shown(rows[i].group) + "\n";
-        auto cell = [](const std::string& name) { return name.empty() ? "1st\n" : "1st\t" + shown(name) + "\n"; };
-        EXPECT_EQ(teachers.grids[i + 1], threeBlocks(heading, cell(rows[i].group), cell(rows[i].subject),
-                                                     cell(rows[i].room)));
+        auto cell = [](const std::string& name) {
+            return name.empty() ? "1st\n" : "1st\t" + shown(name) + "\n";
+        };
+        EXPECT_EQ(teachers.grids[i + 1], threeBlocks(heading, cell(rows[i].group),
+                                                     cell(rows[i].subject), cell(rows[i].room)));
     }
     EXPECT_EQ(teachers.grids[0], summary);
 
     // Group names differing only in case get two sheets.
     workbookRead groups = readWorkbook(folder + "s.xlsx");
     ASSERT_EQ(groups.problem, "");
-    EXPECT_EQ(groups.sheetNames, (names{"All students", "1A", "1a (2)", "=HYPERLINK(\"http___example.inva",
-                                        "All Students (2)", "Caf_", "G0", "G4", "G7"}));
+    EXPECT_EQ(groups.sheetNames,
+              (names{"All students", "1A", "1a (2)", "=HYPERLINK(\"http___example.inva",
+                     "All Students (2)", "Caf_", "G0", "G4", "G7"}));
     ASSERT_EQ(groups.grids.size(), 9u);
     EXPECT_EQ(groups.grids[2], threeBlocks(heading, "1st\n", "1st\t5A/5B\n", "1st\n"));
-    EXPECT_EQ(groups.grids[3], threeBlocks(heading, "1st\t=1+1\n", "1st\t" + rows[5].teacher + "\n", "1st\tR&D <lab>\n"));
-    EXPECT_EQ(groups.grids[5], threeBlocks(heading, "1st\tBell_x0007_Subject\n", "1st\tTab\\there\n", "1st\tLine\\nbreak\n"));
+    EXPECT_EQ(groups.grids[3], threeBlocks(heading, "1st\t=1+1\n", "1st\t" + rows[5].teacher + "\n",
+                                           "1st\tR&D <lab>\n"));
+    EXPECT_EQ(groups.grids[5], threeBlocks(heading, "1st\tBell_x0007_Subject\n",
+                                           "1st\tTab\\there\n", "1st\tLine\\nbreak\n"));
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ teacher* addTeacher(timeTable& model, const std::string& name, int days, int hou
     teacher* person = model.insertTeacher(name);
     for (int d = 0; d < days; ++d) {
         teacherDay* day = person->addDay("day " + std::to_string(d));
-        for (int h = 0; h < (d == 0 ? hours : 1); ++h) day->addhour(std::to_string(h + 1))->students = group;
+        for (int h = 0; h < (d == 0 ? hours : 1); ++h)
+            day->addhour(std::to_string(h + 1))->students = group;
     }
     person->fixSize();
     return person;
@@ -40,7 +41,8 @@ TEST_F(ExportLimits, TeachersSummaryBeyondTheLastColumnFailsBeforeItIsBuilt)
     timeTable model;
     addTeacher(model, "Days", 1000, 1);
     addTeacher(model, "Hours", 1, 1000);
-    for (int t = 0; t < 1000; ++t) addTeacher(model, "Teacher " + std::to_string(t), 1, 1);
+    for (int t = 0; t < 1000; ++t)
+        addTeacher(model, "Teacher " + std::to_string(t), 1, 1);
     EXPECT_FALSE(model.teacherToExcel(destination));
     expectNothingLeft();
 }
@@ -74,7 +76,9 @@ TEST_F(ExportLimits, SummaryOfExactlyTheLastColumnIsWrittenOneMoreFails)
         const bool fits = days == 129;
         for (const bool teachers : {true, false}) {
             std::filesystem::remove(destination);
-            EXPECT_EQ(teachers ? model.teacherToExcel(destination) : model.studentsToExcel(destination), fits);
+            EXPECT_EQ(teachers ? model.teacherToExcel(destination)
+                               : model.studentsToExcel(destination),
+                      fits);
             EXPECT_EQ(entryCount(folder), fits ? 1u : 0u);
             EXPECT_EQ(temporaryFiles(), 0u);
         }

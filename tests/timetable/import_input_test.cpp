@@ -25,18 +25,24 @@ std::string repeated(const std::string& text, int times)
 TEST(EncodingTest, EveryEncodingGivesUtf8Names)
 {
     // Teacher "Šárka" with day "Čt", in each encoding.
-    const std::string utf8 = "<Teachers_Timetable><T name='Šárka'><D name='Čt'/></T></Teachers_Timetable>";
-    const std::string utf16LE = utf16(u"<?xml version='1.0' encoding='UTF-16'?><Teachers_Timetable><T name='Šárka'>"
-                                      u"<D name='Čt'/></T></Teachers_Timetable>", false);
+    const std::string utf8 =
+        "<Teachers_Timetable><T name='Šárka'><D name='Čt'/></T></Teachers_Timetable>";
+    const std::string utf16LE =
+        utf16(u"<?xml version='1.0' encoding='UTF-16'?><Teachers_Timetable><T name='Šárka'>"
+              u"<D name='Čt'/></T></Teachers_Timetable>",
+              false);
     auto eightBit = [](const std::string& encoding, const std::string& capitalS) {
-        return "<?xml version='1.0' encoding='" + encoding + "'?><Teachers_Timetable><T name='" + capitalS +
-               "\xE1rka'><D name='\xC8t'/></T></Teachers_Timetable>";
+        return "<?xml version='1.0' encoding='" + encoding + "'?><Teachers_Timetable><T name='" +
+               capitalS + "\xE1rka'><D name='\xC8t'/></T></Teachers_Timetable>";
     };
     const std::vector<std::pair<std::string, std::string>> files = {
         {"UTF-8", utf8},
         {"UTF-8 with mark", "\xEF\xBB\xBF" + utf8},
         {"UTF-16LE with mark", "\xFF\xFE" + utf16LE},
-        {"UTF-16BE with mark", "\xFE\xFF" + utf16(u"<Teachers_Timetable><T name='Šárka'><D name='Čt'/></T></Teachers_Timetable>", true)},
+        {"UTF-16BE with mark",
+         "\xFE\xFF" +
+             utf16(u"<Teachers_Timetable><T name='Šárka'><D name='Čt'/></T></Teachers_Timetable>",
+                   true)},
         {"UTF-16LE without mark", utf16LE},
         {"windows-1250", eightBit("windows-1250", "\x8A")},
         {"ISO-8859-2", eightBit("ISO-8859-2", "\xA9")},
@@ -64,19 +70,25 @@ TEST(BadInputTest, EachBadFileGetsAClearReason)
         {testFolder() + "absent.xml", "cannot open the file: No such file or directory"},
         {folder, "is a directory, not a file"},
         {writeTestFile("empty.xml", ""), "the file is empty"},
-        {writeTestFile("truncated.xml", "<?xml version='1.0'?>\n<Teachers_Timetable>\n <T name='A'>\n    <D name='Mo"),
+        {writeTestFile(
+             "truncated.xml",
+             "<?xml version='1.0'?>\n<Teachers_Timetable>\n <T name='A'>\n    <D name='Mo"),
          "not well-formed XML at line 4, column 14: Error parsing element attribute"},
         // The column counts characters, not bytes.
-        {writeTestFile("mismatch.xml", "<Teachers_Timetable>\n<T name='Čáp'></X>\n</Teachers_Timetable>\n"),
+        {writeTestFile("mismatch.xml",
+                       "<Teachers_Timetable>\n<T name='Čáp'></X>\n</Teachers_Timetable>\n"),
          "not well-formed XML at line 2, column 17: Start-end tags mismatch"},
-        {writeTestFile("text.xml", "just some text\n"), "not well-formed XML at line 2, column 1: No document element found"},
+        {writeTestFile("text.xml", "just some text\n"),
+         "not well-formed XML at line 2, column 1: No document element found"},
         {writeTestFile("garbage.xml", garbage), "not well-formed XML at line "},
         {writeTestFile("unknown.xml", "<?xml version='1.0' encoding='x-no-such'?><a/>"),
          "unknown character encoding \"x-no-such\" in the XML declaration"},
         // A lone low surrogate is not UTF-16.
-        {writeTestFile("badutf16.xml", "\xFF\xFE" + utf16(u"<Teachers_Timetable name='\xDC00'/>", false)),
+        {writeTestFile("badutf16.xml",
+                       "\xFF\xFE" + utf16(u"<Teachers_Timetable name='\xDC00'/>", false)),
          "not valid UTF-16LE text (at byte 52)"},
-        {writeTestFile("unclosed.xml", "<Teachers_Timetable>" + repeated("<z>", 100000)), "not well-formed XML at line 1, column "},
+        {writeTestFile("unclosed.xml", "<Teachers_Timetable>" + repeated("<z>", 100000)),
+         "not well-formed XML at line 1, column "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
@@ -92,10 +104,13 @@ TEST(BadInputTest, EachBadFileGetsAClearReason)
 TEST(BadInputTest, EntityDeclarationsAreNotExpanded)
 {
     // The exponential-entity file: ten levels of ten references each.
-    std::string xml = "<?xml version='1.0'?>\n<!DOCTYPE Teachers_Timetable [\n<!ENTITY lol0 'lol'>\n";
+    std::string xml =
+        "<?xml version='1.0'?>\n<!DOCTYPE Teachers_Timetable [\n<!ENTITY lol0 'lol'>\n";
     for (int level = 1; level <= 9; ++level)
-        xml += "<!ENTITY lol" + std::to_string(level) + " '" + repeated("&lol" + std::to_string(level - 1) + ";", 10) + "'>\n";
-    xml += "]>\n<Teachers_Timetable><T name='&lol9;'><D name='a&lol1;b'/></T></Teachers_Timetable>\n";
+        xml += "<!ENTITY lol" + std::to_string(level) + " '" +
+               repeated("&lol" + std::to_string(level - 1) + ";", 10) + "'>\n";
+    xml +=
+        "]>\n<Teachers_Timetable><T name='&lol9;'><D name='a&lol1;b'/></T></Teachers_Timetable>\n";
     timeTable model;
     ASSERT_TRUE(model.parse(writeTestFile("laughs.xml", xml)));
     EXPECT_EQ(keys(model.teachers), names{"&lol9;"});
@@ -106,10 +121,11 @@ TEST(BadInputTest, VeryDeepNestingLoadsWithoutExhaustingTheStack)
 {
     const int depth = 100000;
     timeTable model;
-    ASSERT_TRUE(model.parse(writeTestFile("deep.xml", "<Teachers_Timetable><T name='A'><D><H><Students name='1A'/>" +
-                                                          repeated("<x>", depth) + repeated("</x>", depth) + "</H></D></T>" +
-                                                          repeated("<y>", depth) + repeated("</y>", depth) +
-                                                          "</Teachers_Timetable>")));
+    ASSERT_TRUE(model.parse(
+        writeTestFile("deep.xml", "<Teachers_Timetable><T name='A'><D><H><Students name='1A'/>" +
+                                      repeated("<x>", depth) + repeated("</x>", depth) +
+                                      "</H></D></T>" + repeated("<y>", depth) +
+                                      repeated("</y>", depth) + "</Teachers_Timetable>")));
     EXPECT_EQ(keys(model.students), names{"1A"});
     // The unnamed teacher <y> has one day <y> with one hour <y>.
     EXPECT_EQ(keys(model.teachers), (names{"", "A"}));

@@ -7,7 +7,8 @@ namespace {
 TEST(ImportTest, TeachersInByteOrder)
 {
     timeTable model;
-    readInto(model, "<Teachers_Timetable><T name='alpha'/><T name='\xC5\xA0imek'/><T name='Zeta'/><T name='ab'/>"
+    readInto(model, "<Teachers_Timetable><T name='alpha'/><T name='\xC5\xA0imek'/><T "
+                    "name='Zeta'/><T name='ab'/>"
                     "<T name='abc'/></Teachers_Timetable>");
     EXPECT_EQ(keys(model.teachers), (names{"Zeta", "ab", "abc", "alpha", "\xC5\xA0imek"}));
 }
@@ -15,9 +16,11 @@ TEST(ImportTest, TeachersInByteOrder)
 TEST(ImportTest, TeachersMergedByNameWithDaysInDocumentOrderAndTheFirstLongestDay)
 {
     timeTable model;
-    readInto(model, "<Teachers_Timetable><T name='A'><D name='d1'><H/><H/></D></T><T name='B'/>"
-                    "<T name='A'><D name='d2'><H/><H/><H/><H/></D></T>"
-                    "<T name='A'><D name='d3'><H/><H/><H/><H/></D><D name='d4'/></T></Teachers_Timetable>");
+    readInto(
+        model,
+        "<Teachers_Timetable><T name='A'><D name='d1'><H/><H/></D></T><T name='B'/>"
+        "<T name='A'><D name='d2'><H/><H/><H/><H/></D></T>"
+        "<T name='A'><D name='d3'><H/><H/><H/><H/></D><D name='d4'/></T></Teachers_Timetable>");
     teacher* a = model.teachers.find("A");
     EXPECT_EQ(dayNames(a), (names{"d1", "d2", "d3", "d4"}));
     EXPECT_EQ(a->dayCount, 4u);
@@ -29,11 +32,13 @@ TEST(ImportTest, TeachersMergedByNameWithDaysInDocumentOrderAndTheFirstLongestDa
 TEST(ImportTest, OnlyTheFirstDetailOfEachKindCountsAndMissingOnesStayAbsent)
 {
     timeTable model;
-    readInto(model, "<Teachers_Timetable><T name='A'><D name='Mo'><H name='1'>"
-                    "<Room name='R1'/><Students name='1A'/><Note name='x'/><Students name='2B'/>"
-                    "<Subject name='Math'/><subject name='lower case'/><Subject name='Art'/><Room name='R2'/>"
-                    "</H></D></T><T name='B'><D><H><Students name='1A'/></H></D></T>"
-                    "<T><D><H><Students/></H></D></T></Teachers_Timetable>");
+    readInto(
+        model,
+        "<Teachers_Timetable><T name='A'><D name='Mo'><H name='1'>"
+        "<Room name='R1'/><Students name='1A'/><Note name='x'/><Students name='2B'/>"
+        "<Subject name='Math'/><subject name='lower case'/><Subject name='Art'/><Room name='R2'/>"
+        "</H></D></T><T name='B'><D><H><Students name='1A'/></H></D></T>"
+        "<T><D><H><Students/></H></D></T></Teachers_Timetable>");
     const hour* slot = firstHour(model.teachers.find("A"));
     ASSERT_TRUE(slot->students && slot->subject && slot->room);
     EXPECT_EQ(slot->students->name + slot->subject->name + slot->room->name, "1AMathR1");
@@ -51,9 +56,12 @@ TEST(ImportTest, OnlyTheFirstDetailOfEachKindCountsAndMissingOnesStayAbsent)
 TEST(ImportTest, NonElementNodesOnLevelsTwoToFourBecomeUnnamedObjectsAndEntitiesAreDecoded)
 {
     timeTable model;
-    readInto(model, "<Teachers_Timetable>  loose text  <T name='A'><![CDATA[a day]]><D name='Mo'>an hour<H name='1'/>"
-                    "</D></T><!-- comment --><?pi data?><T name='R&amp;D &lt;&#x10D;&#382;&gt; &quot;x&quot;'/>"
-                    "</Teachers_Timetable>");
+    readInto(
+        model,
+        "<Teachers_Timetable>  loose text  <T name='A'><![CDATA[a day]]><D name='Mo'>an hour<H "
+        "name='1'/>"
+        "</D></T><!-- comment --><?pi data?><T name='R&amp;D &lt;&#x10D;&#382;&gt; &quot;x&quot;'/>"
+        "</Teachers_Timetable>");
     EXPECT_EQ(keys(model.teachers), (names{"", "A", "R&D <\xC4\x8D\xC5\xBE> \"x\""}));
     EXPECT_EQ(model.teachers.find("")->dayCount, 0u);
     teacher* a = model.teachers.find("A");
@@ -61,8 +69,9 @@ TEST(ImportTest, NonElementNodesOnLevelsTwoToFourBecomeUnnamedObjectsAndEntities
     EXPECT_EQ(a->hourCount, 2u);
     EXPECT_EQ(a->days.list().back()->hours.list().front()->name, "");
 
-    for (const char* xml : {"<teachers_timetable><T name='B'/></teachers_timetable>",
-                            "<Timetable><Teachers_Timetable><T name='B'/></Teachers_Timetable></Timetable>"})
+    for (const char* xml :
+         {"<teachers_timetable><T name='B'/></teachers_timetable>",
+          "<Timetable><Teachers_Timetable><T name='B'/></Teachers_Timetable></Timetable>"})
         readInto(model, xml);
     EXPECT_EQ(model.teachers.size(), 3u) << "other roots load nothing";
 }
@@ -70,16 +79,19 @@ TEST(ImportTest, NonElementNodesOnLevelsTwoToFourBecomeUnnamedObjectsAndEntities
 TEST(ImportTest, ASecondFileAddsToTheFirstAndAFailedOneChangesNothing)
 {
     timeTable model;
-    ASSERT_TRUE(model.parse(writeTestFile("first.xml", "<Teachers_Timetable><T name='A'><D name='Mo'><H name='1'>"
-                                                       "<Students name='1A'/><Room name='R1'/></H></D></T>"
-                                                       "</Teachers_Timetable>")));
+    ASSERT_TRUE(model.parse(
+        writeTestFile("first.xml", "<Teachers_Timetable><T name='A'><D name='Mo'><H name='1'>"
+                                   "<Students name='1A'/><Room name='R1'/></H></D></T>"
+                                   "</Teachers_Timetable>")));
     namedObjects<std::string>* group = model.students.find("1A");
-    ASSERT_TRUE(model.parse(writeTestFile("second.xml", "<Teachers_Timetable><T name='A'><D name='Tu'/></T>"
-                                                        "<T name='B'><D><H><Students name='2B'/></H></D></T>"
-                                                        "</Teachers_Timetable>")));
+    ASSERT_TRUE(model.parse(writeTestFile("second.xml",
+                                          "<Teachers_Timetable><T name='A'><D name='Tu'/></T>"
+                                          "<T name='B'><D><H><Students name='2B'/></H></D></T>"
+                                          "</Teachers_Timetable>")));
     // Well-formed up to the error: the partial tree must not reach the model.
-    EXPECT_FALSE(model.parse(writeTestFile("broken.xml", "<Teachers_Timetable><T name='A'><D name='We'/></T>"
-                                                         "<T name='C'><D><H><Students name='9Z'/></H></D></X>")));
+    EXPECT_FALSE(model.parse(writeTestFile("broken.xml",
+                                           "<Teachers_Timetable><T name='A'><D name='We'/></T>"
+                                           "<T name='C'><D><H><Students name='9Z'/></H></D></X>")));
     EXPECT_FALSE(model.parse(testFolder() + "missing.xml"));
 
     EXPECT_EQ(keys(model.teachers), (names{"A", "B"}));

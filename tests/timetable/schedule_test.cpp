@@ -29,10 +29,11 @@ teacher* addTeacher(timeTable& model, const std::string& name, const names& days
 }
 
 // Fills hour `h` of day `d` (both from 1); a null name leaves that fact absent.
-hour* teach(timeTable& model, teacher* owner, int d, int h, const char* group, const char* subject = nullptr,
-            const char* room = nullptr)
+hour* teach(timeTable& model, teacher* owner, int d, int h, const char* group,
+            const char* subject = nullptr, const char* room = nullptr)
 {
-    hour* slot = *std::next((*std::next(owner->days.list().begin(), d - 1))->hours.list().begin(), h - 1);
+    hour* slot =
+        *std::next((*std::next(owner->days.list().begin(), d - 1))->hours.list().begin(), h - 1);
     slot->students = group ? model.insertStudents(group) : nullptr;
     slot->subject = subject ? model.insertSubject(subject) : nullptr;
     slot->room = room ? model.insertRoom(room) : nullptr;
@@ -42,9 +43,12 @@ hour* teach(timeTable& model, teacher* owner, int d, int h, const char* group, c
 TEST(TeacherScheduleTest, LayoutHeadingsAndHoursWithoutAGroup)
 {
     timeTable model;
-    readInto(model, "<Teachers_Timetable><T name='T'><D name='Mo'><H name='Mo1'/><H name='Mo2'><Students name='1A'/>"
-                    "<Subject name='Math'/></H></D><D name='Tu'><H name='Tu1'><Subject name='Duty'/><Room name='Hall'/>"
-                    "</H><H name='Tu2'/><H name='x3'/></D><D name='Tu'><H/><H/><H name='y3'><Students name='2B'/>"
+    readInto(model, "<Teachers_Timetable><T name='T'><D name='Mo'><H name='Mo1'/><H "
+                    "name='Mo2'><Students name='1A'/>"
+                    "<Subject name='Math'/></H></D><D name='Tu'><H name='Tu1'><Subject "
+                    "name='Duty'/><Room name='Hall'/>"
+                    "</H><H name='Tu2'/><H name='x3'/></D><D name='Tu'><H/><H/><H "
+                    "name='y3'><Students name='2B'/>"
                     "<Subject name='Art'/></H></D></T></Teachers_Timetable>");
     matrix m;
     model.teachers.find("T")->timeSchedule(m, INFO_STUDENTS | INFO_SUBJECT);
@@ -58,8 +62,22 @@ TEST(TeacherScheduleTest, CellTextForEveryFlagCombination)
     teacher* t = addTeacher(model, "T", {"Mo"}, 3);
     teach(model, t, 1, 1, "1A", "Math", "R2");
     const char* expected[16] = {
-        "",   "T",      "1A",      "1A / T",      "Math",      "Math / T",      "1A / Math",      "1A / Math / T",
-        "R2", "T / R2", "1A / R2", "1A / T / R2", "Math / R2", "Math / T / R2", "1A / Math / R2", "1A / Math / T / R2",
+        "",
+        "T",
+        "1A",
+        "1A / T",
+        "Math",
+        "Math / T",
+        "1A / Math",
+        "1A / Math / T",
+        "R2",
+        "T / R2",
+        "1A / R2",
+        "1A / T / R2",
+        "Math / R2",
+        "Math / T / R2",
+        "1A / Math / R2",
+        "1A / Math / T / R2",
     };
     for (uint32_t flags = 0; flags < 16; ++flags) {
         matrix m;
@@ -72,7 +90,8 @@ TEST(TeacherScheduleTest, CellTextForEveryFlagCombination)
     std::string cells;
     unnamed->fillInfos(teach(model, t, 1, 2, "1A", nullptr, "R2"), cells, INFO_TEACHER | INFO_ROOM);
     t->fillInfos(teach(model, t, 1, 3, "1A"), cells += "|", INFO_SUBJECT | INFO_ROOM);
-    t->fillInfos(teach(model, unnamed, 1, 1, "", "", ""), cells += "|", INFO_STUDENTS | INFO_SUBJECT | INFO_ROOM);
+    t->fillInfos(teach(model, unnamed, 1, 1, "", "", ""), cells += "|",
+                 INFO_STUDENTS | INFO_SUBJECT | INFO_ROOM);
     t->fillInfos(nullptr, cells += "|", 15);
     EXPECT_EQ(cells, " / R2|| /  / |");
 }
@@ -121,8 +140,9 @@ TEST(GroupScheduleTest, MergesTeachersWithHeadingsFromTheFirstByName)
     ASSERT_TRUE(model.studentsTimeSchedule("1A", m, INFO_SUBJECT | INFO_TEACHER));
     // 7 x 7: the most days and hours of its teachers; each teacher's own
     // positions; in day 1, hour 2 B sorts after A and wins.
-    EXPECT_EQ(text(m), "hour\\day,aMo,aTu,aWe,aTh,aFr,aSa|aMo1,,,,,,|aMo2,Bio / B,,,,,|aMo3,,,,,,|aMo4,,,,,,"
-                       "|aMo5,,,,,,Art / A|,,,,,PE / B,");
+    EXPECT_EQ(text(m),
+              "hour\\day,aMo,aTu,aWe,aTh,aFr,aSa|aMo1,,,,,,|aMo2,Bio / B,,,,,|aMo3,,,,,,|aMo4,,,,,,"
+              "|aMo5,,,,,,Art / A|,,,,,PE / B,");
     ASSERT_TRUE(model.studentsTimeSchedule(model.students.find("2B"), m, INFO_SUBJECT));
     EXPECT_EQ(m.rowSize(), 10u);
     EXPECT_EQ(m(1, 2) + m(9, 1), "MusicChem");
@@ -143,7 +163,8 @@ TEST(GroupScheduleTest, MergesTeachersWithHeadingsFromTheFirstByName)
         EXPECT_FALSE(model.studentsTimeSchedule(unknown, m, INFO_SUBJECT)) << unknown;
     EXPECT_FALSE(model.studentsTimeSchedule(nullptr, m, INFO_SUBJECT));
     EXPECT_FALSE(model.studentsTimeSchedule(&untaught, m, INFO_SUBJECT));
-    EXPECT_FALSE(model.studentsTimeSchedule(model.students.find("1A"), timeTable::teacherList(), m, INFO_SUBJECT));
+    EXPECT_FALSE(model.studentsTimeSchedule(model.students.find("1A"), timeTable::teacherList(), m,
+                                            INFO_SUBJECT));
     EXPECT_EQ(m.rowSize() * m.colSize(), 70u);
     EXPECT_EQ(m.values, names(70, "mine"));
 }

@@ -19,7 +19,8 @@ inline const std::string& testFolder()
 {
     static struct ownedFolder
     {
-        std::string path = std::string(mkdtemp(&(testing::TempDir() + "horatab-timetable-XXXXXX")[0])) + "/";
+        std::string path =
+            std::string(mkdtemp(&(testing::TempDir() + "horatab-timetable-XXXXXX")[0])) + "/";
         ~ownedFolder() { std::filesystem::remove_all(path); }
     } folder;
     return folder.path;
@@ -57,6 +58,9 @@ inline names dayNames(const teacher* owner)
     return result;
 }
 
-inline hour* firstHour(teacher* owner) { return owner->days.list().front()->hours.list().front(); }
+inline hour* firstHour(teacher* owner)
+{
+    return owner->days.list().front()->hours.list().front();
+}
 
 #endif

@@ -27,7 +27,8 @@ ScheduleDictionary timeMetrixToDictionary(const BaseMatrix<std::string>& matrix)
         QStringList cells;
         cells.reserve(rows > 0 ? int(rows) - 1 : 0);
         for (uint32_t r = 1; r < rows; ++r)
-            cells.append(QString::fromStdString(matrix(r, c)).replace(QLatin1Char('/'), QLatin1Char('\n')));
+            cells.append(
+                QString::fromStdString(matrix(r, c)).replace(QLatin1Char('/'), QLatin1Char('\n')));
         dictionary.insert(header.at(int(c)), cells);
     }
     return dictionary;

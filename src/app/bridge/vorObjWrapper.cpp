@@ -37,12 +37,11 @@ void logToQt(const QString& line)
     qInfo("%s", qUtf8Printable(line));
 }
 
-} // namespace
+}  // namespace
 
 vorObjWrapper::vorObjWrapper(LogSink log)
     : _vorConverter(new timeTable()), _log(log ? std::move(log) : LogSink(logToQt))
-{
-}
+{}
 
 vorObjWrapper::~vorObjWrapper()
 {
@@ -108,7 +107,8 @@ std::optional<ScheduleDictionary> vorObjWrapper::studentsTimeSchedule(const QStr
 {
     try {
         BaseMatrix<std::string> matrix;
-        if (!_vorConverter->studentsTimeSchedule(_studentNames.keyFor(name), matrix, studentsTableFlags))
+        if (!_vorConverter->studentsTimeSchedule(_studentNames.keyFor(name), matrix,
+                                                 studentsTableFlags))
             return std::nullopt;
         return timeMetrixToDictionary(matrix);
     } catch (const std::bad_alloc&) {

@@ -16,11 +16,10 @@ QString filled(const char* format, const QString& path)
     return QString::fromLatin1(format).arg(path);
 }
 
-} // namespace
+}  // namespace
 
 AppDelegate::AppDelegate(AppPlatform& platform) : _platform(platform), _excelFont(defaultExcelFont)
-{
-}
+{}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -34,9 +33,7 @@ void AppDelegate::applicationDidFinishLaunching()
     loadUserPreferencies();
 }
 
-void AppDelegate::applicationWillTerminate()
-{
-}
+void AppDelegate::applicationWillTerminate() {}
 
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
 {
@@ -89,8 +86,8 @@ void AppDelegate::onChooseExcelFont()
 void AppDelegate::changeFont(const FontDescriptor& chosen)
 {
     _excelFont = chosen;
-    _platform.setFontButtonTitle(
-        QString::asprintf("font: %s %.0f", qUtf8Printable(_excelFont.family), _excelFont.pointSize));
+    _platform.setFontButtonTitle(QString::asprintf(
+        "font: %s %.0f", qUtf8Printable(_excelFont.family), _excelFont.pointSize));
     _platform.setFontButtonFont(_excelFont);
     _platform.setPreference(keyForExcelFont(), archiveFont(_excelFont));
 }
@@ -128,7 +125,8 @@ bool AppDelegate::loadTimetableFile(const QString& path)
     _fileInputPath = path;
     _platform.setInputPathText(path);
 
-    auto bridge = std::make_unique<vorObjWrapper>([this](const QString& line) { _platform.log(line); });
+    auto bridge =
+        std::make_unique<vorObjWrapper>([this](const QString& line) { _platform.log(line); });
     if (!bridge->loadVorTeacherXML(path)) {
         _platform.setInputPathText(_shownFilePath);
         showAlert(filled("ERROR loading timetable from:\n%1", path), AlertStyle::Warning);
@@ -164,7 +162,8 @@ void AppDelegate::updateComboBox()
         _platform.log(QStringLiteral("vorWrapper is nil!"));
         return;
     }
-    const QStringList names = _radioSelection == 0 ? _vorWrapper->teachers() : _vorWrapper->students();
+    const QStringList names =
+        _radioSelection == 0 ? _vorWrapper->teachers() : _vorWrapper->students();
     _platform.comboRemoveAllItems();
     _platform.comboAddItems(names);
     if (!names.isEmpty())

@@ -60,7 +60,11 @@ public:
     const FontDescriptor& excelFont() const { return _excelFont; }
 
 private:
-    enum class Workbook { Teachers, Students };
+    enum class Workbook
+    {
+        Teachers,
+        Students
+    };
 
     std::optional<QString> openFile(const QString& path, const QString& fileType);
     std::optional<QString> saveFile(const QString& path, const QString& fileType);

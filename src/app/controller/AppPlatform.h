@@ -21,7 +21,11 @@ struct FontDescriptor
     bool operator!=(const FontDescriptor& other) const { return !(*this == other); }
 };
 
-enum class AlertStyle : unsigned { Warning = 0, Informational = 1 };
+enum class AlertStyle : unsigned
+{
+    Warning = 0,
+    Informational = 1
+};
 
 // What the timetable table asks for its rows and cells.
 class TableDataSource
@@ -78,7 +82,8 @@ public:
     virtual void tableSetDelegate(TableDelegate* delegate) = 0;
     virtual int tableColumnCount() = 0;
     virtual void tableRemoveLastColumn() = 0;
-    virtual void tableAddColumn(const QString& identifier, const QString& headerTitle) = 0;  // not editable
+    virtual void tableAddColumn(const QString& identifier,
+                                const QString& headerTitle) = 0;  // not editable
     virtual void tableSetNeedsDisplay() = 0;
     virtual void tableReloadData() = 0;
 

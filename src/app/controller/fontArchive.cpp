@@ -11,7 +11,7 @@ constexpr quint32 archiveTag = 0x48544654;  // "HTFT"
 constexpr quint8 archiveVersion = 1;
 constexpr QDataStream::Version streamVersion = QDataStream::Qt_6_0;
 
-} // namespace
+}  // namespace
 
 QByteArray archiveFont(const FontDescriptor& font)
 {

@@ -9,9 +9,7 @@
 #include <QPushButton>
 
 ApplicationShell::ApplicationShell(QSettings& settings, QObject* parent)
-    : QObject(parent),
-      _recentDocuments(settings),
-      _platform(_window, settings, _recentDocuments),
+    : QObject(parent), _recentDocuments(settings), _platform(_window, settings, _recentDocuments),
       _delegate(_platform)
 {
     _platform.setRecentDocumentsChanged([this] { rebuildRecentMenu(); });
@@ -29,18 +27,23 @@ ApplicationShell::~ApplicationShell()
 
 void ApplicationShell::wireControls()
 {
-    connect(_window.openButton(), &QPushButton::clicked, this, [this] { _delegate.onClickOpenTeacherFile(); });
-    connect(_window.openAction(), &QAction::triggered, this, [this] { _delegate.onMenuOpenFile(); });
+    connect(_window.openButton(), &QPushButton::clicked, this,
+            [this] { _delegate.onClickOpenTeacherFile(); });
+    connect(_window.openAction(), &QAction::triggered, this,
+            [this] { _delegate.onMenuOpenFile(); });
     connect(_window.quitAction(), &QAction::triggered, qApp, &QApplication::closeAllWindows);
-    connect(_window.radioGroup(), &QButtonGroup::idClicked, this, [this] { _delegate.onRadioChange(); });
+    connect(_window.radioGroup(), &QButtonGroup::idClicked, this,
+            [this] { _delegate.onRadioChange(); });
     // `activated` comes from the user only, never from selecting by program.
     connect(_window.comboBox(), &QComboBox::activated, this, [this] { _delegate.onComboChange(); });
     connect(_window.exportTeachersButton(), &QPushButton::clicked, this,
             [this] { _delegate.onClickExportTeachers(); });
     connect(_window.exportStudentsButton(), &QPushButton::clicked, this,
             [this] { _delegate.onClickExportStudents(); });
-    connect(_window.fontButton(), &QPushButton::clicked, this, [this] { _delegate.onChooseExcelFont(); });
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { _delegate.applicationWillTerminate(); });
+    connect(_window.fontButton(), &QPushButton::clicked, this,
+            [this] { _delegate.onChooseExcelFont(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this,
+            [this] { _delegate.applicationWillTerminate(); });
 }
 
 void ApplicationShell::rebuildRecentMenu()
@@ -58,7 +61,8 @@ void ApplicationShell::rebuildRecentMenu()
         entry->setStatusTip(path);
         // An entry opens as a request from outside the window, which does
         // not reorder the list.
-        connect(entry, &QAction::triggered, this, [this, path] { _delegate.applicationOpenFile(path); });
+        connect(entry, &QAction::triggered, this,
+                [this, path] { _delegate.applicationOpenFile(path); });
     }
     if (!paths.isEmpty()) {
         menu->addSeparator();

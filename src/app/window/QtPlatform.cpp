@@ -28,12 +28,11 @@ constexpr int rowPadding = 6;
 // The font button shows large spreadsheet fonts at this size at most.
 constexpr double fontButtonMaximumSize = 18.0;
 
-} // namespace
+}  // namespace
 
 QtPlatform::QtPlatform(MainWindow& window, QSettings& settings, RecentDocuments& recentDocuments)
     : _window(window), _settings(settings), _recentDocuments(recentDocuments)
-{
-}
+{}
 
 // ---- panels and alerts
 
@@ -45,7 +44,8 @@ QString QtPlatform::panelDirectory() const
 std::optional<QString> QtPlatform::runOpenPanel(const QString& fileType)
 {
     const QString filter = QStringLiteral("%1 files (*.%2)").arg(fileType.toUpper(), fileType);
-    const QString path = QFileDialog::getOpenFileName(&_window, QObject::tr("Open timetable"), panelDirectory(), filter);
+    const QString path = QFileDialog::getOpenFileName(&_window, QObject::tr("Open timetable"),
+                                                      panelDirectory(), filter);
     if (path.isEmpty())
         return std::nullopt;
     _lastPanelDirectory = QFileInfo(path).absolutePath();
@@ -77,7 +77,8 @@ QString QtPlatform::withExtension(const QString& path, const QString& extension)
 
 void QtPlatform::runAlert(const QString& message, AlertStyle style)
 {
-    const QMessageBox::Icon icon = style == AlertStyle::Warning ? QMessageBox::Warning : QMessageBox::Information;
+    const QMessageBox::Icon icon =
+        style == AlertStyle::Warning ? QMessageBox::Warning : QMessageBox::Information;
     QMessageBox alert(icon, QStringLiteral("Horatab"), message, QMessageBox::NoButton, &_window);
     alert.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     alert.exec();
@@ -86,7 +87,8 @@ void QtPlatform::runAlert(const QString& message, AlertStyle style)
 void QtPlatform::showFontPanel(const FontDescriptor& selected, FontPanelTarget* target)
 {
     bool picked = false;
-    const QFont font = QFontDialog::getFont(&picked, toQFont(selected), &_window, QObject::tr("Spreadsheet font"));
+    const QFont font =
+        QFontDialog::getFont(&picked, toQFont(selected), &_window, QObject::tr("Spreadsheet font"));
     if (!picked || !target)
         return;
     const double size = font.pointSizeF() > 0 ? font.pointSizeF() : selected.pointSize;
@@ -210,7 +212,8 @@ QFont QtPlatform::toQFont(const FontDescriptor& font)
 
 FontDescriptor QtPlatform::systemFont(double pointSize)
 {
-    return FontDescriptor{QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(), pointSize};
+    return FontDescriptor{QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(),
+                          pointSize};
 }
 
 FontDescriptor QtPlatform::controlContentFont(double pointSize)

@@ -20,7 +20,10 @@ public:
     QtPlatform(MainWindow& window, QSettings& settings, RecentDocuments& recentDocuments);
 
     // Called after a document was added to the recent-documents list.
-    void setRecentDocumentsChanged(std::function<void()> changed) { _recentChanged = std::move(changed); }
+    void setRecentDocumentsChanged(std::function<void()> changed)
+    {
+        _recentChanged = std::move(changed);
+    }
 
     std::optional<QString> runOpenPanel(const QString& fileType) override;
     std::optional<QString> runSavePanel(const QString& fileType) override;

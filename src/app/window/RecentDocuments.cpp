@@ -6,11 +6,9 @@ namespace {
 
 const char* const settingsKey = "recentDocuments";
 
-} // namespace
+}  // namespace
 
-RecentDocuments::RecentDocuments(QSettings& settings) : _settings(settings)
-{
-}
+RecentDocuments::RecentDocuments(QSettings& settings) : _settings(settings) {}
 
 QStringList RecentDocuments::paths() const
 {

@@ -7,9 +7,7 @@
 
 #include "app/controller/AppPlatform.h"
 
-TimetableModel::TimetableModel(QObject* parent) : QAbstractTableModel(parent)
-{
-}
+TimetableModel::TimetableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void TimetableModel::setDataSource(TableDataSource* dataSource)
 {
@@ -63,7 +61,8 @@ QVariant TimetableModel::data(const QModelIndex& index, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-        return _dataSource->objectValueForTableColumn(_columns.at(index.column()).identifier, index.row());
+        return _dataSource->objectValueForTableColumn(_columns.at(index.column()).identifier,
+                                                      index.row());
     case Qt::TextAlignmentRole:
         return int(Qt::AlignCenter);
     case Qt::FontRole:
@@ -80,7 +79,8 @@ QVariant TimetableModel::data(const QModelIndex& index, int role) const
 
 QVariant TimetableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= _columns.size())
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= _columns.size())
         return QAbstractTableModel::headerData(section, orientation, role);
     return _columns.at(section).headerTitle;
 }

@@ -37,7 +37,7 @@ void nameApplication()
     QCoreApplication::setApplicationVersion(QStringLiteral(HORATAB_VERSION));
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -59,7 +59,8 @@ int main(int argc, char* argv[])
 
     QSettings settings;
     ApplicationShell shell(settings);
-    application.setQuitOnLastWindowClosed(shell.delegate().applicationShouldTerminateAfterLastWindowClosed());
+    application.setQuitOnLastWindowClosed(
+        shell.delegate().applicationShouldTerminateAfterLastWindowClosed());
     shell.launch(arguments.positionalArguments());
     return application.exec();
 }

@@ -4,8 +4,7 @@
 #include "xlsx/Workbook.h"
 #include "xlsx/XmlStream.h"
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
 bool CWorkbook::SaveApp()
 {
@@ -13,24 +12,28 @@ bool CWorkbook::SaveApp()
     PartFile part(tempPath, "docProps/app.xml");
     {
         XmlStream xml(part.Stream());
-        xml << prolog() << tag("Properties") << attr("xmlns") << ns_doc_prop << attr("xmlns:vt") << ns_vt;
+        xml << prolog() << tag("Properties") << attr("xmlns") << ns_doc_prop << attr("xmlns:vt")
+            << ns_vt;
         xml << tag("Application") << chardata() << "Microsoft Excel" << endtag();
         xml << tag("DocSecurity") << chardata() << 0 << endtag();
         xml << tag("ScaleCrop") << chardata() << "false" << endtag();
 
         xml << tag("HeadingPairs") << tag("vt:vector") << attr("size") << (charts.empty() ? 2 : 4)
             << attr("baseType") << "variant";
-        xml << tag("vt:variant") << tag("vt:lpstr") << chardata() << "Worksheets" << endtag() << endtag();
-        xml << tag("vt:variant") << tag("vt:i4") << chardata() << worksheets.size() << endtag() << endtag();
-        if (!charts.empty())
-        {
-            xml << tag("vt:variant") << tag("vt:lpstr") << chardata() << "Diagramms" << endtag() << endtag();
-            xml << tag("vt:variant") << tag("vt:i4") << chardata() << charts.size() << endtag() << endtag();
+        xml << tag("vt:variant") << tag("vt:lpstr") << chardata() << "Worksheets" << endtag()
+            << endtag();
+        xml << tag("vt:variant") << tag("vt:i4") << chardata() << worksheets.size() << endtag()
+            << endtag();
+        if (!charts.empty()) {
+            xml << tag("vt:variant") << tag("vt:lpstr") << chardata() << "Diagramms" << endtag()
+                << endtag();
+            xml << tag("vt:variant") << tag("vt:i4") << chardata() << charts.size() << endtag()
+                << endtag();
         }
         xml << endtag() << endtag();
 
-        xml << tag("TitlesOfParts") << tag("vt:vector") << attr("size") << worksheets.size() + charts.size()
-            << attr("baseType") << "lpstr";
+        xml << tag("TitlesOfParts") << tag("vt:vector") << attr("size")
+            << worksheets.size() + charts.size() << attr("baseType") << "lpstr";
         for (const CWorksheet* sheet : worksheets)
             xml << tag("vt:lpstr") << chardata() << sheet->GetTitle() << endtag();
         for (const CChartsheet* chart : charts)
@@ -46,4 +49,4 @@ bool CWorkbook::SaveApp()
     return part.Close();
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

@@ -4,8 +4,7 @@
 #include "xlsx/Workbook.h"
 #include "xlsx/XmlStream.h"
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
 bool CWorkbook::SaveChain()
 {
@@ -17,15 +16,13 @@ bool CWorkbook::SaveChain()
         XmlStream xml(part.Stream());
         xml << prolog() << tag("calcChain") << attr("xmlns") << ns_book;
         std::vector<std::string> cells;
-        for (size_t p = 0; p < worksheets.size(); ++p)
-        {
+        for (size_t p = 0; p < worksheets.size(); ++p) {
             if (!worksheets[p]->IsThereFormula())
                 continue;
             worksheets[p]->GetCalcChain(cells);
             // The sheet id (creation position + 1) is given on the first
             // cell of each sheet; the following cells inherit it.
-            for (size_t k = 0; k < cells.size(); ++k)
-            {
+            for (size_t k = 0; k < cells.size(); ++k) {
                 xml << tag("c");
                 if (k == 0)
                     xml << attr("i") << p + 1;
@@ -36,4 +33,4 @@ bool CWorkbook::SaveChain()
     return part.Close();
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

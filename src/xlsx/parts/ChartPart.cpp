@@ -5,32 +5,36 @@
 #include "xlsx/Worksheet.h"
 #include "xlsx/XmlStream.h"
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
-namespace
-{
+namespace {
 
 // "l", "r", "t", "b" for the positions 1 to 4; `other` for anything else.
 const char* PositionLetter(uint32_t position, const char* other)
 {
-    switch (position)
-    {
-    case 1: return "l";
-    case 2: return "r";
-    case 3: return "t";
-    case 4: return "b";
-    default: return other;
+    switch (position) {
+    case 1:
+        return "l";
+    case 2:
+        return "r";
+    case 3:
+        return "t";
+    case 4:
+        return "b";
+    default:
+        return other;
     }
 }
 
 const char* CrossesWord(uint32_t crosses)
 {
-    switch (crosses)
-    {
-    case 1: return "min";
-    case 2: return "max";
-    default: return "autoZero";
+    switch (crosses) {
+    case 1:
+        return "min";
+    case 2:
+        return "max";
+    default:
+        return "autoZero";
     }
 }
 
@@ -47,14 +51,14 @@ void AddValElement(xmlw::XmlStream& xml, const char* element, Number value)
     xml << tag(element) << attr("val") << value << endtag();
 }
 
-} // namespace
+}  // namespace
 
 bool CChartsheet::SaveChart()
 {
     using namespace xmlw;
     XmlStream& xml = *chartStream;
-    xml << prolog() << tag("c:chartSpace") << attr("xmlns:c") << ns_c << attr("xmlns:a") << ns_a << attr("xmlns:r")
-        << ns_relationships;
+    xml << prolog() << tag("c:chartSpace") << attr("xmlns:c") << ns_c << attr("xmlns:a") << ns_a
+        << attr("xmlns:r") << ns_relationships;
     // The chart schema wants the language before the corner style.
     AddValElement(xml, "c:lang", "en-US");
     AddValElement(xml, "c:roundedCorners", 1);
@@ -66,32 +70,33 @@ bool CChartsheet::SaveChart()
     AddPlot(diagram.mainType, xAxis, yAxis, mainSeries, 0);
     // A second plot without series would refer to axes that are not written.
     if (!secondSeries.empty())
-        AddPlot(diagram.secondType, x2Axis, y2Axis, secondSeries, static_cast<uint32_t>(mainSeries.size()));
+        AddPlot(diagram.secondType, x2Axis, y2Axis, secondSeries,
+                static_cast<uint32_t>(mainSeries.size()));
     AddAxes(diagram.mainType, xAxis, yAxis);
     if (!secondSeries.empty())
         AddAxes(diagram.secondType, x2Axis, y2Axis);
     AddTableData();
-    xml << endtag(); // c:plotArea
+    xml << endtag();  // c:plotArea
     AddLegend();
     AddValElement(xml, "c:plotVisOnly", 1);
-    xml << endtag(); // c:chart
+    xml << endtag();  // c:chart
 
-    chartStream.reset(); // ends c:chartSpace
+    chartStream.reset();  // ends c:chartSpace
     const bool written = chartFile->Close();
     ReleaseChartStream();
     return written;
 }
 
-void CChartsheet::AddPlot(EChartTypes type, Axis& plotXAxis, const Axis& plotYAxis, const std::vector<Series>& series,
-                          uint32_t firstIndex)
+void CChartsheet::AddPlot(EChartTypes type, Axis& plotXAxis, const Axis& plotYAxis,
+                          const std::vector<Series>& series, uint32_t firstIndex)
 {
-    switch (type)
-    {
+    switch (type) {
     case CHART_LINE:
         AddLineChart(plotXAxis, plotYAxis.id, series, firstIndex);
         break;
     case CHART_BAR:
-        AddBarChart(plotXAxis, plotYAxis.id, series, firstIndex, diagram.barDirection, diagram.barGrouping);
+        AddBarChart(plotXAxis, plotYAxis.id, series, firstIndex, diagram.barDirection,
+                    diagram.barGrouping);
         break;
     case CHART_SCATTER:
         plotXAxis.numberFormatLinked = true;
@@ -121,15 +126,16 @@ void CChartsheet::AddTitle(const std::string& text, uint32_t size, bool vertical
     if (vertical)
         xml << attr("rot") << -5400000 << attr("vert") << "horz";
     xml << endtag() << tag("a:lstStyle") << endtag();
-    xml << tag("a:p") << tag("a:pPr") << tag("a:defRPr") << attr("lang") << "en-US" << attr("sz") << hundredths
-        << endtag() << endtag();
-    xml << tag("a:r") << tag("a:rPr") << attr("lang") << "en-US" << attr("sz") << hundredths << endtag();
+    xml << tag("a:p") << tag("a:pPr") << tag("a:defRPr") << attr("lang") << "en-US" << attr("sz")
+        << hundredths << endtag() << endtag();
+    xml << tag("a:r") << tag("a:rPr") << attr("lang") << "en-US" << attr("sz") << hundredths
+        << endtag();
     xml << tag("a:t") << chardata() << text << endtag() << endtag();
     xml << tag("a:endParaRPr") << attr("lang") << "en-US" << endtag();
-    xml << endtag() << endtag() << endtag(); // a:p, c:rich, c:tx
+    xml << endtag() << endtag() << endtag();  // a:p, c:rich, c:tx
     xml << tag("c:layout") << endtag();
     AddValElement(xml, "c:overlay", 0);
-    xml << endtag(); // c:title
+    xml << endtag();  // c:title
 }
 
 void CChartsheet::AddLegend()
@@ -184,7 +190,8 @@ void CChartsheet::AddAxisCommon(const Axis& axis, bool categoryAxis)
     if (!axis.name.empty())
         AddTitle(axis.name, axis.nameSize, !categoryAxis);
     if (axis.numberFormatLinked)
-        xml << tag("c:numFmt") << attr("formatCode") << "General" << attr("sourceLinked") << 1 << endtag();
+        xml << tag("c:numFmt") << attr("formatCode") << "General" << attr("sourceLinked") << 1
+            << endtag();
     AddValElement(xml, "c:tickLblPos", "nextTo");
 }
 
@@ -200,13 +207,13 @@ void CChartsheet::AddXAxis(const Axis& axis, uint32_t crossAxisId)
     XmlStream& xml = *chartStream;
     xml << tag("c:catAx");
     AddAxisCommon(axis, true);
-    if (axis.labelAngle != -1)
-    {
-        xml << tag("c:txPr") << tag("a:bodyPr") << attr("rot") << int64_t{axis.labelAngle} * 60000 << endtag();
+    if (axis.labelAngle != -1) {
+        xml << tag("c:txPr") << tag("a:bodyPr") << attr("rot") << int64_t{axis.labelAngle} * 60000
+            << endtag();
         xml << tag("a:lstStyle") << endtag();
         xml << tag("a:p") << tag("a:pPr") << tag("a:defRPr") << endtag() << endtag();
         xml << tag("a:endParaRPr") << attr("lang") << "en-US" << endtag() << endtag();
-        xml << endtag(); // c:txPr
+        xml << endtag();  // c:txPr
     }
     if (crossAxisId != 0)
         AddCrossing(axis, crossAxisId);
@@ -226,8 +233,7 @@ void CChartsheet::AddYAxis(const Axis& axis, uint32_t crossAxisId)
     XmlStream& xml = *chartStream;
     xml << tag("c:valAx");
     AddAxisCommon(axis, false);
-    if (crossAxisId != 0)
-    {
+    if (crossAxisId != 0) {
         AddCrossing(axis, crossAxisId);
         AddValElement(xml, "c:crossBetween", "between");
     }
@@ -245,16 +251,18 @@ void CChartsheet::AddSeriesStart(const Series& series, uint32_t number)
         xml << tag("c:tx") << tag("c:v") << chardata() << series.title << endtag() << endtag();
 }
 
-void CChartsheet::AddRange(const char* element, const CWorksheet* sheet, CellPosition from, CellPosition to)
+void CChartsheet::AddRange(const char* element, const CWorksheet* sheet, CellPosition from,
+                           CellPosition to)
 {
     using namespace xmlw;
-    *chartStream << tag(element) << tag("c:numRef") << tag("c:f") << chardata() << RangeReference(*sheet, from, to)
-                 << endtag() << endtag() << endtag();
+    *chartStream << tag(element) << tag("c:numRef") << tag("c:f") << chardata()
+                 << RangeReference(*sheet, from, to) << endtag() << endtag() << endtag();
 }
 
 void CChartsheet::AddCategories(Axis& plotXAxis, const Series& series)
 {
-    if (series.categorySheet == nullptr || (series.categoryTo.first == 0 && series.categoryTo.second == 0))
+    if (series.categorySheet == nullptr ||
+        (series.categoryTo.first == 0 && series.categoryTo.second == 0))
         return;
     plotXAxis.numberFormatLinked = true;
     AddRange("c:cat", series.categorySheet, series.categoryFrom, series.categoryTo);
@@ -268,19 +276,18 @@ void CChartsheet::AddLineChart(Axis& plotXAxis, uint32_t yAxisId, const std::vec
     xml << tag("c:lineChart");
     AddValElement(xml, "c:grouping", "standard");
     uint32_t number = firstIndex;
-    for (const Series& one : series)
-    {
+    for (const Series& one : series) {
         AddSeriesStart(one, number++);
         if (one.dashed)
-            xml << tag("c:spPr") << tag("a:ln") << tag("a:prstDash") << attr("val") << "dash" << endtag() << endtag()
-                << endtag();
+            xml << tag("c:spPr") << tag("a:ln") << tag("a:prstDash") << attr("val") << "dash"
+                << endtag() << endtag() << endtag();
         xml << tag("c:marker");
         AddValElement(xml, "c:symbol", one.marked ? "diamond" : "none");
         xml << endtag();
         AddCategories(plotXAxis, one);
         AddRange("c:val", one.valueSheet, one.valueFrom, one.valueTo);
         AddValElement(xml, "c:smooth", one.smooth ? 1 : 0);
-        xml << endtag(); // c:ser
+        xml << endtag();  // c:ser
     }
     AddValElement(xml, "c:marker", 1);
     AddValElement(xml, "c:smooth", 0);
@@ -301,20 +308,20 @@ void CChartsheet::AddBarChart(Axis& plotXAxis, uint32_t yAxisId, const std::vect
     if (grouping <= 2)
         AddValElement(xml, "c:grouping", groupings[grouping]);
     uint32_t number = firstIndex;
-    for (const Series& one : series)
-    {
+    for (const Series& one : series) {
         AddSeriesStart(one, number++);
         AddCategories(plotXAxis, one);
         AddRange("c:val", one.valueSheet, one.valueFrom, one.valueTo);
-        xml << endtag(); // c:ser
+        xml << endtag();  // c:ser
     }
     AddValElement(xml, "c:axId", plotXAxis.id);
     AddValElement(xml, "c:axId", yAxisId);
     xml << endtag();
 }
 
-void CChartsheet::AddScatterChart(uint32_t xAxisId, uint32_t yAxisId, const std::vector<Series>& series,
-                                  uint32_t firstIndex, uint32_t style)
+void CChartsheet::AddScatterChart(uint32_t xAxisId, uint32_t yAxisId,
+                                  const std::vector<Series>& series, uint32_t firstIndex,
+                                  uint32_t style)
 {
     using namespace xmlw;
     XmlStream& xml = *chartStream;
@@ -322,23 +329,22 @@ void CChartsheet::AddScatterChart(uint32_t xAxisId, uint32_t yAxisId, const std:
     if (style <= 1)
         AddValElement(xml, "c:scatterStyle", style == 0 ? "smoothMarker" : "lineMarker");
     uint32_t number = firstIndex;
-    for (const Series& one : series)
-    {
+    for (const Series& one : series) {
         AddSeriesStart(one, number++);
         if (style == 1)
-            xml << tag("c:spPr") << tag("a:ln") << attr("w") << 28575 << tag("a:noFill") << endtag() << endtag()
-                << endtag();
+            xml << tag("c:spPr") << tag("a:ln") << attr("w") << 28575 << tag("a:noFill") << endtag()
+                << endtag() << endtag();
         xml << tag("c:marker");
         AddValElement(xml, "c:symbol", one.marked || style == 1 ? "diamond" : "none");
         xml << endtag();
         AddRange("c:xVal", one.categorySheet, one.categoryFrom, one.categoryTo);
         AddRange("c:yVal", one.valueSheet, one.valueFrom, one.valueTo);
         AddValElement(xml, "c:smooth", one.smooth ? 1 : 0);
-        xml << endtag(); // c:ser
+        xml << endtag();  // c:ser
     }
     AddValElement(xml, "c:axId", xAxisId);
     AddValElement(xml, "c:axId", yAxisId);
     xml << endtag();
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

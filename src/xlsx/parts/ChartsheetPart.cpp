@@ -7,8 +7,7 @@
 
 #include <string>
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
 bool CChartsheet::SaveChartsheetRels() const
 {
@@ -23,15 +22,17 @@ bool CChartsheet::SaveChartsheet() const
     PartFile part(tempPath, "xl/chartsheets/sheet" + std::to_string(index) + ".xml");
     {
         XmlStream xml(part.Stream());
-        xml << prolog() << tag("chartsheet") << attr("xmlns") << ns_book << attr("xmlns:r") << ns_book_r;
+        xml << prolog() << tag("chartsheet") << attr("xmlns") << ns_book << attr("xmlns:r")
+            << ns_book_r;
         xml << tag("sheetPr") << endtag();
-        xml << tag("sheetViews") << tag("sheetView") << attr("zoomScale") << 85 << attr("workbookViewId") << 0
-            << attr("zoomToFit") << 1 << endtag() << endtag();
-        xml << tag("pageMargins") << attr("left") << 0.7 << attr("right") << 0.7 << attr("top") << 0.75
-            << attr("bottom") << 0.75 << attr("header") << 0.3 << attr("footer") << 0.3 << endtag();
+        xml << tag("sheetViews") << tag("sheetView") << attr("zoomScale") << 85
+            << attr("workbookViewId") << 0 << attr("zoomToFit") << 1 << endtag() << endtag();
+        xml << tag("pageMargins") << attr("left") << 0.7 << attr("right") << 0.7 << attr("top")
+            << 0.75 << attr("bottom") << 0.75 << attr("header") << 0.3 << attr("footer") << 0.3
+            << endtag();
         xml << tag("drawing") << attr("r:id") << "rId1" << endtag();
     }
     return part.Close();
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

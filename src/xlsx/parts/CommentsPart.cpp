@@ -11,19 +11,22 @@
 #include <string>
 #include <string_view>
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
-namespace
-{
+namespace {
 
 // The empty elements of the font attribute bits, in the order the run
 // properties want them.
 void AddFontAttributes(xmlw::XmlStream& xml, uint32_t attributes)
 {
-    static const std::pair<uint32_t, const char*> elements[] = {
-        {FONT_BOLD, "b"},        {FONT_ITALIC, "i"},    {FONT_UNDERLINED, "u"},  {FONT_STRIKE, "strike"},
-        {FONT_OUTLINE, "outline"}, {FONT_SHADOW, "shadow"}, {FONT_CONDENSE, "condense"}, {FONT_EXTEND, "extend"}};
+    static const std::pair<uint32_t, const char*> elements[] = {{FONT_BOLD, "b"},
+                                                                {FONT_ITALIC, "i"},
+                                                                {FONT_UNDERLINED, "u"},
+                                                                {FONT_STRIKE, "strike"},
+                                                                {FONT_OUTLINE, "outline"},
+                                                                {FONT_SHADOW, "shadow"},
+                                                                {FONT_CONDENSE, "condense"},
+                                                                {FONT_EXTEND, "extend"}};
     for (const auto& element : elements)
         if ((attributes & element.first) != 0)
             xml << xmlw::tag(element.second) << xmlw::endtag();
@@ -50,8 +53,9 @@ std::string NoteBoxStyle(const Comment& comment)
 {
     std::string style;
     if (comment.x >= 0 && comment.y >= 0 && comment.width > 0 && comment.height > 0)
-        style = "position:absolute; margin-left:" + std::to_string(comment.x) + "pt;margin-top:" +
-                std::to_string(comment.y) + "pt;width:" + std::to_string(comment.width) +
+        style = "position:absolute; margin-left:" + std::to_string(comment.x) +
+                "pt;margin-top:" + std::to_string(comment.y) +
+                "pt;width:" + std::to_string(comment.width) +
                 "pt;height:" + std::to_string(comment.height) + "pt; z-index:2";
     if (comment.isHidden)
         style += ";visibility:hidden";
@@ -64,18 +68,20 @@ void AddDrawingHead(xmlw::XmlStream& xml)
 {
     using namespace xmlw;
     xml << tag("xml") << attr("xmlns:v") << "urn:schemas-microsoft-com:vml" << attr("xmlns:o")
-        << "urn:schemas-microsoft-com:office:office" << attr("xmlns:x") << "urn:schemas-microsoft-com:office:excel";
+        << "urn:schemas-microsoft-com:office:office" << attr("xmlns:x")
+        << "urn:schemas-microsoft-com:office:excel";
     xml << tag("o:shapelayout") << attr("v:ext") << "edit";
     xml << tag("o:idmap") << attr("v:ext") << "edit" << attr("data") << 1 << endtag();
     xml << endtag();
-    xml << tag("v:shapetype") << attr("id") << "_x0000_t202" << attr("coordsize") << "21600,21600" << attr("o:spt")
-        << 202 << attr("path") << "m,l,21600r21600,l21600,xe";
+    xml << tag("v:shapetype") << attr("id") << "_x0000_t202" << attr("coordsize") << "21600,21600"
+        << attr("o:spt") << 202 << attr("path") << "m,l,21600r21600,l21600,xe";
     xml << tag("v:stroke") << attr("joinstyle") << "miter" << endtag();
-    xml << tag("v:path") << attr("gradientshapeok") << "t" << attr("o:connecttype") << "rect" << endtag();
+    xml << tag("v:path") << attr("gradientshapeok") << "t" << attr("o:connecttype") << "rect"
+        << endtag();
     xml << endtag();
 }
 
-} // namespace
+}  // namespace
 
 bool CWorkbook::SaveComments()
 {
@@ -84,10 +90,10 @@ bool CWorkbook::SaveComments()
     // Stable, so that the comments of one worksheet keep the order added.
     std::stable_sort(comments.begin(), comments.end());
     std::vector<Comment*> group;
-    for (size_t i = 0; i < comments.size(); ++i)
-    {
+    for (size_t i = 0; i < comments.size(); ++i) {
         group.push_back(&comments[i]);
-        const bool groupEnds = i + 1 == comments.size() || comments[i + 1].sheetIndex != comments[i].sheetIndex;
+        const bool groupEnds =
+            i + 1 == comments.size() || comments[i + 1].sheetIndex != comments[i].sheetIndex;
         if (!groupEnds)
             continue;
         if (!SaveCommentList(group))
@@ -110,7 +116,8 @@ bool CWorkbook::SaveCommentList(const std::vector<Comment*>& list)
     {
         XmlStream xml(commentsPart.Stream());
         xml << prolog() << tag("comments") << attr("xmlns") << ns_book;
-        xml << tag("authors") << tag("author") << chardata() << PackageAuthor() << endtag() << endtag();
+        xml << tag("authors") << tag("author") << chardata() << PackageAuthor() << endtag()
+            << endtag();
         xml << tag("commentList");
         for (const Comment* comment : list)
             AddComment(xml, *comment);
@@ -132,19 +139,19 @@ bool CWorkbook::SaveCommentList(const std::vector<Comment*>& list)
 void CWorkbook::AddComment(xmlw::XmlStream& xml, const Comment& comment) const
 {
     using namespace xmlw;
-    xml << tag("comment") << attr("ref") << CWorksheet::GetCellCoord(comment.cellRef) << attr("authorId") << 0;
+    xml << tag("comment") << attr("ref") << CWorksheet::GetCellCoord(comment.cellRef)
+        << attr("authorId") << 0;
     xml << tag("text");
-    for (const auto& run : comment.runs)
-    {
+    for (const auto& run : comment.runs) {
         xml << tag("r");
         AddRunProperties(xml, run.first);
         xml << tag("t");
         if (xmlw::HasEdgeWhitespace(run.second))
             xml << attr("xml:space") << "preserve";
         xml << chardata() << run.second << endtag();
-        xml << endtag(); // r
+        xml << endtag();  // r
     }
-    xml << endtag() << endtag(); // text, comment
+    xml << endtag() << endtag();  // text, comment
 }
 
 void CWorkbook::AddCommentDrawing(xmlw::XmlStream& xml, const Comment& comment) const
@@ -152,22 +159,24 @@ void CWorkbook::AddCommentDrawing(xmlw::XmlStream& xml, const Comment& comment) 
     using namespace xmlw;
     ++shapeCounter;
     const std::string shapeId = "_x0000_s" + std::to_string(shapeCounter + 1000);
-    xml << tag("v:shape") << attr("id") << shapeId << attr("type") << "#_x0000_t202" << attr("style")
-        << NoteBoxStyle(comment) << attr("fillcolor") << comment.fillColor << attr("o:insetmode") << "auto";
+    xml << tag("v:shape") << attr("id") << shapeId << attr("type") << "#_x0000_t202"
+        << attr("style") << NoteBoxStyle(comment) << attr("fillcolor") << comment.fillColor
+        << attr("o:insetmode") << "auto";
     xml << tag("v:fill") << attr("color2") << comment.fillColor << endtag();
-    xml << tag("v:shadow") << attr("on") << "t" << attr("color") << "black" << attr("obscured") << "t" << endtag();
+    xml << tag("v:shadow") << attr("on") << "t" << attr("color") << "black" << attr("obscured")
+        << "t" << endtag();
     xml << tag("v:path") << attr("o:connecttype") << "none" << endtag();
     xml << tag("v:textbox") << attr("style") << "mso-direction-alt:auto";
     xml << tag("div") << attr("style") << "text-align:left" << endtag();
-    xml << endtag(); // v:textbox
+    xml << endtag();  // v:textbox
     const uint32_t row = comment.cellRef.row > 0 ? comment.cellRef.row - 1 : 0;
     xml << tag("x:ClientData") << attr("ObjectType") << "Note";
     xml << tag("x:MoveWithCells") << endtag() << tag("x:SizeWithCells") << endtag();
     xml << tag("x:AutoFill") << chardata() << "False" << endtag();
     xml << tag("x:Row") << chardata() << row << endtag();
     xml << tag("x:Column") << chardata() << comment.cellRef.col << endtag();
-    xml << endtag(); // x:ClientData
-    xml << endtag(); // v:shape
+    xml << endtag();  // x:ClientData
+    xml << endtag();  // v:shape
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

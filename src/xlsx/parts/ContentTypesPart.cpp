@@ -5,25 +5,25 @@
 #include "xlsx/XmlStream.h"
 #include "xlsx/parts/WorkbookFacts.h"
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
-namespace
-{
+namespace {
 
 void WriteOverride(xmlw::XmlStream& xml, const char* partName, const char* contentType)
 {
     using namespace xmlw;
-    xml << tag("Override") << attr("PartName") << partName << attr("ContentType") << contentType << endtag();
+    xml << tag("Override") << attr("PartName") << partName << attr("ContentType") << contentType
+        << endtag();
 }
 
 void WriteDefault(xmlw::XmlStream& xml, const char* extension, const char* contentType)
 {
     using namespace xmlw;
-    xml << tag("Default") << attr("Extension") << extension << attr("ContentType") << contentType << endtag();
+    xml << tag("Default") << attr("Extension") << extension << attr("ContentType") << contentType
+        << endtag();
 }
 
-} // namespace
+}  // namespace
 
 bool CWorkbook::SaveContentType()
 {
@@ -44,31 +44,30 @@ bool CWorkbook::SaveContentType()
         WriteOverride(xml, "/docProps/app.xml", content_app);
         if (!sharedStrings.empty())
             WriteOverride(xml, "/xl/sharedStrings.xml", content_sharedStr);
-        if (!comments.empty())
-        {
+        if (!comments.empty()) {
             WriteDefault(xml, "vml", content_vml);
             for (const CWorksheet* sheet : worksheets)
                 if (sheet->IsThereComment())
-                    xml << tag("Override") << attr("PartName") << "/xl/comments" << sheet->GetIndex() << ".xml"
-                        << attr("ContentType") << content_comment << endtag();
+                    xml << tag("Override") << attr("PartName") << "/xl/comments"
+                        << sheet->GetIndex() << ".xml" << attr("ContentType") << content_comment
+                        << endtag();
         }
         for (const CWorksheet* sheet : worksheets)
-            xml << tag("Override") << attr("PartName") << "/xl/worksheets/sheet" << sheet->GetIndex() << ".xml"
-                << attr("ContentType") << content_sheet << endtag();
-        if (hasFormula)
-        {
+            xml << tag("Override") << attr("PartName") << "/xl/worksheets/sheet"
+                << sheet->GetIndex() << ".xml" << attr("ContentType") << content_sheet << endtag();
+        if (hasFormula) {
             WriteOverride(xml, "/xl/calcChain.xml", content_chain);
             chainSaved = SaveChain();
         }
-        for (const CChartsheet* chart : charts)
-        {
+        for (const CChartsheet* chart : charts) {
             const std::string number = std::to_string(chart->GetIndex());
             WriteOverride(xml, ("/xl/charts/chart" + number + ".xml").c_str(), content_chart);
             WriteOverride(xml, ("/xl/drawings/drawing" + number + ".xml").c_str(), content_drawing);
-            WriteOverride(xml, ("/xl/chartsheets/sheet" + number + ".xml").c_str(), content_chartsheet);
+            WriteOverride(xml, ("/xl/chartsheets/sheet" + number + ".xml").c_str(),
+                          content_chartsheet);
         }
     }
     return part.Close() && chainSaved;
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

@@ -4,8 +4,7 @@
 #include "xlsx/Workbook.h"
 #include "xlsx/XmlStream.h"
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
 bool CWorkbook::SaveSharedStrings()
 {
@@ -16,10 +15,9 @@ bool CWorkbook::SaveSharedStrings()
     // The table is ordered by text; the part lists the texts by index.
     const size_t count = sharedStrings.size();
     std::vector<const std::string*> byIndex(count, nullptr);
-    for (const auto& entry : sharedStrings)
-    {
+    for (const auto& entry : sharedStrings) {
         if (entry.second >= count || byIndex[entry.second] != nullptr)
-            return false; // indexes must be exactly 0 .. count - 1
+            return false;  // indexes must be exactly 0 .. count - 1
         byIndex[entry.second] = &entry.first;
     }
 
@@ -28,10 +26,9 @@ bool CWorkbook::SaveSharedStrings()
     contentFiles.push_back(partName);
     {
         XmlStream xml(part.Stream());
-        xml << prolog() << tag("sst") << attr("xmlns") << ns_book << attr("count") << count << attr("uniqueCount")
-            << count;
-        for (const std::string* text : byIndex)
-        {
+        xml << prolog() << tag("sst") << attr("xmlns") << ns_book << attr("count") << count
+            << attr("uniqueCount") << count;
+        for (const std::string* text : byIndex) {
             xml << tag("si") << tag("t");
             if (xmlw::HasEdgeWhitespace(*text))
                 xml << attr("xml:space") << "preserve";
@@ -41,4 +38,4 @@ bool CWorkbook::SaveSharedStrings()
     return part.Close();
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

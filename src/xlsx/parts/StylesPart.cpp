@@ -8,24 +8,34 @@
 #include <algorithm>
 #include <locale>
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
-namespace
-{
+namespace {
 
-const char* const patternWords[] = {"none",          "solid",          "mediumGray",      "darkGray",
-                                    "lightGray",     "darkHorizontal", "darkVertical",    "darkDown",
-                                    "darkUp",        "darkGrid",       "darkTrellis",     "lightHorizontal",
-                                    "lightVertical", "lightDown",      "lightUp",         "lightGrid",
-                                    "lightTrellis",  "gray125",        "gray0625"};
+const char* const patternWords[] = {
+    "none",           "solid",           "mediumGray",    "darkGray",  "lightGray",
+    "darkHorizontal", "darkVertical",    "darkDown",      "darkUp",    "darkGrid",
+    "darkTrellis",    "lightHorizontal", "lightVertical", "lightDown", "lightUp",
+    "lightGrid",      "lightTrellis",    "gray125",       "gray0625"};
 
-const char* const borderWords[] = {"",       "thin",         "medium",           "dashed",       "dotted",
-                                   "thick",  "double",       "hair",             "mediumDashed", "dashDot",
-                                   "mediumDashDot", "dashDotDot", "mediumDashDotDot", "slantDashDot"};
+const char* const borderWords[] = {"",
+                                   "thin",
+                                   "medium",
+                                   "dashed",
+                                   "dotted",
+                                   "thick",
+                                   "double",
+                                   "hair",
+                                   "mediumDashed",
+                                   "dashDot",
+                                   "mediumDashDot",
+                                   "dashDotDot",
+                                   "mediumDashDotDot",
+                                   "slantDashDot"};
 
 // Empty elements for the set attribute bits, in bit order.
-const char* const fontAttributeElements[] = {"b", "i", "u", "strike", "outline", "shadow", "condense", "extend"};
+const char* const fontAttributeElements[] = {"b",       "i",      "u",        "strike",
+                                             "outline", "shadow", "condense", "extend"};
 
 const char* const horizontalWords[] = {nullptr, "left", "center", "right"};
 const char* const verticalWords[] = {nullptr, "top", "center", "bottom"};
@@ -44,23 +54,21 @@ const char* WordOf(const char* const (&words)[N], int value)
 // environment names no usable locale.
 std::string LocalCurrencySymbol()
 {
-    try
-    {
+    try {
         const std::locale environment("");
         return std::use_facet<std::moneypunct<char, false>>(environment).curr_symbol();
-    }
-    catch (const std::exception&)
-    {
+    } catch (const std::exception&) {
         return std::string();
     }
 }
 
-void WriteCellFormat(xmlw::XmlStream& xml, const StyleList::IndexRecord& record, const StyleList::Position& position)
+void WriteCellFormat(xmlw::XmlStream& xml, const StyleList::IndexRecord& record,
+                     const StyleList::Position& position)
 {
     using namespace xmlw;
     const uint64_t border = record[0], font = record[1], fill = record[2], numFormat = record[3];
-    xml << tag("xf") << attr("numFmtId") << numFormat << attr("fontId") << font << attr("fillId") << fill
-        << attr("borderId") << border;
+    xml << tag("xf") << attr("numFmtId") << numFormat << attr("fontId") << font << attr("fillId")
+        << fill << attr("borderId") << border;
     if (font != 0)
         xml << attr("applyFont") << "1";
     if (fill != 0)
@@ -73,8 +81,7 @@ void WriteCellFormat(xmlw::XmlStream& xml, const StyleList::IndexRecord& record,
     const EAlignHoriz horizontal = std::get<0>(position);
     const EAlignVert vertical = std::get<1>(position);
     const bool wrap = std::get<2>(position);
-    if (horizontal != ALIGN_H_NONE || vertical != ALIGN_V_NONE || wrap)
-    {
+    if (horizontal != ALIGN_H_NONE || vertical != ALIGN_V_NONE || wrap) {
         xml << tag("alignment");
         if (const char* word = WordOf(horizontalWords, horizontal))
             xml << attr("horizontal") << word;
@@ -93,14 +100,14 @@ void WriteFixedTail(xmlw::XmlStream& xml)
     xml << tag("cellStyles") << attr("count") << "1" << tag("cellStyle") << attr("name") << "Normal"
         << attr("xfId") << "0" << attr("builtinId") << "0" << endtag() << endtag();
     xml << tag("dxfs") << attr("count") << "0" << endtag();
-    xml << tag("tableStyles") << attr("count") << "0" << attr("defaultTableStyle") << "TableStyleMedium2"
-        << attr("defaultPivotStyle") << "PivotStyleLight16" << endtag();
+    xml << tag("tableStyles") << attr("count") << "0" << attr("defaultTableStyle")
+        << "TableStyleMedium2" << attr("defaultPivotStyle") << "PivotStyleLight16" << endtag();
     xml << tag("extLst") << tag("ext") << attr("uri") << "{EB79DEF2-80B8-43e5-95BD-54CBDDF9020C}"
         << attr("xmlns:x14") << ns_x14 << tag("x14:slicerStyles") << attr("defaultSlicerStyle")
         << "SlicerStyleLight1" << endtag() << endtag() << endtag();
 }
 
-} // namespace
+}  // namespace
 
 bool CWorkbook::SaveStyles()
 {
@@ -108,15 +115,16 @@ bool CWorkbook::SaveStyles()
     PartFile part(tempPath, "xl/styles.xml");
     {
         XmlStream xml(part.Stream());
-        xml << prolog() << tag("styleSheet") << attr("xmlns") << ns_book << attr("xmlns:mc") << ns_mc
-            << attr("mc:Ignorable") << "x14ac" << attr("xmlns:x14ac") << ns_x14ac;
+        xml << prolog() << tag("styleSheet") << attr("xmlns") << ns_book << attr("xmlns:mc")
+            << ns_mc << attr("mc:Ignorable") << "x14ac" << attr("xmlns:x14ac") << ns_x14ac;
         AddNumberFormats(xml);
         AddFonts(xml);
         AddFills(xml);
         AddBorders(xml);
 
-        xml << tag("cellStyleXfs") << attr("count") << "1" << tag("xf") << attr("numFmtId") << "0" << attr("fontId")
-            << "0" << attr("fillId") << "0" << attr("borderId") << "0" << endtag() << endtag();
+        xml << tag("cellStyleXfs") << attr("count") << "1" << tag("xf") << attr("numFmtId") << "0"
+            << attr("fontId") << "0" << attr("fillId") << "0" << attr("borderId") << "0" << endtag()
+            << endtag();
 
         const std::vector<StyleList::IndexRecord> indexes = styleList.GetIndexes();
         const std::vector<StyleList::Position> positions = styleList.GetPositions();
@@ -154,8 +162,7 @@ void CWorkbook::AddFonts(xmlw::XmlStream& xml) const
     using namespace xmlw;
     const std::vector<Font> fonts = styleList.GetFonts();
     xml << tag("fonts") << attr("count") << fonts.size();
-    for (const Font& font : fonts)
-    {
+    for (const Font& font : fonts) {
         xml << tag("font");
         for (size_t bit = 0; bit < 8; ++bit)
             if (font.attributes & (1u << bit))
@@ -177,10 +184,10 @@ void CWorkbook::AddFills(xmlw::XmlStream& xml) const
     using namespace xmlw;
     const std::vector<Fill> fills = styleList.GetFills();
     xml << tag("fills") << attr("count") << fills.size();
-    for (const Fill& fill : fills)
-    {
+    for (const Fill& fill : fills) {
         const char* word = WordOf(patternWords, fill.patternType);
-        xml << tag("fill") << tag("patternFill") << attr("patternType") << (word != nullptr ? word : "");
+        xml << tag("fill") << tag("patternFill") << attr("patternType")
+            << (word != nullptr ? word : "");
         if (!fill.fgColor.empty())
             xml << tag("fgColor") << attr("rgb") << fill.fgColor << endtag();
         if (!fill.bgColor.empty())
@@ -195,8 +202,7 @@ void CWorkbook::AddBorders(xmlw::XmlStream& xml) const
     using namespace xmlw;
     const std::vector<Border> borders = styleList.GetBorders();
     xml << tag("borders") << attr("count") << borders.size();
-    for (const Border& border : borders)
-    {
+    for (const Border& border : borders) {
         xml << tag("border");
         if (border.isDiagonalUp)
             xml << attr("diagonalUp") << "1";
@@ -212,13 +218,13 @@ void CWorkbook::AddBorders(xmlw::XmlStream& xml) const
     xml << endtag();
 }
 
-void CWorkbook::AddBorder(xmlw::XmlStream& xml, const char* borderName, const Border::BorderItem& item) const
+void CWorkbook::AddBorder(xmlw::XmlStream& xml, const char* borderName,
+                          const Border::BorderItem& item) const
 {
     using namespace xmlw;
     const char* word = WordOf(borderWords, item.style);
     xml << tag(borderName);
-    if (word != nullptr && *word != '\0')
-    {
+    if (word != nullptr && *word != '\0') {
         xml << attr("style") << word << tag("color");
         if (!item.color.empty())
             xml << attr("rgb") << item.color;
@@ -231,8 +237,8 @@ void CWorkbook::AddBorder(xmlw::XmlStream& xml, const char* borderName, const Bo
 
 std::string CWorkbook::GetFormatCodeColor(ENumericStyleColor color)
 {
-    static const char* const colorCodes[] = {"",       "[BLACK]",  "[Green]", "[White]", "[Blue]",
-                                             "[Magenta]", "[Yellow]", "[Cyan]",  "[Red]"};
+    static const char* const colorCodes[] = {
+        "", "[BLACK]", "[Green]", "[White]", "[Blue]", "[Magenta]", "[Yellow]", "[Cyan]", "[Red]"};
     const char* code = WordOf(colorCodes, color);
     return code != nullptr ? code : "";
 }
@@ -244,36 +250,46 @@ std::string CWorkbook::GetFormatCodeString(const NumFormat& format)
     if (!format.formatString.empty())
         return format.formatString;
 
-    switch (format.numberStyle)
-    {
-    case NUMBER_DATE: return "yyyy.mm.dd";
-    case NUMBER_TIME: return "hh:mm:ss";
-    case NUMBER_DATE_TIME: return "yyyy.mm.dd hh:mm:ss";
-    default: break;
+    switch (format.numberStyle) {
+    case NUMBER_DATE:
+        return "yyyy.mm.dd";
+    case NUMBER_TIME:
+        return "hh:mm:ss";
+    case NUMBER_DATE_TIME:
+        return "yyyy.mm.dd hh:mm:ss";
+    default:
+        break;
     }
 
     const std::string thousands = format.showThousandsSeparator ? "#,##" : "";
     std::string digits = "0";
     if (format.numberOfDigitsAfterPoint != 0)
-        digits += "." + std::string(std::min(format.numberOfDigitsAfterPoint, maxDigitsAfterPoint), '0');
+        digits +=
+            "." + std::string(std::min(format.numberOfDigitsAfterPoint, maxDigitsAfterPoint), '0');
 
-    if (format.numberStyle == NUMBER_ACCOUNTING)
-    {
+    if (format.numberStyle == NUMBER_ACCOUNTING) {
         const std::string currency = "\"" + LocalCurrencySymbol() + "\"";
-        return GetFormatCodeColor(format.positiveColor) + "_-* " + thousands + digits + currency + "_-;" +
-               GetFormatCodeColor(format.negativeColor) + "\\-* " + thousands + digits + currency + "_-;" +
-               "_-* \"-\"??" + currency + "_-;_-@_-";
+        return GetFormatCodeColor(format.positiveColor) + "_-* " + thousands + digits + currency +
+               "_-;" + GetFormatCodeColor(format.negativeColor) + "\\-* " + thousands + digits +
+               currency + "_-;" + "_-* \"-\"??" + currency + "_-;_-@_-";
     }
 
     std::string postfix;
-    switch (format.numberStyle)
-    {
+    switch (format.numberStyle) {
     case NUMBER_GENERAL:
-    case NUMBER_FIXED: break;
-    case NUMBER_PERCENT: postfix = "%"; break;
-    case NUMBER_SCIENTIFIC: postfix = "E+00"; break;
-    case NUMBER_CURRENCY: postfix = "\"" + LocalCurrencySymbol() + "\""; break;
-    default: return std::string();
+    case NUMBER_FIXED:
+        break;
+    case NUMBER_PERCENT:
+        postfix = "%";
+        break;
+    case NUMBER_SCIENTIFIC:
+        postfix = "E+00";
+        break;
+    case NUMBER_CURRENCY:
+        postfix = "\"" + LocalCurrencySymbol() + "\"";
+        break;
+    default:
+        return std::string();
     }
 
     const bool positiveSection = format.positiveColor != COLOR_NONE;
@@ -282,9 +298,9 @@ std::string CWorkbook::GetFormatCodeString(const NumFormat& format)
 
     std::string code = GetFormatCodeColor(format.positiveColor) + thousands + digits + postfix;
     if (negativeSection)
-        code += ";" + GetFormatCodeColor(format.negativeColor) + "\\-" + thousands + digits + postfix;
-    if (zeroSection)
-    {
+        code +=
+            ";" + GetFormatCodeColor(format.negativeColor) + "\\-" + thousands + digits + postfix;
+    if (zeroSection) {
         if (!negativeSection)
             code += ";";
         code += ";" + GetFormatCodeColor(format.zeroColor) + "0" + postfix;
@@ -292,4 +308,4 @@ std::string CWorkbook::GetFormatCodeString(const NumFormat& format)
     return code;
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

@@ -4,11 +4,9 @@
 #include "xlsx/Workbook.h"
 #include "xlsx/XmlStream.h"
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
-namespace
-{
+namespace {
 
 using xmlw::attr;
 using xmlw::endtag;
@@ -18,13 +16,14 @@ using xmlw::XmlStream;
 struct ColorSlot
 {
     const char* slot;
-    const char* srgb; // null for the two system colours
+    const char* srgb;  // null for the two system colours
 };
 
-const ColorSlot colorSlots[] = {{"a:dk2", "1F497D"},     {"a:lt2", "EEECE1"},     {"a:accent1", "4F81BD"},
-                                {"a:accent2", "C0504D"}, {"a:accent3", "9BBB59"}, {"a:accent4", "8064A2"},
-                                {"a:accent5", "4BACC6"}, {"a:accent6", "F79646"}, {"a:hlink", "0000FF"},
-                                {"a:folHlink", "800080"}};
+const ColorSlot colorSlots[] = {{"a:dk2", "1F497D"},     {"a:lt2", "EEECE1"},
+                                {"a:accent1", "4F81BD"}, {"a:accent2", "C0504D"},
+                                {"a:accent3", "9BBB59"}, {"a:accent4", "8064A2"},
+                                {"a:accent5", "4BACC6"}, {"a:accent6", "F79646"},
+                                {"a:hlink", "0000FF"},   {"a:folHlink", "800080"}};
 
 struct ScriptFont
 {
@@ -32,16 +31,32 @@ struct ScriptFont
     const char* typeface;
 };
 
-const ScriptFont scriptFonts[] = {
-    {"Arab", "Times New Roman"}, {"Herb", "Times New Roman"}, {"Thai", "Tahoma"},
-    {"Ethi", "Nyala"},           {"Beng", "Vrinda"},          {"Gujr", "Shruti"},
-    {"Khmr", "MoolBoran"},       {"Knda", "Tunga"},           {"Guru", "Raavi"},
-    {"Cans", "Euphemia"},        {"Cher", "Plantagenet Cherokee"}, {"Yiii", "Microsoft Yi Baiti"},
-    {"Tibt", "Microsoft Himalaya"}, {"Thaa", "MV Boli"},      {"Deva", "Mangal"},
-    {"Telu", "Gautami"},         {"Taml", "Latha"},           {"Syrc", "Estrangelo Edessa"},
-    {"Orya", "Kalinga"},         {"Mlym", "Kartika"},         {"Laoo", "DokChampa"},
-    {"Sinh", "Iskoola Pota"},    {"Mong", "Mongolian Baiti"}, {"Viet", "Times New Roman"},
-    {"Uigh", "Microsoft Uighur"}, {"Geor", "Sylfaen"}};
+const ScriptFont scriptFonts[] = {{"Arab", "Times New Roman"},
+                                  {"Herb", "Times New Roman"},
+                                  {"Thai", "Tahoma"},
+                                  {"Ethi", "Nyala"},
+                                  {"Beng", "Vrinda"},
+                                  {"Gujr", "Shruti"},
+                                  {"Khmr", "MoolBoran"},
+                                  {"Knda", "Tunga"},
+                                  {"Guru", "Raavi"},
+                                  {"Cans", "Euphemia"},
+                                  {"Cher", "Plantagenet Cherokee"},
+                                  {"Yiii", "Microsoft Yi Baiti"},
+                                  {"Tibt", "Microsoft Himalaya"},
+                                  {"Thaa", "MV Boli"},
+                                  {"Deva", "Mangal"},
+                                  {"Telu", "Gautami"},
+                                  {"Taml", "Latha"},
+                                  {"Syrc", "Estrangelo Edessa"},
+                                  {"Orya", "Kalinga"},
+                                  {"Mlym", "Kartika"},
+                                  {"Laoo", "DokChampa"},
+                                  {"Sinh", "Iskoola Pota"},
+                                  {"Mong", "Mongolian Baiti"},
+                                  {"Viet", "Times New Roman"},
+                                  {"Uigh", "Microsoft Uighur"},
+                                  {"Geor", "Sylfaen"}};
 
 // A colour transform such as a:tint 50000; a null name ends a list.
 struct Transform
@@ -75,8 +90,7 @@ template <size_t N>
 void WriteGradientStops(XmlStream& xml, const GradientStop (&stops)[N])
 {
     xml << tag("a:gradFill") << attr("rotWithShape") << 1 << tag("a:gsLst");
-    for (const GradientStop& stop : stops)
-    {
+    for (const GradientStop& stop : stops) {
         xml << tag("a:gs") << attr("pos") << stop.pos;
         WriteSchemeColor(xml, stop.transforms, 3);
         xml << endtag();
@@ -96,20 +110,21 @@ template <size_t N>
 void WriteCircleGradient(XmlStream& xml, const GradientStop (&stops)[N], int l, int t, int r, int b)
 {
     WriteGradientStops(xml, stops);
-    xml << tag("a:path") << attr("path") << "circle" << tag("a:fillToRect") << attr("l") << l << attr("t") << t
-        << attr("r") << r << attr("b") << b << endtag() << endtag();
+    xml << tag("a:path") << attr("path") << "circle" << tag("a:fillToRect") << attr("l") << l
+        << attr("t") << t << attr("r") << r << attr("b") << b << endtag() << endtag();
     xml << endtag();
 }
 
 void WriteColorScheme(XmlStream& xml)
 {
     xml << tag("a:clrScheme") << attr("name") << "Office";
-    xml << tag("a:dk1") << tag("a:sysClr") << attr("val") << "windowText" << attr("lastClr") << "000000" << endtag()
-        << endtag();
-    xml << tag("a:lt1") << tag("a:sysClr") << attr("val") << "window" << attr("lastClr") << "FFFFFF" << endtag()
-        << endtag();
+    xml << tag("a:dk1") << tag("a:sysClr") << attr("val") << "windowText" << attr("lastClr")
+        << "000000" << endtag() << endtag();
+    xml << tag("a:lt1") << tag("a:sysClr") << attr("val") << "window" << attr("lastClr") << "FFFFFF"
+        << endtag() << endtag();
     for (const ColorSlot& color : colorSlots)
-        xml << tag(color.slot) << tag("a:srgbClr") << attr("val") << color.srgb << endtag() << endtag();
+        xml << tag(color.slot) << tag("a:srgbClr") << attr("val") << color.srgb << endtag()
+            << endtag();
     xml << endtag();
 }
 
@@ -120,7 +135,8 @@ void WriteFontList(XmlStream& xml, const char* element)
     xml << tag("a:ea") << attr("typeface") << "" << endtag();
     xml << tag("a:cs") << attr("typeface") << "" << endtag();
     for (const ScriptFont& font : scriptFonts)
-        xml << tag("a:font") << attr("script") << font.script << attr("typeface") << font.typeface << endtag();
+        xml << tag("a:font") << attr("script") << font.script << attr("typeface") << font.typeface
+            << endtag();
     xml << endtag();
 }
 
@@ -149,8 +165,8 @@ void WriteFillStyles(XmlStream& xml)
 
 void WriteLineStyle(XmlStream& xml, int width, const Transform* transforms, size_t count)
 {
-    xml << tag("a:ln") << attr("w") << width << attr("cap") << "flat" << attr("cmpd") << "sng" << attr("algn")
-        << "ctr";
+    xml << tag("a:ln") << attr("w") << width << attr("cap") << "flat" << attr("cmpd") << "sng"
+        << attr("algn") << "ctr";
     xml << tag("a:solidFill");
     WriteSchemeColor(xml, transforms, count);
     xml << endtag();
@@ -176,10 +192,10 @@ void WriteRotation(XmlStream& xml, int rev)
 // An effect style with its outer shadow; the style element stays open.
 void BeginEffectStyle(XmlStream& xml, int dist, int alpha)
 {
-    xml << tag("a:effectStyle") << tag("a:effectLst") << tag("a:outerShdw") << attr("blurRad") << 40000
-        << attr("dist") << dist << attr("dir") << 5400000 << attr("rotWithShape") << 0;
-    xml << tag("a:srgbClr") << attr("val") << "000000" << tag("a:alpha") << attr("val") << alpha << endtag()
-        << endtag();
+    xml << tag("a:effectStyle") << tag("a:effectLst") << tag("a:outerShdw") << attr("blurRad")
+        << 40000 << attr("dist") << dist << attr("dir") << 5400000 << attr("rotWithShape") << 0;
+    xml << tag("a:srgbClr") << attr("val") << "000000" << tag("a:alpha") << attr("val") << alpha
+        << endtag() << endtag();
     xml << endtag() << endtag();
 }
 
@@ -199,16 +215,18 @@ void WriteEffectStyles(XmlStream& xml)
     WriteRotation(xml, 1200000);
     xml << endtag();
     xml << endtag();
-    xml << tag("a:sp3d") << tag("a:bevelT") << attr("w") << 63500 << attr("h") << 25400 << endtag() << endtag();
+    xml << tag("a:sp3d") << tag("a:bevelT") << attr("w") << 63500 << attr("h") << 25400 << endtag()
+        << endtag();
     xml << endtag();
     xml << endtag();
 }
 
 void WriteBackgroundFillStyles(XmlStream& xml)
 {
-    static const GradientStop b2[] = {{0, {{"a:tint", 40000}, {"a:satMod", 350000}, {}}},
-                                      {40000, {{"a:tint", 45000}, {"a:shade", 99000}, {"a:satMod", 350000}}},
-                                      {100000, {{"a:shade", 20000}, {"a:satMod", 255000}, {}}}};
+    static const GradientStop b2[] = {
+        {0, {{"a:tint", 40000}, {"a:satMod", 350000}, {}}},
+        {40000, {{"a:tint", 45000}, {"a:shade", 99000}, {"a:satMod", 350000}}},
+        {100000, {{"a:shade", 20000}, {"a:satMod", 255000}, {}}}};
     static const GradientStop b3[] = {{0, {{"a:tint", 80000}, {"a:satMod", 300000}, {}}},
                                       {100000, {{"a:shade", 30000}, {"a:satMod", 200000}, {}}}};
     xml << tag("a:bgFillStyleLst");
@@ -220,7 +238,8 @@ void WriteBackgroundFillStyles(XmlStream& xml)
 
 void WriteTheme(XmlStream& xml)
 {
-    xml << xmlw::prolog() << tag("a:theme") << attr("xmlns:a") << ns_a << attr("name") << "Office Theme";
+    xml << xmlw::prolog() << tag("a:theme") << attr("xmlns:a") << ns_a << attr("name")
+        << "Office Theme";
     xml << tag("a:themeElements");
     WriteColorScheme(xml);
     WriteFontScheme(xml);
@@ -235,7 +254,7 @@ void WriteTheme(XmlStream& xml)
     xml << tag("a:extraClrSchemeLst") << endtag();
 }
 
-} // namespace
+}  // namespace
 
 bool CWorkbook::SaveTheme()
 {
@@ -247,4 +266,4 @@ bool CWorkbook::SaveTheme()
     return part.Close();
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx

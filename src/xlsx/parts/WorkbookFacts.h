@@ -9,32 +9,40 @@
 #include <algorithm>
 #include <vector>
 
-namespace SimpleXlsx
-{
+namespace SimpleXlsx {
 
 inline bool AnyFormula(const std::vector<CWorksheet*>& worksheets)
 {
-    return std::any_of(worksheets.begin(), worksheets.end(),
-                       [](const CWorksheet* sheet) { return sheet != nullptr && sheet->IsThereFormula(); });
+    return std::any_of(worksheets.begin(), worksheets.end(), [](const CWorksheet* sheet) {
+        return sheet != nullptr && sheet->IsThereFormula();
+    });
 }
 
 // Relationship ids of the workbook part: rId1 styles, rId2 theme, then the
 // worksheets in creation order, then the calculation chain if any formula,
 // then the chartsheets in creation order, then the shared strings if any.
-inline size_t WorksheetRelationshipNumber(size_t position) { return position + 3; }
+inline size_t WorksheetRelationshipNumber(size_t position)
+{
+    return position + 3;
+}
 
-inline size_t CalcChainRelationshipNumber(size_t worksheetCount) { return worksheetCount + 3; }
+inline size_t CalcChainRelationshipNumber(size_t worksheetCount)
+{
+    return worksheetCount + 3;
+}
 
-inline size_t ChartsheetRelationshipNumber(size_t worksheetCount, bool hasFormula, size_t chartPosition)
+inline size_t ChartsheetRelationshipNumber(size_t worksheetCount, bool hasFormula,
+                                           size_t chartPosition)
 {
     return worksheetCount + 3 + (hasFormula ? 1 : 0) + chartPosition;
 }
 
-inline size_t SharedStringsRelationshipNumber(size_t worksheetCount, bool hasFormula, size_t chartsheetCount = 0)
+inline size_t SharedStringsRelationshipNumber(size_t worksheetCount, bool hasFormula,
+                                              size_t chartsheetCount = 0)
 {
     return worksheetCount + 3 + (hasFormula ? 1 : 0) + chartsheetCount;
 }
 
-} // namespace SimpleXlsx
+}  // namespace SimpleXlsx
 
-#endif // HORATAB_XLSX_PARTS_WORKBOOKFACTS_H
+#endif  // HORATAB_XLSX_PARTS_WORKBOOKFACTS_H

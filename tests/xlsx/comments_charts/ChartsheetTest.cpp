@@ -10,12 +10,13 @@ using Series = CChartsheet::Series;
 
 namespace {
 
-const std::string kOfficeRelationshipsNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+const std::string kOfficeRelationshipsNs =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 // A series over rows `first` to `last` (from 0): categories in column
 // `categoryColumn` (none when -1), values in `valueColumn`.
-Series Range(const CWorksheet& sheet, uint32_t first, uint32_t last, int categoryColumn, uint32_t valueColumn,
-             const std::string& title = std::string())
+Series Range(const CWorksheet& sheet, uint32_t first, uint32_t last, int categoryColumn,
+             uint32_t valueColumn, const std::string& title = std::string())
 {
     Series series;
     if (categoryColumn >= 0) {
@@ -38,16 +39,21 @@ Series ValuesOnly(const CWorksheet& sheet, uint32_t first, uint32_t last, uint32
 // Ten rows of numbers: 1..10 in A, then B = 1.5 A, C = A * A, D = 11 - A.
 void FillData(CWorksheet& sheet)
 {
-    for (int i = 1; i <= 10; ++i) sheet.AddRow(std::vector<CellDataDbl>{double(i), 1.5 * i, double(i * i), double(11 - i)});
+    for (int i = 1; i <= 10; ++i)
+        sheet.AddRow(std::vector<CellDataDbl>{double(i), 1.5 * i, double(i * i), double(11 - i)});
 }
 
 // Chartsheets written straight into a scratch folder, with detached
 // worksheets that only lend their titles to the references.
-class ChartParts : public testing::Test {
+class ChartParts : public testing::Test
+{
 protected:
     ChartParts() { data.SetTitle("Data"); }
     std::string Part(const std::string& name) const { return xt::ReadFile(scratch.File(name)); }
-    std::string Chart(int n = 1) const { return Part("xl/charts/chart" + std::to_string(n) + ".xml"); }
+    std::string Chart(int n = 1) const
+    {
+        return Part("xl/charts/chart" + std::to_string(n) + ".xml");
+    }
     // Saves a chart of one series of values, after `setUp` changed it.
     template <typename SetUp>
     std::string Saved(uint32_t index, EChartTypes type, SetUp setUp)
@@ -73,25 +79,29 @@ TEST_F(ChartParts, LineChartPartsAreWrittenExactly)
     ASSERT_TRUE(chart.AddSeries(Range(data, 0, 9, 0, 1, "Mon")));
     ASSERT_TRUE(chart.Save());
 
-    EXPECT_EQ(Chart(), kDecl + R"(<c:chartSpace xmlns:c="http://schemas.openxmlformats.org/drawingml/2006/chart" xmlns)"
-        R"(:a="http://schemas.openxmlformats.org/drawingml/2006/main" xmlns:r="http://schemas.openxmlformats.org/packa)"
-        R"(ge/2006/relationships"><c:lang val="en-US"/><c:roundedCorners val="1"/><c:chart><c:title><c:tx><c:rich>)"
-        R"(<a:bodyPr/><a:lstStyle/><a:p><a:pPr><a:defRPr lang="en-US" sz="1800"/></a:pPr><a:r>)"
-        R"(<a:rPr lang="en-US" sz="1800"/><a:t>Hours</a:t></a:r><a:endParaRPr lang="en-US"/></a:p></c:rich></c:tx>)"
-        R"(<c:layout/><c:overlay val="0"/></c:title><c:plotArea><c:layout/><c:lineChart><c:grouping val="standard"/>)"
-        R"(<c:ser><c:idx val="0"/><c:order val="0"/><c:tx><c:v>Mon</c:v></c:tx><c:marker><c:symbol val="none"/>)"
-        R"(</c:marker><c:cat><c:numRef><c:f>'Data'!$A1:$A10</c:f></c:numRef></c:cat><c:val><c:numRef><c:f>)"
-        R"('Data'!$B1:$B10</c:f></c:numRef></c:val><c:smooth val="0"/></c:ser><c:marker val="1"/><c:smooth val="0"/>)"
-        R"(<c:axId val="100"/><c:axId val="101"/></c:lineChart><c:catAx><c:axId val="100"/><c:scaling>)"
-        R"(<c:orientation val="minMax"/></c:scaling><c:delete val="0"/><c:axPos val="b"/>)"
-        R"(<c:numFmt formatCode="General" sourceLinked="1"/><c:tickLblPos val="nextTo"/><c:crossAx val="101"/>)"
-        R"(<c:crosses val="autoZero"/><c:auto val="1"/><c:lblAlgn val="ctr"/><c:lblOffset val="100"/></c:catAx>)"
-        R"(<c:valAx><c:axId val="101"/><c:scaling><c:orientation val="minMax"/></c:scaling><c:delete val="0"/>)"
-        R"(<c:axPos val="l"/><c:numFmt formatCode="General" sourceLinked="1"/><c:tickLblPos val="nextTo"/>)"
-        R"(<c:crossAx val="100"/><c:crosses val="autoZero"/><c:crossBetween val="between"/></c:valAx></c:plotArea>)"
-        R"(<c:legend><c:legendPos val="r"/><c:layout/><c:overlay val="1"/></c:legend><c:plotVisOnly val="1"/>)"
-        R"(</c:chart></c:chartSpace>)");
-    // The chartsheet, the drawing and their relationships are read back in the workbook tests below.
+    EXPECT_EQ(
+        Chart(),
+        kDecl +
+            R"(<c:chartSpace xmlns:c="http://schemas.openxmlformats.org/drawingml/2006/chart" xmlns)"
+            R"(:a="http://schemas.openxmlformats.org/drawingml/2006/main" xmlns:r="http://schemas.openxmlformats.org/packa)"
+            R"(ge/2006/relationships"><c:lang val="en-US"/><c:roundedCorners val="1"/><c:chart><c:title><c:tx><c:rich>)"
+            R"(<a:bodyPr/><a:lstStyle/><a:p><a:pPr><a:defRPr lang="en-US" sz="1800"/></a:pPr><a:r>)"
+            R"(<a:rPr lang="en-US" sz="1800"/><a:t>Hours</a:t></a:r><a:endParaRPr lang="en-US"/></a:p></c:rich></c:tx>)"
+            R"(<c:layout/><c:overlay val="0"/></c:title><c:plotArea><c:layout/><c:lineChart><c:grouping val="standard"/>)"
+            R"(<c:ser><c:idx val="0"/><c:order val="0"/><c:tx><c:v>Mon</c:v></c:tx><c:marker><c:symbol val="none"/>)"
+            R"(</c:marker><c:cat><c:numRef><c:f>'Data'!$A1:$A10</c:f></c:numRef></c:cat><c:val><c:numRef><c:f>)"
+            R"('Data'!$B1:$B10</c:f></c:numRef></c:val><c:smooth val="0"/></c:ser><c:marker val="1"/><c:smooth val="0"/>)"
+            R"(<c:axId val="100"/><c:axId val="101"/></c:lineChart><c:catAx><c:axId val="100"/><c:scaling>)"
+            R"(<c:orientation val="minMax"/></c:scaling><c:delete val="0"/><c:axPos val="b"/>)"
+            R"(<c:numFmt formatCode="General" sourceLinked="1"/><c:tickLblPos val="nextTo"/><c:crossAx val="101"/>)"
+            R"(<c:crosses val="autoZero"/><c:auto val="1"/><c:lblAlgn val="ctr"/><c:lblOffset val="100"/></c:catAx>)"
+            R"(<c:valAx><c:axId val="101"/><c:scaling><c:orientation val="minMax"/></c:scaling><c:delete val="0"/>)"
+            R"(<c:axPos val="l"/><c:numFmt formatCode="General" sourceLinked="1"/><c:tickLblPos val="nextTo"/>)"
+            R"(<c:crossAx val="100"/><c:crosses val="autoZero"/><c:crossBetween val="between"/></c:valAx></c:plotArea>)"
+            R"(<c:legend><c:legendPos val="r"/><c:layout/><c:overlay val="1"/></c:legend><c:plotVisOnly val="1"/>)"
+            R"(</c:chart></c:chartSpace>)");
+    // The chartsheet, the drawing and their relationships are read back in the workbook tests
+    // below.
     EXPECT_FALSE(chart.Save());  // a chartsheet is saved once
 }
 
@@ -100,10 +110,12 @@ TEST_F(ChartParts, RangeReferencesDoubleApostrophes)
     CWorksheet other, quotes;
     other.SetTitle("O'Brien's");
     quotes.SetTitle("''");
-    EXPECT_EQ(CChartsheet::RangeReference(other, {2, 26}, {1048575, 16383}), "'O''Brien''s'!$AA3:$XFD1048576");
+    EXPECT_EQ(CChartsheet::RangeReference(other, {2, 26}, {1048575, 16383}),
+              "'O''Brien''s'!$AA3:$XFD1048576");
     EXPECT_EQ(CChartsheet::RangeReference(quotes, {0, 0}, {0, 0}), "''''''!$A1:$A1");
-    EXPECT_TRUE(xt::Has(Saved(1, CHART_LINE, [&](CChartsheet& c) { c.AddSeries(Range(other, 1, 4, 0, 2)); }),
-                        "<c:val><c:numRef><c:f>'O''Brien''s'!$C2:$C5</c:f>"));
+    EXPECT_TRUE(xt::Has(
+        Saved(1, CHART_LINE, [&](CChartsheet& c) { c.AddSeries(Range(other, 1, 4, 0, 2)); }),
+        "<c:val><c:numRef><c:f>'O''Brien''s'!$C2:$C5</c:f>"));
 }
 
 TEST_F(ChartParts, SecondPlotNumbersItsSeriesOnAndUsesTheSecondAxes)
@@ -112,18 +124,25 @@ TEST_F(ChartParts, SecondPlotNumbersItsSeriesOnAndUsesTheSecondAxes)
         chart.GetDiagramm().secondType = CHART_BAR;
         chart.AddSeries(Range(data, 0, 9, 0, 1, "first"));
         chart.AddSeries(Range(data, 0, 9, 0, 2, "second"));
-        for (uint32_t column = 1; column <= 3; ++column) chart.AddSeries(ValuesOnly(data, 0, 9, column), false);
+        for (uint32_t column = 1; column <= 3; ++column)
+            chart.AddSeries(ValuesOnly(data, 0, 9, column), false);
     });
-    EXPECT_TRUE(InOrder(part, {"<c:lineChart>", "<c:idx val=\"0\"/><c:order val=\"0\"/>", "<c:idx val=\"1\"/><c:order val=\"1\"/>",
-                               "<c:axId val=\"100\"/><c:axId val=\"101\"/></c:lineChart><c:barChart><c:barDir val=\"col\"/>"
-                               "<c:grouping val=\"clustered\"/>", "<c:idx val=\"2\"/><c:order val=\"2\"/>",
-                               "<c:idx val=\"3\"/><c:order val=\"3\"/>", "<c:idx val=\"4\"/><c:order val=\"4\"/>",
-                               "<c:axId val=\"102\"/><c:axId val=\"103\"/></c:barChart>",
-                               // Main axes, then a top category axis and a right value axis crossing at the maximum.
-                               "<c:catAx><c:axId val=\"100\"/>", "<c:valAx><c:axId val=\"101\"/>",
-                               "<c:catAx><c:axId val=\"102\"/>", "<c:axPos val=\"t\"/>",
-                               "<c:crossAx val=\"103\"/><c:crosses val=\"max\"/>", "<c:valAx><c:axId val=\"103\"/>",
-                               "<c:axPos val=\"r\"/>", "<c:crossAx val=\"102\"/><c:crosses val=\"max\"/>", "</c:plotArea>"}))
+    EXPECT_TRUE(InOrder(
+        part,
+        {"<c:lineChart>", "<c:idx val=\"0\"/><c:order val=\"0\"/>",
+         "<c:idx val=\"1\"/><c:order val=\"1\"/>",
+         "<c:axId val=\"100\"/><c:axId val=\"101\"/></c:lineChart><c:barChart><c:barDir "
+         "val=\"col\"/>"
+         "<c:grouping val=\"clustered\"/>",
+         "<c:idx val=\"2\"/><c:order val=\"2\"/>", "<c:idx val=\"3\"/><c:order val=\"3\"/>",
+         "<c:idx val=\"4\"/><c:order val=\"4\"/>",
+         "<c:axId val=\"102\"/><c:axId val=\"103\"/></c:barChart>",
+         // Main axes, then a top category axis and a right value axis crossing at the maximum.
+         "<c:catAx><c:axId val=\"100\"/>", "<c:valAx><c:axId val=\"101\"/>",
+         "<c:catAx><c:axId val=\"102\"/>", "<c:axPos val=\"t\"/>",
+         "<c:crossAx val=\"103\"/><c:crosses val=\"max\"/>", "<c:valAx><c:axId val=\"103\"/>",
+         "<c:axPos val=\"r\"/>", "<c:crossAx val=\"102\"/><c:crosses val=\"max\"/>",
+         "</c:plotArea>"}))
         << part;
     // The second series have no categories: the top axis is not linked.
     const std::string topAxis = part.substr(part.find("<c:catAx><c:axId val=\"102\"/>"));
@@ -139,23 +158,30 @@ TEST_F(ChartParts, SecondPlotNumbersItsSeriesOnAndUsesTheSecondAxes)
 
 TEST_F(ChartParts, LegendPositionsAndDataTables)
 {
-    const std::string table = "<c:dTable><c:showHorzBorder val=\"1\"/><c:showVertBorder val=\"1\"/><c:showOutline val=\"1\"/>";
+    const std::string table = "<c:dTable><c:showHorzBorder val=\"1\"/><c:showVertBorder "
+                              "val=\"1\"/><c:showOutline val=\"1\"/>";
     const auto legend = [](const char* letter, int overlay) {
-        return "<c:legend><c:legendPos val=\"" + std::string(letter) + "\"/><c:layout/><c:overlay val=\"" +
-               std::to_string(overlay) + "\"/></c:legend>";
+        return "<c:legend><c:legendPos val=\"" + std::string(letter) +
+               "\"/><c:layout/><c:overlay val=\"" + std::to_string(overlay) + "\"/></c:legend>";
     };
     const std::tuple<uint32_t, uint32_t, std::string> cases[] = {
-        {6, 0, "</c:plotArea>" + legend("r", 0)}, {2, 1, table + "</c:dTable></c:plotArea>" + legend("r", 1)},
-        {7, 0, "</c:plotArea>" + legend("t", 0)}, {1, 2, table + "<c:showKeys val=\"1\"/></c:dTable></c:plotArea>" + legend("l", 1)},
-        {8, 0, "</c:plotArea>" + legend("b", 0)}, {4, 0, "</c:plotArea>" + legend("b", 1)}, {0, 0, "</c:plotArea>"}};
+        {6, 0, "</c:plotArea>" + legend("r", 0)},
+        {2, 1, table + "</c:dTable></c:plotArea>" + legend("r", 1)},
+        {7, 0, "</c:plotArea>" + legend("t", 0)},
+        {1, 2, table + "<c:showKeys val=\"1\"/></c:dTable></c:plotArea>" + legend("l", 1)},
+        {8, 0, "</c:plotArea>" + legend("b", 0)},
+        {4, 0, "</c:plotArea>" + legend("b", 1)},
+        {0, 0, "</c:plotArea>"}};
     uint32_t index = 0;
     for (const auto& [position, tableData, tail] : cases) {
-        const std::string part = Saved(++index, CHART_LINE, [&, position = position, tableData = tableData](CChartsheet& c) {
-            c.GetDiagramm().legendPosition = position;
-            c.GetDiagramm().tableData = tableData;
-            c.AddSeries(ValuesOnly(data, 0, 3, 1));
-        });
-        EXPECT_TRUE(xt::Has(part, "</c:valAx>" + tail + "<c:plotVisOnly")) << position << " " << tableData;
+        const std::string part = Saved(
+            ++index, CHART_LINE, [&, position = position, tableData = tableData](CChartsheet& c) {
+                c.GetDiagramm().legendPosition = position;
+                c.GetDiagramm().tableData = tableData;
+                c.AddSeries(ValuesOnly(data, 0, 3, 1));
+            });
+        EXPECT_TRUE(xt::Has(part, "</c:valAx>" + tail + "<c:plotVisOnly"))
+            << position << " " << tableData;
     }
 }
 
@@ -170,26 +196,36 @@ TEST_F(ChartParts, AxisSettingsInSchemaOrderAndHiddenAxesKeepTheirLetter)
         chart.SetYAxis(y);
         chart.AddSeries(ValuesOnly(data, 0, 9, 1));
     });
-    EXPECT_TRUE(InOrder(part, {
-        "<c:catAx><c:axId val=\"100\"/><c:scaling><c:orientation val=\"minMax\"/><c:max val=\"10\"/><c:min val=\"1\"/>"
-        "</c:scaling><c:delete val=\"0\"/><c:axPos val=\"b\"/><c:majorGridlines/><c:minorGridlines/><c:title><c:tx>"
-        "<c:rich><a:bodyPr/>", "<a:defRPr lang=\"en-US\" sz=\"1200\"/>", "<a:t>Week</a:t>",
-        "</c:title><c:tickLblPos val=\"nextTo\"/><c:txPr><a:bodyPr rot=\"2700000\"/><a:lstStyle/><a:p><a:pPr><a:defRPr/>"
-        "</a:pPr><a:endParaRPr lang=\"en-US\"/></a:p></c:txPr><c:crossAx val=\"101\"/><c:crosses val=\"min\"/>"
-        "<c:auto val=\"1\"/><c:lblAlgn val=\"ctr\"/><c:lblOffset val=\"100\"/><c:tickLblSkip val=\"2\"/>"
-        "<c:tickMarkSkip val=\"3\"/></c:catAx>",
-        // A value axis title stands vertically; the axis has no label settings.
-        "<c:valAx><c:axId val=\"101\"/>", "<c:axPos val=\"l\"/><c:majorGridlines/><c:title><c:tx><c:rich>"
-        "<a:bodyPr rot=\"-5400000\" vert=\"horz\"/>", "<a:defRPr lang=\"en-US\" sz=\"1000\"/>", "<a:t>Hours</a:t>",
-        "</c:title><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"100\"/><c:crosses val=\"autoZero\"/>"
-        "<c:crossBetween val=\"between\"/></c:valAx>"})) << part;
+    EXPECT_TRUE(
+        InOrder(part, {"<c:catAx><c:axId val=\"100\"/><c:scaling><c:orientation "
+                       "val=\"minMax\"/><c:max val=\"10\"/><c:min val=\"1\"/>"
+                       "</c:scaling><c:delete val=\"0\"/><c:axPos "
+                       "val=\"b\"/><c:majorGridlines/><c:minorGridlines/><c:title><c:tx>"
+                       "<c:rich><a:bodyPr/>",
+                       "<a:defRPr lang=\"en-US\" sz=\"1200\"/>", "<a:t>Week</a:t>",
+                       "</c:title><c:tickLblPos val=\"nextTo\"/><c:txPr><a:bodyPr "
+                       "rot=\"2700000\"/><a:lstStyle/><a:p><a:pPr><a:defRPr/>"
+                       "</a:pPr><a:endParaRPr lang=\"en-US\"/></a:p></c:txPr><c:crossAx "
+                       "val=\"101\"/><c:crosses val=\"min\"/>"
+                       "<c:auto val=\"1\"/><c:lblAlgn val=\"ctr\"/><c:lblOffset "
+                       "val=\"100\"/><c:tickLblSkip val=\"2\"/>"
+                       "<c:tickMarkSkip val=\"3\"/></c:catAx>",
+                       // A value axis title stands vertically; the axis has no label settings.
+                       "<c:valAx><c:axId val=\"101\"/>",
+                       "<c:axPos val=\"l\"/><c:majorGridlines/><c:title><c:tx><c:rich>"
+                       "<a:bodyPr rot=\"-5400000\" vert=\"horz\"/>",
+                       "<a:defRPr lang=\"en-US\" sz=\"1000\"/>", "<a:t>Hours</a:t>",
+                       "</c:title><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"100\"/><c:crosses "
+                       "val=\"autoZero\"/>"
+                       "<c:crossBetween val=\"between\"/></c:valAx>"}))
+        << part;
     // Hidden axes keep the letter of their kind.
     const std::string line = Saved(2, CHART_LINE, [&](CChartsheet& chart) {
         chart.GetXAxis().position = chart.GetYAxis().position = 0;
         chart.AddSeries(ValuesOnly(data, 0, 9, 1));
     });
-    EXPECT_TRUE(InOrder(line, {"<c:catAx>", "<c:delete val=\"1\"/><c:axPos val=\"b\"/>", "<c:valAx>",
-                               "<c:delete val=\"1\"/><c:axPos val=\"l\"/>"}));
+    EXPECT_TRUE(InOrder(line, {"<c:catAx>", "<c:delete val=\"1\"/><c:axPos val=\"b\"/>",
+                               "<c:valAx>", "<c:delete val=\"1\"/><c:axPos val=\"l\"/>"}));
 }
 
 TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
@@ -198,58 +234,76 @@ TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
     styled.dashed = styled.marked = styled.smooth = true;
     const std::pair<std::string, std::string> cases[] = {
         {Saved(1, CHART_LINE, [&](CChartsheet& c) { c.AddSeries(styled); }),
-         "<c:order val=\"0\"/><c:spPr><a:ln><a:prstDash val=\"dash\"/></a:ln></c:spPr><c:marker><c:symbol "
+         "<c:order val=\"0\"/><c:spPr><a:ln><a:prstDash "
+         "val=\"dash\"/></a:ln></c:spPr><c:marker><c:symbol "
          "val=\"diamond\"/></c:marker><c:cat>"},
         {Chart(1), "</c:val><c:smooth val=\"1\"/></c:ser>"},
-        {Saved(2, CHART_BAR, [&](CChartsheet& c) {  // line looks do not apply to bars
-             c.GetDiagramm().barDirection = 1;
-             c.GetDiagramm().barGrouping = 2;
-             c.AddSeries(styled);
-         }),
-         "<c:barChart><c:barDir val=\"bar\"/><c:grouping val=\"percentStacked\"/><c:ser><c:idx val=\"0\"/>"
+        {Saved(2, CHART_BAR,
+               [&](CChartsheet& c) {  // line looks do not apply to bars
+                   c.GetDiagramm().barDirection = 1;
+                   c.GetDiagramm().barGrouping = 2;
+                   c.AddSeries(styled);
+               }),
+         "<c:barChart><c:barDir val=\"bar\"/><c:grouping val=\"percentStacked\"/><c:ser><c:idx "
+         "val=\"0\"/>"
          "<c:order val=\"0\"/><c:cat>"},
         {Chart(2), "</c:val></c:ser><c:axId val=\"100\"/><c:axId val=\"101\"/></c:barChart>"},
-        {Saved(4, CHART_SCATTER, [&](CChartsheet& c) {
-             c.GetDiagramm().scatterStyle = 1;
-             c.AddSeries(Range(data, 0, 9, 0, 2, "squares"));
-         }),
-         "<c:scatterChart><c:scatterStyle val=\"lineMarker\"/><c:ser><c:idx val=\"0\"/><c:order val=\"0\"/><c:tx><c:v>"
-         "squares</c:v></c:tx><c:spPr><a:ln w=\"28575\"><a:noFill/></a:ln></c:spPr><c:marker><c:symbol val=\"diamond\"/>"
-         "</c:marker><c:xVal><c:numRef><c:f>'Data'!$A1:$A10</c:f></c:numRef></c:xVal><c:yVal><c:numRef><c:f>'Data'!"
-         "$C1:$C10</c:f></c:numRef></c:yVal><c:smooth val=\"0\"/></c:ser><c:axId val=\"100\"/><c:axId val=\"101\"/>"
+        {Saved(4, CHART_SCATTER,
+               [&](CChartsheet& c) {
+                   c.GetDiagramm().scatterStyle = 1;
+                   c.AddSeries(Range(data, 0, 9, 0, 2, "squares"));
+               }),
+         "<c:scatterChart><c:scatterStyle val=\"lineMarker\"/><c:ser><c:idx val=\"0\"/><c:order "
+         "val=\"0\"/><c:tx><c:v>"
+         "squares</c:v></c:tx><c:spPr><a:ln "
+         "w=\"28575\"><a:noFill/></a:ln></c:spPr><c:marker><c:symbol val=\"diamond\"/>"
+         "</c:marker><c:xVal><c:numRef><c:f>'Data'!$A1:$A10</c:f></c:numRef></"
+         "c:xVal><c:yVal><c:numRef><c:f>'Data'!"
+         "$C1:$C10</c:f></c:numRef></c:yVal><c:smooth val=\"0\"/></c:ser><c:axId "
+         "val=\"100\"/><c:axId val=\"101\"/>"
          "</c:scatterChart>"},
     };
-    for (const auto& [part, text] : cases) EXPECT_TRUE(xt::Has(part, text)) << text << "\nin " << part;
+    for (const auto& [part, text] : cases)
+        EXPECT_TRUE(xt::Has(part, text)) << text << "\nin " << part;
 }
 
 TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
 {
     CChartsheet line(1, scratch.path);
-    Series noValues = Range(data, 0, 9, 0, 1), beyondRows = noValues, beyondColumns = noValues, noX = noValues;
-    noValues.valueSheet = nullptr, beyondRows.valueTo = {kMaxRows, 1}, beyondColumns.categoryTo = {9, kMaxColumns};
+    Series noValues = Range(data, 0, 9, 0, 1), beyondRows = noValues, beyondColumns = noValues,
+           noX = noValues;
+    noValues.valueSheet = nullptr, beyondRows.valueTo = {kMaxRows, 1},
+    beyondColumns.categoryTo = {9, kMaxColumns};
     noX.categoryTo = {0, 0};
     for (const Series& series : {noValues, Range(data, 0, 0, 0, 0), beyondRows, beyondColumns})
         EXPECT_FALSE(line.AddSeries(series));
     EXPECT_TRUE(line.GetMainSeries().empty());
-    EXPECT_TRUE(line.AddSeries(ValuesOnly(data, 0, kMaxRows - 1, kMaxColumns - 1)));  // a line needs no categories
+    EXPECT_TRUE(line.AddSeries(
+        ValuesOnly(data, 0, kMaxRows - 1, kMaxColumns - 1)));  // a line needs no categories
 
     CChartsheet scatter(2, CHART_SCATTER, scratch.path);
     EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1)) || scatter.AddSeries(noX));
     EXPECT_TRUE(scatter.GetMainSeries().empty());
-    EXPECT_TRUE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1), false));  // the second plot is no scatter
+    EXPECT_TRUE(
+        scatter.AddSeries(ValuesOnly(data, 0, 9, 1), false));  // the second plot is no scatter
     scatter.GetDiagramm().secondType = CHART_SCATTER;
     EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1), false));
 
     CChartsheet empty(3, scratch.path);
     EXPECT_FALSE(empty.Save());
     EXPECT_EQ(Chart(3), "");  // nothing written
-    EXPECT_FALSE(xt::fs::exists(scratch.File("xl/chartsheets/sheet3.xml")) || xt::fs::exists(scratch.File("xl/drawings/drawing3.xml")));
-    const std::pair<EChartTypes, bool> unusable[] = {
-        {CHART_NONE, false}, {static_cast<EChartTypes>(7), false}, {CHART_LINE, true}, {CHART_SCATTER, false}};
+    EXPECT_FALSE(xt::fs::exists(scratch.File("xl/chartsheets/sheet3.xml")) ||
+                 xt::fs::exists(scratch.File("xl/drawings/drawing3.xml")));
+    const std::pair<EChartTypes, bool> unusable[] = {{CHART_NONE, false},
+                                                     {static_cast<EChartTypes>(7), false},
+                                                     {CHART_LINE, true},
+                                                     {CHART_SCATTER, false}};
     uint32_t index = 3;
-    for (const auto& [type, secondSeries] : unusable) {  // no plot, no second plot, a scatter without x values
+    for (const auto& [type, secondSeries] :
+         unusable) {  // no plot, no second plot, a scatter without x values
         CChartsheet chart(++index, scratch.path);
-        ASSERT_TRUE(chart.AddSeries(ValuesOnly(data, 0, 9, 1)) && (!secondSeries || chart.AddSeries(ValuesOnly(data, 0, 9, 2), false)));
+        ASSERT_TRUE(chart.AddSeries(ValuesOnly(data, 0, 9, 1)) &&
+                    (!secondSeries || chart.AddSeries(ValuesOnly(data, 0, 9, 2), false)));
         chart.GetDiagramm().mainType = type;
         EXPECT_FALSE(chart.Save()) << index;
     }
@@ -262,7 +316,8 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
 TEST_F(ChartParts, TitlesAreCutAndEscaped)
 {
     CChartsheet chart(1, scratch.path);
-    for (const std::string& title : {std::string(40, 'x'), std::string(30, 'x') + "\xC3\xA9"}) {  // no character is split
+    for (const std::string& title :
+         {std::string(40, 'x'), std::string(30, 'x') + "\xC3\xA9"}) {  // no character is split
         chart.SetTitle(title);
         EXPECT_EQ(chart.GetTitle(), std::string(title.size() == 40 ? 31 : 30, 'x'));
     }
@@ -288,7 +343,8 @@ TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
             CWorkbook book;
             CWorksheet& data = book.AddSheet("Data");
             FillData(data);
-            if (withFormula) data.AddRow(std::vector<CellDataStr>{"=A1+B1"});
+            if (withFormula)
+                data.AddRow(std::vector<CellDataStr>{"=A1+B1"});
             CWorksheet& other = book.AddSheet("O'Brien");
             FillData(other);
             CChartsheet& line = book.AddChart("Trend");
@@ -304,20 +360,30 @@ TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
             ASSERT_TRUE(book.Save(path));
         }
         EXPECT_TRUE(scratch.TempEmpty());
-        std::vector<std::string> expected = {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"};
-        if (withFormula) expected.insert(expected.begin(), "xl/calcChain.xml");
+        std::vector<std::string> expected = {"xl/worksheets/sheet1.xml",
+                                             "xl/worksheets/sheet2.xml"};
+        if (withFormula)
+            expected.insert(expected.begin(), "xl/calcChain.xml");
         for (const std::string n : {"1", "2", "3"})
-            for (const std::string part : {"charts/chart", "chartsheets/sheet", "chartsheets/_rels/sheet",
-                                           "drawings/drawing", "drawings/_rels/drawing"})
-                expected.push_back("xl/" + part + n + (xt::Has(part, "_rels") ? ".xml.rels" : ".xml"));
+            for (const std::string part :
+                 {"charts/chart", "chartsheets/sheet", "chartsheets/_rels/sheet",
+                  "drawings/drawing", "drawings/_rels/drawing"})
+                expected.push_back("xl/" + part + n +
+                                   (xt::Has(part, "_rels") ? ".xml.rels" : ".xml"));
         EXPECT_EQ(xt::EntryNames(path), xt::FixedEntriesAnd(expected));
-        const std::string first = withFormula ? "6" : "5", chartsheet = kOfficeRelationshipsNs + "/chartsheet";
-        EXPECT_TRUE(InOrder(xt::Entry(path, "xl/_rels/workbook.xml.rels"),
-                            {"Id=\"rId3\" ", "sheet1.xml\"", "Id=\"rId4\" ", "sheet2.xml\"", withFormula ? "Id=\"rId5\" " : "",
-                             withFormula ? "calcChain.xml\"/>" : "", "<Relationship Id=\"rId" + first + "\" Type=\"" +
-                             chartsheet + "\" Target=\"chartsheets/sheet1.xml\"/>", "chartsheets/sheet3.xml\"/></Relationships>"}));
-        EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/workbook.xml"), "<sheet name=\"O'Brien\" sheetId=\"2\" r:id=\"rId4\"/><sheet "
-                                                                "name=\"Trend\" sheetId=\"3\" r:id=\"rId" + first + "\"/>"));
+        const std::string first = withFormula ? "6" : "5",
+                          chartsheet = kOfficeRelationshipsNs + "/chartsheet";
+        EXPECT_TRUE(
+            InOrder(xt::Entry(path, "xl/_rels/workbook.xml.rels"),
+                    {"Id=\"rId3\" ", "sheet1.xml\"", "Id=\"rId4\" ", "sheet2.xml\"",
+                     withFormula ? "Id=\"rId5\" " : "", withFormula ? "calcChain.xml\"/>" : "",
+                     "<Relationship Id=\"rId" + first + "\" Type=\"" + chartsheet +
+                         "\" Target=\"chartsheets/sheet1.xml\"/>",
+                     "chartsheets/sheet3.xml\"/></Relationships>"}));
+        EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/workbook.xml"),
+                            "<sheet name=\"O'Brien\" sheetId=\"2\" r:id=\"rId4\"/><sheet "
+                            "name=\"Trend\" sheetId=\"3\" r:id=\"rId" +
+                                first + "\"/>"));
         EXPECT_EQ(xt::CheckPackage(path, R"J({
             "sheets": [{"name": "Data", "cells": {"A1": 1, "B10": 15}}, {"name": "O'Brien", "cells": {"C3": 9}},
                        {"name": "Trend"}, {"name": "Bars"}, {"name": "Spread"}],
@@ -329,9 +395,13 @@ TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
               {"name": "Bars", "plots": [{"type": "barChart", "series": [
                   {"idx": 0, "title": null, "cat": "'Data'!$A2:$A5", "val": "'Data'!$C2:$C5"}]}]},
               {"name": "Spread", "plots": [{"type": "scatterChart", "series": [
-                  {"idx": 0, "cat": "'O''Brien'!$B1:$B10", "val": "'O''Brien'!$C1:$C10"}]}]}]})J"), "OK");
-        EXPECT_TRUE(InOrder(xt::Entry(path, "docProps/app.xml"), {"<vt:i4>2</vt:i4>", "<vt:lpstr>Diagramms</vt:lpstr>"
-                            "</vt:variant><vt:variant><vt:i4>3</vt:i4>", "<vt:vector size=\"5\" baseType=\"lpstr\">"}));
+                  {"idx": 0, "cat": "'O''Brien'!$B1:$B10", "val": "'O''Brien'!$C1:$C10"}]}]}]})J"),
+                  "OK");
+        EXPECT_TRUE(InOrder(xt::Entry(path, "docProps/app.xml"),
+                            {"<vt:i4>2</vt:i4>",
+                             "<vt:lpstr>Diagramms</vt:lpstr>"
+                             "</vt:variant><vt:variant><vt:i4>3</vt:i4>",
+                             "<vt:vector size=\"5\" baseType=\"lpstr\">"}));
     }
 }
 

@@ -10,10 +10,12 @@ using xt::kDecl;
 namespace {
 
 // A comment with a box of the given place, size and visibility.
-Comment Boxed(uint32_t row, const std::string& text, int32_t x, int32_t width, int32_t height, bool hidden)
+Comment Boxed(uint32_t row, const std::string& text, int32_t x, int32_t width, int32_t height,
+              bool hidden)
 {
     Comment comment(CellCoord(row, 0), {{Font(), text}});
-    comment.x = x, comment.y = 20, comment.width = width, comment.height = height, comment.isHidden = hidden;
+    comment.x = x, comment.y = 20, comment.width = width, comment.height = height,
+    comment.isHidden = hidden;
     return comment;
 }
 
@@ -21,7 +23,8 @@ Comment Boxed(uint32_t row, const std::string& text, int32_t x, int32_t width, i
 std::vector<std::string> ShapeStyles(const std::string& drawing)
 {
     std::vector<std::string> styles;
-    for (size_t at = drawing.find("<v:shape id="); at != std::string::npos; at = drawing.find("<v:shape id=", at + 1)) {
+    for (size_t at = drawing.find("<v:shape id="); at != std::string::npos;
+         at = drawing.find("<v:shape id=", at + 1)) {
         const size_t begin = drawing.find(" style=\"", at) + 8;
         styles.push_back(drawing.substr(begin, drawing.find('"', begin) - begin));
     }
@@ -49,29 +52,37 @@ TEST(Comments, TwoWorksheetsAddedForTheSecondFirstReadBackInOrder)
         ASSERT_TRUE(book.Save(path));
     }
     EXPECT_TRUE(scratch.TempEmpty());
-    EXPECT_EQ(xt::EntryNames(path),
-              xt::FixedEntriesAnd({"xl/comments1.xml", "xl/drawings/vmlDrawing1.vml", "xl/comments2.xml",
-                                   "xl/drawings/vmlDrawing2.vml", "xl/sharedStrings.xml", "xl/worksheets/sheet1.xml",
-                                   "xl/worksheets/_rels/sheet1.xml.rels", "xl/worksheets/sheet2.xml",
-                                   "xl/worksheets/_rels/sheet2.xml.rels", "xl/worksheets/sheet3.xml"}));
+    EXPECT_EQ(
+        xt::EntryNames(path),
+        xt::FixedEntriesAnd({"xl/comments1.xml", "xl/drawings/vmlDrawing1.vml", "xl/comments2.xml",
+                             "xl/drawings/vmlDrawing2.vml", "xl/sharedStrings.xml",
+                             "xl/worksheets/sheet1.xml", "xl/worksheets/_rels/sheet1.xml.rels",
+                             "xl/worksheets/sheet2.xml", "xl/worksheets/_rels/sheet2.xml.rels",
+                             "xl/worksheets/sheet3.xml"}));
     // Note boxes are numbered across the workbook; rows and columns count from 0.
     const std::string first = xt::Entry(path, "xl/drawings/vmlDrawing1.vml");
-    EXPECT_TRUE(InOrder(first, {"id=\"_x0000_s1001\"", "<x:Row>0</x:Row><x:Column>0</x:Column>", "id=\"_x0000_s1002\"",
-                                "<x:Row>2</x:Row><x:Column>2</x:Column>"})) << first;
+    EXPECT_TRUE(InOrder(first, {"id=\"_x0000_s1001\"", "<x:Row>0</x:Row><x:Column>0</x:Column>",
+                                "id=\"_x0000_s1002\"", "<x:Row>2</x:Row><x:Column>2</x:Column>"}))
+        << first;
     EXPECT_EQ(xt::Count(first, "<v:shape "), 2u);
     EXPECT_TRUE(InOrder(xt::Entry(path, "xl/drawings/vmlDrawing2.vml"),
                         {"id=\"_x0000_s1003\"", "<x:Row>1</x:Row><x:Column>1</x:Column>"}));
-    EXPECT_TRUE(InOrder(xt::Entry(path, "[Content_Types].xml"),
-                        {"<Default Extension=\"vml\" ContentType=\"application/vnd.openxmlformats-officedocument."
-                         "vmlDrawing\"/>", "\"/xl/comments1.xml\"", "\"/xl/comments2.xml\"", "\"/xl/worksheets/sheet1.xml\""}));
+    EXPECT_TRUE(InOrder(
+        xt::Entry(path, "[Content_Types].xml"),
+        {"<Default Extension=\"vml\" ContentType=\"application/vnd.openxmlformats-officedocument."
+         "vmlDrawing\"/>",
+         "\"/xl/comments1.xml\"", "\"/xl/comments2.xml\"", "\"/xl/worksheets/sheet1.xml\""}));
     EXPECT_EQ(xt::Count(xt::Entry(path, "[Content_Types].xml"), "/xl/comments"), 2u);
     for (const char* sheet : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"})
-        EXPECT_TRUE(InOrder(xt::Entry(path, sheet), {"<pageSetup ", "<legacyDrawing r:id=\"rId1\"/>"}));
+        EXPECT_TRUE(
+            InOrder(xt::Entry(path, sheet), {"<pageSetup ", "<legacyDrawing r:id=\"rId1\"/>"}));
     EXPECT_FALSE(xt::Has(xt::Entry(path, "xl/worksheets/sheet3.xml"), "legacyDrawing"));
-    EXPECT_EQ(xt::CheckPackage(path, R"J({"sheets": [{"name": "Data", "cells": {"A1": "Mon"}}, {"name": "Notes"},
+    EXPECT_EQ(xt::CheckPackage(
+                  path, R"J({"sheets": [{"name": "Data", "cells": {"A1": "Mon"}}, {"name": "Notes"},
         {"name": "Plain"}], "comments": {"Data": {"A1": {"text": "Head: first", "author": "ann"},
         "C3": {"text": "second on the first", "author": "ann"}}, "Notes": {"B2": {"text": "on the second sheet",
-        "author": "ann"}}, "Plain": {}}})J"), "OK");
+        "author": "ann"}}, "Plain": {}}})J"),
+              "OK");
 }
 
 TEST(Comments, OneCommentPartsAreWrittenExactly)
@@ -89,14 +100,19 @@ TEST(Comments, OneCommentPartsAreWrittenExactly)
     comment.width = 0, comment.isHidden = true;
     ASSERT_TRUE(book.AddSheet("One").AddComment(comment));
     ASSERT_TRUE(book.Save(path));
-    EXPECT_EQ(xt::Entry(path, "xl/comments1.xml"), kDecl + R"(<comments xmlns="http://schemas.openxmlformats.org/sprea)"
-        R"(dsheetml/2006/main"><authors><author>ann</author></authors><commentList><comment ref="A1" authorId="0">)"
-        R"(<text><r><rPr><b/><i/><sz val="9"/><rFont val="Tahoma"/><charset val="1"/><color theme="1"/></rPr><t>)"
-        R"(Note</t></r><r><rPr><b/><i/><u/><strike/><outline/><shadow/><condense/><extend/><sz val="11"/>)"
-        R"(<rFont val="Calibri"/><charset val="1"/><color rgb="FFFF0000"/></rPr><t>all</t></r><r><rPr><sz val="11"/>)"
-        R"(<rFont val="Calibri"/><charset val="1"/><color theme="1"/></rPr><t>plain</t></r></text></comment>)"
-        R"(</commentList></comments>)");
-    EXPECT_EQ(xt::Entry(path, "xl/drawings/vmlDrawing1.vml"), R"(<xml xmlns:v="urn:schemas-microsoft-com:vml" xmlns:o=)"
+    EXPECT_EQ(
+        xt::Entry(path, "xl/comments1.xml"),
+        kDecl +
+            R"(<comments xmlns="http://schemas.openxmlformats.org/sprea)"
+            R"(dsheetml/2006/main"><authors><author>ann</author></authors><commentList><comment ref="A1" authorId="0">)"
+            R"(<text><r><rPr><b/><i/><sz val="9"/><rFont val="Tahoma"/><charset val="1"/><color theme="1"/></rPr><t>)"
+            R"(Note</t></r><r><rPr><b/><i/><u/><strike/><outline/><shadow/><condense/><extend/><sz val="11"/>)"
+            R"(<rFont val="Calibri"/><charset val="1"/><color rgb="FFFF0000"/></rPr><t>all</t></r><r><rPr><sz val="11"/>)"
+            R"(<rFont val="Calibri"/><charset val="1"/><color theme="1"/></rPr><t>plain</t></r></text></comment>)"
+            R"(</commentList></comments>)");
+    EXPECT_EQ(
+        xt::Entry(path, "xl/drawings/vmlDrawing1.vml"),
+        R"(<xml xmlns:v="urn:schemas-microsoft-com:vml" xmlns:o=)"
         R"("urn:schemas-microsoft-com:office:office" xmlns:x="urn:schemas-microsoft-com:office:excel">)"
         R"(<o:shapelayout v:ext="edit"><o:idmap v:ext="edit" data="1"/></o:shapelayout>)"
         R"(<v:shapetype id="_x0000_t202" coordsize="21600,21600" o:spt="202" path="m,l,21600r21600,l21600,xe">)"
@@ -114,43 +130,59 @@ TEST(Comments, NoteBoxStyleFollowsPlaceSizeVisibilityAndLineFeeds)
     const std::string path = scratch.File("boxes.xlsx");
     CWorkbook book;
     CWorksheet& sheet = book.AddSheet("One");
-    for (const Comment& comment : {Boxed(1, "placed", 10, 100, 50, true), Boxed(2, "no width, shown", 10, 0, 50, false),
-                                   Boxed(3, "two\nlines", 10, 100, 50, false), Boxed(4, "left of the sheet", -1, 100, 50, true),
-                                   Boxed(5, "no height", 0, 100, 0, false)})
+    for (const Comment& comment :
+         {Boxed(1, "placed", 10, 100, 50, true), Boxed(2, "no width, shown", 10, 0, 50, false),
+          Boxed(3, "two\nlines", 10, 100, 50, false),
+          Boxed(4, "left of the sheet", -1, 100, 50, true),
+          Boxed(5, "no height", 0, 100, 0, false)})
         ASSERT_TRUE(sheet.AddComment(comment));
     ASSERT_TRUE(book.Save(path));
     const std::string drawing = xt::Entry(path, "xl/drawings/vmlDrawing1.vml");
-    const std::string placed = "position:absolute; margin-left:10pt;margin-top:20pt;width:100pt;height:50pt; z-index:2";
+    const std::string placed =
+        "position:absolute; margin-left:10pt;margin-top:20pt;width:100pt;height:50pt; z-index:2";
     EXPECT_EQ(ShapeStyles(drawing), (std::vector<std::string>{placed + ";visibility:hidden", "",
-                                                               placed + ";mso-wrap-style:tight", ";visibility:hidden", ""}));
-    EXPECT_TRUE(InOrder(drawing, {"<x:Row>0<", "<x:Row>1<", "<x:Row>2<", "<x:Row>3<", "<x:Row>4<"}));
+                                                              placed + ";mso-wrap-style:tight",
+                                                              ";visibility:hidden", ""}));
+    EXPECT_TRUE(
+        InOrder(drawing, {"<x:Row>0<", "<x:Row>1<", "<x:Row>2<", "<x:Row>3<", "<x:Row>4<"}));
 }
 
 TEST(Comments, AuthorFillColourAndTextAreEscapedOrCut)
 {
     std::string accents;
-    for (int i = 0; i < 130; ++i) accents += "\xC3\xA9";  // 260 bytes: cut to 258 on a boundary
-    const std::pair<const char*, std::string> users[] = {
-        {nullptr, "Unknown"}, {accents.c_str(), accents.substr(0, 258)}, {"A&B <\"x\">", "A&amp;B &lt;\"x\"&gt;"}};
+    for (int i = 0; i < 130; ++i)
+        accents += "\xC3\xA9";  // 260 bytes: cut to 258 on a boundary
+    const std::pair<const char*, std::string> users[] = {{nullptr, "Unknown"},
+                                                         {accents.c_str(), accents.substr(0, 258)},
+                                                         {"A&B <\"x\">", "A&amp;B &lt;\"x\"&gt;"}};
     for (const auto& [user, written] : users) {
         xt::PackageScratch scratch;
         xt::ScopedEnv name("USERNAME", user);
         const std::string path = scratch.File("escaped.xlsx");
         CWorkbook book;
         // Spaces around a run survive reading only with xml:space.
-        Comment comment(CellCoord(1, 0), {{Font(), "1 < 2 & \"3\" > 0 \x01"}, {Font(), " see\nbelow "}});
+        Comment comment(CellCoord(1, 0),
+                        {{Font(), "1 < 2 & \"3\" > 0 \x01"}, {Font(), " see\nbelow "}});
         comment.fillColor = "#FF\"><evil a=\"";
         ASSERT_TRUE(book.AddSheet("One").AddComment(comment));
         ASSERT_TRUE(book.Save(path));
         const std::string part = xt::Entry(path, "xl/comments1.xml");
         EXPECT_TRUE(xt::Has(part, "<author>" + written + "</author>"));
         EXPECT_TRUE(xt::Has(xt::Entry(path, "docProps/core.xml"),
-                            "<dc:creator>" + written + "</dc:creator><cp:lastModifiedBy>" + written + "</cp:lastModifiedBy>"));
-        if (user == nullptr || user == accents.c_str()) continue;
-        EXPECT_TRUE(InOrder(part, {"<t>1 &lt; 2 &amp; \"3\" &gt; 0 _x0001_</t>", "<t xml:space=\"preserve\"> see\nbelow </t>"}));
-        EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/drawings/vmlDrawing1.vml"), "fillcolor=\"#FF&quot;&gt;&lt;evil a=&quot;\""));
-        EXPECT_EQ(xt::CheckPackage(path, R"J({"comments": {"One": {"A1": {"text": "1 < 2 & \"3\" > 0 _x0001_ see\nbelow ",
-                                                           "author": "A&B <\"x\">"}}}})J"), "OK");
+                            "<dc:creator>" + written + "</dc:creator><cp:lastModifiedBy>" +
+                                written + "</cp:lastModifiedBy>"));
+        if (user == nullptr || user == accents.c_str())
+            continue;
+        EXPECT_TRUE(InOrder(part, {"<t>1 &lt; 2 &amp; \"3\" &gt; 0 _x0001_</t>",
+                                   "<t xml:space=\"preserve\"> see\nbelow </t>"}));
+        EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/drawings/vmlDrawing1.vml"),
+                            "fillcolor=\"#FF&quot;&gt;&lt;evil a=&quot;\""));
+        EXPECT_EQ(
+            xt::CheckPackage(
+                path,
+                R"J({"comments": {"One": {"A1": {"text": "1 < 2 & \"3\" > 0 _x0001_ see\nbelow ",
+                                                           "author": "A&B <\"x\">"}}}})J"),
+            "OK");
     }
 }
 
@@ -175,6 +207,9 @@ TEST(Comments, AddCommentRefusesWhatCannotBeWritten)
     ASSERT_TRUE(book.Save(path));
     EXPECT_FALSE(sheet.AddComment(CellCoord(2, 0), "after saving"));
     EXPECT_EQ(xt::Count(xt::Entry(path, "xl/comments1.xml"), "<comment "), 1u);
-    EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/drawings/vmlDrawing1.vml"), "<x:Row>1048575</x:Row><x:Column>16383</x:Column>"));
-    EXPECT_EQ(xt::CheckPackage(path, R"J({"comments": {"One": {"XFD1048576": {"text": "last cell"}}}})J"), "OK");
+    EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/drawings/vmlDrawing1.vml"),
+                        "<x:Row>1048575</x:Row><x:Column>16383</x:Column>"));
+    EXPECT_EQ(
+        xt::CheckPackage(path, R"J({"comments": {"One": {"XFD1048576": {"text": "last cell"}}}})J"),
+        "OK");
 }

@@ -5,8 +5,12 @@
 
 namespace SimpleXlsx {
 // Reaches the workbook's private format-code builder.
-struct WorkbookPartsAccess {
-    static std::string FormatCode(const NumFormat& format) { return CWorkbook::GetFormatCodeString(format); }
+struct WorkbookPartsAccess
+{
+    static std::string FormatCode(const NumFormat& format)
+    {
+        return CWorkbook::GetFormatCodeString(format);
+    }
 };
 }  // namespace SimpleXlsx
 
@@ -16,11 +20,13 @@ namespace {
 
 using Record = StyleList::IndexRecord;
 
-NumFormat Format(ENumberStyle style, uint64_t digits, bool thousands = false, ENumericStyleColor positive = COLOR_NONE,
-                 ENumericStyleColor negative = COLOR_NONE, ENumericStyleColor zero = COLOR_NONE)
+NumFormat Format(ENumberStyle style, uint64_t digits, bool thousands = false,
+                 ENumericStyleColor positive = COLOR_NONE, ENumericStyleColor negative = COLOR_NONE,
+                 ENumericStyleColor zero = COLOR_NONE)
 {
     NumFormat format;
-    format.numberStyle = style, format.numberOfDigitsAfterPoint = digits, format.showThousandsSeparator = thousands;
+    format.numberStyle = style, format.numberOfDigitsAfterPoint = digits,
+    format.showThousandsSeparator = thousands;
     format.positiveColor = positive, format.negativeColor = negative, format.zeroColor = zero;
     return format;
 }
@@ -64,8 +70,10 @@ TEST(StyleList, CustomFormatsAreNumberedFrom164AndBuiltInIdsKept)
     StyleList& list = book.GetStyleList();
     Style percent, boldPercent, thousands, date;
     percent.numFormat.formatString = boldPercent.numFormat.formatString = "0.0%";
-    percent.numFormat.id = 900, boldPercent.numFormat.id = 170, boldPercent.font.attributes = FONT_BOLD;
-    thousands.numFormat.showThousandsSeparator = true, date.numFormat.numberStyle = NUMBER_DATE, date.numFormat.id = 14;
+    percent.numFormat.id = 900, boldPercent.numFormat.id = 170,
+    boldPercent.font.attributes = FONT_BOLD;
+    thousands.numFormat.showThousandsSeparator = true, date.numFormat.numberStyle = NUMBER_DATE,
+    date.numFormat.id = 14;
     EXPECT_EQ(list.Add(percent), 2u);
     EXPECT_EQ(percent.numFormat.id, 164u);
     EXPECT_EQ(list.Add(boldPercent), 3u);
@@ -101,8 +109,11 @@ TEST(FormatCode, StylesDigitsAndColours)
         {Format(NUMBER_GENERAL, 2, false, COLOR_RED), "[Red]0.00;\\-0.00;0"},
         {Format(NUMBER_GENERAL, 2, false, COLOR_NONE, COLOR_NONE, COLOR_BLUE), "0.00;;[Blue]0"},
         {Format(NUMBER_PERCENT, 1, true, COLOR_NONE, COLOR_RED), "#,##0.0%;[Red]\\-#,##0.0%"},
-        {Format(NUMBER_GENERAL, 0, false, COLOR_BLACK, COLOR_MAGENTA, COLOR_CYAN), "[BLACK]0;[Magenta]\\-0;[Cyan]0"},
-        {Format(NUMBER_GENERAL, 0, false, COLOR_YELLOW, static_cast<ENumericStyleColor>(9)), "[Yellow]0;\\-0;0"},
+        {Format(NUMBER_GENERAL, 0, false, COLOR_BLACK, COLOR_MAGENTA, COLOR_CYAN),
+         "[BLACK]0;[Magenta]\\-0;[Cyan]0"},
+        {Format(NUMBER_GENERAL, 0, false, COLOR_YELLOW, static_cast<ENumericStyleColor>(9)),
+         "[Yellow]0;\\-0;0"},
     };
-    for (const auto& [format, code] : cases) EXPECT_EQ(WorkbookPartsAccess::FormatCode(format), code) << code;
+    for (const auto& [format, code] : cases)
+        EXPECT_EQ(WorkbookPartsAccess::FormatCode(format), code) << code;
 }

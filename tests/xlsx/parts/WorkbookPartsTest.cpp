@@ -13,7 +13,8 @@ using xt::kDecl;
 
 namespace {
 
-class WorkbookParts : public testing::Test {
+class WorkbookParts : public testing::Test
+{
 protected:
     // Saves `book` and keeps its path for Part.
     void Save(CWorkbook& book)
@@ -29,19 +30,28 @@ protected:
     int saved = 0;
 };
 
-void AddTextRow(CWorksheet& sheet, std::vector<CellDataStr> texts) { sheet.AddRow(texts); }
+void AddTextRow(CWorksheet& sheet, std::vector<CellDataStr> texts)
+{
+    sheet.AddRow(texts);
+}
 
 std::string Rel(const std::string& id, const std::string& type, const std::string& target)
 {
-    return "<Relationship Id=\"" + id + "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-           "relationships/" + type + "\" Target=\"" + target + "\"/>";
+    return "<Relationship Id=\"" + id +
+           "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+           "relationships/" +
+           type + "\" Target=\"" + target + "\"/>";
 }
 
-const std::string kRels = kDecl + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+const std::string kRels =
+    kDecl +
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
 const std::string kWorkbookHead =
-    kDecl + "<workbook xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r + "\"><fileVersion appName=\"xl\" "
+    kDecl + "<workbook xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r +
+    "\"><fileVersion appName=\"xl\" "
     "lastEdited=\"5\" lowestEdited=\"5\" rupBuild=\"9302\"/><workbookPr codeName=\"ThisWorkbook\" "
-    "defaultThemeVersion=\"124226\"/><bookViews><workbookView xWindow=\"270\" yWindow=\"630\" windowWidth=\"24615\" "
+    "defaultThemeVersion=\"124226\"/><bookViews><workbookView xWindow=\"270\" yWindow=\"630\" "
+    "windowWidth=\"24615\" "
     "windowHeight=\"11445\"/></bookViews>";
 const std::string kWorkbookTail = "<calcPr calcId=\"124519\"/></workbook>";
 
@@ -55,42 +65,56 @@ TEST_F(WorkbookParts, OneSheetPackageByteForByte)
         xt::ScopedEnv noUser("USERNAME", nullptr);
         Save(book);
     }
-    EXPECT_TRUE(xt::Has(Part("[Content_Types].xml"), R"(<Override PartName="/xl/sharedStrings.xml" ContentType="application)"
+    EXPECT_TRUE(xt::Has(
+        Part("[Content_Types].xml"),
+        R"(<Override PartName="/xl/sharedStrings.xml" ContentType="application)"
         R"(/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/><Override PartName="/xl/worksheets/)"
         R"(sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/></Types>)"));
     EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"),
-              kRels + Rel("rId1", "styles", "styles.xml") + Rel("rId2", "theme", "theme/theme1.xml") +
+              kRels + Rel("rId1", "styles", "styles.xml") +
+                  Rel("rId2", "theme", "theme/theme1.xml") +
                   Rel("rId3", "worksheet", "worksheets/sheet1.xml") +
                   Rel("rId4", "sharedStrings", "sharedStrings.xml") + "</Relationships>");
     EXPECT_EQ(Part("xl/workbook.xml"),
-              kWorkbookHead + R"(<sheets><sheet name="Smith &amp; Co" sheetId="1" r:id="rId3"/></sheets>)" + kWorkbookTail);
-    EXPECT_EQ(Part("_rels/.rels"), kRels + Rel("rId3", "extended-properties", "docProps/app.xml") +
-                                       "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/"
-                                       "2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>" +
-                                       Rel("rId1", "officeDocument", "xl/workbook.xml") + "</Relationships>");
-    EXPECT_TRUE(xt::Has(Part("docProps/app.xml"),
-                        R"(<TitlesOfParts><vt:vector size="1" baseType="lpstr"><vt:lpstr>Smith &amp; Co</vt:lpstr>)"));
+              kWorkbookHead +
+                  R"(<sheets><sheet name="Smith &amp; Co" sheetId="1" r:id="rId3"/></sheets>)" +
+                  kWorkbookTail);
+    EXPECT_EQ(Part("_rels/.rels"),
+              kRels + Rel("rId3", "extended-properties", "docProps/app.xml") +
+                  "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/"
+                  "2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>" +
+                  Rel("rId1", "officeDocument", "xl/workbook.xml") + "</Relationships>");
+    EXPECT_TRUE(xt::Has(
+        Part("docProps/app.xml"),
+        R"(<TitlesOfParts><vt:vector size="1" baseType="lpstr"><vt:lpstr>Smith &amp; Co</vt:lpstr>)"));
     // Both dates carry the same UTC timestamp.
     const std::string core = Part("docProps/core.xml");
-    const std::string head = kDecl + "<cp:coreProperties xmlns:cp=\"" + ns_cp + "\" xmlns:dc=\"" + ns_dc +
-                             "\" xmlns:dcterms=\"" + ns_dcterms + "\" xmlns:dcmitype=\"" + ns_dcmitype +
-                             "\" xmlns:xsi=\"" + ns_xsi + "\"><dc:creator>Unknown</dc:creator><cp:lastModifiedBy>"
-                             "Unknown</cp:lastModifiedBy><dcterms:created xsi:type=\"dcterms:W3CDTF\">";
+    const std::string head =
+        kDecl + "<cp:coreProperties xmlns:cp=\"" + ns_cp + "\" xmlns:dc=\"" + ns_dc +
+        "\" xmlns:dcterms=\"" + ns_dcterms + "\" xmlns:dcmitype=\"" + ns_dcmitype +
+        "\" xmlns:xsi=\"" + ns_xsi +
+        "\"><dc:creator>Unknown</dc:creator><cp:lastModifiedBy>"
+        "Unknown</cp:lastModifiedBy><dcterms:created xsi:type=\"dcterms:W3CDTF\">";
     const std::string stamp = core.substr(std::min(head.size(), core.size()), 20);
     EXPECT_TRUE(std::regex_match(stamp, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)"))) << core;
-    EXPECT_EQ(core, head + stamp + "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + stamp +
+    EXPECT_EQ(core, head + stamp +
+                        "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + stamp +
                         "</dcterms:modified></cp:coreProperties>");
-    EXPECT_EQ(Part("xl/styles.xml"), kDecl + "<styleSheet xmlns=\"" + ns_book + "\" xmlns:mc=\"" + ns_mc +
-        "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac + R"("><fonts count="1"><font><sz val="11"/>)"
-        R"(<name val="Calibri"/><charset val="204"/><color theme="1"/></font></fonts><fills count="2"><fill>)"
-        R"(<patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/></fill></fills>)"
-        R"(<borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders><cellStyleXfs )"
-        R"(count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs><cellXfs><xf numFmtId="0")"
-        R"( fontId="0" fillId="0" borderId="0"/><xf numFmtId="0" fontId="0" fillId="1" borderId="0" applyFill="1"/>)"
-        R"(</cellXfs><cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles><dxfs )"
-        R"(count="0"/><tableStyles count="0" defaultTableStyle="TableStyleMedium2" defaultPivotStyle=)"
-        R"("PivotStyleLight16"/><extLst><ext uri="{EB79DEF2-80B8-43e5-95BD-54CBDDF9020C}" xmlns:x14=")" + ns_x14 +
-        R"("><x14:slicerStyles defaultSlicerStyle="SlicerStyleLight1"/></ext></extLst></styleSheet>)");
+    EXPECT_EQ(
+        Part("xl/styles.xml"),
+        kDecl + "<styleSheet xmlns=\"" + ns_book + "\" xmlns:mc=\"" + ns_mc +
+            "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac +
+            R"("><fonts count="1"><font><sz val="11"/>)"
+            R"(<name val="Calibri"/><charset val="204"/><color theme="1"/></font></fonts><fills count="2"><fill>)"
+            R"(<patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/></fill></fills>)"
+            R"(<borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders><cellStyleXfs )"
+            R"(count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs><cellXfs><xf numFmtId="0")"
+            R"( fontId="0" fillId="0" borderId="0"/><xf numFmtId="0" fontId="0" fillId="1" borderId="0" applyFill="1"/>)"
+            R"(</cellXfs><cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles><dxfs )"
+            R"(count="0"/><tableStyles count="0" defaultTableStyle="TableStyleMedium2" defaultPivotStyle=)"
+            R"("PivotStyleLight16"/><extLst><ext uri="{EB79DEF2-80B8-43e5-95BD-54CBDDF9020C}" xmlns:x14=")" +
+            ns_x14 +
+            R"("><x14:slicerStyles defaultSlicerStyle="SlicerStyleLight1"/></ext></extLst></styleSheet>)");
 }
 
 TEST_F(WorkbookParts, RelationshipIdsCalcChainAndSharedStrings)
@@ -112,21 +136,33 @@ TEST_F(WorkbookParts, RelationshipIdsCalcChainAndSharedStrings)
                                    Rel("rId5", "worksheet", "worksheets/sheet3.xml");
         const std::string chain = withFormula ? Rel("rId6", "calcChain", "calcChain.xml") : "";
         EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"),
-                  kRels + Rel("rId1", "styles", "styles.xml") + Rel("rId2", "theme", "theme/theme1.xml") + sheets +
-                      chain + Rel(withFormula ? "rId7" : "rId6", "sharedStrings", "sharedStrings.xml") +
+                  kRels + Rel("rId1", "styles", "styles.xml") +
+                      Rel("rId2", "theme", "theme/theme1.xml") + sheets + chain +
+                      Rel(withFormula ? "rId7" : "rId6", "sharedStrings", "sharedStrings.xml") +
                       "</Relationships>");
-        EXPECT_EQ(Part("xl/workbook.xml"), kWorkbookHead + R"(<sheets><sheet name="A" sheetId="1" r:id="rId3"/><sheet )"
-                  R"(name="B" sheetId="2" r:id="rId4"/><sheet name="C" sheetId="3" r:id="rId5"/></sheets>)" + kWorkbookTail);
+        EXPECT_EQ(
+            Part("xl/workbook.xml"),
+            kWorkbookHead +
+                R"(<sheets><sheet name="A" sheetId="1" r:id="rId3"/><sheet )"
+                R"(name="B" sheetId="2" r:id="rId4"/><sheet name="C" sheetId="3" r:id="rId5"/></sheets>)" +
+                kWorkbookTail);
         // The calculation chain names each sheet on its first formula only.
-        EXPECT_EQ(Part("xl/calcChain.xml"), withFormula ? kDecl + "<calcChain xmlns=\"" + ns_book +
-                  R"("><c i="1" r="B2"/><c r="C3"/><c i="3" r="A1"/></calcChain>)" : "<missing>");
-        EXPECT_EQ(xt::Count(Part("[Content_Types].xml"), "/xl/calcChain.xml"), withFormula ? 1u : 0u);
+        EXPECT_EQ(Part("xl/calcChain.xml"),
+                  withFormula ? kDecl + "<calcChain xmlns=\"" + ns_book +
+                                    R"("><c i="1" r="B2"/><c r="C3"/><c i="3" r="A1"/></calcChain>)"
+                              : "<missing>");
+        EXPECT_EQ(xt::Count(Part("[Content_Types].xml"), "/xl/calcChain.xml"),
+                  withFormula ? 1u : 0u);
     }
     // Shared strings in order of first use; edge whitespace preserved.
-    EXPECT_EQ(Part("xl/sharedStrings.xml"), kDecl + "<sst xmlns=\"" + ns_book + R"(" count="4" uniqueCount="4"><si><t>no )"
-              R"(formula</t></si><si><t xml:space="preserve"> lead</t></si><si><t xml:space="preserve">)" "trail\t"
-              R"(</t></si>)"
-              R"(<si><t>R&amp;D &lt;5&gt;</t></si></sst>)");
+    EXPECT_EQ(
+        Part("xl/sharedStrings.xml"),
+        kDecl + "<sst xmlns=\"" + ns_book +
+            R"(" count="4" uniqueCount="4"><si><t>no )"
+            R"(formula</t></si><si><t xml:space="preserve"> lead</t></si><si><t xml:space="preserve">)"
+            "trail\t"
+            R"(</t></si>)"
+            R"(<si><t>R&amp;D &lt;5&gt;</t></si></sst>)");
 }
 
 TEST_F(WorkbookParts, WorkbookWithoutSheets)
@@ -135,9 +171,11 @@ TEST_F(WorkbookParts, WorkbookWithoutSheets)
     Save(book);
     EXPECT_EQ(xt::EntryNames(path), xt::FixedEntriesAnd({}));
     EXPECT_EQ(Part("xl/workbook.xml"), kWorkbookHead + kWorkbookTail);
-    EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"),
-              kRels + Rel("rId1", "styles", "styles.xml") + Rel("rId2", "theme", "theme/theme1.xml") + "</Relationships>");
-    EXPECT_TRUE(xt::Has(Part("docProps/app.xml"), "<TitlesOfParts><vt:vector size=\"0\" baseType=\"lpstr\"/>"));
+    EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"), kRels + Rel("rId1", "styles", "styles.xml") +
+                                                      Rel("rId2", "theme", "theme/theme1.xml") +
+                                                      "</Relationships>");
+    EXPECT_TRUE(xt::Has(Part("docProps/app.xml"),
+                        "<TitlesOfParts><vt:vector size=\"0\" baseType=\"lpstr\"/>"));
     EXPECT_FALSE(xt::Has(Part("[Content_Types].xml"), "sharedStrings"));
 }
 
@@ -147,31 +185,43 @@ TEST_F(WorkbookParts, RegisteredStylesReachTheStylesPart)
     StyleList& styles = book.GetStyleList();
     Style accounting, bordered, date;
     accounting.numFormat.numberStyle = NUMBER_ACCOUNTING;
-    accounting.numFormat.showThousandsSeparator = true, accounting.font.attributes = FONT_ITALIC | FONT_BOLD;
-    accounting.font.theme = false, accounting.font.color = "FF112233", accounting.font.name = "Liberation & Sans";
+    accounting.numFormat.showThousandsSeparator = true,
+    accounting.font.attributes = FONT_ITALIC | FONT_BOLD;
+    accounting.font.theme = false, accounting.font.color = "FF112233",
+    accounting.font.name = "Liberation & Sans";
     bordered = accounting;
     bordered.border.left.style = BORDER_THIN, bordered.border.bottom.style = BORDER_DOUBLE;
     bordered.border.bottom.color = "FF0000FF", bordered.border.isDiagonalDown = true;
-    bordered.fill.patternType = PATTERN_SOLID, bordered.fill.fgColor = "FFFFFF00", bordered.fill.bgColor = "FF00FF00";
-    bordered.horizAlign = ALIGN_H_CENTER, bordered.vertAlign = ALIGN_V_BOTTOM, bordered.wrapText = true;
+    bordered.fill.patternType = PATTERN_SOLID, bordered.fill.fgColor = "FFFFFF00",
+    bordered.fill.bgColor = "FF00FF00";
+    bordered.horizAlign = ALIGN_H_CENTER, bordered.vertAlign = ALIGN_V_BOTTOM,
+    bordered.wrapText = true;
     date.numFormat.id = 14, date.numFormat.numberStyle = NUMBER_DATE;
     EXPECT_EQ(styles.Add(accounting), 2u);
     EXPECT_EQ(styles.Add(bordered), 3u);
     EXPECT_EQ(styles.Add(date), 4u);
     Save(book);
-    EXPECT_TRUE(xt::InOrder(Part("xl/styles.xml"), {
-        "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"_-* #,##0.00&quot;&quot;_-;\\-* #,##0.00&quot;"
-        "&quot;_-;_-* &quot;-&quot;??&quot;&quot;_-;_-@_-\"/></numFmts><fonts",
-        "<font><b/><i/><sz val=\"11\"/><name val=\"Liberation &amp; Sans\"/><charset val=\"204\"/>"
-        "<color rgb=\"FF112233\"/></font>",
-        "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFFF00\"/><bgColor rgb=\"FF00FF00\"/></patternFill>",
-        "<border diagonalDown=\"1\"><left style=\"thin\"><color indexed=\"64\"/></left><right/><top/>"
-        "<bottom style=\"double\"><color rgb=\"FF0000FF\"/></bottom><diagonal/></border>",
-        "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"0\" borderId=\"0\" applyFont=\"1\" applyNumberFormat=\"1\"/>"
-        "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\" applyFont=\"1\" applyFill=\"1\" "
-        "applyBorder=\"1\" applyNumberFormat=\"1\"><alignment horizontal=\"center\" vertical=\"bottom\" "
-        "wrapText=\"1\"/></xf><xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" "
-        "applyNumberFormat=\"1\"/></cellXfs>"})) << Part("xl/styles.xml");
+    EXPECT_TRUE(xt::InOrder(
+        Part("xl/styles.xml"),
+        {"<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"_-* "
+         "#,##0.00&quot;&quot;_-;\\-* #,##0.00&quot;"
+         "&quot;_-;_-* &quot;-&quot;??&quot;&quot;_-;_-@_-\"/></numFmts><fonts",
+         "<font><b/><i/><sz val=\"11\"/><name val=\"Liberation &amp; Sans\"/><charset val=\"204\"/>"
+         "<color rgb=\"FF112233\"/></font>",
+         "<fill><patternFill patternType=\"solid\"><fgColor rgb=\"FFFFFF00\"/><bgColor "
+         "rgb=\"FF00FF00\"/></patternFill>",
+         "<border diagonalDown=\"1\"><left style=\"thin\"><color "
+         "indexed=\"64\"/></left><right/><top/>"
+         "<bottom style=\"double\"><color rgb=\"FF0000FF\"/></bottom><diagonal/></border>",
+         "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"0\" borderId=\"0\" applyFont=\"1\" "
+         "applyNumberFormat=\"1\"/>"
+         "<xf numFmtId=\"164\" fontId=\"1\" fillId=\"2\" borderId=\"1\" applyFont=\"1\" "
+         "applyFill=\"1\" "
+         "applyBorder=\"1\" applyNumberFormat=\"1\"><alignment horizontal=\"center\" "
+         "vertical=\"bottom\" "
+         "wrapText=\"1\"/></xf><xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" "
+         "applyNumberFormat=\"1\"/></cellXfs>"}))
+        << Part("xl/styles.xml");
 }
 
 TEST_F(WorkbookParts, ThemeIsFixedAndComplete)
@@ -184,24 +234,34 @@ TEST_F(WorkbookParts, ThemeIsFixedAndComplete)
     EXPECT_STREQ(root.attribute("xmlns:a").value(), ns_a);
     EXPECT_STREQ(root.attribute("name").value(), "Office Theme");
     const std::pair<const char*, size_t> counts[] = {
-        {"a:themeElements/a:clrScheme/*", 12}, {"a:themeElements/a:fontScheme/a:majorFont/*", 29},
-        {"a:themeElements/a:fontScheme/a:minorFont/*", 29}, {"//a:ea[@typeface='']", 2},
-        {"//a:font[@script='Geor'][@typeface='Sylfaen']", 2}, {"//a:fillStyleLst/*", 3}, {"//a:lnStyleLst/*", 3},
-        {"//a:effectStyleLst/*", 3}, {"//a:bgFillStyleLst/*", 3}, {"a:themeElements/a:fmtScheme//a:gs", 11},
-        {"//a:effectStyle[3]/a:scene3d/a:lightRig/a:rot[@rev='1200000']", 1}, {"a:objectDefaults", 1},
+        {"a:themeElements/a:clrScheme/*", 12},
+        {"a:themeElements/a:fontScheme/a:majorFont/*", 29},
+        {"a:themeElements/a:fontScheme/a:minorFont/*", 29},
+        {"//a:ea[@typeface='']", 2},
+        {"//a:font[@script='Geor'][@typeface='Sylfaen']", 2},
+        {"//a:fillStyleLst/*", 3},
+        {"//a:lnStyleLst/*", 3},
+        {"//a:effectStyleLst/*", 3},
+        {"//a:bgFillStyleLst/*", 3},
+        {"a:themeElements/a:fmtScheme//a:gs", 11},
+        {"//a:effectStyle[3]/a:scene3d/a:lightRig/a:rot[@rev='1200000']", 1},
+        {"a:objectDefaults", 1},
         {"a:extraClrSchemeLst", 1}};
-    for (const auto& [path, count] : counts) EXPECT_EQ(root.select_nodes(path).size(), count) << path;
+    for (const auto& [path, count] : counts)
+        EXPECT_EQ(root.select_nodes(path).size(), count) << path;
 }
 
 // Each part that cannot be created fails the save, which leaves nothing behind.
 TEST_F(WorkbookParts, PartThatCannotBeCreatedFailsTheSave)
 {
-    for (const char* part : {"docProps/core.xml", "_rels/.rels", "docProps/app.xml", "[Content_Types].xml",
-                             "xl/theme/theme1.xml", "xl/sharedStrings.xml", "xl/styles.xml", "xl/workbook.xml",
-                             "xl/_rels/workbook.xml.rels", "xl/calcChain.xml"}) {
+    for (const char* part :
+         {"docProps/core.xml", "_rels/.rels", "docProps/app.xml", "[Content_Types].xml",
+          "xl/theme/theme1.xml", "xl/sharedStrings.xml", "xl/styles.xml", "xl/workbook.xml",
+          "xl/_rels/workbook.xml.rels", "xl/calcChain.xml"}) {
         CWorkbook book;
         AddTextRow(book.AddSheet("S"), {"text", "=1+2"});
-        xt::fs::create_directories(book.GetTempPath() + "/" + part);  // a folder where the file goes
+        xt::fs::create_directories(book.GetTempPath() + "/" +
+                                   part);  // a folder where the file goes
         EXPECT_FALSE(book.Save(scratch.File("blocked.xlsx"))) << part;
         EXPECT_FALSE(xt::fs::exists(scratch.File("blocked.xlsx")));
         EXPECT_TRUE(scratch.TempEmpty());
@@ -211,7 +271,8 @@ TEST_F(WorkbookParts, PartThatCannotBeCreatedFailsTheSave)
 TEST(MakeDirectory, CreatesEveryFolderAboveTheFile)
 {
     xt::ScratchDir scratch;
-    const std::string file = scratch.File("xlsx_1/xl\\worksheets/sheet1.xml");  // backslashes separate too
+    const std::string file =
+        scratch.File("xlsx_1/xl\\worksheets/sheet1.xml");  // backslashes separate too
     EXPECT_TRUE(MakeDirectory(file));
     EXPECT_TRUE(MakeDirectory(file));  // everything exists already
     EXPECT_TRUE(xt::fs::is_directory(scratch.File("xlsx_1/xl/worksheets")));
@@ -236,6 +297,8 @@ TEST(PartFile, WritesThePartOrReportsFailure)
         }
         EXPECT_EQ(part.Close(), folder == scratch.path) << folder;
     }
-    EXPECT_EQ(xt::ReadFile(scratch.File("xl/theme/theme1.xml")), kDecl + "<a n=\"" + std::string(100, 'x') + "\"/>");
-    EXPECT_FALSE(xt::fs::exists("/xl/theme/theme1.xml"));  // an empty folder writes nothing at the root
+    EXPECT_EQ(xt::ReadFile(scratch.File("xl/theme/theme1.xml")),
+              kDecl + "<a n=\"" + std::string(100, 'x') + "\"/>");
+    EXPECT_FALSE(
+        xt::fs::exists("/xl/theme/theme1.xml"));  // an empty folder writes nothing at the root
 }

@@ -26,11 +26,18 @@ std::string Produce(Chain chain)
     return out.str();
 }
 
-std::string Content(std::string_view text) { return Produce([&](XmlStream& x) { x << tag("t") << chardata() << text; }); }
-std::string Attribute(std::string_view text) { return Produce([&](XmlStream& x) { x << tag("t") << attr("v") << text; }); }
+std::string Content(std::string_view text)
+{
+    return Produce([&](XmlStream& x) { x << tag("t") << chardata() << text; });
+}
+std::string Attribute(std::string_view text)
+{
+    return Produce([&](XmlStream& x) { x << tag("t") << attr("v") << text; });
+}
 
 // A decimal comma and digit grouping, independent of the installed locales.
-struct CommaNumpunct : std::numpunct<char> {
+struct CommaNumpunct : std::numpunct<char>
+{
     char do_decimal_point() const override { return ','; }
     char do_thousands_sep() const override { return '.'; }
     std::string do_grouping() const override { return "\3"; }
@@ -41,19 +48,27 @@ struct CommaNumpunct : std::numpunct<char> {
 TEST(XmlStream, ElementFormsPrologAndClosing)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {Produce([](XmlStream& x) { x << prolog() << tag("c") << attr("r") << "A1" << attr("t") << "s" << tag("v")
-                                      << chardata() << 5 << endtag() << endtag() << tag("x") << endtag(); }),
+        {Produce([](XmlStream& x) {
+             x << prolog() << tag("c") << attr("r") << "A1" << attr("t") << "s" << tag("v")
+               << chardata() << 5 << endtag() << endtag() << tag("x") << endtag();
+         }),
          kDecl + "<c r=\"A1\" t=\"s\"><v>5</v></c><x/>"},
         {Produce([](XmlStream& x) { x << tag("a") << chardata() << "" << endtag(); }), "<a></a>"},
         // Values in a row make one attribute value; the prolog comes once and only first.
-        {Produce([](XmlStream& x) { x << prolog() << prolog() << tag("a") << prolog() << attr("x") << "r" << 3 << 'c'; }),
+        {Produce([](XmlStream& x) {
+             x << prolog() << prolog() << tag("a") << prolog() << attr("x") << "r" << 3 << 'c';
+         }),
          kDecl + "<a x=\"r3c\"/>"},
         // Misplaced controllers write nothing; destruction closes the innermost element first.
-        {Produce([](XmlStream& x) { x << endtag() << attr("x") << tag("a") << chardata() << attr("y") << "t" << tag("b")
-                                      << tag("c") << attr("k") << "v"; }),
+        {Produce([](XmlStream& x) {
+             x << endtag() << attr("x") << tag("a") << chardata() << attr("y") << "t" << tag("b")
+               << tag("c") << attr("k") << "v";
+         }),
          "<a>t<b><c k=\"v\"/></b></a>"},
         // A tag name given piecewise.
-        {Produce([](XmlStream& x) { x << tag("") << "row" << 7 << attr("r") << 1 << endtag() << tag("z") << tag("") << "n"; }),
+        {Produce([](XmlStream& x) {
+             x << tag("") << "row" << 7 << attr("r") << 1 << endtag() << tag("z") << tag("") << "n";
+         }),
          "<row7 r=\"1\"/><z><n/></z>"},
         {Produce([](XmlStream& x) {
              x << tag("a") << tag("b") << tag("c") << chardata() << "x";
@@ -68,17 +83,19 @@ TEST(XmlStream, ElementFormsPrologAndClosing)
          }),
          "<v>0.333333 1.23457e+06 1.234e-05 0.333333333333333 0.666666666666667</v>"},
     };
-    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
 }
 
 TEST(XmlStream, NumbersIgnoreADecimalCommaLocale)
 {
-    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
+    const std::locale previous =
+        std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
     std::ostringstream out;  // takes the comma locale as its own
     {
         XmlStream xml(out);
-        xml << prolog() << tag("n") << attr("d") << 0.5 << attr("i") << 1234567 << chardata() << 1234.25 << ' '
-            << short(12345) << ' ' << 1.5f;
+        xml << prolog() << tag("n") << attr("d") << 0.5 << attr("i") << 1234567 << chardata()
+            << 1234.25 << ' ' << short(12345) << ' ' << 1.5f;
     }
     std::locale::global(previous);
     EXPECT_EQ(out.str(), kDecl + "<n d=\"0.5\" i=\"1234567\">1234.25 12345 1.5</n>");
@@ -87,10 +104,25 @@ TEST(XmlStream, NumbersIgnoreADecimalCommaLocale)
 // The writer formats numbers itself; its text must be what the stream writes.
 TEST(XmlStream, NumberTextMatchesStreamFormatting)
 {
-    std::vector<double> values = {0.0, -0.0, 1e-5, 999999.5, 9999995.0, 0.1 + 0.2, 1e300, -2.5e-300, 5e-324,
-                                  1e15, 1e16, 1e21, std::numeric_limits<double>::max(), HUGE_VAL, -HUGE_VAL};
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1e-5,
+                                  999999.5,
+                                  9999995.0,
+                                  0.1 + 0.2,
+                                  1e300,
+                                  -2.5e-300,
+                                  5e-324,
+                                  1e15,
+                                  1e16,
+                                  1e21,
+                                  std::numeric_limits<double>::max(),
+                                  HUGE_VAL,
+                                  -HUGE_VAL};
     for (int i = 0; i < 2000; ++i)
-        values.push_back(std::ldexp(static_cast<double>((i * 2654435761u) % 1000003), (i % 80) - 40) * (i % 3 ? 1 : -1));
+        values.push_back(
+            std::ldexp(static_cast<double>((i * 2654435761u) % 1000003), (i % 80) - 40) *
+            (i % 3 ? 1 : -1));
     for (int precision : {1, 6, 15, 17}) {
         std::ostringstream expected, actual;
         expected.imbue(std::locale::classic());
@@ -125,19 +157,23 @@ TEST(XmlStream, HostileTextIsEscaped)
         {"_x00fF__x0001_", "_x005F_x00fF__x005F_x0001_"},
         {"snake_case _x12_ _x0G41_ _x0041", "snake_case _x12_ _x0G41_ _x0041"},
         // Valid UTF-8 passes; each invalid piece becomes U+FFFD.
-        {"Zo\xC3\xAB \xE2\x82\xAC \xF0\x9D\x84\x9E \xF4\x8F\xBF\xBF", "Zo\xC3\xAB \xE2\x82\xAC \xF0\x9D\x84\x9E \xF4\x8F\xBF\xBF"},
-        {"a\x80z\xBF", "a" + r + "z" + r},                  // lone continuation bytes
-        {"\xE2\x82z\xF0\x9F\x98", r + "z" + r},             // truncated sequences
+        {"Zo\xC3\xAB \xE2\x82\xAC \xF0\x9D\x84\x9E \xF4\x8F\xBF\xBF",
+         "Zo\xC3\xAB \xE2\x82\xAC \xF0\x9D\x84\x9E \xF4\x8F\xBF\xBF"},
+        {"a\x80z\xBF", "a" + r + "z" + r},       // lone continuation bytes
+        {"\xE2\x82z\xF0\x9F\x98", r + "z" + r},  // truncated sequences
         {"\xC3<", r + "&lt;"},
-        {"\xC0\xAF\xE0\x80\xAF", r + r + r + r + r},        // overlong encodings
-        {"\xED\xA0\x80", r + r + r},                        // a UTF-16 surrogate
+        {"\xC0\xAF\xE0\x80\xAF", r + r + r + r + r},          // overlong encodings
+        {"\xED\xA0\x80", r + r + r},                          // a UTF-16 surrogate
         {"\xF4\x90\x80\x80\xF5\xFF", r + r + r + r + r + r},  // beyond U+10FFFF, never in UTF-8
     };
-    for (const auto& [text, escaped] : content) EXPECT_EQ(Content(text), "<t>" + escaped + "</t>") << text;
+    for (const auto& [text, escaped] : content)
+        EXPECT_EQ(Content(text), "<t>" + escaped + "</t>") << text;
     // In attribute values tab and line feed too, or a reader reads spaces.
     EXPECT_EQ(Attribute("a&b<c>d\"e'f\x0B_x0041_x\xFF\t\n\r"),
               "<t v=\"a&amp;b&lt;c&gt;d&quot;e'f_x000B__x0041_x" + r + "&#9;&#10;&#13;\"/>");
-    EXPECT_EQ(Produce([](XmlStream& x) { x << tag("t") << chardata() << '<' << std::string("&") << raw("<b>&amp;</b>"); }),
+    EXPECT_EQ(Produce([](XmlStream& x) {
+                  x << tag("t") << chardata() << '<' << std::string("&") << raw("<b>&amp;</b>");
+              }),
               "<t>&lt;&amp;<b>&amp;</b></t>");
 }
 

@@ -20,7 +20,8 @@ std::string CellText(size_t size)
     for (uint32_t row = 1; text.size() < size; ++row) {
         text += "<row r=\"" + std::to_string(row) + "\">";
         for (char col = 'A'; col <= 'E'; ++col, state = state * 1103515245u + 12345u)
-            text += std::string("<c r=\"") + col + std::to_string(row) + "\"><v>" + std::to_string(state >> 20) + "</v></c>";
+            text += std::string("<c r=\"") + col + std::to_string(row) + "\"><v>" +
+                    std::to_string(state >> 20) + "</v></c>";
     }
     text.resize(size);
     return text;
@@ -40,7 +41,8 @@ bool PackParts(const xt::ScratchDir& dir, const Parts& parts, const PackOptions&
     }
     names.insert(names.end(), extraNames.begin(), extraNames.end());
     zipFile archive = zipOpen64(dir.File("parts.zip").c_str(), APPEND_STATUS_CREATE);
-    const bool packed = archive != nullptr && PackPartFiles(archive, dir.File("parts"), names, options);
+    const bool packed =
+        archive != nullptr && PackPartFiles(archive, dir.File("parts"), names, options);
     return archive != nullptr && zipClose(archive, nullptr) == ZIP_OK && packed;
 }
 
@@ -63,11 +65,17 @@ TEST(PartPacker, PartsOfEverySizeComeBackInOrder)
     const size_t block = 4096;
     std::string noise(3 * block + 5, '\0');
     uint64_t state = 88172645463325252ull;
-    for (char& byte : noise) state ^= state << 13, state ^= state >> 7, state ^= state << 17, byte = char(state);
-    const Parts parts = {{"[Content_Types].xml", CellText(300)}, {"empty.xml", ""}, {"one.xml", "x"},
-                         {"xl/short.xml", CellText(block - 1)}, {"xl/exact.xml", CellText(block)},
-                         {"xl/two.xml", CellText(2 * block)},   {"xl/over.xml", CellText(block + 1)},
-                         {"xl/worksheets/sheet1.xml", CellText(50 * block + 123)}, {"noise.bin", noise}};
+    for (char& byte : noise)
+        state ^= state << 13, state ^= state >> 7, state ^= state << 17, byte = char(state);
+    const Parts parts = {{"[Content_Types].xml", CellText(300)},
+                         {"empty.xml", ""},
+                         {"one.xml", "x"},
+                         {"xl/short.xml", CellText(block - 1)},
+                         {"xl/exact.xml", CellText(block)},
+                         {"xl/two.xml", CellText(2 * block)},
+                         {"xl/over.xml", CellText(block + 1)},
+                         {"xl/worksheets/sheet1.xml", CellText(50 * block + 123)},
+                         {"noise.bin", noise}};
     for (unsigned workers : {0u, 1u, 2u}) {
         SCOPED_TRACE("workers " + std::to_string(workers));
         xt::ScratchDir dir;
@@ -83,8 +91,8 @@ TEST(PartPacker, BlocksKeepTheRatioOfOneStream)
     ASSERT_TRUE(PackParts(dir, {{"sheet.xml", text}}, PackOptions{64 * 1024, 2}));
     uLongf single = compressBound(static_cast<uLong>(text.size()));
     std::vector<Bytef> out(single);
-    compress2(out.data(), &single, reinterpret_cast<const Bytef*>(text.data()), static_cast<uLong>(text.size()),
-              Z_DEFAULT_COMPRESSION);
+    compress2(out.data(), &single, reinterpret_cast<const Bytef*>(text.data()),
+              static_cast<uLong>(text.size()), Z_DEFAULT_COMPRESSION);
     const std::vector<xt::ZipEntry> entries = xt::ReadZip(dir.File("parts.zip"));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_LT(entries[0].compressedSize, single * 101 / 100);
@@ -95,5 +103,6 @@ TEST(PartPacker, MissingPartFailsAfterTheOnesBefore)
     xt::ScratchDir dir;
     const Parts parts = {{"a.xml", CellText(10000)}, {"b.xml", CellText(20000)}};
     EXPECT_FALSE(PackParts(dir, parts, PackOptions{4096, 2}, {"missing.xml", "a.xml"}));
-    ExpectArchiveHolds(dir.File("parts.zip"), parts);  // intact before the missing part, nothing after
+    ExpectArchiveHolds(dir.File("parts.zip"),
+                       parts);  // intact before the missing part, nothing after
 }

@@ -37,27 +37,54 @@ std::string Formatted(double value, int precision)
 TEST(NumberText, ValuesAsTheStreamWritesThem)
 {
     using limits = std::numeric_limits<double>;
-    std::vector<double> values = {0.0, 0.5, 0.1, 0.3, 1.0 / 3.0, 14.03, 10000.75, 24999.75, 999999.5, 9999995.0,
-                                  9.99999e-5, 123456789012345678.0, 1e-300, limits::min(), limits::denorm_min(),
-                                  limits::max(), limits::epsilon(), 44197.999988425923, 0.75, 2.0 / 3.0, 0.2, 0.7,
-                                  1234.25, 0.000123456, 25569.5, 1234567.0};
+    std::vector<double> values = {0.0,
+                                  0.5,
+                                  0.1,
+                                  0.3,
+                                  1.0 / 3.0,
+                                  14.03,
+                                  10000.75,
+                                  24999.75,
+                                  999999.5,
+                                  9999995.0,
+                                  9.99999e-5,
+                                  123456789012345678.0,
+                                  1e-300,
+                                  limits::min(),
+                                  limits::denorm_min(),
+                                  limits::max(),
+                                  limits::epsilon(),
+                                  44197.999988425923,
+                                  0.75,
+                                  2.0 / 3.0,
+                                  0.2,
+                                  0.7,
+                                  1234.25,
+                                  0.000123456,
+                                  25569.5,
+                                  1234567.0};
     for (int e = -20; e <= 20; ++e) {
-        for (double v : {1.0, 9.5, 9.9999995, 9.999995, 0.95, 1.5}) values.push_back(v * std::pow(10.0, e));
-        values.push_back(std::nextafter(std::pow(10.0, e), 0.0)), values.push_back(std::nextafter(std::pow(10.0, e), 1e300));
+        for (double v : {1.0, 9.5, 9.9999995, 9.999995, 0.95, 1.5})
+            values.push_back(v * std::pow(10.0, e));
+        values.push_back(std::nextafter(std::pow(10.0, e), 0.0)),
+            values.push_back(std::nextafter(std::pow(10.0, e), 1e300));
     }
     for (double value : values)
         for (int precision = 0; precision <= 20; ++precision)
             for (double signedValue : {value, -value})
-                ASSERT_EQ(Formatted(signedValue, precision), StreamText(signedValue, precision)) << signedValue << " " << precision;
+                ASSERT_EQ(Formatted(signedValue, precision), StreamText(signedValue, precision))
+                    << signedValue << " " << precision;
     uint64_t bits = 0x9E3779B97F4A7C15ull;
     for (int i = 0; i < 200000; ++i) {
         bits ^= bits << 13, bits ^= bits >> 7, bits ^= bits << 17;
         double anyDouble;
         std::memcpy(&anyDouble, &bits, sizeof anyDouble);
-        for (double value : {anyDouble, double(bits % 400000) / 4.0, double(int64_t(bits % 20000000) - 10000000) / 100.0,
+        for (double value : {anyDouble, double(bits % 400000) / 4.0,
+                             double(int64_t(bits % 20000000) - 10000000) / 100.0,
                              double(bits >> 20), double(bits % 1000000007) * 1e-7})
             for (int precision : {6, 15, 1, 3, 10, 17}) {
-                if (!std::isfinite(value)) break;
+                if (!std::isfinite(value))
+                    break;
                 ASSERT_EQ(Formatted(value, precision), StreamText(value, precision)) << bits;
             }
     }

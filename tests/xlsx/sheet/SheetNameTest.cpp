@@ -10,9 +10,11 @@ TEST(Utf8, PrefixesEndOnCharacterBoundaries)
 {
     const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z";  // 1+2+3+4+1 bytes
     const size_t bytes[] = {0, 1, 1, 3, 3, 3, 6, 6, 6, 6, 10, 11, 11};
-    for (size_t limit = 0; limit < 13; ++limit) EXPECT_EQ(Utf8PrefixBytes(text, limit), bytes[limit]) << limit;
+    for (size_t limit = 0; limit < 13; ++limit)
+        EXPECT_EQ(Utf8PrefixBytes(text, limit), bytes[limit]) << limit;
     const size_t units[] = {0, 1, 3, 6, 6, 10, 11};  // the emoji takes two UTF-16 units
-    for (size_t limit = 0; limit < 7; ++limit) EXPECT_EQ(Utf8PrefixUtf16Units(text, limit), units[limit]) << limit;
+    for (size_t limit = 0; limit < 7; ++limit)
+        EXPECT_EQ(Utf8PrefixUtf16Units(text, limit), units[limit]) << limit;
     // Invalid bytes, truncated and overlong sequences, surrogates count one byte each.
     EXPECT_EQ(Utf8PrefixBytes("\xFF\xC3", 1), 1u);
     for (const char* bad : {"\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
@@ -22,7 +24,8 @@ TEST(Utf8, PrefixesEndOnCharacterBoundaries)
 TEST(SheetName, ForbiddenCharactersApostrophesEmptyAndLongNames)
 {
     std::string accents;
-    for (int i = 0; i < 20; ++i) accents += "\xC3\xA9";
+    for (int i = 0; i < 20; ++i)
+        accents += "\xC3\xA9";
     const std::pair<std::string, std::string> names[] = {
         {"Teacher O'Brien", "Teacher O'Brien"},
         {"\xC3\x89t\xC3\xA9", "\xC3\x89t\xC3\xA9"},
@@ -32,13 +35,17 @@ TEST(SheetName, ForbiddenCharactersApostrophesEmptyAndLongNames)
         {"'quoted'", "_quoted_"},
         {"'", "_"},
         {"bad\xFF\xC3", "bad__"},
-        {"a\xEF\xBF\xBE" "b\xEF\xBF\xBF" "c\xEF\xBF\xBD", "a_b_c\xEF\xBF\xBD"},  // U+FFFE, U+FFFF are not XML
+        {"a\xEF\xBF\xBE"
+         "b\xEF\xBF\xBF"
+         "c\xEF\xBF\xBD",
+         "a_b_c\xEF\xBF\xBD"},  // U+FFFE, U+FFFF are not XML
         {"", "Sheet 3"},
         {std::string(30, 'x') + "'y", std::string(30, 'x') + "_"},
         {std::string(40, 'x'), std::string(31, 'x')},
         {accents, accents.substr(0, 30)},
     };
-    for (const auto& [title, name] : names) EXPECT_EQ(MakeSheetName(title, 3, {"Other"}), name) << title;
+    for (const auto& [title, name] : names)
+        EXPECT_EQ(MakeSheetName(title, 3, {"Other"}), name) << title;
 }
 
 TEST(SheetName, ClashesGetNumberedSuffixesWithinTheLimit)
@@ -46,11 +53,13 @@ TEST(SheetName, ClashesGetNumberedSuffixesWithinTheLimit)
     EXPECT_EQ(MakeSheetName("MON", 2, {"Mon"}), "MON (2)");
     EXPECT_EQ(MakeSheetName("mon", 3, {"Mon", "MON (2)"}), "mon (3)");
     EXPECT_EQ(MakeSheetName("", 4, {"sheet 4"}), "Sheet 4 (2)");
-    const std::string accents = "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
-                                "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";  // 30 bytes
+    const std::string accents =
+        "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
+        "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";  // 30 bytes
     EXPECT_EQ(MakeSheetName(accents, 2, {accents}), accents.substr(0, 26) + " (2)");
     std::vector<std::string> taken = {std::string(31, 'x')};
-    for (int n = 2; n <= 10; ++n) taken.push_back(MakeSheetName(std::string(31, 'x'), n, taken));
+    for (int n = 2; n <= 10; ++n)
+        taken.push_back(MakeSheetName(std::string(31, 'x'), n, taken));
     EXPECT_EQ(taken[9], std::string(26, 'x') + " (10)");
 }
 
@@ -59,12 +68,20 @@ TEST(SheetName, ClashesGetNumberedSuffixesWithinTheLimit)
 TEST(SheetName, LetterCaseOfEveryScriptMakesNoNewName)
 {
     const std::tuple<std::string, std::string, bool> pairs[] = {
-        {"\xC3\x89lan", "\xC3\xA9lan", true},  // Élan, élan
+        {"\xC3\x89lan", "\xC3\xA9lan", true},    // Élan, élan
         {"\xC5\xA0imek", "\xC5\xA1IMEK", true},  // Šimek, šIMEK
-        {"\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82", "\xD0\xBB\xD0\x98\xD0\xA1\xD0\xA2", true},  // Лист, лИСТ
-        {"\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1", "\xCF\x89\xCE\x9C\xCE\x88\xCE\x93\xCE\x91", true},
-        {"Stra\xC3\x9F" "e", "STRA\xC3\x9F" "E", true},
-        {"Stra\xC3\x9F" "e", "STRASSE", false},
+        {"\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82", "\xD0\xBB\xD0\x98\xD0\xA1\xD0\xA2",
+         true},  // Лист, лИСТ
+        {"\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1", "\xCF\x89\xCE\x9C\xCE\x88\xCE\x93\xCE\x91",
+         true},
+        {"Stra\xC3\x9F"
+         "e",
+         "STRA\xC3\x9F"
+         "E",
+         true},
+        {"Stra\xC3\x9F"
+         "e",
+         "STRASSE", false},
         {"\xC3\x89lan", "Elan", false},
         {"\xC3\x89lan", "\xC3\xA9la", false},
         {"a\xFF", "A\xFF", true},
@@ -72,12 +89,14 @@ TEST(SheetName, LetterCaseOfEveryScriptMakesNoNewName)
         {"\xC3", "\xC3\x89", false},
         {"\xE2\x82", "\xE2\x82\xAC", false},
     };
-    for (const auto& [a, b, same] : pairs) EXPECT_EQ(SameSheetName(a, b), same) << a << " " << b;
+    for (const auto& [a, b, same] : pairs)
+        EXPECT_EQ(SameSheetName(a, b), same) << a << " " << b;
     EXPECT_EQ(MakeSheetName("\xC3\xA9lan", 3, {"All teachers", "\xC3\x89lan"}), "\xC3\xA9lan (2)");
     SheetNameSet taken;  // titles differing only in invalid bytes (each "_") are numbered apart
     std::vector<std::string> names;
     for (int i = 0; i < 3000; ++i) {
-        names.push_back(taken.NameFor(std::string{'a', char(0x80 + i % 64), char(0x80 + i / 64)}, uint32_t(i + 1)));
+        names.push_back(taken.NameFor(std::string{'a', char(0x80 + i % 64), char(0x80 + i / 64)},
+                                      uint32_t(i + 1)));
         taken.Add(names.back());
     }
     EXPECT_EQ(names[1], "a__ (2)");
@@ -89,9 +108,10 @@ TEST(SheetName, LetterCaseOfEveryScriptMakesNoNewName)
 TEST(SheetNameSet, NamesAsMakeSheetNameDoes)
 {
     const std::string longName(40, 'x');
-    const std::vector<std::string> titles = {"Mon", "MON", "mon", "", "Sheet 4", "sheet 5", "a:b", "A_B", longName,
-                                             longName, longName, "\xC3\x89t\xC3\xA9", "\xC3\xA9T\xC3\xA9", "Tue (2)",
-                                             "Tue", "Tue"};
+    const std::vector<std::string> titles = {
+        "Mon", "MON",    "mon",    "",       "Sheet 4",           "sheet 5",           "a:b",
+        "A_B", longName, longName, longName, "\xC3\x89t\xC3\xA9", "\xC3\xA9T\xC3\xA9", "Tue (2)",
+        "Tue", "Tue"};
     std::vector<std::string> taken;
     SheetNameSet set;
     for (size_t i = 0; i < titles.size(); ++i) {
@@ -100,12 +120,14 @@ TEST(SheetNameSet, NamesAsMakeSheetNameDoes)
         taken.push_back(expected);
         set.Add(expected);
     }
-    EXPECT_TRUE(set.Contains("mon (2)") && set.Contains("TUE (3)") && set.Contains("\xC3\xA9t\xC3\xA9 (2)"));
+    EXPECT_TRUE(set.Contains("mon (2)") && set.Contains("TUE (3)") &&
+                set.Contains("\xC3\xA9t\xC3\xA9 (2)"));
     EXPECT_FALSE(set.Contains("Tue (4)") || set.Contains("\xC3\xA9t\xC3\xA9 (3)"));
 
     // Worksheets and chartsheets share the names of one workbook.
     CWorkbook book;
-    for (int i = 0; i < 300; ++i) book.AddSheetPtr(i % 2 == 0 ? "Week" : "WEEK");
+    for (int i = 0; i < 300; ++i)
+        book.AddSheetPtr(i % 2 == 0 ? "Week" : "WEEK");
     EXPECT_EQ(book.AddChart("week").GetTitle(), "week (301)");
     EXPECT_EQ(book.AddSheet("Week (301)").GetTitle(), "Week (301) (2)");
 }

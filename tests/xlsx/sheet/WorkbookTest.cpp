@@ -10,11 +10,15 @@ using xt::fs::exists;
 
 namespace {
 
-void FillSmallSheet(CWorksheet& sheet) { sheet.AddRow(std::vector<CellDataStr>{"Mon", "=1+1"}); }
+void FillSmallSheet(CWorksheet& sheet)
+{
+    sheet.AddRow(std::vector<CellDataStr>{"Mon", "=1+1"});
+}
 
 mode_t Mode(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     return stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
 }
 
@@ -29,8 +33,10 @@ TEST(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
         Style centred, filled;
         centred.font.name = "Arial", centred.font.size = 14, centred.font.attributes = FONT_BOLD;
         centred.horizAlign = ALIGN_H_CENTER, centred.vertAlign = ALIGN_V_CENTER;
-        filled.fill.patternType = PATTERN_SOLID, filled.fill.fgColor = "FFFFFF00", filled.numFormat.formatString = "0.000";
-        const int32_t title = int32_t(book.GetStyleList().Add(centred)), yellow = int32_t(book.GetStyleList().Add(filled));
+        filled.fill.patternType = PATTERN_SOLID, filled.fill.fgColor = "FFFFFF00",
+        filled.numFormat.formatString = "0.000";
+        const int32_t title = int32_t(book.GetStyleList().Add(centred)),
+                      yellow = int32_t(book.GetStyleList().Add(filled));
 
         CWorksheet& summary = book.AddSheet("Summary & <totals>", 1, 1, {ColumnWidth(0, 0, 20.0f)});
         summary.BeginRow(24);
@@ -47,9 +53,12 @@ TEST(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
         CWorksheet* second = book.AddSheetPtr("a/b");
         ASSERT_NE(second, nullptr);
         second->AddRow(std::vector<CellDataDbl>{1.5, 2.5}, 1);
-        second->AddRow(std::vector<CellDataStr>{"=SUM(B1:C1)", "Tue", "\xC3\x89t\xC3\xA9 \xE2\x82\xAC"});
-        CWorksheet& third = book.AddSheet("summary & <TOTALS>", {ColumnWidth(0, 2, 9.0f)});  // a clash
-        third.AddRow(std::vector<CellDataStr>{"ctrl\x01" "char"});
+        second->AddRow(
+            std::vector<CellDataStr>{"=SUM(B1:C1)", "Tue", "\xC3\x89t\xC3\xA9 \xE2\x82\xAC"});
+        CWorksheet& third =
+            book.AddSheet("summary & <TOTALS>", {ColumnWidth(0, 2, 9.0f)});  // a clash
+        third.AddRow(std::vector<CellDataStr>{"ctrl\x01"
+                                              "char"});
         book.AddSheet("", 0, 2);
         ASSERT_TRUE(book.Save(path));
         EXPECT_FALSE(book.Save(scratch.File("again.xlsx")));  // a workbook is saved once
@@ -57,8 +66,9 @@ TEST(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
     EXPECT_TRUE(scratch.TempEmpty());
     EXPECT_FALSE(exists(scratch.File("again.xlsx")));
     EXPECT_EQ(xt::EntryNames(path),
-              xt::FixedEntriesAnd({"xl/calcChain.xml", "xl/sharedStrings.xml", "xl/worksheets/sheet1.xml",
-                                   "xl/worksheets/sheet2.xml", "xl/worksheets/sheet3.xml", "xl/worksheets/sheet4.xml"}));
+              xt::FixedEntriesAnd({"xl/calcChain.xml", "xl/sharedStrings.xml",
+                                   "xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml",
+                                   "xl/worksheets/sheet3.xml", "xl/worksheets/sheet4.xml"}));
     // The control character travels as _x0001_, which this reader shows as it is.
     EXPECT_EQ(xt::CheckPackage(path, R"J({"sheets": [
         {"name": "Summary & <totals>", "merged": ["A1:D1"],
@@ -119,28 +129,31 @@ TEST(Workbook, FailedSavesLeaveNoPartialFileAndExistingFilesUntouched)
     std::ofstream(scratch.File("plain")) << "x";
     std::ofstream(scratch.File("precious.xlsx")) << "precious";
     const std::string destinations[] = {
-        scratch.File("missing/out.xlsx"),               // a folder that does not exist
-        scratch.File("plain/out.xlsx"),                 // a path through a regular file
-        "/proc/horatab-out.xlsx",                       // a file system that takes no new files
+        scratch.File("missing/out.xlsx"),                // a folder that does not exist
+        scratch.File("plain/out.xlsx"),                  // a path through a regular file
+        "/proc/horatab-out.xlsx",                        // a file system that takes no new files
         scratch.File(std::string(5000, 'd') + ".xlsx"),  // longer than the system allows
-        scratch.File(""),                               // a folder, not a file
-        scratch.File("precious.xlsx"),                  // a part disappears before packing
+        scratch.File(""),                                // a folder, not a file
+        scratch.File("precious.xlsx"),                   // a part disappears before packing
     };
     for (const std::string& destination : destinations) {
         CWorkbook book;
         FillSmallSheet(book.AddSheet("One"));
-        if (destination == scratch.File("precious.xlsx")) xt::fs::remove(book.GetTempPath() + "/xl/worksheets/sheet1.xml");
+        if (destination == scratch.File("precious.xlsx"))
+            xt::fs::remove(book.GetTempPath() + "/xl/worksheets/sheet1.xml");
         EXPECT_FALSE(book.Save(destination)) << destination.substr(0, 80);
         EXPECT_TRUE(scratch.TempEmpty());
     }
     EXPECT_FALSE(exists("/proc/horatab-out.xlsx"));
     EXPECT_EQ(xt::ReadFile(scratch.File("precious.xlsx")), "precious");
-    EXPECT_EQ(std::distance(xt::fs::directory_iterator(scratch.path), {}), 3);  // "plain", "precious.xlsx", "tmp"
+    EXPECT_EQ(std::distance(xt::fs::directory_iterator(scratch.path), {}),
+              3);  // "plain", "precious.xlsx", "tmp"
 
     CWorkbook book;  // a successful save replaces the file, with the mode of a new file
     FillSmallSheet(book.AddSheet("One"));
     ASSERT_TRUE(book.Save(scratch.File("precious.xlsx")));
-    EXPECT_EQ(xt::CheckPackage(scratch.File("precious.xlsx"), R"J({"sheets": [{"name": "One", "cells": {"A1": "Mon"}}]})J"),
+    EXPECT_EQ(xt::CheckPackage(scratch.File("precious.xlsx"),
+                               R"J({"sheets": [{"name": "One", "cells": {"A1": "Mon"}}]})J"),
               "OK");
     const mode_t mask = umask(0);
     umask(mask);
@@ -151,17 +164,20 @@ TEST(Workbook, LongTemporaryAndDestinationPathsWork)
 {
     xt::ScratchDir outside;
     std::string deep = outside.path;
-    for (char c : {'a', 'b', 'c', 'd'}) deep += "/" + std::string(90, c);
+    for (char c : {'a', 'b', 'c', 'd'})
+        deep += "/" + std::string(90, c);
     xt::fs::create_directories(deep);
     xt::ScopedEnv tmpdir("TMPDIR", deep.c_str());
-    for (const std::string& name : {std::string(200, 'w'), std::string(250, 'v')}) {  // the last near NAME_MAX
+    for (const std::string& name :
+         {std::string(200, 'w'), std::string(250, 'v')}) {  // the last near NAME_MAX
         CWorkbook book;
         FillSmallSheet(book.AddSheet("One"));
         ASSERT_TRUE(book.Save(deep + "/" + name + ".xlsx"));
         EXPECT_EQ(xt::EntryNames(deep + "/" + name + ".xlsx").size(), 11u);
     }
     size_t folders = 0;
-    for (const auto& entry : xt::fs::directory_iterator(deep)) folders += entry.is_directory();
+    for (const auto& entry : xt::fs::directory_iterator(deep))
+        folders += entry.is_directory();
     EXPECT_EQ(folders, 0u);  // no temporary folder left
 }
 
@@ -175,11 +191,15 @@ TEST(Workbook, TwoWorkbooksAliveAtOnceKeepApart)
     EXPECT_NE(first.GetTempPath(), second.GetTempPath());
     ASSERT_TRUE(second.Save(scratch.File("second.xlsx")));
     ASSERT_TRUE(first.Save(scratch.File("first.xlsx")));
-    EXPECT_EQ(xt::CheckPackage(scratch.File("first.xlsx"), R"J({"sheets": [{"name": "First", "cells": {"A1": "one"}},
-        {"name": "More", "cells": {"A1": "three"}}]})J"), "OK");
-    EXPECT_EQ(xt::Entry(scratch.File("second.xlsx"), "xl/sharedStrings.xml"),
-              xt::kDecl + "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"2\" "
-                          "uniqueCount=\"2\"><si><t>two</t></si><si><t>three</t></si></sst>");
+    EXPECT_EQ(xt::CheckPackage(scratch.File("first.xlsx"),
+                               R"J({"sheets": [{"name": "First", "cells": {"A1": "one"}},
+        {"name": "More", "cells": {"A1": "three"}}]})J"),
+              "OK");
+    EXPECT_EQ(
+        xt::Entry(scratch.File("second.xlsx"), "xl/sharedStrings.xml"),
+        xt::kDecl +
+            "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"2\" "
+            "uniqueCount=\"2\"><si><t>two</t></si><si><t>three</t></si></sst>");
     EXPECT_TRUE(scratch.TempEmpty());
 }
 
@@ -197,7 +217,8 @@ TEST(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
     {
         CWorkbook book;
         CWorksheet* first = book.AddSheetPtr("First");
-        bool allAdded = first != nullptr && first->BeginRow() && first->AddCell(CellDataStr("before"));
+        bool allAdded =
+            first != nullptr && first->BeginRow() && first->AddCell(CellDataStr("before"));
         for (int i = 2; allAdded && i <= 300; ++i) {
             CWorksheet* sheet = book.AddSheetPtr("Sheet " + std::to_string(i));
             allAdded = sheet != nullptr && sheet->AddRow(std::vector<CellDataInt>{i});
@@ -210,6 +231,7 @@ TEST(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
     EXPECT_EQ(xt::EntryNames(path).size(), 8u + 1u + 300u);
     EXPECT_EQ(xt::CheckPackage(path, R"J({"sheets_count": 300, "sheets": [
         {"name": "First", "cells": {"A1": "before", "B1": "after"}},
-        {"name": "Sheet 2", "cells": {"A1": 2}}, {"name": "Sheet 300", "cells": {"A1": 300}}]})J"), "OK");
+        {"name": "Sheet 2", "cells": {"A1": 2}}, {"name": "Sheet 300", "cells": {"A1": 300}}]})J"),
+              "OK");
     EXPECT_TRUE(scratch.TempEmpty());
 }

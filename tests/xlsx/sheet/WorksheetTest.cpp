@@ -13,20 +13,23 @@ using namespace SimpleXlsx;
 namespace {
 
 // Worksheets written straight into a scratch folder, in UTC.
-class Worksheet : public testing::Test {
+class Worksheet : public testing::Test
+{
 protected:
     Worksheet() { tzset(); }
 
     std::string Saved(CWorksheet& sheet)
     {
-        return sheet.Save() ? xt::ReadFile(dir.File("xl/worksheets/sheet" + std::to_string(sheet.GetIndex()) + ".xml"))
+        return sheet.Save() ? xt::ReadFile(dir.File("xl/worksheets/sheet" +
+                                                    std::to_string(sheet.GetIndex()) + ".xml"))
                             : "<not saved><sheetData></sheetData>";
     }
     // From "<sheetData" to the end of the sheet data.
     std::string SavedData(CWorksheet& sheet)
     {
         const std::string part = Saved(sheet);
-        return part.substr(part.find("<sheetData"), part.find("</sheetData>") + 12 - part.find("<sheetData"));
+        return part.substr(part.find("<sheetData"),
+                           part.find("</sheetData>") + 12 - part.find("<sheetData"));
     }
     // The <v> elements of the sheet data, one after another.
     static std::string Values(const std::string& data)
@@ -37,7 +40,8 @@ protected:
         return values;
     }
 
-    struct ZoneReset {
+    struct ZoneReset
+    {
         ~ZoneReset() { tzset(); }  // after TZ is restored
     } zoneReset;
     xt::ScopedEnv tz{"TZ", "UTC"};
@@ -56,12 +60,15 @@ TEST_F(Worksheet, IllustratedPartByteForByte)
     sheet.BeginRow(0);
     EXPECT_TRUE(sheet.AddCell(CellDataStr("Mon", 2)));
     EXPECT_TRUE(sheet.AddCell(CellDataStr("", 2)));  // writes nothing
-    EXPECT_EQ(Saved(sheet), xt::kDecl + "<worksheet xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r + "\" xmlns:mc=\"" +
-        ns_mc + "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac + R"("><dimension ref="A1"/><sheetViews>)"
-        R"(<sheetView tabSelected="0" workbookViewId="0"/></sheetViews><sheetFormatPr defaultRowHeight="15" )"
-        R"(x14ac:dyDescent="0.25"/><sheetData><row r="1" x14ac:dyDescent="0.25"><c r="A1" s="2" t="s"><v>0</v></c>)"
-        R"(</row></sheetData><pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)"
-        R"(<pageSetup paperSize="9" orientation="portrait"/></worksheet>)");
+    EXPECT_EQ(
+        Saved(sheet),
+        xt::kDecl + "<worksheet xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r +
+            "\" xmlns:mc=\"" + ns_mc + "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac +
+            R"("><dimension ref="A1"/><sheetViews>)"
+            R"(<sheetView tabSelected="0" workbookViewId="0"/></sheetViews><sheetFormatPr defaultRowHeight="15" )"
+            R"(x14ac:dyDescent="0.25"/><sheetData><row r="1" x14ac:dyDescent="0.25"><c r="A1" s="2" t="s"><v>0</v></c>)"
+            R"(</row></sheetData><pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)"
+            R"(<pageSetup paperSize="9" orientation="portrait"/></worksheet>)");
     EXPECT_EQ(strings.size(), 1u);
 }
 
@@ -70,24 +77,31 @@ TEST_F(Worksheet, FrozenPanesAndColumnWidths)
     CWorksheet both(1, 1, 1, {ColumnWidth(0, 1, 12.5f), ColumnWidth(3, 3, 8.0f)}, dir.path);
     CWorksheet rows(2, 0, 1, dir.path), columns(3, 2, 0, dir.path);
     const std::pair<CWorksheet*, std::string> cases[] = {
-        {&both, R"(<sheetView tabSelected="0" workbookViewId="0"><pane xSplit="1" ySplit="1" topLeftCell="B2" )"
-                R"(activePane="bottomRight" state="frozen"/><selection pane="topRight" activeCell="B1" sqref="B1"/>)"
-                R"(<selection pane="bottomLeft" activeCell="A2" sqref="A2"/><selection pane="bottomRight" activeCell="B2")"
-                R"( sqref="B2"/></sheetView></sheetViews><sheetFormatPr defaultRowHeight="15" x14ac:dyDescent="0.25"/>)"
-                R"(<cols><col min="1" max="2" width="12.5"/><col min="4" max="4" width="8"/></cols><sheetData/>)"},
-        {&rows, R"(<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/><selection )"
-                R"(pane="bottomLeft" activeCell="A2" sqref="A2"/></sheetView>)"},
-        {&columns, R"(<pane xSplit="2" topLeftCell="C1" activePane="topRight" state="frozen"/><selection )"
-                   R"(pane="topRight" activeCell="C1" sqref="C1"/></sheetView>)"}};
-    for (const auto& [sheet, text] : cases) EXPECT_TRUE(xt::Has(Saved(*sheet), text)) << text;
+        {&both,
+         R"(<sheetView tabSelected="0" workbookViewId="0"><pane xSplit="1" ySplit="1" topLeftCell="B2" )"
+         R"(activePane="bottomRight" state="frozen"/><selection pane="topRight" activeCell="B1" sqref="B1"/>)"
+         R"(<selection pane="bottomLeft" activeCell="A2" sqref="A2"/><selection pane="bottomRight" activeCell="B2")"
+         R"( sqref="B2"/></sheetView></sheetViews><sheetFormatPr defaultRowHeight="15" x14ac:dyDescent="0.25"/>)"
+         R"(<cols><col min="1" max="2" width="12.5"/><col min="4" max="4" width="8"/></cols><sheetData/>)"},
+        {&rows,
+         R"(<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/><selection )"
+         R"(pane="bottomLeft" activeCell="A2" sqref="A2"/></sheetView>)"},
+        {&columns,
+         R"(<pane xSplit="2" topLeftCell="C1" activePane="topRight" state="frozen"/><selection )"
+         R"(pane="topRight" activeCell="C1" sqref="C1"/></sheetView>)"}};
+    for (const auto& [sheet, text] : cases)
+        EXPECT_TRUE(xt::Has(Saved(*sheet), text)) << text;
 }
 
 TEST_F(Worksheet, CellReferencesUpToTheLastColumn)
 {
     const std::pair<CellCoord, const char*> refs[] = {
-        {{1, 0}, "A1"},    {{1, 25}, "Z1"},     {{1, 26}, "AA1"},      {{1, 51}, "AZ1"},
-        {{1, 52}, "BA1"},  {{1, 701}, "ZZ1"},   {{1, 702}, "AAA1"},    {{kMaxRows, kMaxColumns - 1}, "XFD1048576"}};
-    for (const auto& [coord, ref] : refs) EXPECT_EQ(CWorksheet::GetCellCoord(coord), ref);
+        {{1, 0}, "A1"},     {{1, 25}, "Z1"},
+        {{1, 26}, "AA1"},   {{1, 51}, "AZ1"},
+        {{1, 52}, "BA1"},   {{1, 701}, "ZZ1"},
+        {{1, 702}, "AAA1"}, {{kMaxRows, kMaxColumns - 1}, "XFD1048576"}};
+    for (const auto& [coord, ref] : refs)
+        EXPECT_EQ(CWorksheet::GetCellCoord(coord), ref);
     char small[4] = "xyz";
     EXPECT_TRUE(CWorksheet::GetCellCoord(CellCoord(99, 0), small));
     EXPECT_STREQ(small, "A99");
@@ -102,8 +116,10 @@ TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
 {
     CWorksheet sheet(1, dir.path);
     EXPECT_TRUE(sheet.AddRow(std::vector<CellDataInt>{1, 2}, kMaxColumns - 2));
-    EXPECT_FALSE(sheet.AddRow(std::vector<CellDataInt>{1, 2}, kMaxColumns - 1));  // the second is XFE
-    for (uint32_t row = 3; row <= kMaxRows; ++row) sheet.BeginRow();
+    EXPECT_FALSE(
+        sheet.AddRow(std::vector<CellDataInt>{1, 2}, kMaxColumns - 1));  // the second is XFE
+    for (uint32_t row = 3; row <= kMaxRows; ++row)
+        sheet.BeginRow();
     EXPECT_TRUE(sheet.AddCell(CellDataInt(7)));
     EXPECT_FALSE(sheet.BeginRow());
     EXPECT_FALSE(sheet.AddCell(CellDataInt(8)));
@@ -112,7 +128,8 @@ TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
     const std::string part = Saved(sheet);
     pugi::xml_document document;
     EXPECT_TRUE(document.load_string(part.c_str()));
-    EXPECT_TRUE(xt::InOrder(part, {"<c r=\"XFD2\"><v>1</v></c></row>", "<c r=\"A1048576\"><v>7</v></c>"}));
+    EXPECT_TRUE(
+        xt::InOrder(part, {"<c r=\"XFD2\"><v>1</v></c></row>", "<c r=\"A1048576\"><v>7</v></c>"}));
     EXPECT_FALSE(xt::Has(part, "XFE") || xt::Has(part, "1048577") || xt::Has(part, "<mergeCell"));
 }
 
@@ -135,9 +152,9 @@ TEST_F(Worksheet, RowsSpansOffsetsHeightsAndMergedRanges)
     sheet.BeginRow(20);
     sheet.AddCell(CellDataStr(""));  // nothing written, column A taken
     sheet.AddCell(CellDataUInt(5));
-    sheet.BeginRow();                // closes the first row
+    sheet.BeginRow();  // closes the first row
     sheet.EndRow();
-    sheet.EndRow();                  // nothing open: nothing written
+    sheet.EndRow();  // nothing open: nothing written
     sheet.AddRow(std::vector<CellDataDbl>{1.5, 2.5, 3.5}, 2);
     sheet.AddRow(std::vector<CellDataInt>{}, 4, 30);
     sheet.BeginRow();
@@ -149,12 +166,17 @@ TEST_F(Worksheet, RowsSpansOffsetsHeightsAndMergedRanges)
     EXPECT_TRUE(sheet.MergeCells(CellCoord(1, 0), CellCoord(1, 2)));
     EXPECT_TRUE(sheet.MergeCells(CellCoord(3, 27), CellCoord(2, 1)));
     EXPECT_TRUE(xt::Has(Saved(sheet),
-        "<sheetData><row r=\"1\" x14ac:dyDescent=\"0.25\" ht=\"20\" customHeight=\"1\"><c r=\"B1\"><v>5</v></c></row>"
-        "<row r=\"2\" x14ac:dyDescent=\"0.25\"/><row r=\"3\" spans=\"3:5\" x14ac:dyDescent=\"0.25\"><c r=\"C3\">"
-        "<v>1.5</v></c><c r=\"D3\"><v>2.5</v></c><c r=\"E3\"><v>3.5</v></c></row><row r=\"4\" spans=\"5:5\" "
-        "x14ac:dyDescent=\"0.25\" ht=\"30\" customHeight=\"1\"/>" "<row r=\"5\" x14ac:dyDescent=\"0.25\"><c r=\"A5\">"
-        "<v>0.25</v></c></row></sheetData><mergeCells count=\"2\"><mergeCell ref=\"A1:C1\"/><mergeCell ref=\"AB3:B2\"/>"
-        "</mergeCells><pageMargins"));
+                        "<sheetData><row r=\"1\" x14ac:dyDescent=\"0.25\" ht=\"20\" "
+                        "customHeight=\"1\"><c r=\"B1\"><v>5</v></c></row>"
+                        "<row r=\"2\" x14ac:dyDescent=\"0.25\"/><row r=\"3\" spans=\"3:5\" "
+                        "x14ac:dyDescent=\"0.25\"><c r=\"C3\">"
+                        "<v>1.5</v></c><c r=\"D3\"><v>2.5</v></c><c "
+                        "r=\"E3\"><v>3.5</v></c></row><row r=\"4\" spans=\"5:5\" "
+                        "x14ac:dyDescent=\"0.25\" ht=\"30\" customHeight=\"1\"/>"
+                        "<row r=\"5\" x14ac:dyDescent=\"0.25\"><c r=\"A5\">"
+                        "<v>0.25</v></c></row></sheetData><mergeCells count=\"2\"><mergeCell "
+                        "ref=\"A1:C1\"/><mergeCell ref=\"AB3:B2\"/>"
+                        "</mergeCells><pageMargins"));
 }
 
 TEST_F(Worksheet, CellsWithoutAnOpenRowAreRefused)
@@ -168,7 +190,8 @@ TEST_F(Worksheet, CellsWithoutAnOpenRowAreRefused)
     ended.EndRow();
     EXPECT_FALSE(ended.AddCell(CellDataInt(2)));
     EXPECT_FALSE(ended.AddCell(CellDataTime(0)));
-    EXPECT_EQ(SavedData(ended), "<sheetData>" + kRow1 + "<c r=\"A1\"><v>1</v></c></row></sheetData>");
+    EXPECT_EQ(SavedData(ended),
+              "<sheetData>" + kRow1 + "<c r=\"A1\"><v>1</v></c></row></sheetData>");
 }
 
 TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
@@ -187,9 +210,12 @@ TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
     sheet.GetCalcChain(chain);
     EXPECT_EQ(chain, (std::vector<std::string>{"A1", "B1"}));
     EXPECT_EQ(strings, (SharedStringTable{{"=1+1", 0}, {"=2+2", 1}, {"=", 2}}));
-    EXPECT_EQ(SavedData(sheet), "<sheetData>" + kRow1 + "<c r=\"A1\" s=\"3\"><f>SUM(A1:A2)</f></c><c r=\"B1\"><f>"
-                                "A1&amp;\"&lt;x&gt;\"</f></c><c r=\"C1\" t=\"s\"><v>0</v></c><c r=\"D1\" t=\"s\"><v>1"
-                                "</v></c><c r=\"E1\" t=\"s\"><v>2</v></c></row></sheetData>");
+    EXPECT_EQ(
+        SavedData(sheet),
+        "<sheetData>" + kRow1 +
+            "<c r=\"A1\" s=\"3\"><f>SUM(A1:A2)</f></c><c r=\"B1\"><f>"
+            "A1&amp;\"&lt;x&gt;\"</f></c><c r=\"C1\" t=\"s\"><v>0</v></c><c r=\"D1\" t=\"s\"><v>1"
+            "</v></c><c r=\"E1\" t=\"s\"><v>2</v></c></row></sheetData>");
     CWorksheet noTable(2, dir.path);  // text without a table is written in place
     noTable.BeginRow();
     noTable.AddCell(CellDataStr("a<b & c"));
@@ -203,14 +229,20 @@ TEST_F(Worksheet, OverlongTextAndTitlesAreCutOnACharacterBoundary)
     CWorksheet sheet(1, dir.path);
     sheet.SetSharedStr(&strings);
     std::string twoByte, fourByte;
-    for (int i = 0; i < 20000; ++i) twoByte += "\xC3\xA9", fourByte += "\xF0\x9F\x98\x80";  // 1 and 2 UTF-16 units
-    sheet.AddRow(std::vector<CellDataStr>{std::string(40000, 'a'), twoByte, fourByte, std::string(32767, 'b')});
-    EXPECT_EQ(strings, (SharedStringTable{{std::string(32767, 'a'), 0}, {twoByte.substr(0, 2 * 32767), 1},
-                                          {fourByte.substr(0, 4 * 16383), 2}, {std::string(32767, 'b'), 3}}));
+    for (int i = 0; i < 20000; ++i)
+        twoByte += "\xC3\xA9", fourByte += "\xF0\x9F\x98\x80";  // 1 and 2 UTF-16 units
+    sheet.AddRow(std::vector<CellDataStr>{std::string(40000, 'a'), twoByte, fourByte,
+                                          std::string(32767, 'b')});
+    EXPECT_EQ(strings, (SharedStringTable{{std::string(32767, 'a'), 0},
+                                          {twoByte.substr(0, 2 * 32767), 1},
+                                          {fourByte.substr(0, 4 * 16383), 2},
+                                          {std::string(32767, 'b'), 3}}));
     EXPECT_EQ(sheet.GetTitle(), "Sheet 1");
     const std::string x32 = "x" + twoByte.substr(0, 32);  // 33 bytes: the 31st ends a character
     const std::pair<std::string, std::string> titles[] = {
-        {std::string(40, 'x'), std::string(31, 'x')}, {twoByte.substr(0, 32), twoByte.substr(0, 30)}, {x32, x32.substr(0, 31)}};
+        {std::string(40, 'x'), std::string(31, 'x')},
+        {twoByte.substr(0, 32), twoByte.substr(0, 30)},
+        {x32, x32.substr(0, 31)}};
     for (const auto& [title, cut] : titles) {
         sheet.SetTitle(title);
         EXPECT_EQ(sheet.GetTitle(), cut);
@@ -224,9 +256,12 @@ TEST_F(Worksheet, TimesFrom1900To9999AndThen15Digits)
     sheet.AddCell(CellDataDbl(1.0 / 3.0));  // 6 digits before the first time cell
     sheet.AddCell(CellDataTime(0, 4));
     // Seconds since 1970 and the serial number of that day in the 1900 date system.
-    const std::pair<int64_t, const char*> days[] = {{43200, "25569.5"},          {-2208988800LL, "1"},
-                                                    {-2203977600LL, "59"},        {-2203891200LL, "61"},
-                                                    {-2147558400LL, "713"},       {2147558400LL, "50425"},
+    const std::pair<int64_t, const char*> days[] = {{43200, "25569.5"},
+                                                    {-2208988800LL, "1"},
+                                                    {-2203977600LL, "59"},
+                                                    {-2203891200LL, "61"},
+                                                    {-2147558400LL, "713"},
+                                                    {2147558400LL, "50425"},
                                                     {253402214400LL + 86399, "2958465.99998843"}};
     std::string expected = "<v>0.333333</v><v>25569</v>";
     for (const auto& [seconds, serial] : days) {
@@ -243,10 +278,13 @@ TEST_F(Worksheet, TimesFrom1900To9999AndThen15Digits)
     sheet.AddCell(CellDataDbl(std::numeric_limits<double>::infinity(), 2));
     sheet.AddCell(CellDataFlt(std::nanf("")));
     const std::string data = SavedData(sheet);
-    EXPECT_EQ(Values(data), expected + "<v>0.333333333333333</v><v>0.100000001490116</v><v>-0</v><v>1e-05</v>"
-                            "<v>1234567</v><v>0.666666666666667</v><v>-2147483648</v><v>4294967295</v><v>#NUM!</v><v>#NUM!</v>");
+    EXPECT_EQ(Values(data),
+              expected + "<v>0.333333333333333</v><v>0.100000001490116</v><v>-0</v><v>1e-05</v>"
+                         "<v>1234567</v><v>0.666666666666667</v><v>-2147483648</v><v>4294967295</"
+                         "v><v>#NUM!</v><v>#NUM!</v>");
     EXPECT_TRUE(xt::Has(data, "<c r=\"B1\" s=\"4\"><v>25569</v>"));
-    EXPECT_TRUE(xt::Has(data, R"(<c r="A5" s="2" t="e"><v>#NUM!</v></c><c r="B5" t="e"><v>#NUM!</v></c>)"));
+    EXPECT_TRUE(
+        xt::Has(data, R"(<c r="A5" s="2" t="e"><v>#NUM!</v></c><c r="B5" t="e"><v>#NUM!</v></c>)"));
 }
 
 TEST_F(Worksheet, DetachedOrUnwritableSheetsReportFailure)
