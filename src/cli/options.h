@@ -41,4 +41,4 @@ std::string defaultOutputPath(const std::string& input, const std::string& kind)
 
 const char* usageText();
 
-#endif
+#endif  // HORATAB_CLI_OPTIONS_H

@@ -154,4 +154,4 @@ private:
                                          const namedObjects<std::string>* group);
 };
 
-#endif
+#endif  // HORATAB_TIMETABLE_TIMETABLE_H

@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_CELL_H
+#define HORATAB_XLSX_CELL_H
+
 // Cell positions, column widths and the cell values a worksheet accepts.
 
 #include <cstddef>
@@ -99,3 +101,5 @@ struct CellDataTime
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_CELL_H

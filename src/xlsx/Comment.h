@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_COMMENT_H
+#define HORATAB_XLSX_COMMENT_H
+
 // A cell comment: its text as formatted runs and the note box that shows it.
 
 #include <cstdint>
@@ -70,3 +72,5 @@ private:
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_COMMENT_H

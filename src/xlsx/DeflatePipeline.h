@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_DEFLATEPIPELINE_H
+#define HORATAB_XLSX_DEFLATEPIPELINE_H
+
 // Compresses a sequence of chunks on up to two worker threads and hands the
 // results back in the order the chunks were submitted, so that one thread
 // can read the input and write the output while the others deflate.
@@ -77,3 +79,5 @@ private:
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_DEFLATEPIPELINE_H

@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_NUMBERTEXT_H
+#define HORATAB_XLSX_NUMBERTEXT_H
+
 // Decimal text of floating-point numbers as an output stream writes them in
 // its default notation and the "C" locale (printf's "%.<precision>g"),
 // without the stream's locale machinery.
@@ -17,3 +19,5 @@ constexpr size_t kNumberTextSize = 96;
 size_t FormatGeneral(char* out, double value, int precision);
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_NUMBERTEXT_H

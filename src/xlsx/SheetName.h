@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_SHEETNAME_H
+#define HORATAB_XLSX_SHEETNAME_H
+
 // Sheet names that spreadsheet programs accept.
 
 #include <cstddef>
@@ -44,3 +46,5 @@ private:
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_SHEETNAME_H

@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_WORKSHEET_H
+#define HORATAB_XLSX_WORKSHEET_H
+
 // One worksheet of a workbook: streams its part "xl/worksheets/sheet<N>.xml"
 // into the package's temporary folder as rows and cells arrive.
 
@@ -200,3 +202,5 @@ private:
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_WORKSHEET_H

@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_TESTS_XLSX_XLSXTEST_H
+#define HORATAB_TESTS_XLSX_XLSXTEST_H
+
 // Scratch folders, environment scopes and package readers shared by the
 // tests of the .xlsx writer.
 
@@ -175,3 +177,5 @@ inline bool InOrder(const std::string& text, const std::vector<std::string>& nee
 }
 
 }  // namespace xt
+
+#endif  // HORATAB_TESTS_XLSX_XLSXTEST_H
