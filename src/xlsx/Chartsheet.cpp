@@ -25,7 +25,7 @@ bool IsOrigin(CChartsheet::CellPosition position)
 
 bool IsInSheet(CChartsheet::CellPosition position)
 {
-    return position.first < kMaxRows && position.second < kMaxColumns;
+    return position.first < maxRows && position.second < maxColumns;
 }
 
 bool IsRangeInSheet(CChartsheet::CellPosition from, CChartsheet::CellPosition to)

@@ -22,7 +22,7 @@ namespace SimpleXlsx {
 class DeflatePipeline
 {
 public:
-    static constexpr unsigned kMaxWorkers = 2;
+    static constexpr unsigned maxWorkers = 2;
 
     struct Chunk
     {
@@ -45,7 +45,7 @@ public:
     // pipeline.
     using Consumer = std::function<bool(const Chunk& chunk)>;
 
-    // `workers` is capped at kMaxWorkers; with 0 (or when no thread can be
+    // `workers` is capped at maxWorkers; with 0 (or when no thread can be
     // started) chunks are compressed on the calling thread as they are
     // submitted. `level` is a zlib level (-1: zlib's default).
     DeflatePipeline(unsigned workers, int level, Consumer consumer);

@@ -12,7 +12,7 @@
 
 namespace SimpleXlsx {
 
-constexpr size_t kMaxSheetNameBytes = 31;
+constexpr size_t maxSheetNameBytes = 31;
 
 // Turns `title` into a valid sheet name that differs, without regard to
 // letter case, from every name in `taken`:

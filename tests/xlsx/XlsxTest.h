@@ -19,7 +19,8 @@ namespace xt {
 
 namespace fs = std::filesystem;
 
-inline const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n";
+inline const std::string xmlDeclaration =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n";
 
 // A fresh folder under the test temporary folder, removed with its contents.
 struct ScratchDir
