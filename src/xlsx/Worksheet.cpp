@@ -10,6 +10,7 @@
 
 #include "xlsx/NumberText.h"
 #include "xlsx/PackageVocabulary.h"
+#include "xlsx/SheetName.h"
 #include "xlsx/Utf8.h"
 #include "xlsx/XmlStream.h"
 
@@ -239,7 +240,7 @@ void CWorksheet::AddColumnWidths(const std::vector<ColumnWidth>& colWidths)
 
 void CWorksheet::SetTitle(const std::string& text)
 {
-    title = text.substr(0, Utf8PrefixBytes(text, 31));
+    title = text.substr(0, Utf8PrefixBytes(text, maxSheetNameBytes));
 }
 
 void CWorksheet::WriteRaw(const char* text, size_t length)
