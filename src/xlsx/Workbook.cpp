@@ -237,6 +237,7 @@ bool CWorkbook::SaveSheets()
             contentFiles.push_back("xl/worksheets/_rels/sheet" + index + ".xml.rels");
         if (!sheet->Save())
             return false;
+        partHeads["xl/worksheets/sheet" + index + ".xml"] = sheet->HeadOfPart();
     }
     return true;
 }
@@ -281,7 +282,7 @@ bool CWorkbook::WriteArchive(const std::string& archivePath)
     zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
     if (archive == nullptr)
         return false;
-    const bool ok = PackPartFiles(archive, tempPath, contentFiles);
+    const bool ok = PackPartFiles(archive, tempPath, contentFiles, partHeads);
     return zipClose(archive, nullptr) == ZIP_OK && ok;
 }
 

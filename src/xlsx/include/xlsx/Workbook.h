@@ -6,6 +6,7 @@
 // folder and packs them into the archive on Save.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -113,6 +114,9 @@ private:
 
     std::string tempPath;
     std::vector<std::string> contentFiles;
+    // Parts whose first bytes are kept in memory, not in their file (the
+    // worksheets' heads, known only when their rows are written).
+    std::map<std::string, std::string> partHeads;
     std::vector<std::unique_ptr<PackageWorksheet>> worksheets;
     std::vector<std::unique_ptr<PackageChartsheet>> charts;
     std::unique_ptr<SheetNameSet> sheetNames;  // of the worksheets and chartsheets together
