@@ -127,4 +127,4 @@ private:
     }
 };
 
-#endif
+#endif  // HORATAB_TESTS_APP_SUPPORT_H

@@ -18,7 +18,8 @@ namespace xt {
 
 namespace fs = std::filesystem;
 
-inline const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n";
+inline const std::string xmlDeclaration =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n";
 
 // The entries every package starts with, then `more`.
 inline std::vector<std::string> FixedEntriesAnd(const std::vector<std::string>& more)
