@@ -1,4 +1,4 @@
-#include "xlsx/SheetName.h"
+#include "xlsx/internal/SheetName.h"
 #include "xlsx/Workbook.h"
 
 #include "XlsxTest.h"
