@@ -13,14 +13,14 @@ build_dir="${BUILD_DIR:-$root/build-package}"
   build-essential cmake pkg-config dpkg-dev file \
   libpugixml-dev libminizip-dev zlib1g-dev qt6-base-dev librsvg2-bin
 
+export DEB_BUILD_MAINT_OPTIONS="hardening=+all"
 cppflags="$(dpkg-buildflags --get CPPFLAGS)"
-CFLAGS="$(dpkg-buildflags --get CFLAGS) $cppflags"
-CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $cppflags"
-LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
-export CFLAGS CXXFLAGS LDFLAGS
 
 # shellcheck disable=SC2086
 cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DHORATAB_BUILD_TESTS=OFF \
+  -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $cppflags" \
+  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $cppflags" \
+  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   ${CMAKE_ARGS:-} >/dev/null
 cmake --build "$build_dir" --parallel "$(nproc)"
 

@@ -48,7 +48,7 @@ dpkg -x "$deb" "$unpacked"
 
 [ "$system" -eq 1 ] || exit 0
 echo "== installed with apt-get"
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
+DEBIAN_FRONTEND=noninteractive apt-get install -o DPkg::Lock::Timeout=600 -y -qq "$deb" >/dev/null
 # Checked in a subshell so that the package is removed whatever happens.
 set +e
 (
@@ -64,7 +64,7 @@ set +e
 )
 status=$?
 set -e
-DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq horatab >/dev/null
+DEBIAN_FRONTEND=noninteractive apt-get remove -o DPkg::Lock::Timeout=600 --purge -y -qq horatab >/dev/null
 for gone in /usr/bin/horatab-export "/usr/share/mime/${mime_type}.xml" /usr/share/doc/horatab; do
   if [ -e "$gone" ]; then
     echo "left behind after removal: $gone" >&2
