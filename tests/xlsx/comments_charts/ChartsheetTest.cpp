@@ -1,16 +1,17 @@
 #include "xlsx/Chartsheet.h"
 #include "xlsx/Workbook.h"
+#include "xlsx/internal/PackageSheets.h"
 
 #include "XlsxTest.h"
 
 using namespace SimpleXlsx;
 using xt::InOrder;
-using xt::kDecl;
+using xt::xmlDeclaration;
 using Series = CChartsheet::Series;
 
 namespace {
 
-const std::string kOfficeRelationshipsNs =
+const std::string officeRelationshipsNs =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 // A series over rows `first` to `last` (from 0): categories in column
@@ -58,21 +59,21 @@ protected:
     template <typename SetUp>
     std::string Saved(uint32_t index, EChartTypes type, SetUp setUp)
     {
-        CChartsheet chart(index, type, scratch.path);
+        PackageChartsheet chart(index, type, scratch.path);
         setUp(chart);
         EXPECT_TRUE(chart.Save());
         return Chart(index);
     }
 
     xt::ScratchDir scratch;
-    CWorksheet data;
+    PackageWorksheet data;
 };
 
 }  // namespace
 
 TEST_F(ChartParts, LineChartPartsAreWrittenExactly)
 {
-    CChartsheet chart(1, scratch.path);
+    PackageChartsheet chart(1, scratch.path);
     ASSERT_TRUE(chart.IsOk());
     EXPECT_EQ(chart.GetTitle(), "Diagramm 1");
     chart.GetDiagramm().name = "Hours";
@@ -81,7 +82,7 @@ TEST_F(ChartParts, LineChartPartsAreWrittenExactly)
 
     EXPECT_EQ(
         Chart(),
-        kDecl +
+        xmlDeclaration +
             R"(<c:chartSpace xmlns:c="http://schemas.openxmlformats.org/drawingml/2006/chart" xmlns)"
             R"(:a="http://schemas.openxmlformats.org/drawingml/2006/main" xmlns:r="http://schemas.openxmlformats.org/packa)"
             R"(ge/2006/relationships"><c:lang val="en-US"/><c:roundedCorners val="1"/><c:chart><c:title><c:tx><c:rich>)"
@@ -107,7 +108,7 @@ TEST_F(ChartParts, LineChartPartsAreWrittenExactly)
 
 TEST_F(ChartParts, RangeReferencesDoubleApostrophes)
 {
-    CWorksheet other, quotes;
+    PackageWorksheet other, quotes;
     other.SetTitle("O'Brien's");
     quotes.SetTitle("''");
     EXPECT_EQ(CChartsheet::RangeReference(other, {2, 26}, {1048575, 16383}),
@@ -269,19 +270,19 @@ TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
 
 TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
 {
-    CChartsheet line(1, scratch.path);
+    PackageChartsheet line(1, scratch.path);
     Series noValues = Range(data, 0, 9, 0, 1), beyondRows = noValues, beyondColumns = noValues,
            noX = noValues;
-    noValues.valueSheet = nullptr, beyondRows.valueTo = {kMaxRows, 1},
-    beyondColumns.categoryTo = {9, kMaxColumns};
+    noValues.valueSheet = nullptr, beyondRows.valueTo = {maxRows, 1},
+    beyondColumns.categoryTo = {9, maxColumns};
     noX.categoryTo = {0, 0};
     for (const Series& series : {noValues, Range(data, 0, 0, 0, 0), beyondRows, beyondColumns})
         EXPECT_FALSE(line.AddSeries(series));
     EXPECT_TRUE(line.GetMainSeries().empty());
     EXPECT_TRUE(line.AddSeries(
-        ValuesOnly(data, 0, kMaxRows - 1, kMaxColumns - 1)));  // a line needs no categories
+        ValuesOnly(data, 0, maxRows - 1, maxColumns - 1)));  // a line needs no categories
 
-    CChartsheet scatter(2, CHART_SCATTER, scratch.path);
+    PackageChartsheet scatter(2, CHART_SCATTER, scratch.path);
     EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1)) || scatter.AddSeries(noX));
     EXPECT_TRUE(scatter.GetMainSeries().empty());
     EXPECT_TRUE(
@@ -289,7 +290,7 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
     scatter.GetDiagramm().secondType = CHART_SCATTER;
     EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1), false));
 
-    CChartsheet empty(3, scratch.path);
+    PackageChartsheet empty(3, scratch.path);
     EXPECT_FALSE(empty.Save());
     EXPECT_EQ(Chart(3), "");  // nothing written
     EXPECT_FALSE(xt::fs::exists(scratch.File("xl/chartsheets/sheet3.xml")) ||
@@ -301,13 +302,13 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
     uint32_t index = 3;
     for (const auto& [type, secondSeries] :
          unusable) {  // no plot, no second plot, a scatter without x values
-        CChartsheet chart(++index, scratch.path);
+        PackageChartsheet chart(++index, scratch.path);
         ASSERT_TRUE(chart.AddSeries(ValuesOnly(data, 0, 9, 1)) &&
                     (!secondSeries || chart.AddSeries(ValuesOnly(data, 0, 9, 2), false)));
         chart.GetDiagramm().mainType = type;
         EXPECT_FALSE(chart.Save()) << index;
     }
-    CChartsheet detached;
+    PackageChartsheet detached;
     EXPECT_FALSE(detached.IsOk());
     EXPECT_TRUE(detached.AddSeries(ValuesOnly(data, 0, 9, 1)));
     EXPECT_FALSE(detached.Save());
@@ -315,7 +316,7 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
 
 TEST_F(ChartParts, TitlesAreCutAndEscaped)
 {
-    CChartsheet chart(1, scratch.path);
+    PackageChartsheet chart(1, scratch.path);
     for (const std::string& title :
          {std::string(40, 'x'), std::string(30, 'x') + "\xC3\xA9"}) {  // no character is split
         chart.SetTitle(title);
@@ -372,7 +373,7 @@ TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
                                    (xt::Has(part, "_rels") ? ".xml.rels" : ".xml"));
         EXPECT_EQ(xt::EntryNames(path), xt::FixedEntriesAnd(expected));
         const std::string first = withFormula ? "6" : "5",
-                          chartsheet = kOfficeRelationshipsNs + "/chartsheet";
+                          chartsheet = officeRelationshipsNs + "/chartsheet";
         EXPECT_TRUE(
             InOrder(xt::Entry(path, "xl/_rels/workbook.xml.rels"),
                     {"Id=\"rId3\" ", "sheet1.xml\"", "Id=\"rId4\" ", "sheet2.xml\"",

@@ -1,5 +1,7 @@
-#include "xlsx/PackageVocabulary.h"
 #include "xlsx/Worksheet.h"
+#include "xlsx/internal/PackageSheets.h"
+#include "xlsx/internal/PackageVocabulary.h"
+#include "xlsx/internal/SharedStringTable.h"
 
 #include "XlsxTest.h"
 
@@ -18,14 +20,14 @@ class Worksheet : public testing::Test
 protected:
     Worksheet() { tzset(); }
 
-    std::string Saved(CWorksheet& sheet)
+    std::string Saved(PackageWorksheet& sheet)
     {
         return sheet.Save() ? xt::ReadFile(dir.File("xl/worksheets/sheet" +
                                                     std::to_string(sheet.GetIndex()) + ".xml"))
                             : "<not saved><sheetData></sheetData>";
     }
     // From "<sheetData" to the end of the sheet data.
-    std::string SavedData(CWorksheet& sheet)
+    std::string SavedData(PackageWorksheet& sheet)
     {
         const std::string part = Saved(sheet);
         return part.substr(part.find("<sheetData"),
@@ -48,21 +50,21 @@ protected:
     xt::ScratchDir dir;
 };
 
-const std::string kRow1 = "<row r=\"1\" x14ac:dyDescent=\"0.25\">";
+const std::string firstRowStart = "<row r=\"1\" x14ac:dyDescent=\"0.25\">";
 
 }  // namespace
 
 TEST_F(Worksheet, IllustratedPartByteForByte)
 {
     SharedStringTable strings;
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     sheet.SetSharedStr(&strings);
     sheet.BeginRow(0);
     EXPECT_TRUE(sheet.AddCell(CellDataStr("Mon", 2)));
     EXPECT_TRUE(sheet.AddCell(CellDataStr("", 2)));  // writes nothing
     EXPECT_EQ(
         Saved(sheet),
-        xt::kDecl + "<worksheet xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r +
+        xt::xmlDeclaration + "<worksheet xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r +
             "\" xmlns:mc=\"" + ns_mc + "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac +
             R"("><dimension ref="A1"/><sheetViews>)"
             R"(<sheetView tabSelected="0" workbookViewId="0"/></sheetViews><sheetFormatPr defaultRowHeight="15" )"
@@ -74,9 +76,9 @@ TEST_F(Worksheet, IllustratedPartByteForByte)
 
 TEST_F(Worksheet, FrozenPanesAndColumnWidths)
 {
-    CWorksheet both(1, 1, 1, {ColumnWidth(0, 1, 12.5f), ColumnWidth(3, 3, 8.0f)}, dir.path);
-    CWorksheet rows(2, 0, 1, dir.path), columns(3, 2, 0, dir.path);
-    const std::pair<CWorksheet*, std::string> cases[] = {
+    PackageWorksheet both(1, 1, 1, {ColumnWidth(0, 1, 12.5f), ColumnWidth(3, 3, 8.0f)}, dir.path);
+    PackageWorksheet rows(2, 0, 1, dir.path), columns(3, 2, 0, dir.path);
+    const std::pair<PackageWorksheet*, std::string> cases[] = {
         {&both,
          R"(<sheetView tabSelected="0" workbookViewId="0"><pane xSplit="1" ySplit="1" topLeftCell="B2" )"
          R"(activePane="bottomRight" state="frozen"/><selection pane="topRight" activeCell="B1" sqref="B1"/>)"
@@ -99,7 +101,7 @@ TEST_F(Worksheet, CellReferencesUpToTheLastColumn)
         {{1, 0}, "A1"},     {{1, 25}, "Z1"},
         {{1, 26}, "AA1"},   {{1, 51}, "AZ1"},
         {{1, 52}, "BA1"},   {{1, 701}, "ZZ1"},
-        {{1, 702}, "AAA1"}, {{kMaxRows, kMaxColumns - 1}, "XFD1048576"}};
+        {{1, 702}, "AAA1"}, {{maxRows, maxColumns - 1}, "XFD1048576"}};
     for (const auto& [coord, ref] : refs)
         EXPECT_EQ(CWorksheet::GetCellCoord(coord), ref);
     char small[4] = "xyz";
@@ -107,23 +109,23 @@ TEST_F(Worksheet, CellReferencesUpToTheLastColumn)
     EXPECT_STREQ(small, "A99");
     EXPECT_FALSE(CWorksheet::GetCellCoord(CellCoord(100, 0), small));  // "A100" needs 5 bytes
     EXPECT_STREQ(small, "");
-    char widest[CWorksheet::kCellRefBufferSize];
+    char widest[CWorksheet::cellRefBufferSize];
     EXPECT_TRUE(CWorksheet::GetCellCoord(CellCoord(UINT32_MAX, UINT32_MAX), widest));
-    EXPECT_EQ(std::strlen(widest), CWorksheet::kCellRefBufferSize - 1);
+    EXPECT_EQ(std::strlen(widest), CWorksheet::cellRefBufferSize - 1);
 }
 
 TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
 {
-    CWorksheet sheet(1, dir.path);
-    EXPECT_TRUE(sheet.AddRow(std::vector<CellDataInt>{1, 2}, kMaxColumns - 2));
+    PackageWorksheet sheet(1, dir.path);
+    EXPECT_TRUE(sheet.AddRow(std::vector<CellDataInt>{1, 2}, maxColumns - 2));
     EXPECT_FALSE(
-        sheet.AddRow(std::vector<CellDataInt>{1, 2}, kMaxColumns - 1));  // the second is XFE
-    for (uint32_t row = 3; row <= kMaxRows; ++row)
+        sheet.AddRow(std::vector<CellDataInt>{1, 2}, maxColumns - 1));  // the second is XFE
+    for (uint32_t row = 3; row <= maxRows; ++row)
         sheet.BeginRow();
     EXPECT_TRUE(sheet.AddCell(CellDataInt(7)));
     EXPECT_FALSE(sheet.BeginRow());
     EXPECT_FALSE(sheet.AddCell(CellDataInt(8)));
-    EXPECT_FALSE(sheet.MergeCells(CellCoord(1, 0), CellCoord(kMaxRows + 1, 0)));
+    EXPECT_FALSE(sheet.MergeCells(CellCoord(1, 0), CellCoord(maxRows + 1, 0)));
     EXPECT_FALSE(sheet.MergeCells(CellCoord(0, 0), CellCoord(1, 2)));
     const std::string part = Saved(sheet);
     pugi::xml_document document;
@@ -136,7 +138,7 @@ TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
 TEST_F(Worksheet, SharedStringsCountAcrossSheetsOfOneTable)
 {
     SharedStringTable strings;
-    CWorksheet first(1, dir.path), second(2, dir.path);
+    PackageWorksheet first(1, dir.path), second(2, dir.path);
     first.SetSharedStr(&strings);
     second.SetSharedStr(&strings);
     first.AddRow(std::vector<CellDataStr>{"Mon", "Tue", "Mon"});
@@ -148,7 +150,7 @@ TEST_F(Worksheet, SharedStringsCountAcrossSheetsOfOneTable)
 
 TEST_F(Worksheet, RowsSpansOffsetsHeightsAndMergedRanges)
 {
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     sheet.BeginRow(20);
     sheet.AddCell(CellDataStr(""));  // nothing written, column A taken
     sheet.AddCell(CellDataUInt(5));
@@ -181,7 +183,7 @@ TEST_F(Worksheet, RowsSpansOffsetsHeightsAndMergedRanges)
 
 TEST_F(Worksheet, CellsWithoutAnOpenRowAreRefused)
 {
-    CWorksheet empty(1, dir.path), ended(2, dir.path);
+    PackageWorksheet empty(1, dir.path), ended(2, dir.path);
     EXPECT_FALSE(empty.AddCell(CellDataInt(1)));
     EXPECT_FALSE(empty.AddCell(CellDataStr("x")));
     EXPECT_TRUE(xt::Has(Saved(empty), "<sheetData/><pageMargins"));
@@ -191,13 +193,13 @@ TEST_F(Worksheet, CellsWithoutAnOpenRowAreRefused)
     EXPECT_FALSE(ended.AddCell(CellDataInt(2)));
     EXPECT_FALSE(ended.AddCell(CellDataTime(0)));
     EXPECT_EQ(SavedData(ended),
-              "<sheetData>" + kRow1 + "<c r=\"A1\"><v>1</v></c></row></sheetData>");
+              "<sheetData>" + firstRowStart + "<c r=\"A1\"><v>1</v></c></row></sheetData>");
 }
 
 TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
 {
     SharedStringTable strings;
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     sheet.SetSharedStr(&strings);
     sheet.BeginRow();
     sheet.AddCell(CellDataStr("=SUM(A1:A2)", 3));
@@ -212,11 +214,11 @@ TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
     EXPECT_EQ(strings, (SharedStringTable{{"=1+1", 0}, {"=2+2", 1}, {"=", 2}}));
     EXPECT_EQ(
         SavedData(sheet),
-        "<sheetData>" + kRow1 +
+        "<sheetData>" + firstRowStart +
             "<c r=\"A1\" s=\"3\"><f>SUM(A1:A2)</f></c><c r=\"B1\"><f>"
             "A1&amp;\"&lt;x&gt;\"</f></c><c r=\"C1\" t=\"s\"><v>0</v></c><c r=\"D1\" t=\"s\"><v>1"
             "</v></c><c r=\"E1\" t=\"s\"><v>2</v></c></row></sheetData>");
-    CWorksheet noTable(2, dir.path);  // text without a table is written in place
+    PackageWorksheet noTable(2, dir.path);  // text without a table is written in place
     noTable.BeginRow();
     noTable.AddCell(CellDataStr("a<b & c"));
     EXPECT_FALSE(noTable.IsThereFormula());
@@ -226,7 +228,7 @@ TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
 TEST_F(Worksheet, OverlongTextAndTitlesAreCutOnACharacterBoundary)
 {
     SharedStringTable strings;
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     sheet.SetSharedStr(&strings);
     std::string twoByte, fourByte;
     for (int i = 0; i < 20000; ++i)
@@ -251,7 +253,7 @@ TEST_F(Worksheet, OverlongTextAndTitlesAreCutOnACharacterBoundary)
 
 TEST_F(Worksheet, TimesFrom1900To9999AndThen15Digits)
 {
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     sheet.BeginRow();
     sheet.AddCell(CellDataDbl(1.0 / 3.0));  // 6 digits before the first time cell
     sheet.AddCell(CellDataTime(0, 4));
@@ -289,10 +291,10 @@ TEST_F(Worksheet, TimesFrom1900To9999AndThen15Digits)
 
 TEST_F(Worksheet, DetachedOrUnwritableSheetsReportFailure)
 {
-    CWorksheet detached, emptyPath(1, std::string());
+    PackageWorksheet detached, emptyPath(1, std::string());
     std::ofstream(dir.File("plain")) << "x";
-    CWorksheet blocked(1, dir.File("plain"));  // a file where the package folder should be
-    for (CWorksheet* sheet : {&detached, &emptyPath, &blocked}) {
+    PackageWorksheet blocked(1, dir.File("plain"));  // a file where the package folder should be
+    for (PackageWorksheet* sheet : {&detached, &emptyPath, &blocked}) {
         EXPECT_FALSE(sheet->IsOk());
         EXPECT_FALSE(sheet->BeginRow());
         EXPECT_FALSE(sheet->AddCell(CellDataStr("x")));
@@ -302,7 +304,7 @@ TEST_F(Worksheet, DetachedOrUnwritableSheetsReportFailure)
     // A part file that takes no data: the device that is always full.
     xt::fs::create_directories(dir.File("pkg/xl/worksheets"));
     xt::fs::create_symlink("/dev/full", dir.File("pkg/xl/worksheets/sheet1.xml"));
-    CWorksheet full(1, dir.File("pkg"));
+    PackageWorksheet full(1, dir.File("pkg"));
     full.AddRow(std::vector<CellDataInt>{1});
     EXPECT_FALSE(full.Save());
 }

@@ -1,11 +1,11 @@
-#pragma once
+#ifndef HORATAB_XLSX_WORKSHEET_H
+#define HORATAB_XLSX_WORKSHEET_H
+
 // One worksheet of a workbook: streams its part "xl/worksheets/sheet<N>.xml"
 // into the package's temporary folder as rows and cells arrive.
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -23,28 +23,17 @@ class XmlStream;
 namespace SimpleXlsx {
 
 class PartFile;
+class SharedStringTable;
 
-// The workbook's table of distinct cell texts and their shared-string
-// indexes (0, 1, 2, ... in order of first use). Transparent comparison lets
-// a lookup use the caller's text without copying it.
-using SharedStringTable = std::map<std::string, uint64_t, std::less<>>;
-
+// A worksheet is made by its workbook (CWorkbook::AddSheet), which also
+// names it, wires it to the workbook's shared tables and saves it.
 class CWorksheet
 {
 public:
     // Enough for the reference of any CellCoord, terminator included
     // (7 letters, 10 digits, NUL).
-    static constexpr size_t kCellRefBufferSize = 18;
+    static constexpr size_t cellRefBufferSize = 18;
 
-    // A detached worksheet: no part file, every write is refused.
-    CWorksheet();
-    CWorksheet(uint32_t index, const std::string& tempPath);
-    CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
-               const std::string& tempPath);
-    CWorksheet(uint32_t index, const std::vector<ColumnWidth>& colWidths,
-               const std::string& tempPath);
-    CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
-               const std::vector<ColumnWidth>& colWidths, const std::string& tempPath);
     virtual ~CWorksheet();
 
     CWorksheet(const CWorksheet&) = delete;
@@ -53,26 +42,13 @@ public:
     // True while the part file is open and every write so far succeeded.
     bool IsOk() const;
 
-    // Closes the part file until the next write reopens it, so that a
-    // workbook of thousands of sheets does not hold thousands of open files
-    // and buffers. The workbook suspends a sheet when it adds the next one.
-    void Suspend();
+    // The sheet's name, unique in its workbook, at most 31 bytes.
+    std::string GetTitle() const { return title; }
 
-    // Title: cut to at most 31 bytes on a UTF-8 character boundary.
-    void SetTitle(const std::string& title);
-    std::string GetTitle() const { return m_title; }
-
-    void SetSharedStr(SharedStringTable* strings)
-    {
-        m_sharedStrings = strings;
-        m_knownStrings.clear();
-    }
-    void SetComments(std::vector<Comment>* comments) { m_comments = comments; }
-
-    uint32_t GetIndex() const { return m_index; }
-    bool IsThereFormula() const { return m_withFormula; }
-    bool IsThereComment() const { return m_withComment; }
-    void GetCalcChain(std::vector<std::string>& cells) const { cells = m_calcChain; }
+    uint32_t GetIndex() const { return index; }
+    bool IsThereFormula() const { return withFormula; }
+    bool IsThereComment() const { return withComment; }
+    void GetCalcChain(std::vector<std::string>& cells) const { cells = calcChain; }
 
     // Rows. BeginRow closes a row still open and starts the next one
     // (height 0: default height); false when the row lies beyond the sheet.
@@ -82,7 +58,7 @@ public:
     // Cells go to the open row, one column further each time (also when a
     // cell is not written). A cell is refused (false) when no row is open,
     // when it lies beyond column "XFD", or when the worksheet cannot write.
-    // A text longer than kMaxCellTextLength is cut on a character boundary.
+    // A text longer than maxCellTextLength is cut on a character boundary.
     bool AddCell(const CellDataStr& data);
     bool AddCell(const CellDataInt& data);
     bool AddCell(const CellDataUInt& data);
@@ -90,7 +66,7 @@ public:
     bool AddCell(const CellDataFlt& data);
     bool AddCell(const CellDataTime& data);
     // Skips one column.
-    void AddCell() { ++m_currentColumn; }
+    void AddCell() { ++currentColumn; }
 
     // A text cell that is always text, even when it begins with "=".
     bool AddTextCell(std::string_view text, int32_t styleId = 0);
@@ -139,16 +115,44 @@ public:
     }
     static std::string GetCellCoord(CellCoord coord);
 
+private:
+    // The workbook's side (see PackageWorksheet).
+    friend class PackageWorksheet;
+
+    // Made on the package folder `tempDir`. The default one is detached:
+    // no part file, every write refused.
+    CWorksheet();
+    CWorksheet(uint32_t sheetIndex, const std::string& tempDir);
+    CWorksheet(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
+               const std::string& tempDir);
+    CWorksheet(uint32_t sheetIndex, const std::vector<ColumnWidth>& colWidths,
+               const std::string& tempDir);
+    CWorksheet(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
+               const std::vector<ColumnWidth>& colWidths, const std::string& tempDir);
+
+    // Closes the part file until the next write reopens it, so that a
+    // workbook of thousands of sheets does not hold thousands of open files
+    // and buffers. The workbook suspends a sheet when it adds the next one.
+    void Suspend();
+
+    // Title: cut to at most 31 bytes on a UTF-8 character boundary.
+    void SetTitle(const std::string& text);
+    void SetSharedStr(SharedStringTable* strings)
+    {
+        sharedStrings = strings;
+        knownStrings.clear();
+    }
+    void SetComments(std::vector<Comment>* list) { comments = list; }
+
     // Writes the tail and closes the part file; false when the part could
     // not be created or fully written.
     bool Save();
     // Writes "xl/worksheets/_rels/sheet<N>.xml.rels" linking the comments.
     bool SaveCommentsRels();
 
-private:
     bool ResumeIfSuspended();
 
-    void Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
+    void Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
               const std::vector<ColumnWidth>& colWidths);
     void WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
                    const std::vector<ColumnWidth>& colWidths);
@@ -171,32 +175,34 @@ private:
     size_t FormatNumber(char* out, double value) const;
     void ReleaseStreams();
 
-    std::unique_ptr<PartFile> m_file;
-    std::unique_ptr<xmlw::XmlStream> m_xml;
-    std::vector<std::string> m_calcChain;
-    SharedStringTable* m_sharedStrings = nullptr;
-    std::vector<Comment>* m_comments = nullptr;
-    std::vector<std::string> m_mergedCells;
-    std::set<std::pair<uint32_t, uint32_t>> m_commentedCells;  // (row, column)
-    uint32_t m_index = 1;
-    std::string m_tempPath;
-    std::string m_title = "Sheet 1";
-    bool m_withFormula = false;
-    bool m_withComment = false;
-    uint32_t m_currentRow = 0;
-    bool m_rowOpen = false;
-    uint32_t m_currentColumn = 0;
-    uint32_t m_offsetColumn = 0;
-    uint32_t m_pageOrientation = 0;
+    std::unique_ptr<PartFile> sheetFile;
+    std::unique_ptr<xmlw::XmlStream> sheetStream;
+    std::vector<std::string> calcChain;
+    SharedStringTable* sharedStrings = nullptr;
+    std::vector<Comment>* comments = nullptr;
+    std::vector<std::string> mergedCells;
+    std::set<std::pair<uint32_t, uint32_t>> commentedCells;  // (row, column)
+    uint32_t index = 1;
+    std::string tempPath;
+    std::string title = "Sheet 1";
+    bool withFormula = false;
+    bool withComment = false;
+    uint32_t currentRow = 0;
+    bool rowOpen = false;
+    uint32_t currentColumn = 0;
+    uint32_t offsetColumn = 0;
+    uint32_t pageOrientation = 0;
 
-    bool m_sheetDataStarted = false;  // "<sheetData>" start tag closed
-    bool m_rowStartPending = false;   // "<row ..." written, ">" not yet
-    int m_precision = 6;              // significant digits of numbers
+    bool sheetDataStarted = false;  // "<sheetData>" start tag closed
+    bool rowStartPending = false;   // "<row ..." written, ">" not yet
+    int precision = 6;              // significant digits of numbers
     // The texts this sheet has used, viewing the keys of the shared table
     // (whose entries never move or go): one hash lookup per repeated text.
-    std::unordered_map<std::string_view, uint64_t> m_knownStrings;
-    char m_rowDigits[12] = {};  // decimal text of the current row
-    size_t m_rowDigitsLength = 0;
+    std::unordered_map<std::string_view, uint64_t> knownStrings;
+    char rowDigits[12] = {};  // decimal text of the current row
+    size_t rowDigitsLength = 0;
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_WORKSHEET_H
