@@ -21,7 +21,7 @@ mime_type="application/x-teachers-timetable+xml"
   lintian desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db
 
 echo "== lintian"
-lintian --fail-on error --info "$deb"
+lintian --fail-on error --display-info --pedantic "$deb"
 
 echo "== control data"
 version="$(dpkg-deb -f "$deb" Version)"
