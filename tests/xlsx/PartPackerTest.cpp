@@ -5,6 +5,7 @@
 
 #include "XlsxTest.h"
 
+#include <unzip.h>
 #include <zip.h>
 #include <zlib.h>
 

@@ -112,12 +112,12 @@ TEST_F(Worksheet, DimensionIsTheUsedRange)
                    {{{2, {"a", "", "b"}}, {1, {"c"}}}, "B1:E2"}};
     uint32_t index = 1;
     for (const auto& [rows, ref] : cases) {
-        PackageWorksheet sheet(index++, dir.path);
+        PackageWorksheet sheet(index++, dir.path());
         for (const auto& [offset, cells] : rows)
             sheet.AddRow(cells, offset);
         EXPECT_TRUE(xt::Has(Saved(sheet), std::string("<dimension ref=\"") + ref + "\"/>")) << ref;
     }
-    PackageWorksheet wide(index, dir.path);
+    PackageWorksheet wide(index, dir.path());
     for (uint32_t row = 1; row <= 31; ++row)
         wide.AddRow(std::vector<CellDataInt>(6, CellDataInt(int32_t(row))));
     EXPECT_TRUE(xt::Has(Saved(wide), "<dimension ref=\"A1:F31\"/>"));
