@@ -255,9 +255,12 @@ bool CWorkbook::SavePackage(const std::string& name)
 
 bool CWorkbook::SaveSheets()
 {
-    for (const auto& sheet : worksheets)
+    for (const auto& sheet : worksheets) {
+        if (Cancelled())
+            return false;
         if (!sheet->Save())
             return false;
+    }
     return true;
 }
 
@@ -283,7 +286,7 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name,
         return false;
     SetNewFileMode(fd);
     close(fd);
-    const bool ok = WriteArchive(archivePath.data(), partNames) &&
+    const bool ok = WriteArchive(archivePath.data(), partNames) && !Cancelled() &&
                     std::rename(archivePath.data(), name.c_str()) == 0;
     if (!ok)
         std::remove(archivePath.data());
