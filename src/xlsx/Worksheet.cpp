@@ -703,14 +703,13 @@ bool CWorksheet::Save()
                                    : "")
         << xmlw::endtag();
 
-    bool ok = true;
-    if (withComment) {
+    // The comments' drawing is the sheet's first relationship (see
+    // PackageManifest).
+    if (withComment)
         xml << xmlw::tag("legacyDrawing") << xmlw::attr("r:id") << "rId1" << xmlw::endtag();
-        ok = SaveCommentsRels();
-    }
     xml << xmlw::raw("</worksheet>");
     sheetStream.reset();
-    ok = sheetFile->Close() && ok;
+    const bool ok = sheetFile->Close();
     sheetFile.reset();
     try {
         partHead = WriteHead();
@@ -718,16 +717,6 @@ bool CWorksheet::Save()
         return false;
     }
     return ok;
-}
-
-bool CWorksheet::SaveCommentsRels()
-{
-    if (tempPath.empty())
-        return false;
-    const std::string number = std::to_string(index);
-    return SaveRelationships(tempPath, "xl/worksheets/_rels/sheet" + number + ".xml.rels",
-                             {{type_vml, "../drawings/vmlDrawing" + number + ".vml"},
-                              {type_comments, "../comments" + number + ".xml"}});
 }
 
 }  // namespace SimpleXlsx

@@ -35,7 +35,6 @@ public:
 
     using CWorksheet::HeadOfPart;
     using CWorksheet::Save;
-    using CWorksheet::SaveCommentsRels;
     using CWorksheet::SetComments;
     using CWorksheet::SetSharedStr;
     using CWorksheet::SetTitle;

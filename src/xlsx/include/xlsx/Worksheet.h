@@ -152,8 +152,6 @@ private:
     // worksheet's start tag, the used range, the views and the column
     // widths. Empty until Save succeeded.
     const std::string& HeadOfPart() const { return partHead; }
-    // Writes "xl/worksheets/_rels/sheet<N>.xml.rels" linking the comments.
-    bool SaveCommentsRels();
 
     bool ResumeIfSuspended();
 
