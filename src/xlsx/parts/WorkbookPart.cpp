@@ -1,6 +1,7 @@
 // xl/workbook.xml and its relationships xl/_rels/workbook.xml.rels.
 
 #include "xlsx/PackageVocabulary.h"
+#include "xlsx/SheetName.h"
 #include "xlsx/Workbook.h"
 #include "xlsx/XmlStream.h"
 #include "xlsx/parts/WorkbookFacts.h"
@@ -63,11 +64,12 @@ bool CWorkbook::SaveWorkbook()
         if (!worksheets.empty() || !charts.empty()) {
             xml << tag("sheets");
             for (size_t p = 0; p < worksheets.size(); ++p)
-                xml << tag("sheet") << attr("name") << worksheets[p]->GetTitle() << attr("sheetId")
-                    << p + 1 << attr("r:id") << "rId" << WorksheetRelationshipNumber(p) << endtag();
+                xml << tag("sheet") << attr("name") << SheetNameAttribute(worksheets[p]->GetTitle())
+                    << attr("sheetId") << p + 1 << attr("r:id") << "rId"
+                    << WorksheetRelationshipNumber(p) << endtag();
             for (size_t p = 0; p < charts.size(); ++p)
-                xml << tag("sheet") << attr("name") << charts[p]->GetTitle() << attr("sheetId")
-                    << worksheets.size() + p + 1 << attr("r:id") << "rId"
+                xml << tag("sheet") << attr("name") << SheetNameAttribute(charts[p]->GetTitle())
+                    << attr("sheetId") << worksheets.size() + p + 1 << attr("r:id") << "rId"
                     << ChartsheetRelationshipNumber(worksheets.size(), hasFormula, p) << endtag();
             xml << endtag();
         }
