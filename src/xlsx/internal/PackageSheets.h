@@ -33,8 +33,8 @@ public:
         : CWorksheet(index, frozenWidth, frozenHeight, colWidths, tempDir)
     {}
 
+    using CWorksheet::HeadOfPart;
     using CWorksheet::Save;
-    using CWorksheet::SaveCommentsRels;
     using CWorksheet::SetComments;
     using CWorksheet::SetSharedStr;
     using CWorksheet::SetTitle;
