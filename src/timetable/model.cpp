@@ -1,11 +1,33 @@
 #include "timetable/timeTable.h"
 
+#include <algorithm>
 #include <utility>
 
 hour::hour(std::string hourName)
     : namedObjects<std::string>(std::move(hourName)), students(nullptr), subject(nullptr),
       room(nullptr)
 {}
+
+void hour::addStudents(namedObjects<std::string>* group)
+{
+    if (std::find(groups.begin(), groups.end(), group) != groups.end())
+        return;
+    if (groups.empty())
+        students = group;
+    groups.push_back(group);
+}
+
+bool hour::teaches(const namedObjects<std::string>* group) const
+{
+    if (!group)
+        return false;
+    return group == students || std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+bool hour::hasLesson() const
+{
+    return students || !groups.empty() || subject || room;
+}
 
 teacherDay::teacherDay(std::string dayName)
     : namedObjects<std::string>(std::move(dayName)), hours(true)
