@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,17 +14,15 @@
 
 namespace {
 
-const char* const programName = "horatab-export";
-
 enum class workbookKind
 {
     teachers,
     students,
 };
 
-bool reportFailure(std::ostream& err, const std::string& file, const std::string& reason)
+bool failure(std::ostream& err, const std::string& file, const std::string& reason)
 {
-    err << programName << ": " << file << ": " << reason << '\n';
+    reportFailure(err, file, reason);
     return false;
 }
 
@@ -87,12 +84,12 @@ bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
         problem =
             "the temporary folder " + temporaryFolder() + " (TMPDIR) is missing or not writable";
     if (!problem.empty())
-        return reportFailure(err, path, problem);
+        return failure(err, path, problem);
 
     const bool written =
         kind == workbookKind::teachers ? model.teacherToExcel(path) : model.studentsToExcel(path);
     if (!written)
-        return reportFailure(err, path, "the workbook could not be written");
+        return failure(err, path, "the workbook could not be written");
     out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")
         << " written to " << path << '\n';
     return true;
@@ -104,7 +101,7 @@ void chooseFont(timeTable& model, const cliOptions& options)
 {
     const std::string name = options.fontGiven ? options.fontName : "Calibri";
     const double size = options.sizeGiven ? options.fontSize : 11.0;
-    if (name == "Calibri" && std::fabs(size - 11.0) <= 0)
+    if (isDefaultSpreadsheetFont(name, size))
         return;
     model.setFontAndSize(name, int32_t(size));
 }
@@ -132,7 +129,7 @@ int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& e
     pugi::xml_document document;
     std::string reason;
     if (!loadXmlFile(options.input, document, &reason)) {
-        reportFailure(err, options.input, reason);
+        failure(err, options.input, reason);
         return 1;
     }
     timeTable model;

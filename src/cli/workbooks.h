@@ -23,4 +23,4 @@ void chooseFont(timeTable& model, const cliOptions& options);
 // text when the destination looks writable.
 std::string destinationProblem(const std::string& path);
 
-#endif
+#endif  // HORATAB_CLI_WORKBOOKS_H

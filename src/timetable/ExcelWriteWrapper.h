@@ -66,4 +66,4 @@ private:
     int32_t styleIndex;
 };
 
-#endif
+#endif  // HORATAB_TIMETABLE_EXCELWRITEWRAPPER_H

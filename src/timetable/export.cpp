@@ -78,8 +78,8 @@ private:
 // this also bounds the sheets written after it.
 bool summaryFitsSheet(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
 {
-    return hoursPerDay > 0 && days <= (SimpleXlsx::kMaxColumns - 1) / hoursPerDay &&
-           weeks <= SimpleXlsx::kMaxRows - 2;
+    return hoursPerDay > 0 && days <= (SimpleXlsx::maxColumns - 1) / hoursPerDay &&
+           weeks <= SimpleXlsx::maxRows - 2;
 }
 
 // The size of the week merged for a group from `groupTeachers`.

@@ -21,4 +21,4 @@ bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::str
 // byte `offset` in `text`.
 void lineAndColumn(const std::string& text, size_t offset, size_t& line, size_t& column);
 
-#endif
+#endif  // HORATAB_TIMETABLE_XMLFILE_H
