@@ -13,8 +13,10 @@
 #include <memory>
 #include <new>
 
-#include "xlsx/PartPacker.h"
-#include "xlsx/SheetName.h"
+#include "xlsx/internal/PackageSheets.h"
+#include "xlsx/internal/PartPacker.h"
+#include "xlsx/internal/SharedStringTable.h"
+#include "xlsx/internal/SheetName.h"
 
 namespace SimpleXlsx {
 
@@ -73,7 +75,11 @@ void SetNewFileMode(int fd)
 CWorkbook::CWorkbook()
     : contentFiles{"[Content_Types].xml",        "_rels/.rels",        "docProps/core.xml",
                    "docProps/app.xml",           "xl/workbook.xml",    "xl/styles.xml",
-                   "xl/_rels/workbook.xml.rels", "xl/theme/theme1.xml"}
+                   "xl/_rels/workbook.xml.rels", "xl/theme/theme1.xml"},
+      sheetNames(std::make_unique<SheetNameSet>()),
+      sharedStrings(std::make_unique<SharedStringTable>()),
+      detachedSheet(std::make_unique<PackageWorksheet>()),
+      detachedChart(std::make_unique<PackageChartsheet>())
 {
     Style style;
     style.numFormat.id = 0;
@@ -85,10 +91,9 @@ CWorkbook::CWorkbook()
 
 CWorkbook::~CWorkbook()
 {
-    for (CWorksheet* sheet : worksheets)
-        delete sheet;
-    for (CChartsheet* chart : charts)
-        delete chart;
+    // The sheets close their part files before the folder goes.
+    worksheets.clear();
+    charts.clear();
     ClearTemp();
 }
 
@@ -113,19 +118,20 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
     if (!worksheets.empty())
         worksheets.back()->Suspend();
     const uint32_t index = static_cast<uint32_t>(worksheets.size() + 1);
-    std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
+    std::unique_ptr<PackageWorksheet> sheet(new (std::nothrow)
+                                                PackageWorksheet(index, args..., tempPath));
     if (!sheet || !sheet->IsOk())
         return nullptr;
     try {
-        sheet->SetTitle(sheetNames.NameFor(title, index));
-        sheet->SetSharedStr(&sharedStrings);
+        sheet->SetTitle(sheetNames->NameFor(title, index));
+        sheet->SetSharedStr(sharedStrings.get());
         sheet->SetComments(&comments);
-        sheetNames.Add(sheet->GetTitle());
-        worksheets.push_back(sheet.get());
+        sheetNames->Add(sheet->GetTitle());
+        worksheets.push_back(std::move(sheet));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    return sheet.release();
+    return worksheets.back().get();
 }
 
 CWorksheet& CWorkbook::SheetOrDetached(CWorksheet* sheet)
@@ -133,7 +139,7 @@ CWorksheet& CWorkbook::SheetOrDetached(CWorksheet* sheet)
     if (sheet != nullptr)
         return *sheet;
     sheetCreationFailed = true;
-    return detachedSheet;
+    return *detachedSheet;
 }
 
 CWorksheet& CWorkbook::AddSheet(const std::string& title)
@@ -168,17 +174,18 @@ CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
     if (!EnsureTempDir())
         return nullptr;
     const uint32_t index = static_cast<uint32_t>(charts.size() + 1);
-    std::unique_ptr<CChartsheet> chart(new (std::nothrow) CChartsheet(index, type, tempPath));
+    std::unique_ptr<PackageChartsheet> chart(new (std::nothrow)
+                                                 PackageChartsheet(index, type, tempPath));
     if (!chart || !chart->IsOk())
         return nullptr;
     try {
-        chart->SetTitle(sheetNames.NameFor(title, index));
-        sheetNames.Add(chart->GetTitle());
-        charts.push_back(chart.get());
+        chart->SetTitle(sheetNames->NameFor(title, index));
+        sheetNames->Add(chart->GetTitle());
+        charts.push_back(std::move(chart));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    return chart.release();
+    return charts.back().get();
 }
 
 CChartsheet& CWorkbook::ChartOrDetached(CChartsheet* chart)
@@ -186,7 +193,7 @@ CChartsheet& CWorkbook::ChartOrDetached(CChartsheet* chart)
     if (chart != nullptr)
         return *chart;
     sheetCreationFailed = true;
-    return detachedChart;
+    return *detachedChart;
 }
 
 CChartsheet& CWorkbook::AddChart(const std::string& title)
@@ -223,7 +230,7 @@ bool CWorkbook::SaveParts()
 
 bool CWorkbook::SaveSheets()
 {
-    for (CWorksheet* sheet : worksheets) {
+    for (const auto& sheet : worksheets) {
         const std::string index = std::to_string(sheet->GetIndex());
         contentFiles.push_back("xl/worksheets/sheet" + index + ".xml");
         if (sheet->IsThereComment())
@@ -236,7 +243,7 @@ bool CWorkbook::SaveSheets()
 
 bool CWorkbook::SaveCharts()
 {
-    for (CChartsheet* chart : charts) {
+    for (const auto& chart : charts) {
         const std::string index = std::to_string(chart->GetIndex());
         contentFiles.push_back("xl/charts/chart" + index + ".xml");
         contentFiles.push_back("xl/chartsheets/sheet" + index + ".xml");
