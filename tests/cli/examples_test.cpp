@@ -16,13 +16,13 @@ TEST(ExampleTimetableTest, SchoolXmlLoads)
 TEST(GeneratorTest, SameSeedSameFileAndBadOptionsAreRefused)
 {
     names args = {"--teachers", "12", "--groups", "6", "--seed", "42"};
-    const programResult first = runProgram(HORATAB_GEN_BIN, args),
-                        second = runProgram(HORATAB_GEN_BIN, args);
+    const support::ProgramResult first = support::runProgram(HORATAB_GEN_BIN, args),
+                                 second = support::runProgram(HORATAB_GEN_BIN, args);
     args[5] = "43";
     EXPECT_EQ(first.status, 0);
     EXPECT_NE(first.out, "");
     EXPECT_EQ(first.out, second.out);
-    EXPECT_NE(first.out, runProgram(HORATAB_GEN_BIN, args).out);
+    EXPECT_NE(first.out, support::runProgram(HORATAB_GEN_BIN, args).out);
 
     for (const names& bad :
          std::vector<names>{{"--teachers", "x"},
@@ -30,7 +30,7 @@ TEST(GeneratorTest, SameSeedSameFileAndBadOptionsAreRefused)
                             {"--groups", "-1"},
                             {"--nonsense"},
                             {"--teachers", "1", "--groups", "6", "--days", "1", "--hours", "5"}}) {
-        programResult refused = runProgram(HORATAB_GEN_BIN, bad);
+        support::ProgramResult refused = support::runProgram(HORATAB_GEN_BIN, bad);
         EXPECT_EQ(refused.status, 1) << testing::PrintToString(bad);
         EXPECT_EQ(refused.out, "");
         EXPECT_NE(refused.err, "");
@@ -53,16 +53,17 @@ TEST(GeneratorTest, OutputsAreWellFormedAndHoldTheRealShapes)
         names args = optionSets[i];
         files.push_back(folder + "generated" + std::to_string(i) + ".xml");
         args.insert(args.end(), {"-o", files.back()});
-        ASSERT_EQ(runProgram(HORATAB_GEN_BIN, args).status, 0) << testing::PrintToString(args);
+        ASSERT_EQ(support::runProgram(HORATAB_GEN_BIN, args).status, 0)
+            << testing::PrintToString(args);
     }
     for (const std::string& file : files) {
-        programResult strict = runProgram(
+        support::ProgramResult strict = support::runProgram(
             HORATAB_SYSTEM_PYTHON,
             {"-c", "import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])", file});
         EXPECT_EQ(strict.status, 0) << file << ": " << strict.err;
     }
 
-    const std::string shaped = readWhole(files[4]);
+    const std::string shaped = support::readFile(files[4]);
     EXPECT_EQ(shaped.substr(0, 3), "\xEF\xBB\xBF");
     timeTable model;
     ASSERT_TRUE(model.parse(files[4]));

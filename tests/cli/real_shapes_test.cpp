@@ -8,7 +8,17 @@
 
 namespace {
 
+using support::readFile;
+using support::runProgram;
+
 const std::string dataFolder = HORATAB_TEST_DATA_DIR;
+
+// A sheet of three blocks under one heading row, two empty rows apart.
+std::string threeBlocks(const std::string& heading, const std::string& first,
+                        const std::string& second, const std::string& third)
+{
+    return heading + first + "\n\n" + heading + second + "\n\n" + heading + third;
+}
 
 TEST(RealShapesTest, EveryLessonReachesEveryWeekItBelongsTo)
 {
@@ -38,7 +48,8 @@ TEST(RealShapesTest, EveryLessonReachesEveryWeekItBelongsTo)
 
     const std::string folder = newFolder(), t = folder + "t.xlsx", s = folder + "s.xlsx";
     ASSERT_EQ(runExport({in, "-t", t, "-s", s}).status, 0);
-    const workbookRead teachers = readWorkbook(t), students = readWorkbook(s);
+    const support::WorkbookRead teachers = support::readWorkbook(t),
+                                students = support::readWorkbook(s);
     ASSERT_EQ(teachers.problem + students.problem, "");
     ASSERT_EQ(students.sheetNames, (names{"All students", "5A", "5B", "6A"}));
     // Both summaries: Berg's days, and Berg's four hour names under each.
@@ -85,9 +96,9 @@ TEST(RealShapesTest, AFileWithoutTheseShapesExportsAsBefore)
     const std::string folder = newFolder(), t = folder + "t.xlsx", s = folder + "s.xlsx";
     ASSERT_EQ(runExport({in, "-t", t, "-s", s}).status, 0);
     for (const std::string& book : {t, s})
-        seen +=
-            "$ workbook\n" + runProgram(HORATAB_SYSTEM_PYTHON, {HORATAB_WORKBOOK_DUMPER, book}).out;
-    EXPECT_EQ(seen, readWhole(dataFolder + "/plain_timetable.expected"));
+        seen += "$ workbook\n" +
+                runProgram(HORATAB_SYSTEM_PYTHON, {HORATAB_WORKBOOK_READER, "dump", book}).out;
+    EXPECT_EQ(seen, readFile(dataFolder + "/plain_timetable.expected"));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Exports that cannot or must not save: nothing is written, no part file is
 // left behind, and an existing file stays as it was.
 
-#include "exportTestSupport.h"
+#include "timetableTestSupport.h"
 #include "timetable/ExcelWriteWrapper.h"
 
 namespace {
@@ -13,7 +13,7 @@ void expectNothingSaved(timeTable& table, const std::string& file = "book.xlsx")
     std::string folder = newFolder();
     EXPECT_FALSE(table.teacherToExcel(folder + file));
     EXPECT_FALSE(table.studentsToExcel(folder + file));
-    EXPECT_EQ(entryCount(folder), 0u);
+    EXPECT_EQ(support::entryCount(folder), 0u);
     EXPECT_EQ(temporaryFiles(), 0u);
 }
 
@@ -23,9 +23,9 @@ TEST(ExportEdgeTest, NothingToExportOrAFailingStepSavesNothing)
         "<T name='A'><D name='Mon'><H name='1st'><Students name='1A'/></H></D></T>";
     timeTable empty, otherRoot, noHours, tooWide, goodButUnwritable, duties;
     expectNothingSaved(empty);
-    loadXml(otherRoot, "<teachers_timetable>" + oneHour + "</teachers_timetable>");
+    readInto(otherRoot, "<teachers_timetable>" + oneHour + "</teachers_timetable>");
     expectNothingSaved(otherRoot);
-    loadXml(
+    readInto(
         noHours,
         "<Teachers_Timetable><T name='A'><D name='Mon'/></T><T name='B'/></Teachers_Timetable>");
     expectNothingSaved(noHours);
@@ -37,22 +37,22 @@ TEST(ExportEdgeTest, NothingToExportOrAFailingStepSavesNothing)
     member->fixSize();
     expectNothingSaved(tooWide);
 
-    loadXml(goodButUnwritable, "<Teachers_Timetable>" + oneHour + "</Teachers_Timetable>");
+    readInto(goodButUnwritable, "<Teachers_Timetable>" + oneHour + "</Teachers_Timetable>");
     expectNothingSaved(goodButUnwritable, "missing/book.xlsx");
     expectNothingSaved(goodButUnwritable, "");
 
     // Nothing to export leaves a file already at the destination as it was.
-    std::string kept = writeFile(newFolder() + "s.xlsx", "keep me");
+    std::string kept = support::writeFile(newFolder() + "s.xlsx", "keep me");
     EXPECT_FALSE(empty.studentsToExcel(kept));
-    EXPECT_EQ(readWhole(kept), "keep me");
+    EXPECT_EQ(support::readFile(kept), "keep me");
 
     // Hours without a group give a teachers' workbook and no groups' one.
-    loadXml(duties, "<Teachers_Timetable><T name='A'><D name='Mon'><H name='1st'><Subject "
-                    "name='Duty'/></H></D></T>"
-                    "</Teachers_Timetable>");
+    readInto(duties, "<Teachers_Timetable><T name='A'><D name='Mon'><H name='1st'><Subject "
+                     "name='Duty'/></H></D></T>"
+                     "</Teachers_Timetable>");
     EXPECT_TRUE(duties.teacherToExcel(kept));
     EXPECT_FALSE(duties.studentsToExcel(kept + ".2"));
-    EXPECT_EQ(entryCount(kept.substr(0, kept.rfind('/'))), 1u);
+    EXPECT_EQ(support::entryCount(kept.substr(0, kept.rfind('/'))), 1u);
     EXPECT_EQ(temporaryFiles(), 0u);
 }
 
