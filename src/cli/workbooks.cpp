@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 
 #include <pugixml.hpp>
 
@@ -86,8 +87,18 @@ bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
     if (!problem.empty())
         return failure(err, path, problem);
 
+    exportProgress progress;
+    const bool showProgress = &err == &std::cerr && isatty(STDERR_FILENO);
+    if (showProgress)
+        progress.sheetStarted = [&err, &path](uint64_t done, uint64_t total, const std::string&) {
+            err << '\r' << path << ": sheet " << done << " of " << total << std::flush;
+        };
+    model.setExportProgress(&progress);
     const bool written =
         kind == workbookKind::teachers ? model.teacherToExcel(path) : model.studentsToExcel(path);
+    model.setExportProgress(nullptr);
+    if (showProgress)
+        err << "\r\033[K" << std::flush;  // the progress line goes
     if (!written)
         return failure(err, path, "the workbook could not be written");
     out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")

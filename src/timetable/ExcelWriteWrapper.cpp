@@ -99,3 +99,9 @@ bool ExcelWriteWrapper::Save(std::string path)
 {
     return workbook && worksheet && workbook->Save(path);
 }
+
+void ExcelWriteWrapper::setCancelFlag(const std::atomic<bool>* cancelled)
+{
+    if (workbook)
+        workbook->SetCancelFlag(cancelled);
+}

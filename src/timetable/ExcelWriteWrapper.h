@@ -1,6 +1,7 @@
 #ifndef HORATAB_TIMETABLE_EXCELWRITEWRAPPER_H
 #define HORATAB_TIMETABLE_EXCELWRITEWRAPPER_H
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -54,6 +55,10 @@ public:
     void applyStyle(int32_t index);
 
     bool Save(std::string path);
+
+    // Once `*cancelled` is set (from any thread), Save stops and fails
+    // before the file is replaced. Not owned; null for none.
+    void setCancelFlag(const std::atomic<bool>* cancelled);
 
 private:
     SimpleXlsx::CWorkbook* workbook;    // owned

@@ -112,17 +112,24 @@ bool writeThreeBlocks(ExcelWriteWrapper* facade, const uint32_t (&flags)[3], Wee
     return result;
 }
 
+// `sheets` counts the summary and one sheet per name; the last report,
+// with all of them done, comes before the package is saved.
 template <typename Exporter>
-bool exportWorkbook(timeTable& table, const std::string& path, Exporter writeSheets)
+bool exportWorkbook(timeTable& table, const std::string& path, uint64_t sheets,
+                    exportProgress* progress, Exporter writeSheets)
 {
     std::unique_ptr<ExcelWriteWrapper> facade(new (std::nothrow) ExcelWriteWrapper());
     if (!facade)
         return false;
+    if (progress)
+        facade->setCancelFlag(&progress->cancelled);
     if (table.fontChosen)
         facade->applyStyle(facade->addStyle(table.fontName, table.fontSize));
     // Running out of memory ends the export as a failure, like any other.
     try {
         bool result = writeSheets(facade.get());
+        if (result && progress)
+            result = progress->report(sheets, sheets, std::string());
         if (result)
             result = facade->Save(path);
         return result;
@@ -133,15 +140,20 @@ bool exportWorkbook(timeTable& table, const std::string& path, Exporter writeShe
 
 }  // namespace
 
+bool timeTable::reportSheet(uint64_t done, uint64_t total, const std::string& title)
+{
+    return !_progress || _progress->report(done, total, title);
+}
+
 bool timeTable::teacherToExcel(std::string path)
 {
-    return exportWorkbook(*this, path,
+    return exportWorkbook(*this, path, teachers.size() + 1, _progress,
                           [this](ExcelWriteWrapper* facade) { return _teacherToExcel(facade); });
 }
 
 bool timeTable::studentsToExcel(std::string path)
 {
-    return exportWorkbook(*this, path,
+    return exportWorkbook(*this, path, students.size() + 1, _progress,
                           [this](ExcelWriteWrapper* facade) { return _studentsToExcel(facade); });
 }
 
@@ -149,7 +161,10 @@ bool timeTable::_teacherToExcel(ExcelWriteWrapper* facade)
 {
     if (!facade)
         return false;
-    bool result = facade->addWorksheet(allTeachersTitle);
+    const uint64_t sheets = teachers.size() + 1;
+    uint64_t done = 0;
+    bool result =
+        reportSheet(done++, sheets, allTeachersTitle) && facade->addWorksheet(allTeachersTitle);
     if (result)
         result = _allTeacherToExcel(facade);
 
@@ -158,7 +173,8 @@ bool timeTable::_teacherToExcel(ExcelWriteWrapper* facade)
         if (!result)
             break;
         teacher* member = entry.second;
-        result = member && facade->addWorksheet(member->name);
+        result = member && reportSheet(done++, sheets, member->name) &&
+                 facade->addWorksheet(member->name);
         if (result)
             result = writeThreeBlocks(facade, flags,
                                       [member](BaseMatrix<std::string>& week, uint32_t info) {
@@ -174,7 +190,10 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
     if (!facade)
         return false;
     const groupTeachersIndex index = teachersOfAllGroups();
-    bool result = facade->addWorksheet(allStudentsTitle);
+    const uint64_t sheets = students.size() + 1;
+    uint64_t done = 0;
+    bool result =
+        reportSheet(done++, sheets, allStudentsTitle) && facade->addWorksheet(allStudentsTitle);
     if (result)
         result = _allStudentsToExcel(facade, index);
 
@@ -184,7 +203,8 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
             break;
         const namedObjects<std::string>* group = entry.second;
         const teacherList& groupTeachers = teachersOf(index, group);
-        result = group && facade->addWorksheet(group->name);
+        result =
+            group && reportSheet(done++, sheets, group->name) && facade->addWorksheet(group->name);
         if (result)
             result =
                 writeThreeBlocks(facade, flags, [&](BaseMatrix<std::string>& week, uint32_t info) {

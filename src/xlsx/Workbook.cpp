@@ -231,6 +231,8 @@ bool CWorkbook::SaveParts()
 bool CWorkbook::SaveSheets()
 {
     for (const auto& sheet : worksheets) {
+        if (Cancelled())
+            return false;
         const std::string index = std::to_string(sheet->GetIndex());
         contentFiles.push_back("xl/worksheets/sheet" + index + ".xml");
         if (sheet->IsThereComment())
@@ -269,8 +271,8 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name)
         return false;
     SetNewFileMode(fd);
     close(fd);
-    const bool ok =
-        WriteArchive(archivePath.data()) && std::rename(archivePath.data(), name.c_str()) == 0;
+    const bool ok = WriteArchive(archivePath.data()) && !Cancelled() &&
+                    std::rename(archivePath.data(), name.c_str()) == 0;
     if (!ok)
         std::remove(archivePath.data());
     return ok;

@@ -56,6 +56,39 @@ TEST(ExportEdgeTest, NothingToExportOrAFailingStepSavesNothing)
     EXPECT_EQ(temporaryFiles(), 0u);
 }
 
+// Progress names every sheet in order; a cancel at any sheet, or while the
+// package is saved, leaves an existing file and TMPDIR as they were.
+TEST(ExportEdgeTest, ProgressReportsEverySheetAndCancelLeavesNothing)
+{
+    timeTable table;
+    readInto(table, "<Teachers_Timetable><T name='B'><D name='Mon'><H name='1'><Students "
+                    "name='1A'/></H></D></T><T name='A'><D name='Mon'><H name='1'><Students "
+                    "name='2B'/></H></D></T></Teachers_Timetable>");
+    exportProgress progress;
+    names reports;
+    uint64_t cancelAt = 99;
+    progress.sheetStarted = [&](uint64_t done, uint64_t total, const std::string& title) {
+        reports.push_back(std::to_string(done) + "/" + std::to_string(total) + " " + title);
+        if (done == cancelAt)
+            progress.cancelled = true;
+    };
+    table.setExportProgress(&progress);
+    const std::string folder = newFolder();
+    ASSERT_TRUE(table.teacherToExcel(folder + "t.xlsx"));
+    EXPECT_EQ(reports, (names{"0/3 All teachers", "1/3 A", "2/3 B", "3/3 "}));
+
+    const std::string kept = support::writeFile(folder + "kept.xlsx", "keep me");
+    for (cancelAt = 0; cancelAt <= 3; ++cancelAt) {
+        progress.cancelled = false;
+        reports.clear();
+        EXPECT_FALSE(table.studentsToExcel(kept)) << cancelAt;
+        EXPECT_EQ(reports.size(), cancelAt + 1);
+        EXPECT_EQ(support::readFile(kept), "keep me");
+        EXPECT_EQ(temporaryFiles(), 0u);
+    }
+    EXPECT_EQ(support::entryCount(folder), 2u);
+}
+
 TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
 {
     std::string path = newFolder() + "book.xlsx";
@@ -73,6 +106,16 @@ TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
     EXPECT_EQ(temporaryFiles(), 1u);
     EXPECT_TRUE(facade.Save(path));
     EXPECT_FALSE(facade.Save(path));
+    EXPECT_EQ(temporaryFiles(), 0u);
+
+    // A cancelled save leaves the file it would replace.
+    ExcelWriteWrapper cancelled;
+    const std::atomic<bool> cancel{true};
+    cancelled.setCancelFlag(&cancel);
+    ASSERT_TRUE(cancelled.addWorksheet("Sheet") && cancelled.saveTimeTable(cell));
+    support::writeFile(path, "keep me");
+    EXPECT_FALSE(cancelled.Save(path));
+    EXPECT_EQ(support::readFile(path), "keep me");
     EXPECT_EQ(temporaryFiles(), 0u);
 }
 

@@ -5,6 +5,7 @@
 // table and the style list, keeps the part files in a private temporary
 // folder and packs them into the archive on Save.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -69,6 +70,11 @@ public:
     // once; a second Save returns false.
     bool Save(const std::string& name);
 
+    // Once `*cancelled` is set (from any thread), Save stops between sheets
+    // and before the archive replaces the file, and returns false, leaving
+    // the file as it was. Not owned; null for none.
+    void SetCancelFlag(const std::atomic<bool>* cancelled) { cancelFlag = cancelled; }
+
     // The temporary folder ("" until the first sheet or Save needs it).
     const std::string& GetTempPath() const { return tempPath; }
 
@@ -125,6 +131,9 @@ private:
     std::unique_ptr<PackageChartsheet> detachedChart;  // returned when a chartsheet cannot be made
     bool sheetCreationFailed = false;
     bool saved = false;
+    const std::atomic<bool>* cancelFlag = nullptr;
+
+    bool Cancelled() const { return cancelFlag && *cancelFlag; }
 };
 
 }  // namespace SimpleXlsx
