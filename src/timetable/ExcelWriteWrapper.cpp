@@ -12,10 +12,7 @@ ExcelWriteWrapper::ExcelWriteWrapper()
       cellStr(std::string(), 0, true), styleIndex(0)
 {}
 
-ExcelWriteWrapper::~ExcelWriteWrapper()
-{
-    delete workbook;
-}
+ExcelWriteWrapper::~ExcelWriteWrapper() = default;
 
 bool ExcelWriteWrapper::addWorksheet(std::string title)
 {

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "timetable/BaseMatrix.h"
@@ -61,7 +62,7 @@ public:
     void setCancelFlag(const std::atomic<bool>* cancelled);
 
 private:
-    SimpleXlsx::CWorkbook* workbook;    // owned
+    std::unique_ptr<SimpleXlsx::CWorkbook> workbook;
     SimpleXlsx::CWorksheet* worksheet;  // owned by the workbook; the sheet added last
     SimpleXlsx::CellDataStr cellStr;
     SimpleXlsx::CellDataInt cellInt;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -13,8 +14,10 @@
 #include <memory>
 #include <new>
 
+#include "xlsx/internal/PackageManifest.h"
 #include "xlsx/internal/PackageSheets.h"
 #include "xlsx/internal/PartPacker.h"
+#include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/SharedStringTable.h"
 #include "xlsx/internal/SheetName.h"
 
@@ -70,13 +73,25 @@ void SetNewFileMode(int fd)
     fchmod(fd, 0666 & ~mask);
 }
 
+// Every workbook-level part, in the order written; the calculation chain
+// only when the manifest lists it, and every relationships part it lists.
+bool SaveParts(const PackageView& package)
+{
+    const bool hasChain = package.manifest.Contains("xl/calcChain.xml");
+    if (!(SaveCore(package) && SaveApp(package) && SaveContentType(package) &&
+          (!hasChain || SaveChain(package)) && SaveTheme(package) && SaveComments(package) &&
+          SaveSharedStrings(package) && SaveStyles(package) && SaveWorkbook(package)))
+        return false;
+    for (const std::string& owner : package.manifest.Owners())
+        if (!SaveRelationships(package, owner))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 CWorkbook::CWorkbook()
-    : contentFiles{"[Content_Types].xml",        "_rels/.rels",        "docProps/core.xml",
-                   "docProps/app.xml",           "xl/workbook.xml",    "xl/styles.xml",
-                   "xl/_rels/workbook.xml.rels", "xl/theme/theme1.xml"},
-      sheetNames(std::make_unique<SheetNameSet>()),
+    : sheetNames(std::make_unique<SheetNameSet>()),
       sharedStrings(std::make_unique<SharedStringTable>()),
       detachedSheet(std::make_unique<PackageWorksheet>()),
       detachedChart(std::make_unique<PackageChartsheet>())
@@ -216,16 +231,26 @@ bool CWorkbook::Save(const std::string& name)
     if (saved)
         return false;
     saved = true;
-    const bool ok = !sheetCreationFailed && EnsureTempDir() && SaveParts() && SaveSheets() &&
-                    SaveCharts() && WriteArchiveAtomically(name);
+    const bool ok = !sheetCreationFailed && EnsureTempDir() && SavePackage(name);
     ClearTemp();
     return ok;
 }
 
-bool CWorkbook::SaveParts()
+bool CWorkbook::SavePackage(const std::string& name)
 {
-    return SaveCore() && SaveApp() && SaveContentType() && SaveTheme() && SaveComments() &&
-           SaveSharedStrings() && SaveStyles() && SaveWorkbook();
+    // Stable, so that the comments of one worksheet keep the order added.
+    std::stable_sort(comments.begin(), comments.end());
+    std::vector<PackageManifest::Worksheet> sheetFacts;
+    for (const auto& sheet : worksheets)
+        sheetFacts.push_back({sheet->GetIndex(), sheet->IsThereComment(), sheet->IsThereFormula()});
+    std::vector<uint32_t> chartIndexes;
+    for (const auto& chart : charts)
+        chartIndexes.push_back(chart->GetIndex());
+    const PackageManifest manifest(sheetFacts, chartIndexes, !sharedStrings->empty());
+    const PackageView package{tempPath, worksheets, charts,  *sharedStrings,
+                              comments, styleList,  manifest};
+    return SaveParts(package) && SaveSheets() && SaveCharts() &&
+           WriteArchiveAtomically(name, manifest.PartNames());
 }
 
 bool CWorkbook::SaveSheets()
@@ -233,10 +258,6 @@ bool CWorkbook::SaveSheets()
     for (const auto& sheet : worksheets) {
         if (Cancelled())
             return false;
-        const std::string index = std::to_string(sheet->GetIndex());
-        contentFiles.push_back("xl/worksheets/sheet" + index + ".xml");
-        if (sheet->IsThereComment())
-            contentFiles.push_back("xl/worksheets/_rels/sheet" + index + ".xml.rels");
         if (!sheet->Save())
             return false;
     }
@@ -245,22 +266,16 @@ bool CWorkbook::SaveSheets()
 
 bool CWorkbook::SaveCharts()
 {
-    for (const auto& chart : charts) {
-        const std::string index = std::to_string(chart->GetIndex());
-        contentFiles.push_back("xl/charts/chart" + index + ".xml");
-        contentFiles.push_back("xl/chartsheets/sheet" + index + ".xml");
-        contentFiles.push_back("xl/chartsheets/_rels/sheet" + index + ".xml.rels");
-        contentFiles.push_back("xl/drawings/drawing" + index + ".xml");
-        contentFiles.push_back("xl/drawings/_rels/drawing" + index + ".xml.rels");
+    for (const auto& chart : charts)
         if (!chart->Save())
             return false;
-    }
     return true;
 }
 
 // Writes the archive to a new file beside `name` and puts it in place only
 // when all of it was written: a failed save leaves `name` as it was.
-bool CWorkbook::WriteArchiveAtomically(const std::string& name)
+bool CWorkbook::WriteArchiveAtomically(const std::string& name,
+                                       const std::vector<std::string>& partNames)
 {
     const std::string pattern = ArchiveTemplateBeside(name);
     if (pattern.empty())
@@ -271,19 +286,20 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name)
         return false;
     SetNewFileMode(fd);
     close(fd);
-    const bool ok = WriteArchive(archivePath.data()) && !Cancelled() &&
+    const bool ok = WriteArchive(archivePath.data(), partNames) && !Cancelled() &&
                     std::rename(archivePath.data(), name.c_str()) == 0;
     if (!ok)
         std::remove(archivePath.data());
     return ok;
 }
 
-bool CWorkbook::WriteArchive(const std::string& archivePath)
+bool CWorkbook::WriteArchive(const std::string& archivePath,
+                             const std::vector<std::string>& partNames)
 {
     zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
     if (archive == nullptr)
         return false;
-    const bool ok = PackPartFiles(archive, tempPath, contentFiles);
+    const bool ok = PackPartFiles(archive, tempPath, partNames);
     return zipClose(archive, nullptr) == ZIP_OK && ok;
 }
 
