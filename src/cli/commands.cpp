@@ -18,17 +18,9 @@ int failure(std::ostream& err, const std::string& file, const std::string& reaso
     return 1;
 }
 
-std::string printable(std::string text)
-{
-    for (char& c : text)
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
-    return text;
-}
-
 std::string quoted(const std::string& name)
 {
-    return "\"" + printable(name) + "\"";
+    return "\"" + echoedName(name) + "\"";
 }
 
 // Loads the file; on failure reports it and returns false.
@@ -46,7 +38,7 @@ bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
     pugi::xml_node root = document.document_element();
     if (std::string(root.name()) != "Teachers_Timetable")
         failure(err, path,
-                "the file holds no teachers: its root element is <" + printable(root.name()) +
+                "the file holds no teachers: its root element is <" + echoedName(root.name()) +
                     ">, not <Teachers_Timetable>");
     else
         failure(err, path, "the file holds no teachers");
@@ -56,14 +48,14 @@ bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
 int listNames(const std::map<std::string, teacher*>& names, std::ostream& out)
 {
     for (const auto& entry : names)
-        out << printable(entry.first) << '\n';
+        out << terminalText(entry.first) << '\n';
     return 0;
 }
 
 int listNames(const std::map<std::string, namedObjects<std::string>*>& names, std::ostream& out)
 {
     for (const auto& entry : names)
-        out << printable(entry.first) << '\n';
+        out << terminalText(entry.first) << '\n';
     return 0;
 }
 
@@ -114,7 +106,7 @@ void printMatrix(const BaseMatrix<std::string>& matrix, std::ostream& out)
         for (uint64_t column = 0; column < matrix.colSize(); ++column) {
             if (column > 0)
                 out << '\t';
-            out << printable(matrix(uint32_t(row), uint32_t(column)));
+            out << terminalText(matrix(uint32_t(row), uint32_t(column)));
         }
         out << '\n';
     }
