@@ -1,17 +1,8 @@
 #include "cli/workbooks.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
-
-#include <pugixml.hpp>
 
 #include "timetable/timeTable.h"
-#include "timetable/xmlFile.h"
 
 namespace {
 
@@ -29,70 +20,14 @@ bool reportFailure(std::ostream& err, const std::string& file, const std::string
     return false;
 }
 
-std::string folderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Where the workbook keeps its part files while it is built.
-std::string temporaryFolder()
-{
-    const char* env = std::getenv("TMPDIR");
-    return env && *env ? env : "/tmp";
-}
-
-bool isWritableFolder(const std::string& folder)
-{
-    struct stat info;
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
-bool hasAnyHour(const timeTable& model)
-{
-    for (const auto& entry : model.teachers.map())
-        if (entry.second && entry.second->hourCount > 0)
-            return true;
-    return false;
-}
-
-// Why there is nothing to put in the workbook; empty when there is.
-std::string contentProblem(const timeTable& model, workbookKind kind, const std::string& input,
-                           const std::string& rootName)
-{
-    if (model.teachers.size() == 0) {
-        std::string reason = "nothing to export: " + input + " holds no teachers";
-        if (rootName != "Teachers_Timetable")
-            reason += " (its root element is <" + rootName + ">, not <Teachers_Timetable>)";
-        return reason;
-    }
-    if (kind == workbookKind::teachers && !hasAnyHour(model))
-        return "nothing to export: no teacher has an hour";
-    if (kind == workbookKind::students && model.students.size() == 0)
-        return "nothing to export: no hour names a student group";
-    return std::string();
-}
-
-bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
-                   const std::string& input, const std::string& rootName, std::ostream& out,
+bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path, std::ostream& out,
                    std::ostream& err)
 {
-    std::string problem = contentProblem(model, kind, input, rootName);
-    if (problem.empty())
-        problem = destinationProblem(path);
-    if (problem.empty() && !isWritableFolder(temporaryFolder()))
-        problem =
-            "the temporary folder " + temporaryFolder() + " (TMPDIR) is missing or not writable";
-    if (!problem.empty())
-        return reportFailure(err, path, problem);
-
-    const bool written =
-        kind == workbookKind::teachers ? model.teacherToExcel(path) : model.studentsToExcel(path);
+    SimpleXlsx::Status status;
+    const bool written = kind == workbookKind::teachers ? model.teacherToExcel(path, &status)
+                                                        : model.studentsToExcel(path, &status);
     if (!written)
-        return reportFailure(err, path, "the workbook could not be written");
+        return reportFailure(err, path, reasonText(path, status));
     out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")
         << " written to " << path << '\n';
     return true;
@@ -109,45 +44,36 @@ void chooseFont(timeTable& model, const cliOptions& options)
     model.setFontAndSize(name, int32_t(size));
 }
 
-std::string destinationProblem(const std::string& path)
+std::string reasonText(const std::string& file, SimpleXlsx::Status status)
 {
-    struct stat info;
-    if (path.empty() || path.back() == '/' ||
-        (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
-        return "is a folder, not a file name";
-    const std::string folder = folderOf(path);
-    if (stat(folder.c_str(), &info) != 0)
-        return errno == ENOENT
-                   ? "the folder " + folder + " does not exist"
-                   : "the folder " + folder + " cannot be reached: " + std::strerror(errno);
-    if (!S_ISDIR(info.st_mode))
-        return folder + " is not a folder";
-    if (access(folder.c_str(), W_OK | X_OK) != 0)
-        return "the folder " + folder + " is not writable";
-    return std::string();
+    if (status.subject == file)
+        status.subject.clear();
+    return status.Text();
+}
+
+bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
+{
+    SimpleXlsx::Status status;
+    if (model.parse(path, &status) && status.Ok())
+        return true;
+    return reportFailure(err, path, reasonText(path, status));
 }
 
 int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& err)
 {
-    pugi::xml_document document;
-    std::string reason;
-    if (!loadXmlFile(options.input, document, &reason)) {
-        reportFailure(err, options.input, reason);
-        return 1;
-    }
     timeTable model;
-    model.parse(document);
+    if (!loadTimetable(options.input, model, err))
+        return 1;
     chooseFont(model, options);
-    const std::string rootName = document.document_element().name();
 
     bool allWritten = true;
     if (!options.teachersOutput.empty())
-        allWritten = writeWorkbook(model, workbookKind::teachers, options.teachersOutput,
-                                   options.input, rootName, out, err) &&
-                     allWritten;
+        allWritten =
+            writeWorkbook(model, workbookKind::teachers, options.teachersOutput, out, err) &&
+            allWritten;
     if (!options.studentsOutput.empty())
-        allWritten = writeWorkbook(model, workbookKind::students, options.studentsOutput,
-                                   options.input, rootName, out, err) &&
-                     allWritten;
+        allWritten =
+            writeWorkbook(model, workbookKind::students, options.studentsOutput, out, err) &&
+            allWritten;
     return allWritten ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 #include "timetable/BaseMatrix.h"
 #include "xlsx/Cell.h"
+#include "xlsx/Status.h"
 
 namespace SimpleXlsx {
 class CWorkbook;
@@ -55,7 +56,18 @@ public:
 
     bool Save(std::string path);
 
+    // Why the last operation that failed failed: no worksheet, a row or a
+    // column beyond the sheet, the sheet's part file, or the workbook's
+    // Save. Each successful operation leaves it as it was.
+    const SimpleXlsx::Status& lastStatus() const { return status; }
+    // Records why the export stops (nothing to export, a summary too large
+    // for a sheet) and returns false.
+    bool fail(SimpleXlsx::Status reason);
+
 private:
+    bool sheetRefused();
+    bool haveWorksheet();
+
     SimpleXlsx::CWorkbook* workbook;    // owned
     SimpleXlsx::CWorksheet* worksheet;  // owned by the workbook; the sheet added last
     SimpleXlsx::CellDataStr cellStr;
@@ -64,6 +76,7 @@ private:
     SimpleXlsx::CellDataDbl cellDbl;
     SimpleXlsx::CellDataFlt cellFlt;
     int32_t styleIndex;
+    SimpleXlsx::Status status;
 };
 
 #endif

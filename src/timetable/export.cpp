@@ -3,8 +3,8 @@
 // teacher (or group) with its week three times, once per kind of fact.
 
 #include <algorithm>
-#include <memory>
 #include <new>
+#include <string>
 
 #include "timetable/ExcelWriteWrapper.h"
 #include "timetable/timeTable.h"
@@ -68,6 +68,34 @@ bool summaryFitsSheet(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
            weeks <= SimpleXlsx::kMaxRows - 2;
 }
 
+// Records, with the numbers, why the summary does not fit; returns false.
+bool summaryTooLarge(ExcelWriteWrapper* facade, const char* kind, uint64_t weeks, uint64_t days,
+                     uint64_t hoursPerDay)
+{
+    const std::string need = std::to_string(weeks + 2) + " rows and " +
+                             std::to_string(days * hoursPerDay + 1) + " columns (" +
+                             std::to_string(weeks) + " " + kind + ", " + std::to_string(days) +
+                             " days of " + std::to_string(hoursPerDay) + " hours)";
+    const std::string room = std::to_string(SimpleXlsx::kMaxRows) + " rows and " +
+                             std::to_string(SimpleXlsx::kMaxColumns) + " columns";
+    return facade->fail(SimpleXlsx::Status(SimpleXlsx::STATUS_TOO_LARGE,
+                                           "too large for a sheet: the summary needs " + need +
+                                               ", a sheet holds " + room));
+}
+
+bool nothingToExport(ExcelWriteWrapper* facade, const char* reason)
+{
+    return facade->fail(SimpleXlsx::Status(SimpleXlsx::STATUS_NOTHING_TO_EXPORT,
+                                           std::string("nothing to export: ") + reason));
+}
+
+bool mergeFailed(ExcelWriteWrapper* facade, const namedObjects<std::string>* group)
+{
+    return facade->fail(SimpleXlsx::Status(SimpleXlsx::STATUS_INVALID_USE,
+                                           "cannot merge the week of the student group",
+                                           group ? group->name : std::string()));
+}
+
 // The size of the week merged for a group from `groupTeachers`.
 void groupWeekSize(const timeTable::teacherList& groupTeachers, uint64_t& days, uint64_t& hours)
 {
@@ -99,35 +127,40 @@ bool writeThreeBlocks(ExcelWriteWrapper* facade, const uint32_t (&flags)[3], Wee
 }
 
 template <typename Exporter>
-bool exportWorkbook(timeTable& table, const std::string& path, Exporter writeSheets)
+bool exportWorkbook(timeTable& table, const std::string& path, SimpleXlsx::Status* status,
+                    Exporter writeSheets)
 {
-    std::unique_ptr<ExcelWriteWrapper> facade(new (std::nothrow) ExcelWriteWrapper());
-    if (!facade)
-        return false;
-    if (table.fontChosen)
-        facade->applyStyle(facade->addStyle(table.fontName, table.fontSize));
+    SimpleXlsx::Status ignored;
+    SimpleXlsx::Status& reason = status ? *status : ignored;
+    reason = SimpleXlsx::Status();
     // Running out of memory ends the export as a failure, like any other.
     try {
-        bool result = writeSheets(facade.get());
+        ExcelWriteWrapper facade;
+        if (table.fontChosen)
+            facade.applyStyle(facade.addStyle(table.fontName, table.fontSize));
+        bool result = writeSheets(&facade);
         if (result)
-            result = facade->Save(path);
+            result = facade.Save(path);
+        if (!result)
+            reason = facade.lastStatus();
         return result;
     } catch (const std::bad_alloc&) {
+        reason = SimpleXlsx::Status::NoMemory();
         return false;
     }
 }
 
 }  // namespace
 
-bool timeTable::teacherToExcel(std::string path)
+bool timeTable::teacherToExcel(std::string path, SimpleXlsx::Status* status)
 {
-    return exportWorkbook(*this, path,
+    return exportWorkbook(*this, path, status,
                           [this](ExcelWriteWrapper* facade) { return _teacherToExcel(facade); });
 }
 
-bool timeTable::studentsToExcel(std::string path)
+bool timeTable::studentsToExcel(std::string path, SimpleXlsx::Status* status)
 {
-    return exportWorkbook(*this, path,
+    return exportWorkbook(*this, path, status,
                           [this](ExcelWriteWrapper* facade) { return _studentsToExcel(facade); });
 }
 
@@ -174,7 +207,8 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
         if (result)
             result =
                 writeThreeBlocks(facade, flags, [&](BaseMatrix<std::string>& week, uint32_t info) {
-                    return studentsTimeSchedule(group, groupTeachers, week, info);
+                    return studentsTimeSchedule(group, groupTeachers, week, info) ||
+                           mergeFailed(facade, group);
                 });
     }
     return result;
@@ -195,8 +229,10 @@ bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
         mostDays = std::max(mostDays, entry.second->dayCount);
         mostHours = std::max(mostHours, entry.second->hourCount);
     }
-    if (mostDays == 0 || mostHours == 0 || !summaryFitsSheet(teachers.size(), mostDays, mostHours))
-        return false;
+    if (mostDays == 0 || mostHours == 0)
+        return nothingToExport(facade, "no teacher has an hour");
+    if (!summaryFitsSheet(teachers.size(), mostDays, mostHours))
+        return summaryTooLarge(facade, "teachers", teachers.size(), mostDays, mostHours);
 
     summaryMatrix summary(teachers.size(), mostDays, mostHours);
     BaseMatrix<std::string> week;
@@ -238,22 +274,24 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
         uint64_t hours = 0;
         groupWeekSize(groupTeachers, days, hours);
         if (!summaryFitsSheet(students.size(), days, hours))
-            return false;
+            return summaryTooLarge(facade, "student groups", students.size(), days, hours);
         if (!studentsTimeSchedule(entry.second, groupTeachers, week, INFO_SUBJECT))
-            return false;
+            return mergeFailed(facade, entry.second);
         mostColumns = std::max(mostColumns, week.colSize());
         mostRows = std::max(mostRows, week.rowSize());
     }
-    if (mostColumns < 2 || mostRows < 2 ||
-        !summaryFitsSheet(students.size(), mostColumns - 1, mostRows - 1))
-        return false;
+    if (mostColumns < 2 || mostRows < 2)
+        return nothingToExport(facade, "no hour names a student group");
+    if (!summaryFitsSheet(students.size(), mostColumns - 1, mostRows - 1))
+        return summaryTooLarge(facade, "student groups", students.size(), mostColumns - 1,
+                               mostRows - 1);
 
     summaryMatrix summary(students.size(), mostColumns - 1, mostRows - 1);
     uint64_t k = 0;
     for (auto& entry : students.map()) {
         if (!studentsTimeSchedule(entry.second, teachersOf(index, entry.second), week,
                                   INFO_SUBJECT))
-            return false;
+            return mergeFailed(facade, entry.second);
         if (k == 0)
             summary.setHeadings(week);
         summary.setWeek(k++, entry.second->name, week);

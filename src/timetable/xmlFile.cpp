@@ -7,24 +7,33 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
-bool fail(std::string* failure, const std::string& reason)
+using SimpleXlsx::Status;
+
+bool fail(Status* failure, Status reason)
 {
     if (failure)
-        *failure = reason;
+        *failure = std::move(reason);
     return false;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes, std::string* failure)
+bool unreadable(Status* failure, std::string reason)
+{
+    return fail(failure, Status(SimpleXlsx::STATUS_UNREADABLE_INPUT, std::move(reason)));
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes, Status* failure)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return fail(failure, std::string("cannot open the file: ") + std::strerror(errno));
+        return fail(failure, Status::System("cannot open the file", path, errno));
     struct stat info;
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
-        return fail(failure, "is a directory, not a file");
+        return fail(failure, Status::System("cannot read the file", path, EISDIR));
     }
     char chunk[1 << 16];
     for (;;) {
@@ -36,7 +45,7 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* fai
                 continue;
             int readError = errno;
             ::close(fd);
-            return fail(failure, std::string("cannot read the file: ") + std::strerror(readError));
+            return fail(failure, Status::System("cannot read the file", path, readError));
         }
         bytes.append(chunk, size_t(got));
     }
@@ -121,12 +130,12 @@ sourceEncoding detectEncoding(const std::string& bytes)
 }
 
 bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::string& utf8,
-                   std::string* failure)
+                   Status* failure)
 {
     iconv_t converter = iconv_open("UTF-8", encoding.c_str());
     if (converter == iconv_t(-1))
-        return fail(failure,
-                    "unknown character encoding \"" + encoding + "\" in the XML declaration");
+        return unreadable(failure,
+                          "unknown character encoding \"" + encoding + "\" in the XML declaration");
     utf8.clear();
     utf8.reserve(bytes.size() + bytes.size() / 2);
     char* in = const_cast<char*>(bytes.data());
@@ -145,8 +154,8 @@ bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::s
     }
     iconv_close(converter);
     if (!ok)
-        return fail(failure, "not valid " + encoding + " text (at byte " +
-                                 std::to_string(size_t(in - bytes.data())) + ")");
+        return unreadable(failure, "not valid " + encoding + " text (at byte " +
+                                       std::to_string(size_t(in - bytes.data())) + ")");
     return true;
 }
 
@@ -169,13 +178,13 @@ void lineAndColumn(const std::string& text, size_t offset, size_t& line, size_t&
     }
 }
 
-bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::string* failure)
+bool loadXmlFile(const std::string& path, pugi::xml_document& document, Status* failure)
 {
     std::string bytes;
     if (!readWholeFile(path, bytes, failure))
         return false;
     if (bytes.empty())
-        return fail(failure, "the file is empty");
+        return unreadable(failure, "the file is empty");
 
     sourceEncoding encoding = detectEncoding(bytes);
     std::string utf8;
@@ -194,8 +203,10 @@ bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::str
         size_t line = 0;
         size_t column = 0;
         lineAndColumn(utf8, size_t(result.offset), line, column);
-        return fail(failure, "not well-formed XML at line " + std::to_string(line) + ", column " +
-                                 std::to_string(column) + ": " + result.description());
+        return fail(failure,
+                    Status(SimpleXlsx::STATUS_MALFORMED_XML,
+                           "not well-formed XML at line " + std::to_string(line) + ", column " +
+                               std::to_string(column) + ": " + result.description()));
     }
     return true;
 }

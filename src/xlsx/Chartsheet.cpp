@@ -1,7 +1,6 @@
 #include "xlsx/Chartsheet.h"
 
 #include <algorithm>
-#include <new>
 
 #include "xlsx/Cell.h"
 #include "xlsx/PackageVocabulary.h"
@@ -102,17 +101,12 @@ void CChartsheet::Init(uint32_t sheetIndex, EChartTypes type)
     // Without a package folder there is nowhere to write: never at the root.
     if (tempPath.empty())
         return;
-    chartFile.reset(new (std::nothrow)
-                        PartFile(tempPath, "xl/charts/chart" + std::to_string(index) + ".xml"));
-    if (!chartFile || !chartFile->Stream()) {
+    chartFile.reset(new PartFile(tempPath, "xl/charts/chart" + std::to_string(index) + ".xml"));
+    if (!chartFile->Stream()) {
         chartFile.reset();
         return;
     }
-    chartStream.reset(new (std::nothrow) xmlw::XmlStream(chartFile->Stream()));
-    if (!chartStream) {
-        chartFile.reset();
-        return;
-    }
+    chartStream.reset(new xmlw::XmlStream(chartFile->Stream()));
     ready = true;
 }
 
@@ -137,11 +131,7 @@ bool CChartsheet::AddSeries(const Series& series, bool mainChart)
     const EChartTypes plot = mainChart ? diagram.mainType : diagram.secondType;
     if (plot == CHART_SCATTER && !HasXValues(series))
         return false;
-    try {
-        (mainChart ? mainSeries : secondSeries).push_back(series);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    (mainChart ? mainSeries : secondSeries).push_back(series);
     return true;
 }
 

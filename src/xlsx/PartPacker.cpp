@@ -4,9 +4,9 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <thread>
 
 #include "xlsx/DeflatePipeline.h"
@@ -35,24 +35,41 @@ public:
             return false;
         crc = crc32_combine(crc, chunk.crc, static_cast<z_off_t>(chunk.InputSize()));
         size += chunk.InputSize();
+        errno = 0;
         if (chunk.outputSize != 0 &&
-            zipWriteInFileInZip(archive, chunk.output.data(),
-                                static_cast<unsigned>(chunk.outputSize)) != ZIP_OK)
+            !Check(zipWriteInFileInZip(archive, chunk.output.data(),
+                                       static_cast<unsigned>(chunk.outputSize)),
+                   chunk.tag))
             return false;
         if (!chunk.finish)
             return true;
         entryOpen = false;
-        return zipCloseFileInZipRaw64(archive, size, crc) == ZIP_OK;
+        return Check(zipCloseFileInZipRaw64(archive, size, crc), chunk.tag);
     }
 
+    // Why the last Write failed; STATUS_OK while none did.
+    const Status& Failure() const { return failure; }
+
 private:
+    // Keeps the reason of a failed minizip call on entry `index`.
+    bool Check(int result, size_t index)
+    {
+        if (result == ZIP_OK)
+            return true;
+        failure = Status(STATUS_ZIP, "cannot add to the archive the part", names[index],
+                         result == ZIP_ERRNO ? errno : 0);
+        return false;
+    }
+
     bool Open(size_t index)
     {
         zip_fileinfo info = {};
+        errno = 0;
         // Raw: the archive takes the deflate stream as it is.
-        if (zipOpenNewFileInZip2_64(archive, names[index].c_str(), &info, nullptr, 0, nullptr, 0,
-                                    nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1,
-                                    zip64ByEntry[index] ? 1 : 0) != ZIP_OK)
+        if (!Check(zipOpenNewFileInZip2_64(archive, names[index].c_str(), &info, nullptr, 0,
+                                           nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION,
+                                           1, zip64ByEntry[index] ? 1 : 0),
+                   index))
             return false;
         entryOpen = true;
         crc = crc32(0L, Z_NULL, 0);
@@ -64,6 +81,7 @@ private:
     const std::vector<std::string>& names;
     std::vector<bool> zip64ByEntry;
     bool entryOpen = false;
+    Status failure;
     uLong crc = 0;
     uint64_t size = 0;
 };
@@ -71,25 +89,28 @@ private:
 // Reads one part file into chunks of at most a block, each with the 32 KiB
 // before it as its dictionary; the read that comes up short ends the stream.
 // `expectedSize` (the file's size when it was opened) only sizes the reads:
-// a read of one byte more than is left finds the end at once.
-bool ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockSize,
-              uint64_t expectedSize)
+// a read of one byte more than is left finds the end at once. Returns 0 when
+// the whole file was read, the errno of a failed read, or -1 when the
+// pipeline has failed.
+int ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockSize,
+             uint64_t expectedSize)
 {
     std::vector<unsigned char> window;
     uint64_t readSoFar = 0;
     for (bool finished = false; !finished;) {
         DeflatePipeline::Chunk* chunk = pipeline.Acquire();
         if (chunk == nullptr)
-            return false;
+            return -1;
         const uint64_t left = expectedSize > readSoFar ? expectedSize - readSoFar : 0;
         const size_t request =
             (left != 0 && left < blockSize) ? static_cast<size_t>(left) + 1 : blockSize;
         chunk->data.resize(window.size() + request);
         std::copy(window.begin(), window.end(), chunk->data.begin());
+        errno = 0;
         const size_t count = std::fread(chunk->data.data() + window.size(), 1, request, file);
         readSoFar += count;
         if (std::ferror(file))
-            return false;
+            return errno != 0 ? errno : EIO;
         chunk->dictionary = window.size();
         chunk->data.resize(window.size() + count);
         chunk->finish = finished = count < request;
@@ -98,12 +119,25 @@ bool ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockS
         window.assign(chunk->data.end() - static_cast<std::ptrdiff_t>(keep), chunk->data.end());
         pipeline.Submit(*chunk);
     }
-    return true;
+    return 0;
 }
 
-bool Pack(zipFile archive, const std::string& folder, const std::vector<std::string>& names,
-          const PackOptions& options)
+// The reason of a failed pipeline: the archive's, else a failed deflate.
+Status PipelineFailure(const EntryWriter& writer)
 {
+    if (!writer.Failure().Ok())
+        return writer.Failure();
+    return Status(STATUS_ZIP, "cannot compress the parts");
+}
+
+}  // namespace
+
+bool PackPartFiles(zipFile archive, const std::string& folder,
+                   const std::vector<std::string>& names, const PackOptions& options,
+                   Status* status)
+{
+    Status ignored;
+    Status& failure = status != nullptr ? *status : ignored;
     const size_t blockSize = std::max<size_t>(options.blockSize, 1);
     const unsigned workers = std::thread::hardware_concurrency() > 1 ? options.workers : 0;
     EntryWriter writer(archive, names);
@@ -111,8 +145,11 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         workers, Z_DEFAULT_COMPRESSION,
         [&writer](const DeflatePipeline::Chunk& chunk) { return writer.Write(chunk); });
     for (size_t index = 0; index < names.size(); ++index) {
-        FILE* file = std::fopen((folder + "/" + names[index]).c_str(), "rb");
+        const std::string path = folder + "/" + names[index];
+        errno = 0;
+        FILE* file = std::fopen(path.c_str(), "rb");
         if (file == nullptr) {
+            failure = Status::System("cannot read", path, errno);
             pipeline.Finish();  // the parts before it still reach the archive whole
             return false;
         }
@@ -120,24 +157,19 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         const uint64_t size =
             fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
         writer.SetZip64(index, size >= 0xFFFFFFFFull);
-        const bool read = ReadPart(pipeline, file, index, blockSize, size);
+        const int readError = ReadPart(pipeline, file, index, blockSize, size);
         std::fclose(file);
-        if (!read)
+        if (readError > 0)
+            failure = Status::System("cannot read", path, readError);
+        if (readError < 0)
+            failure = PipelineFailure(writer);
+        if (readError != 0)
             return false;
     }
-    return pipeline.Finish();
-}
-
-}  // namespace
-
-bool PackPartFiles(zipFile archive, const std::string& folder,
-                   const std::vector<std::string>& names, const PackOptions& options)
-{
-    try {
-        return Pack(archive, folder, names, options);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    if (pipeline.Finish())
+        return true;
+    failure = PipelineFailure(writer);
+    return false;
 }
 
 }  // namespace SimpleXlsx

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "xlsx/Status.h"
+
 namespace SimpleXlsx {
 
 struct PackOptions
@@ -22,9 +24,9 @@ struct PackOptions
 // independent blocks joined into one stream. Each entry is written raw with
 // the CRC and size computed here, so the archive is an ordinary zip.
 // False, and the archive incomplete, when a file cannot be read or an entry
-// cannot be written.
+// cannot be written; `status`, when given, then says why and names the part.
 bool PackPartFiles(zipFile archive, const std::string& folder,
                    const std::vector<std::string>& names,
-                   const PackOptions& options = PackOptions());
+                   const PackOptions& options = PackOptions(), Status* status = nullptr);
 
 }  // namespace SimpleXlsx

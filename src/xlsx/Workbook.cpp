@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 
+#include "xlsx/PackageVocabulary.h"
 #include "xlsx/PartPacker.h"
 #include "xlsx/SheetName.h"
 
@@ -96,9 +97,12 @@ bool CWorkbook::EnsureTempDir()
 {
     if (!tempPath.empty())
         return true;
-    std::vector<char> path = Template(TemporaryBase() + "/xlsx_XXXXXX");
-    if (mkdtemp(path.data()) == nullptr)
-        return false;  // made private (0700) and new
+    const std::string base = TemporaryBase();
+    std::vector<char> path = Template(base + "/xlsx_XXXXXX");
+    if (mkdtemp(path.data()) == nullptr) {  // made private (0700) and new
+        status = Status::System("cannot make a temporary folder in", base, errno);
+        return false;
+    }
     tempPath = path.data();
     return true;
 }
@@ -106,33 +110,43 @@ bool CWorkbook::EnsureTempDir()
 template <typename... SheetArgs>
 CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&... args)
 {
-    if (!EnsureTempDir())
-        return nullptr;
     // Rows go to the sheet added last; the one before gives up its file
     // until it is written again.
     if (!worksheets.empty())
         worksheets.back()->Suspend();
-    const uint32_t index = static_cast<uint32_t>(worksheets.size() + 1);
-    std::unique_ptr<CWorksheet> sheet(new (std::nothrow) CWorksheet(index, args..., tempPath));
-    if (!sheet || !sheet->IsOk())
-        return nullptr;
+    status = Status();
+    PartFailureScope failures(status);
     try {
+        if (!EnsureTempDir())
+            return nullptr;
+        const uint32_t index = static_cast<uint32_t>(worksheets.size() + 1);
+        auto sheet = std::make_unique<CWorksheet>(index, args..., tempPath);
+        if (!sheet->IsOk())
+            return nullptr;  // its part file has told why
         sheet->SetTitle(sheetNames.NameFor(title, index));
         sheet->SetSharedStr(&sharedStrings);
         sheet->SetComments(&comments);
         sheetNames.Add(sheet->GetTitle());
         worksheets.push_back(sheet.get());
+        return sheet.release();
     } catch (const std::bad_alloc&) {
+        status = Status::NoMemory();
         return nullptr;
     }
-    return sheet.release();
+}
+
+void CWorkbook::NoteSheetCreationFailure()
+{
+    if (!sheetCreationFailed)
+        sheetCreationStatus = status;
+    sheetCreationFailed = true;
 }
 
 CWorksheet& CWorkbook::SheetOrDetached(CWorksheet* sheet)
 {
     if (sheet != nullptr)
         return *sheet;
-    sheetCreationFailed = true;
+    NoteSheetCreationFailure();
     return detachedSheet;
 }
 
@@ -165,27 +179,30 @@ CWorksheet* CWorkbook::AddSheetPtr(const std::string& title)
 
 CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
 {
-    if (!EnsureTempDir())
-        return nullptr;
-    const uint32_t index = static_cast<uint32_t>(charts.size() + 1);
-    std::unique_ptr<CChartsheet> chart(new (std::nothrow) CChartsheet(index, type, tempPath));
-    if (!chart || !chart->IsOk())
-        return nullptr;
+    status = Status();
+    PartFailureScope failures(status);
     try {
+        if (!EnsureTempDir())
+            return nullptr;
+        const uint32_t index = static_cast<uint32_t>(charts.size() + 1);
+        auto chart = std::make_unique<CChartsheet>(index, type, tempPath);
+        if (!chart->IsOk())
+            return nullptr;  // its part file has told why
         chart->SetTitle(sheetNames.NameFor(title, index));
         sheetNames.Add(chart->GetTitle());
         charts.push_back(chart.get());
+        return chart.release();
     } catch (const std::bad_alloc&) {
+        status = Status::NoMemory();
         return nullptr;
     }
-    return chart.release();
 }
 
 CChartsheet& CWorkbook::ChartOrDetached(CChartsheet* chart)
 {
     if (chart != nullptr)
         return *chart;
-    sheetCreationFailed = true;
+    NoteSheetCreationFailure();
     return detachedChart;
 }
 
@@ -206,13 +223,35 @@ CChartsheet* CWorkbook::AddChartPtr(const std::string& title, EChartTypes type)
 
 bool CWorkbook::Save(const std::string& name)
 {
-    if (saved)
+    if (saved) {
+        status = Status(STATUS_INVALID_USE, "the workbook was saved already");
         return false;
+    }
     saved = true;
-    const bool ok = !sheetCreationFailed && EnsureTempDir() && SaveParts() && SaveSheets() &&
-                    SaveCharts() && WriteArchiveAtomically(name);
+    status = Status();
+    bool ok = false;
+    try {
+        PartFailureScope failures(status);
+        ok = SaveAll(name);
+    } catch (const std::bad_alloc&) {
+        status = Status::NoMemory();
+    }
     ClearTemp();
+    if (ok)
+        status = Status();
+    else if (status.Ok())
+        status = Status(STATUS_SYSTEM, "the package could not be written");
     return ok;
+}
+
+bool CWorkbook::SaveAll(const std::string& name)
+{
+    if (sheetCreationFailed) {
+        status = sheetCreationStatus;
+        return false;
+    }
+    return EnsureTempDir() && SaveParts() && SaveSheets() && SaveCharts() &&
+           WriteArchiveAtomically(name);
 }
 
 bool CWorkbook::SaveParts()
@@ -253,17 +292,28 @@ bool CWorkbook::SaveCharts()
 // when all of it was written: a failed save leaves `name` as it was.
 bool CWorkbook::WriteArchiveAtomically(const std::string& name)
 {
-    const std::string pattern = ArchiveTemplateBeside(name);
-    if (pattern.empty())
+    if (name.empty()) {
+        status = Status(STATUS_INVALID_USE, "no file name given");
         return false;
+    }
+    const std::string pattern = ArchiveTemplateBeside(name);
+    if (pattern.empty()) {
+        status = Status::System("cannot write the file", name, EISDIR);
+        return false;
+    }
     std::vector<char> archivePath = Template(pattern);
     const int fd = mkstemp(archivePath.data());
-    if (fd < 0)
+    if (fd < 0) {
+        status = Status::System("cannot write the file", name, errno);
         return false;
+    }
     SetNewFileMode(fd);
     close(fd);
-    const bool ok =
-        WriteArchive(archivePath.data()) && std::rename(archivePath.data(), name.c_str()) == 0;
+    bool ok = WriteArchive(archivePath.data());
+    if (ok && std::rename(archivePath.data(), name.c_str()) != 0) {
+        status = Status::System("cannot write the file", name, errno);
+        ok = false;
+    }
     if (!ok)
         std::remove(archivePath.data());
     return ok;
@@ -271,11 +321,19 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name)
 
 bool CWorkbook::WriteArchive(const std::string& archivePath)
 {
+    errno = 0;
     zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
-    if (archive == nullptr)
+    if (archive == nullptr) {
+        status = Status(STATUS_ZIP, "cannot start the archive", "", errno);
         return false;
-    const bool ok = PackPartFiles(archive, tempPath, contentFiles);
-    return zipClose(archive, nullptr) == ZIP_OK && ok;
+    }
+    const bool packed = PackPartFiles(archive, tempPath, contentFiles, PackOptions(), &status);
+    errno = 0;
+    const int closed = zipClose(archive, nullptr);
+    if (packed && closed != ZIP_OK)
+        status =
+            Status(STATUS_ZIP, "cannot finish the archive", "", closed == ZIP_ERRNO ? errno : 0);
+    return packed && closed == ZIP_OK;
 }
 
 // Removes the whole private temporary folder, whatever it holds.

@@ -11,6 +11,7 @@
 #include "xlsx/Chartsheet.h"
 #include "xlsx/Comment.h"
 #include "xlsx/SheetName.h"
+#include "xlsx/Status.h"
 #include "xlsx/Style.h"
 #include "xlsx/Worksheet.h"
 
@@ -60,6 +61,11 @@ public:
     // once; a second Save returns false.
     bool Save(const std::string& name);
 
+    // Why the last Save, AddSheet or AddChart failed; STATUS_OK after one
+    // that succeeded. A sheet that could not be made keeps its reason until
+    // Save, which then fails with it.
+    const Status& LastStatus() const { return status; }
+
     // The temporary folder ("" until the first sheet or Save needs it).
     const std::string& GetTempPath() const { return tempPath; }
 
@@ -92,9 +98,11 @@ private:
     bool EnsureTempDir();
     template <typename... SheetArgs>
     CWorksheet* CreateSheet(const std::string& title, const SheetArgs&... args);
+    void NoteSheetCreationFailure();
     CWorksheet& SheetOrDetached(CWorksheet* sheet);
     CChartsheet* CreateChart(const std::string& title, EChartTypes type);
     CChartsheet& ChartOrDetached(CChartsheet* chart);
+    bool SaveAll(const std::string& name);
     bool SaveParts();
     bool SaveSheets();
     bool SaveCharts();
@@ -116,6 +124,8 @@ private:
     CChartsheet detachedChart;  // returned when a chartsheet cannot be made
     bool sheetCreationFailed = false;
     bool saved = false;
+    Status status;
+    Status sheetCreationStatus;  // why the first sheet that failed could not be made
 };
 
 }  // namespace SimpleXlsx

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 #include <iomanip>
-#include <new>
 #include <type_traits>
 
 #include "xlsx/NumberText.h"
@@ -122,6 +121,25 @@ bool CWorksheet::IsOk() const
     return m_xml && m_file->Stream().good();
 }
 
+Status CWorksheet::GetStatus() const
+{
+    if (!m_file)
+        return Status(STATUS_INVALID_USE, "the worksheet belongs to no workbook");
+    if (!m_file->Failure().Ok())
+        return m_file->Failure();
+    if (m_currentRow > kMaxRows)
+        return Status(STATUS_TOO_LARGE,
+                      "too large for a sheet: more than " + std::to_string(kMaxRows) +
+                          " rows on the sheet",
+                      m_title);
+    if (uint64_t{m_offsetColumn} + m_currentColumn > kMaxColumns)
+        return Status(STATUS_TOO_LARGE,
+                      "too large for a sheet: more than " + std::to_string(kMaxColumns) +
+                          " columns on the sheet",
+                      m_title);
+    return Status();
+}
+
 void CWorksheet::Suspend()
 {
     if (m_file)
@@ -150,19 +168,11 @@ void CWorksheet::Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeigh
     // Without a package folder there is nowhere to write: never at the root.
     if (m_tempPath.empty())
         return;
-    m_file.reset(new (std::nothrow)
-                     PartFile(m_tempPath, "xl/worksheets/sheet" + std::to_string(index) + ".xml"));
-    if (!m_file)
+    // A part file that cannot be opened is kept for its reason (GetStatus).
+    m_file.reset(new PartFile(m_tempPath, "xl/worksheets/sheet" + std::to_string(index) + ".xml"));
+    if (!m_file->Stream())
         return;
-    if (!m_file->Stream()) {
-        m_file.reset();
-        return;
-    }
-    m_xml.reset(new (std::nothrow) xmlw::XmlStream(m_file->Stream()));
-    if (!m_xml) {
-        m_file.reset();
-        return;
-    }
+    m_xml.reset(new xmlw::XmlStream(m_file->Stream()));
     WriteHead(frozenWidth, frozenHeight, colWidths);
 }
 
@@ -599,14 +609,11 @@ bool CWorksheet::AddComment(Comment comment)
     const auto cell = std::make_pair(comment.cellRef.row, comment.cellRef.col);
     if (m_commentedCells.count(cell) != 0)
         return false;  // one comment per cell
-    try {
-        m_commentedCells.insert(cell);
-        comment.sheetIndex = static_cast<int32_t>(m_index);
-        m_comments->push_back(std::move(comment));
-    } catch (const std::bad_alloc&) {
-        m_commentedCells.erase(cell);
-        return false;
-    }
+    // Room first, so that nothing changes when memory runs out.
+    m_comments->reserve(m_comments->size() + 1);
+    m_commentedCells.insert(cell);
+    comment.sheetIndex = static_cast<int32_t>(m_index);
+    m_comments->push_back(std::move(comment));
     m_withComment = true;
     return true;
 }

@@ -15,6 +15,7 @@
 
 #include "xlsx/Cell.h"
 #include "xlsx/Comment.h"
+#include "xlsx/Status.h"
 
 namespace xmlw {
 class XmlStream;
@@ -52,6 +53,9 @@ public:
 
     // True while the part file is open and every write so far succeeded.
     bool IsOk() const;
+    // Why rows or cells are refused: the part file's failure, or a row or
+    // column beyond the sheet; STATUS_OK when neither happened.
+    Status GetStatus() const;
 
     // Closes the part file until the next write reopens it, so that a
     // workbook of thousands of sheets does not hold thousands of open files
