@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_BENCH_BENCHCELLS_H
+#define HORATAB_BENCH_BENCHCELLS_H
+
 // The benchmark workbook, cell by cell, shared by this writer's benchmark
 // and the peer's so that both write exactly the same sheet.
 
@@ -132,3 +134,5 @@ inline bool ParseOptions(int argc, char** argv, bool allowConstantMemory, Option
 }
 
 }  // namespace bench
+
+#endif  // HORATAB_BENCH_BENCHCELLS_H

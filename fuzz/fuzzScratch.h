@@ -29,4 +29,4 @@ std::vector<std::string> folderEntries(const std::string& folder);
 // Removes `path` and everything below it.
 void removeTree(const std::string& path);
 
-#endif
+#endif  // HORATAB_FUZZ_FUZZSCRATCH_H

@@ -38,4 +38,4 @@ std::string workbookProblem(const std::string& path, std::vector<std::string>& s
 
 }  // namespace horatabCheck
 
-#endif
+#endif  // HORATAB_FUZZ_PACKAGECHECK_H

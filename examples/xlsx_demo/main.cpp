@@ -11,9 +11,9 @@ using namespace SimpleXlsx;
 
 namespace {
 
-const char* const kDays[] = {"Mon", "Tue", "Wed", "Thu", "Fri"};
-const double kPlanned[] = {6, 7, 5, 8, 4};
-const double kGiven[] = {5, 7, 6, 7, 4};
+const char* const dayNames[] = {"Mon", "Tue", "Wed", "Thu", "Fri"};
+const double plannedHours[] = {6, 7, 5, 8, 4};
+const double givenHours[] = {5, 7, 6, 7, 4};
 
 // Header row, then one row per day: day number, day, planned, given hours.
 void FillLessons(CWorksheet& sheet, int32_t headStyle)
@@ -23,9 +23,9 @@ void FillLessons(CWorksheet& sheet, int32_t headStyle)
     for (int day = 0; day < 5; ++day) {
         sheet.BeginRow();
         sheet.AddCell(CellDataInt(day + 1));
-        sheet.AddCell(CellDataStr(kDays[day]));
-        sheet.AddCell(CellDataDbl(kPlanned[day]));
-        sheet.AddCell(CellDataDbl(kGiven[day]));
+        sheet.AddCell(CellDataStr(dayNames[day]));
+        sheet.AddCell(CellDataDbl(plannedHours[day]));
+        sheet.AddCell(CellDataDbl(givenHours[day]));
         sheet.EndRow();
     }
 }

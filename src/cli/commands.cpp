@@ -9,11 +9,9 @@
 
 namespace {
 
-const char* const programName = "horatab-export";
-
 int failure(std::ostream& err, const std::string& file, const std::string& reason)
 {
-    err << programName << ": " << file << ": " << reason << '\n';
+    reportFailure(err, file, reason);
     return 1;
 }
 

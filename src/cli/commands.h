@@ -17,4 +17,4 @@ int runCommand(const cliOptions& options, std::ostream& out, std::ostream& err);
 // layout holds.
 void printMatrix(const BaseMatrix<std::string>& matrix, std::ostream& out);
 
-#endif
+#endif  // HORATAB_CLI_COMMANDS_H

@@ -10,7 +10,7 @@ int main(int argc, char** argv)
     cliOptions options;
     std::string error;
     if (!parseArguments(argc, argv, options, error)) {
-        std::cerr << "horatab-export: " << error << " (see --help)\n";
+        std::cerr << programName << ": " << error << " (see --help)\n";
         return 1;
     }
     // A hostile input can ask for more memory than there is (a teacher of
@@ -20,8 +20,7 @@ int main(int argc, char** argv)
         return runCommand(options, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cout.flush();
-        std::cerr << "horatab-export: " << options.input
-                  << ": not enough memory for this timetable\n";
+        reportFailure(std::cerr, options.input, "not enough memory for this timetable");
         return 1;
     }
 }

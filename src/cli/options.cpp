@@ -188,6 +188,13 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
     return true;
 }
 
+const char* const programName = "horatab-export";
+
+void reportFailure(std::ostream& err, const std::string& subject, const std::string& reason)
+{
+    err << programName << ": " << subject << ": " << reason << '\n';
+}
+
 const char* usageText()
 {
     return "Usage: horatab-export [options] INPUT.xml\n"

@@ -1,6 +1,7 @@
 #ifndef HORATAB_CLI_OPTIONS_H
 #define HORATAB_CLI_OPTIONS_H
 
+#include <ostream>
 #include <string>
 
 // What horatab-export was asked to do.
@@ -41,4 +42,10 @@ std::string defaultOutputPath(const std::string& input, const std::string& kind)
 
 const char* usageText();
 
-#endif
+// The program's name, which begins every line it writes on standard error.
+extern const char* const programName;
+
+// Writes the failure line "horatab-export: <subject>: <reason>" to `err`.
+void reportFailure(std::ostream& err, const std::string& subject, const std::string& reason);
+
+#endif  // HORATAB_CLI_OPTIONS_H

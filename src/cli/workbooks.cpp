@@ -6,17 +6,15 @@
 
 namespace {
 
-const char* const programName = "horatab-export";
-
 enum class workbookKind
 {
     teachers,
     students,
 };
 
-bool reportFailure(std::ostream& err, const std::string& file, const std::string& reason)
+bool failure(std::ostream& err, const std::string& file, const std::string& reason)
 {
-    err << programName << ": " << file << ": " << reason << '\n';
+    reportFailure(err, file, reason);
     return false;
 }
 
@@ -27,7 +25,7 @@ bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
     const bool written = kind == workbookKind::teachers ? model.teacherToExcel(path, &status)
                                                         : model.studentsToExcel(path, &status);
     if (!written)
-        return reportFailure(err, path, reasonText(path, status));
+        return failure(err, path, reasonText(path, status));
     out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")
         << " written to " << path << '\n';
     return true;
@@ -56,7 +54,7 @@ bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
     SimpleXlsx::Status status;
     if (model.parse(path, &status) && status.Ok())
         return true;
-    return reportFailure(err, path, reasonText(path, status));
+    return failure(err, path, reasonText(path, status));
 }
 
 int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& err)

@@ -28,4 +28,4 @@ bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
 // The text of `status` for a line that names `file` already.
 std::string reasonText(const std::string& file, SimpleXlsx::Status status);
 
-#endif
+#endif  // HORATAB_CLI_WORKBOOKS_H

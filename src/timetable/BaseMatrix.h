@@ -59,4 +59,4 @@ public:
     }
 };
 
-#endif
+#endif  // HORATAB_TIMETABLE_BASEMATRIX_H

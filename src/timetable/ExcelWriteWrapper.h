@@ -79,4 +79,4 @@ private:
     SimpleXlsx::Status status;
 };
 
-#endif
+#endif  // HORATAB_TIMETABLE_EXCELWRITEWRAPPER_H

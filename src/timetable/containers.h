@@ -99,4 +99,4 @@ public:
     }
 };
 
-#endif
+#endif  // HORATAB_TIMETABLE_CONTAINERS_H

@@ -64,8 +64,8 @@ private:
 // this also bounds the sheets written after it.
 bool summaryFitsSheet(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
 {
-    return hoursPerDay > 0 && days <= (SimpleXlsx::kMaxColumns - 1) / hoursPerDay &&
-           weeks <= SimpleXlsx::kMaxRows - 2;
+    return hoursPerDay > 0 && days <= (SimpleXlsx::maxColumns - 1) / hoursPerDay &&
+           weeks <= SimpleXlsx::maxRows - 2;
 }
 
 // Records, with the numbers, why the summary does not fit; returns false.
@@ -76,8 +76,8 @@ bool summaryTooLarge(ExcelWriteWrapper* facade, const char* kind, uint64_t weeks
                              std::to_string(days * hoursPerDay + 1) + " columns (" +
                              std::to_string(weeks) + " " + kind + ", " + std::to_string(days) +
                              " days of " + std::to_string(hoursPerDay) + " hours)";
-    const std::string room = std::to_string(SimpleXlsx::kMaxRows) + " rows and " +
-                             std::to_string(SimpleXlsx::kMaxColumns) + " columns";
+    const std::string room = std::to_string(SimpleXlsx::maxRows) + " rows and " +
+                             std::to_string(SimpleXlsx::maxColumns) + " columns";
     return facade->fail(SimpleXlsx::Status(SimpleXlsx::STATUS_TOO_LARGE,
                                            "too large for a sheet: the summary needs " + need +
                                                ", a sheet holds " + room));

@@ -1,5 +1,6 @@
 #include "timetable/timeTable.h"
 
+#include <cmath>
 #include <utility>
 
 hour::hour(std::string hourName)
@@ -75,6 +76,11 @@ namedObjects<std::string>* timeTable::insertSubject(std::string name)
 namedObjects<std::string>* timeTable::insertRoom(std::string name)
 {
     return rooms.findOrCreate(std::move(name));
+}
+
+bool isDefaultSpreadsheetFont(const std::string& name, double size)
+{
+    return name == "Calibri" && std::fabs(size - 11.0) <= 0.0;
 }
 
 void timeTable::setFontAndSize(std::string name, int32_t size)

@@ -78,6 +78,10 @@ public:
                 uint32_t flags);
 };
 
+// The workbook's default font, "Calibri" at 11 points: choosing it sets no
+// font, so every cell keeps the default style and a font set earlier stays.
+bool isDefaultSpreadsheetFont(const std::string& name, double size);
+
 // The whole timetable: teachers with their days and hours, and the
 // registries of student groups, subjects and rooms that hours point into.
 // Also carries the spreadsheet font that the export applies.
@@ -160,4 +164,4 @@ private:
                                          const namedObjects<std::string>* group);
 };
 
-#endif
+#endif  // HORATAB_TIMETABLE_TIMETABLE_H

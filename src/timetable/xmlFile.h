@@ -25,4 +25,4 @@ bool loadXmlFile(const std::string& path, pugi::xml_document& document,
 // byte `offset` in `text`.
 void lineAndColumn(const std::string& text, size_t offset, size_t& line, size_t& column);
 
-#endif
+#endif  // HORATAB_TIMETABLE_XMLFILE_H

@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_CELL_H
+#define HORATAB_XLSX_CELL_H
+
 // Cell positions, column widths and the cell values a worksheet accepts.
 
 #include <cstddef>
@@ -10,9 +12,9 @@
 namespace SimpleXlsx {
 
 // Limits of a sheet in the spreadsheet format.
-constexpr uint32_t kMaxRows = 1048576;        // rows 1 .. 1048576
-constexpr uint32_t kMaxColumns = 16384;       // columns "A" .. "XFD"
-constexpr size_t kMaxCellTextLength = 32767;  // in UTF-16 code units
+constexpr uint32_t maxRows = 1048576;        // rows 1 .. 1048576
+constexpr uint32_t maxColumns = 16384;       // columns "A" .. "XFD"
+constexpr size_t maxCellTextLength = 32767;  // in UTF-16 code units
 
 // A cell position: row counted from 1 as in A1 references (0 is no row),
 // column counted from 0 (0 is column "A").
@@ -24,8 +26,8 @@ struct CellCoord
     CellCoord() : row(1), col(0) {}
     CellCoord(uint32_t r, uint32_t c) : row(r), col(c) {}
 
-    // True when the position lies on a sheet (row 1..kMaxRows, column < kMaxColumns).
-    bool IsInSheet() const { return row >= 1 && row <= kMaxRows && col < kMaxColumns; }
+    // True when the position lies on a sheet (row 1..maxRows, column < maxColumns).
+    bool IsInSheet() const { return row >= 1 && row <= maxRows && col < maxColumns; }
 };
 
 // One width rule for the columns colFrom .. colTo (counted from 0, inclusive),
@@ -99,3 +101,5 @@ struct CellDataTime
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_CELL_H

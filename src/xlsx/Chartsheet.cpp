@@ -4,6 +4,7 @@
 
 #include "xlsx/Cell.h"
 #include "xlsx/PackageVocabulary.h"
+#include "xlsx/SheetName.h"
 #include "xlsx/Utf8.h"
 #include "xlsx/Worksheet.h"
 #include "xlsx/XmlStream.h"
@@ -24,7 +25,7 @@ bool IsOrigin(CChartsheet::CellPosition position)
 
 bool IsInSheet(CChartsheet::CellPosition position)
 {
-    return position.first < kMaxRows && position.second < kMaxColumns;
+    return position.first < maxRows && position.second < maxColumns;
 }
 
 bool IsRangeInSheet(CChartsheet::CellPosition from, CChartsheet::CellPosition to)
@@ -117,7 +118,7 @@ bool CChartsheet::IsOk() const
 
 void CChartsheet::SetTitle(const std::string& text)
 {
-    title = text.substr(0, Utf8PrefixBytes(text, 31));
+    title = text.substr(0, Utf8PrefixBytes(text, maxSheetNameBytes));
 }
 
 bool CChartsheet::AddSeries(const Series& series, bool mainChart)

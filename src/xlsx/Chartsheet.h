@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_CHARTSHEET_H
+#define HORATAB_XLSX_CHARTSHEET_H
+
 // A chartsheet: one chart drawn from ranges of worksheet cells. On Save it
 // writes five parts numbered with its index N: the chart
 // "xl/charts/chart<N>.xml", the sheet "xl/chartsheets/sheet<N>.xml" with
@@ -182,3 +184,5 @@ private:
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_CHARTSHEET_H

@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_COMMENT_H
+#define HORATAB_XLSX_COMMENT_H
+
 // A cell comment: its text as formatted runs and the note box that shows it.
 
 #include <cstdint>
@@ -14,9 +16,9 @@ namespace SimpleXlsx {
 struct Comment
 {
     // The pale yellow of a new note box.
-    static constexpr const char* kDefaultFillColor = "#FFFFE1";
-    static constexpr int32_t kDefaultWidth = 108;  // points
-    static constexpr int32_t kDefaultHeight = 60;  // points
+    static constexpr const char* defaultFillColor = "#FFFFE1";
+    static constexpr int32_t defaultWidth = 108;  // points
+    static constexpr int32_t defaultHeight = 60;  // points
 
     int32_t sheetIndex;                              // the worksheet's GetIndex()
     std::vector<std::pair<Font, std::string>> runs;  // the text, run by run
@@ -33,9 +35,9 @@ struct Comment
     // placed to the right of the cell and a little above it (assuming
     // columns and rows of the default size).
     Comment(CellCoord cell, std::vector<std::pair<Font, std::string>> text)
-        : sheetIndex(0), runs(std::move(text)), cellRef(cell), fillColor(kDefaultFillColor),
-          isHidden(true), x(DefaultLeft(cell)), y(DefaultTop(cell)), width(kDefaultWidth),
-          height(kDefaultHeight)
+        : sheetIndex(0), runs(std::move(text)), cellRef(cell), fillColor(defaultFillColor),
+          isHidden(true), x(DefaultLeft(cell)), y(DefaultTop(cell)), width(defaultWidth),
+          height(defaultHeight)
     {}
 
     Comment(const Comment&) = default;
@@ -70,3 +72,5 @@ private:
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_COMMENT_H

@@ -154,8 +154,8 @@ struct DeflatePipeline::Workers
 };
 
 DeflatePipeline::DeflatePipeline(unsigned workerCount, int level, Consumer consumer)
-    : chunks(2 * std::max(1u, std::min(workerCount, kMaxWorkers))), consumer(std::move(consumer)),
-      workers(new Workers(std::min(workerCount, kMaxWorkers), level, chunks.size()))
+    : chunks(2 * std::max(1u, std::min(workerCount, maxWorkers))), consumer(std::move(consumer)),
+      workers(new Workers(std::min(workerCount, maxWorkers), level, chunks.size()))
 {}
 
 DeflatePipeline::~DeflatePipeline() = default;

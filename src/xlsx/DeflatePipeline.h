@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_DEFLATEPIPELINE_H
+#define HORATAB_XLSX_DEFLATEPIPELINE_H
+
 // Compresses a sequence of chunks on up to two worker threads and hands the
 // results back in the order the chunks were submitted, so that one thread
 // can read the input and write the output while the others deflate.
@@ -20,7 +22,7 @@ namespace SimpleXlsx {
 class DeflatePipeline
 {
 public:
-    static constexpr unsigned kMaxWorkers = 2;
+    static constexpr unsigned maxWorkers = 2;
 
     struct Chunk
     {
@@ -43,7 +45,7 @@ public:
     // pipeline.
     using Consumer = std::function<bool(const Chunk& chunk)>;
 
-    // `workers` is capped at kMaxWorkers; with 0 (or when no thread can be
+    // `workers` is capped at maxWorkers; with 0 (or when no thread can be
     // started) chunks are compressed on the calling thread as they are
     // submitted. `level` is a zlib level (-1: zlib's default).
     DeflatePipeline(unsigned workers, int level, Consumer consumer);
@@ -77,3 +79,5 @@ private:
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_DEFLATEPIPELINE_H

@@ -13,8 +13,7 @@ namespace {
 size_t FormatWithPrecision(char* out, double value, int precision)
 {
     return static_cast<size_t>(
-        std::to_chars(out, out + kNumberTextSize, value, std::chars_format::general, precision)
-            .ptr -
+        std::to_chars(out, out + numberTextSize, value, std::chars_format::general, precision).ptr -
         out);
 }
 
@@ -24,11 +23,11 @@ size_t FormatWithPrecision(char* out, double value, int precision)
 // n·5^k / 10^k. False for every other value.
 bool ExactDecimal(double magnitude, uint64_t& digits, int& fractionDigits)
 {
-    constexpr double kLargestExactInteger = 9007199254740992.0;  // 2^53
+    constexpr double largestExactInteger = 9007199254740992.0;  // 2^53
     uint64_t powerOfFive = 1;
     double scaled = magnitude;
     for (int k = 0; k <= 10; ++k, scaled *= 2.0, powerOfFive *= 5) {
-        if (scaled >= kLargestExactInteger)
+        if (scaled >= largestExactInteger)
             return false;
         const auto whole = static_cast<uint64_t>(scaled);
         if (static_cast<double>(whole) != scaled)

@@ -15,7 +15,7 @@ namespace SimpleXlsx {
 
 namespace {
 
-constexpr size_t kWindowSize = 32 * 1024;  // the reach of deflate's back-references
+constexpr size_t windowSize = 32 * 1024;  // the reach of deflate's back-references
 
 // Writes the compressed chunks into the archive: an entry is opened with
 // its first chunk and closed with the chunk that finishes its stream.
@@ -115,7 +115,7 @@ int ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockSi
         chunk->data.resize(window.size() + count);
         chunk->finish = finished = count < request;
         chunk->tag = index;
-        const size_t keep = std::min(kWindowSize, chunk->data.size());
+        const size_t keep = std::min(windowSize, chunk->data.size());
         window.assign(chunk->data.end() - static_cast<std::ptrdiff_t>(keep), chunk->data.end());
         pipeline.Submit(*chunk);
     }

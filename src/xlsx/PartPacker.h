@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_PARTPACKER_H
+#define HORATAB_XLSX_PARTPACKER_H
+
 // Packs the package's part files into its zip archive.
 
 #include <zip.h>
@@ -30,3 +32,5 @@ bool PackPartFiles(zipFile archive, const std::string& folder,
                    const PackOptions& options = PackOptions(), Status* status = nullptr);
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_PARTPACKER_H

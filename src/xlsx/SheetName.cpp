@@ -139,7 +139,7 @@ template <typename IsTaken>
 std::string MakeName(std::string_view title, uint32_t index, const IsTaken& isTaken)
 {
     std::string base = ReplaceForbidden(title);
-    CutToBytes(base, kMaxSheetNameBytes);
+    CutToBytes(base, maxSheetNameBytes);
     ReplaceEdgeApostrophes(base);
     if (base.empty())
         base = "Sheet " + std::to_string(index);
@@ -149,7 +149,7 @@ std::string MakeName(std::string_view title, uint32_t index, const IsTaken& isTa
     for (size_t n = 2;; ++n) {
         const std::string suffix = " (" + std::to_string(n) + ")";
         std::string candidate = base;
-        CutToBytes(candidate, kMaxSheetNameBytes - suffix.size());
+        CutToBytes(candidate, maxSheetNameBytes - suffix.size());
         if (!candidate.empty() && candidate.front() == '\'')
             candidate.front() = '_';
         candidate += suffix;

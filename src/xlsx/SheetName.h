@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_SHEETNAME_H
+#define HORATAB_XLSX_SHEETNAME_H
+
 // Sheet names that spreadsheet programs accept.
 
 #include <cstddef>
@@ -10,7 +12,7 @@
 
 namespace SimpleXlsx {
 
-constexpr size_t kMaxSheetNameBytes = 31;
+constexpr size_t maxSheetNameBytes = 31;
 
 // Turns `title` into a valid sheet name that differs, without regard to
 // letter case, from every name in `taken`:
@@ -44,3 +46,5 @@ private:
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_SHEETNAME_H

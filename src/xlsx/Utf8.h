@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_UTF8_H
+#define HORATAB_XLSX_UTF8_H
+
 // Cutting UTF-8 text to a limit without splitting a character.
 
 #include <cstddef>
@@ -21,3 +23,5 @@ size_t Utf8PrefixUtf16Units(std::string_view text, size_t maxUnits);
 size_t Utf8SequenceLength(std::string_view text, size_t pos);
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_UTF8_H

@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_WORKBOOK_H
+#define HORATAB_XLSX_WORKBOOK_H
+
 // The .xlsx package being built: owns its worksheets, the shared string
 // table and the style list, keeps the part files in a private temporary
 // folder and packs them into the archive on Save.
@@ -129,3 +131,5 @@ private:
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_WORKBOOK_H

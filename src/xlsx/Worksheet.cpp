@@ -9,6 +9,7 @@
 
 #include "xlsx/NumberText.h"
 #include "xlsx/PackageVocabulary.h"
+#include "xlsx/SheetName.h"
 #include "xlsx/Utf8.h"
 #include "xlsx/XmlStream.h"
 
@@ -16,18 +17,18 @@ namespace SimpleXlsx {
 
 namespace {
 
-constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-constexpr int kTimePrecision = 15;
+constexpr char columnLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+constexpr int timePrecision = 15;
 
 // Column letters of `col` ("A" for 0, "AA" for 26); at most 7 letters.
 size_t WriteColumnLetters(char* out, uint32_t col)
 {
     char reversed[8];
     size_t count = 0;
-    reversed[count++] = kLetters[col % 26];
+    reversed[count++] = columnLetters[col % 26];
     for (uint32_t n = col / 26; n != 0; n /= 26) {
         --n;
-        reversed[count++] = kLetters[n % 26];
+        reversed[count++] = columnLetters[n % 26];
     }
     for (size_t i = 0; i < count; ++i)
         out[i] = reversed[count - 1 - i];
@@ -79,30 +80,30 @@ bool TimeToSerial(time_t time, double& serial)
 
 CWorksheet::CWorksheet() = default;
 
-CWorksheet::CWorksheet(uint32_t index, const std::string& tempPath) : m_tempPath(tempPath)
+CWorksheet::CWorksheet(uint32_t sheetIndex, const std::string& tempDir) : tempPath(tempDir)
 {
-    Init(index, 0, 0, {});
+    Init(sheetIndex, 0, 0, {});
 }
 
-CWorksheet::CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
-                       const std::string& tempPath)
-    : m_tempPath(tempPath)
+CWorksheet::CWorksheet(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
+                       const std::string& tempDir)
+    : tempPath(tempDir)
 {
-    Init(index, frozenWidth, frozenHeight, {});
+    Init(sheetIndex, frozenWidth, frozenHeight, {});
 }
 
-CWorksheet::CWorksheet(uint32_t index, const std::vector<ColumnWidth>& colWidths,
-                       const std::string& tempPath)
-    : m_tempPath(tempPath)
+CWorksheet::CWorksheet(uint32_t sheetIndex, const std::vector<ColumnWidth>& colWidths,
+                       const std::string& tempDir)
+    : tempPath(tempDir)
 {
-    Init(index, 0, 0, colWidths);
+    Init(sheetIndex, 0, 0, colWidths);
 }
 
-CWorksheet::CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
-                       const std::vector<ColumnWidth>& colWidths, const std::string& tempPath)
-    : m_tempPath(tempPath)
+CWorksheet::CWorksheet(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
+                       const std::vector<ColumnWidth>& colWidths, const std::string& tempDir)
+    : tempPath(tempDir)
 {
-    Init(index, frozenWidth, frozenHeight, colWidths);
+    Init(sheetIndex, frozenWidth, frozenHeight, colWidths);
 }
 
 CWorksheet::~CWorksheet()
@@ -112,74 +113,75 @@ CWorksheet::~CWorksheet()
 
 void CWorksheet::ReleaseStreams()
 {
-    m_xml.reset();  // closes every element still open
-    m_file.reset();
+    sheetStream.reset();  // closes every element still open
+    sheetFile.reset();
 }
 
 bool CWorksheet::IsOk() const
 {
-    return m_xml && m_file->Stream().good();
+    return sheetStream && sheetFile->Stream().good();
 }
 
 Status CWorksheet::GetStatus() const
 {
-    if (!m_file)
+    if (!sheetFile)
         return Status(STATUS_INVALID_USE, "the worksheet belongs to no workbook");
-    if (!m_file->Failure().Ok())
-        return m_file->Failure();
-    if (m_currentRow > kMaxRows)
+    if (!sheetFile->Failure().Ok())
+        return sheetFile->Failure();
+    if (currentRow > maxRows)
         return Status(STATUS_TOO_LARGE,
-                      "too large for a sheet: more than " + std::to_string(kMaxRows) +
+                      "too large for a sheet: more than " + std::to_string(maxRows) +
                           " rows on the sheet",
-                      m_title);
-    if (uint64_t{m_offsetColumn} + m_currentColumn > kMaxColumns)
+                      title);
+    if (uint64_t{offsetColumn} + currentColumn > maxColumns)
         return Status(STATUS_TOO_LARGE,
-                      "too large for a sheet: more than " + std::to_string(kMaxColumns) +
+                      "too large for a sheet: more than " + std::to_string(maxColumns) +
                           " columns on the sheet",
-                      m_title);
+                      title);
     return Status();
 }
 
 void CWorksheet::Suspend()
 {
-    if (m_file)
-        m_file->Suspend();
+    if (sheetFile)
+        sheetFile->Suspend();
 }
 
 bool CWorksheet::ResumeIfSuspended()
 {
-    return !m_file->IsSuspended() || m_file->Resume();
+    return !sheetFile->IsSuspended() || sheetFile->Resume();
 }
 
-void CWorksheet::Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
+void CWorksheet::Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
                       const std::vector<ColumnWidth>& colWidths)
 {
     ReleaseStreams();
-    m_withFormula = m_withComment = m_rowOpen = false;
-    m_currentRow = m_currentColumn = m_offsetColumn = m_pageOrientation = 0;
-    m_sheetDataStarted = m_rowStartPending = false;
-    m_precision = 6;
-    m_index = index;
-    m_title = "Sheet 1";
-    m_calcChain.clear();
-    m_mergedCells.clear();
-    m_commentedCells.clear();
+    withFormula = withComment = rowOpen = false;
+    currentRow = currentColumn = offsetColumn = pageOrientation = 0;
+    sheetDataStarted = rowStartPending = false;
+    precision = 6;
+    index = sheetIndex;
+    title = "Sheet 1";
+    calcChain.clear();
+    mergedCells.clear();
+    commentedCells.clear();
 
     // Without a package folder there is nowhere to write: never at the root.
-    if (m_tempPath.empty())
+    if (tempPath.empty())
         return;
     // A part file that cannot be opened is kept for its reason (GetStatus).
-    m_file.reset(new PartFile(m_tempPath, "xl/worksheets/sheet" + std::to_string(index) + ".xml"));
-    if (!m_file->Stream())
+    sheetFile.reset(
+        new PartFile(tempPath, "xl/worksheets/sheet" + std::to_string(sheetIndex) + ".xml"));
+    if (!sheetFile->Stream())
         return;
-    m_xml.reset(new xmlw::XmlStream(m_file->Stream()));
+    sheetStream.reset(new xmlw::XmlStream(sheetFile->Stream()));
     WriteHead(frozenWidth, frozenHeight, colWidths);
 }
 
 void CWorksheet::WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
                            const std::vector<ColumnWidth>& colWidths)
 {
-    xmlw::XmlStream& xml = *m_xml;
+    xmlw::XmlStream& xml = *sheetStream;
     xml << xmlw::prolog() << xmlw::tag("worksheet") << xmlw::attr("xmlns") << ns_book
         << xmlw::attr("xmlns:r") << ns_book_r << xmlw::attr("xmlns:mc") << ns_mc
         << xmlw::attr("mc:Ignorable") << "x14ac" << xmlw::attr("xmlns:x14ac") << ns_x14ac;
@@ -199,13 +201,13 @@ void CWorksheet::WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
 void CWorksheet::AddFrozenPane(uint32_t width, uint32_t height)
 {
     const CellCoord topLeft(height + 1, width);
-    if (height >= kMaxRows || !topLeft.IsInSheet())
+    if (height >= maxRows || !topLeft.IsInSheet())
         return;  // a pane beyond the sheet
     const std::string topLeftRef = GetCellCoord(topLeft);
     const char* activePane = (width != 0 && height != 0) ? "bottomRight"
                              : (height != 0)             ? "bottomLeft"
                                                          : "topRight";
-    xmlw::XmlStream& xml = *m_xml;
+    xmlw::XmlStream& xml = *sheetStream;
     xml << xmlw::tag("pane");
     if (width != 0)
         xml << xmlw::attr("xSplit") << width;
@@ -233,13 +235,13 @@ void CWorksheet::AddColumnWidths(const std::vector<ColumnWidth>& colWidths)
 {
     std::vector<ColumnWidth> rules;
     for (const ColumnWidth& rule : colWidths) {
-        if (rule.colFrom > rule.colTo || rule.colFrom >= kMaxColumns)
+        if (rule.colFrom > rule.colTo || rule.colFrom >= maxColumns)
             continue;
-        rules.emplace_back(rule.colFrom, std::min(rule.colTo, kMaxColumns - 1), rule.width);
+        rules.emplace_back(rule.colFrom, std::min(rule.colTo, maxColumns - 1), rule.width);
     }
     if (rules.empty())
         return;
-    xmlw::XmlStream& xml = *m_xml;
+    xmlw::XmlStream& xml = *sheetStream;
     xml << xmlw::tag("cols");
     for (const ColumnWidth& rule : rules)
         xml << xmlw::tag("col") << xmlw::attr("min") << rule.colFrom + 1 << xmlw::attr("max")
@@ -247,35 +249,35 @@ void CWorksheet::AddColumnWidths(const std::vector<ColumnWidth>& colWidths)
     xml << xmlw::endtag();
 }
 
-void CWorksheet::SetTitle(const std::string& title)
+void CWorksheet::SetTitle(const std::string& text)
 {
-    m_title = title.substr(0, Utf8PrefixBytes(title, 31));
+    title = text.substr(0, Utf8PrefixBytes(text, maxSheetNameBytes));
 }
 
 void CWorksheet::WriteRaw(const char* text, size_t length)
 {
-    *m_xml << xmlw::raw(std::string_view(text, length));
+    *sheetStream << xmlw::raw(std::string_view(text, length));
 }
 
 bool CWorksheet::OpenRow(uint32_t height, const char* spans, size_t spansLength)
 {
-    if (!m_xml || !ResumeIfSuspended())
+    if (!sheetStream || !ResumeIfSuspended())
         return false;
-    if (m_currentRow < UINT32_MAX)
-        ++m_currentRow;
-    m_currentColumn = 0;
-    if (m_currentRow > kMaxRows)
+    if (currentRow < UINT32_MAX)
+        ++currentRow;
+    currentColumn = 0;
+    if (currentRow > maxRows)
         return false;
 
-    if (!m_sheetDataStarted) {
-        *m_xml << xmlw::chardata();  // ends the "<sheetData" start tag
-        m_sheetDataStarted = true;
+    if (!sheetDataStarted) {
+        *sheetStream << xmlw::chardata();  // ends the "<sheetData" start tag
+        sheetDataStarted = true;
     }
-    m_rowDigitsLength = WriteInteger(m_rowDigits, m_currentRow);
+    rowDigitsLength = WriteInteger(rowDigits, currentRow);
 
     char buffer[128];
     size_t n = WriteLiteral(buffer, "<row r=\"");
-    n += WriteLiteral(buffer + n, std::string_view(m_rowDigits, m_rowDigitsLength));
+    n += WriteLiteral(buffer + n, std::string_view(rowDigits, rowDigitsLength));
     n += WriteLiteral(buffer + n, "\"");
     if (spans != nullptr) {
         n += WriteLiteral(buffer + n, " spans=\"");
@@ -289,21 +291,21 @@ bool CWorksheet::OpenRow(uint32_t height, const char* spans, size_t spansLength)
         n += WriteLiteral(buffer + n, "\" customHeight=\"1\"");
     }
     WriteRaw(buffer, n);
-    m_rowStartPending = true;  // ">" or "/>" follows with the first cell or the end
-    m_rowOpen = true;
+    rowStartPending = true;  // ">" or "/>" follows with the first cell or the end
+    rowOpen = true;
     return true;
 }
 
 void CWorksheet::CloseRow()
 {
-    if (!m_rowOpen || !ResumeIfSuspended())
+    if (!rowOpen || !ResumeIfSuspended())
         return;
-    if (m_rowStartPending)
+    if (rowStartPending)
         WriteRaw("/>", 2);
     else
         WriteRaw("</row>", 6);
-    m_rowStartPending = false;
-    m_rowOpen = false;
+    rowStartPending = false;
+    rowOpen = false;
 }
 
 bool CWorksheet::BeginRow(uint32_t height)
@@ -319,12 +321,12 @@ void CWorksheet::EndRow()
 
 bool CWorksheet::CanWriteCellHere(CellCoord& coord)
 {
-    if (!m_xml || !m_rowOpen || !ResumeIfSuspended())
+    if (!sheetStream || !rowOpen || !ResumeIfSuspended())
         return false;
-    const uint64_t column = uint64_t{m_offsetColumn} + m_currentColumn;
-    if (column >= kMaxColumns)
+    const uint64_t column = uint64_t{offsetColumn} + currentColumn;
+    if (column >= maxColumns)
         return false;
-    coord = CellCoord(m_currentRow, static_cast<uint32_t>(column));
+    coord = CellCoord(currentRow, static_cast<uint32_t>(column));
     return true;
 }
 
@@ -334,11 +336,11 @@ size_t CWorksheet::FormatCellStart(char* out, CellCoord coord, int32_t styleId,
                                    const char* typeAttr) const
 {
     size_t n = 0;
-    if (m_rowStartPending)
+    if (rowStartPending)
         out[n++] = '>';
     n += WriteLiteral(out + n, "<c r=\"");
     n += WriteColumnLetters(out + n, coord.col);
-    n += WriteLiteral(out + n, std::string_view(m_rowDigits, m_rowDigitsLength));
+    n += WriteLiteral(out + n, std::string_view(rowDigits, rowDigitsLength));
     out[n++] = '"';
     if (styleId > 0) {
         n += WriteLiteral(out + n, " s=\"");
@@ -356,7 +358,7 @@ size_t CWorksheet::FormatCellStart(char* out, CellCoord coord, int32_t styleId,
 
 size_t CWorksheet::FormatNumber(char* out, double value) const
 {
-    return FormatGeneral(out, value, m_precision);
+    return FormatGeneral(out, value, precision);
 }
 
 template <typename Number>
@@ -364,7 +366,7 @@ bool CWorksheet::AddCellRoutine(Number value, int32_t styleId)
 {
     CellCoord coord;
     const bool writable = CanWriteCellHere(coord);
-    ++m_currentColumn;
+    ++currentColumn;
     if (!writable)
         return false;
 
@@ -375,13 +377,13 @@ bool CWorksheet::AddCellRoutine(Number value, int32_t styleId)
             // A spreadsheet holds no infinity or NaN: an error value instead.
             n = FormatCellStart(buffer, coord, styleId, "e");
             n += WriteLiteral(buffer + n, "<v>#NUM!</v></c>");
-            m_rowStartPending = false;
+            rowStartPending = false;
             WriteRaw(buffer, n);
             return true;
         }
     }
     n = FormatCellStart(buffer, coord, styleId, nullptr);
-    m_rowStartPending = false;
+    rowStartPending = false;
     n += WriteLiteral(buffer + n, "<v>");
     if constexpr (std::is_floating_point_v<Number>)
         n += FormatNumber(buffer + n, static_cast<double>(value));
@@ -423,46 +425,46 @@ bool CWorksheet::AddStringCell(std::string_view text, int32_t styleId, bool asTe
 {
     CellCoord coord;
     const bool writable = CanWriteCellHere(coord);
-    ++m_currentColumn;
+    ++currentColumn;
     if (!writable)
         return false;
     if (text.empty())
         return true;
-    if (text.size() > kMaxCellTextLength)
-        text = text.substr(0, Utf8PrefixUtf16Units(text, kMaxCellTextLength));
+    if (text.size() > maxCellTextLength)
+        text = text.substr(0, Utf8PrefixUtf16Units(text, maxCellTextLength));
 
     char buffer[192];
     const bool formula = !asText && text.size() > 1 && text.front() == '=';
     if (formula) {
-        if (m_rowStartPending)
+        if (rowStartPending)
             WriteRaw(">", 1);
-        m_rowStartPending = false;
-        char ref[kCellRefBufferSize];
+        rowStartPending = false;
+        char ref[cellRefBufferSize];
         GetCellCoord(coord, ref);
-        xmlw::XmlStream& xml = *m_xml;
+        xmlw::XmlStream& xml = *sheetStream;
         xml << xmlw::tag("c") << xmlw::attr("r") << ref;
         if (styleId > 0)
             xml << xmlw::attr("s") << styleId;
         xml << xmlw::tag("f") << xmlw::chardata() << text.substr(1) << xmlw::endtag()
             << xmlw::endtag();
-        m_calcChain.emplace_back(ref);
-        m_withFormula = true;
+        calcChain.emplace_back(ref);
+        withFormula = true;
         return true;
     }
-    if (m_sharedStrings == nullptr) {
+    if (sharedStrings == nullptr) {
         size_t n = FormatCellStart(buffer, coord, styleId, nullptr);
-        m_rowStartPending = false;
+        rowStartPending = false;
         n += WriteLiteral(buffer + n, "<v>");
         WriteRaw(buffer, n);
-        *m_xml << text << xmlw::raw("</v></c>");
+        *sheetStream << text << xmlw::raw("</v></c>");
         return true;
     }
 
-    const uint64_t index = SharedStringIndex(text);
+    const uint64_t stringIndex = SharedStringIndex(text);
     size_t n = FormatCellStart(buffer, coord, styleId, "s");
-    m_rowStartPending = false;
+    rowStartPending = false;
     n += WriteLiteral(buffer + n, "<v>");
-    n += WriteInteger(buffer + n, index);
+    n += WriteInteger(buffer + n, stringIndex);
     n += WriteLiteral(buffer + n, "</v></c>");
     WriteRaw(buffer, n);
     return true;
@@ -472,13 +474,13 @@ bool CWorksheet::AddStringCell(std::string_view text, int32_t styleId, bool asTe
 // index (the number of entries so far) when it is new.
 uint64_t CWorksheet::SharedStringIndex(std::string_view text)
 {
-    const auto known = m_knownStrings.find(text);
-    if (known != m_knownStrings.end())
+    const auto known = knownStrings.find(text);
+    if (known != knownStrings.end())
         return known->second;
-    auto found = m_sharedStrings->lower_bound(text);
-    if (found == m_sharedStrings->end() || found->first != text)
-        found = m_sharedStrings->emplace_hint(found, std::string(text), m_sharedStrings->size());
-    m_knownStrings.emplace(found->first, found->second);
+    auto found = sharedStrings->lower_bound(text);
+    if (found == sharedStrings->end() || found->first != text)
+        found = sharedStrings->emplace_hint(found, std::string(text), sharedStrings->size());
+    knownStrings.emplace(found->first, found->second);
     return found->second;
 }
 
@@ -486,19 +488,19 @@ bool CWorksheet::AddCell(const CellDataTime& data)
 {
     CellCoord coord;
     const bool writable = CanWriteCellHere(coord);
-    ++m_currentColumn;
+    ++currentColumn;
     double serial = 0.0;
     if (!writable || !TimeToSerial(data.value, serial))
         return false;
 
-    if (m_precision != kTimePrecision) {
+    if (precision != timePrecision) {
         // From the first time cell on, every number of the sheet keeps 15 digits.
-        m_precision = kTimePrecision;
-        *m_xml << std::setprecision(kTimePrecision);
+        precision = timePrecision;
+        *sheetStream << std::setprecision(timePrecision);
     }
     char buffer[192];
     size_t n = FormatCellStart(buffer, coord, data.style_id, nullptr);
-    m_rowStartPending = false;
+    rowStartPending = false;
     n += WriteLiteral(buffer + n, "<v>");
     n += FormatNumber(buffer + n, serial);
     n += WriteLiteral(buffer + n, "</v></c>");
@@ -553,10 +555,10 @@ bool CWorksheet::AddRowOf(const std::vector<Cell>& data, uint32_t offset, uint32
     if (!OpenRow(height, spans, n))
         return false;
 
-    m_offsetColumn = offset;
+    offsetColumn = offset;
     const bool allWritten = AddCellsOf(data);
     CloseRow();
-    m_offsetColumn = 0;
+    offsetColumn = 0;
     return allWritten;
 }
 
@@ -587,34 +589,34 @@ bool CWorksheet::AddRow(const std::vector<CellDataTime>& data, uint32_t offset, 
 
 void CWorksheet::GetCurrentCellCoord(CellCoord& coord) const
 {
-    coord = CellCoord(m_currentRow, m_currentColumn);
+    coord = CellCoord(currentRow, currentColumn);
 }
 
 bool CWorksheet::MergeCells(CellCoord from, CellCoord to)
 {
     if (!from.IsInSheet() || !to.IsInSheet())
         return false;
-    m_mergedCells.push_back(GetCellCoord(from) + ':' + GetCellCoord(to));
+    mergedCells.push_back(GetCellCoord(from) + ':' + GetCellCoord(to));
     return true;
 }
 
 bool CWorksheet::AddComment(Comment comment)
 {
-    if (m_comments == nullptr || !m_xml || !comment.cellRef.IsInSheet())
+    if (comments == nullptr || !sheetStream || !comment.cellRef.IsInSheet())
         return false;
     const bool hasText = std::any_of(comment.runs.begin(), comment.runs.end(),
                                      [](const auto& run) { return !run.second.empty(); });
     if (!hasText)
         return false;
     const auto cell = std::make_pair(comment.cellRef.row, comment.cellRef.col);
-    if (m_commentedCells.count(cell) != 0)
+    if (commentedCells.count(cell) != 0)
         return false;  // one comment per cell
     // Room first, so that nothing changes when memory runs out.
-    m_comments->reserve(m_comments->size() + 1);
-    m_commentedCells.insert(cell);
-    comment.sheetIndex = static_cast<int32_t>(m_index);
-    m_comments->push_back(std::move(comment));
-    m_withComment = true;
+    comments->reserve(comments->size() + 1);
+    commentedCells.insert(cell);
+    comment.sheetIndex = static_cast<int32_t>(index);
+    comments->push_back(std::move(comment));
+    withComment = true;
     return true;
 }
 
@@ -630,7 +632,7 @@ bool CWorksheet::AddComment(CellCoord cell, const std::string& text)
 
 bool CWorksheet::GetCellCoord(CellCoord coord, char* out, size_t outSize)
 {
-    char text[kCellRefBufferSize];
+    char text[cellRefBufferSize];
     size_t n = WriteColumnLetters(text, coord.col);
     n += WriteInteger(text + n, coord.row);
     if (out == nullptr || outSize == 0)
@@ -646,22 +648,22 @@ bool CWorksheet::GetCellCoord(CellCoord coord, char* out, size_t outSize)
 
 std::string CWorksheet::GetCellCoord(CellCoord coord)
 {
-    char text[kCellRefBufferSize];
+    char text[cellRefBufferSize];
     GetCellCoord(coord, text);
     return text;
 }
 
 bool CWorksheet::Save()
 {
-    if (!m_xml || !ResumeIfSuspended())
+    if (!sheetStream || !ResumeIfSuspended())
         return false;
     CloseRow();
-    xmlw::XmlStream& xml = *m_xml;
+    xmlw::XmlStream& xml = *sheetStream;
     xml << xmlw::endtag();  // sheetData; short form when no row was written
 
-    if (!m_mergedCells.empty()) {
-        xml << xmlw::tag("mergeCells") << xmlw::attr("count") << m_mergedCells.size();
-        for (const std::string& range : m_mergedCells)
+    if (!mergedCells.empty()) {
+        xml << xmlw::tag("mergeCells") << xmlw::attr("count") << mergedCells.size();
+        for (const std::string& range : mergedCells)
             xml << xmlw::tag("mergeCell") << xmlw::attr("ref") << range << xmlw::endtag();
         xml << xmlw::endtag();
     }
@@ -669,30 +671,30 @@ bool CWorksheet::Save()
         << xmlw::attr("top") << 0.75 << xmlw::attr("bottom") << 0.75 << xmlw::attr("header") << 0.3
         << xmlw::attr("footer") << 0.3 << xmlw::endtag();
     xml << xmlw::tag("pageSetup") << xmlw::attr("paperSize") << "9" << xmlw::attr("orientation")
-        << (m_pageOrientation == 0   ? "portrait"
-            : m_pageOrientation == 1 ? "landscape"
-                                     : "")
+        << (pageOrientation == 0   ? "portrait"
+            : pageOrientation == 1 ? "landscape"
+                                   : "")
         << xmlw::endtag();
 
     bool ok = true;
-    if (m_withComment) {
+    if (withComment) {
         xml << xmlw::tag("legacyDrawing") << xmlw::attr("r:id") << "rId1" << xmlw::endtag();
         ok = SaveCommentsRels();
     }
-    m_xml.reset();  // ends "worksheet"
-    ok = m_file->Close() && ok;
-    m_file.reset();
+    sheetStream.reset();  // ends "worksheet"
+    ok = sheetFile->Close() && ok;
+    sheetFile.reset();
     return ok;
 }
 
 bool CWorksheet::SaveCommentsRels()
 {
-    if (m_tempPath.empty())
+    if (tempPath.empty())
         return false;
-    const std::string index = std::to_string(m_index);
-    return SaveRelationships(m_tempPath, "xl/worksheets/_rels/sheet" + index + ".xml.rels",
-                             {{type_vml, "../drawings/vmlDrawing" + index + ".vml"},
-                              {type_comments, "../comments" + index + ".xml"}});
+    const std::string number = std::to_string(index);
+    return SaveRelationships(tempPath, "xl/worksheets/_rels/sheet" + number + ".xml.rels",
+                             {{type_vml, "../drawings/vmlDrawing" + number + ".vml"},
+                              {type_comments, "../comments" + number + ".xml"}});
 }
 
 }  // namespace SimpleXlsx

@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_XLSX_WORKSHEET_H
+#define HORATAB_XLSX_WORKSHEET_H
+
 // One worksheet of a workbook: streams its part "xl/worksheets/sheet<N>.xml"
 // into the package's temporary folder as rows and cells arrive.
 
@@ -35,17 +37,17 @@ class CWorksheet
 public:
     // Enough for the reference of any CellCoord, terminator included
     // (7 letters, 10 digits, NUL).
-    static constexpr size_t kCellRefBufferSize = 18;
+    static constexpr size_t cellRefBufferSize = 18;
 
     // A detached worksheet: no part file, every write is refused.
     CWorksheet();
-    CWorksheet(uint32_t index, const std::string& tempPath);
-    CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
-               const std::string& tempPath);
-    CWorksheet(uint32_t index, const std::vector<ColumnWidth>& colWidths,
-               const std::string& tempPath);
-    CWorksheet(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
-               const std::vector<ColumnWidth>& colWidths, const std::string& tempPath);
+    CWorksheet(uint32_t sheetIndex, const std::string& tempDir);
+    CWorksheet(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
+               const std::string& tempDir);
+    CWorksheet(uint32_t sheetIndex, const std::vector<ColumnWidth>& colWidths,
+               const std::string& tempDir);
+    CWorksheet(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
+               const std::vector<ColumnWidth>& colWidths, const std::string& tempDir);
     virtual ~CWorksheet();
 
     CWorksheet(const CWorksheet&) = delete;
@@ -63,20 +65,20 @@ public:
     void Suspend();
 
     // Title: cut to at most 31 bytes on a UTF-8 character boundary.
-    void SetTitle(const std::string& title);
-    std::string GetTitle() const { return m_title; }
+    void SetTitle(const std::string& text);
+    std::string GetTitle() const { return title; }
 
     void SetSharedStr(SharedStringTable* strings)
     {
-        m_sharedStrings = strings;
-        m_knownStrings.clear();
+        sharedStrings = strings;
+        knownStrings.clear();
     }
-    void SetComments(std::vector<Comment>* comments) { m_comments = comments; }
+    void SetComments(std::vector<Comment>* list) { comments = list; }
 
-    uint32_t GetIndex() const { return m_index; }
-    bool IsThereFormula() const { return m_withFormula; }
-    bool IsThereComment() const { return m_withComment; }
-    void GetCalcChain(std::vector<std::string>& cells) const { cells = m_calcChain; }
+    uint32_t GetIndex() const { return index; }
+    bool IsThereFormula() const { return withFormula; }
+    bool IsThereComment() const { return withComment; }
+    void GetCalcChain(std::vector<std::string>& cells) const { cells = calcChain; }
 
     // Rows. BeginRow closes a row still open and starts the next one
     // (height 0: default height); false when the row lies beyond the sheet.
@@ -86,7 +88,7 @@ public:
     // Cells go to the open row, one column further each time (also when a
     // cell is not written). A cell is refused (false) when no row is open,
     // when it lies beyond column "XFD", or when the worksheet cannot write.
-    // A text longer than kMaxCellTextLength is cut on a character boundary.
+    // A text longer than maxCellTextLength is cut on a character boundary.
     bool AddCell(const CellDataStr& data);
     bool AddCell(const CellDataInt& data);
     bool AddCell(const CellDataUInt& data);
@@ -94,7 +96,7 @@ public:
     bool AddCell(const CellDataFlt& data);
     bool AddCell(const CellDataTime& data);
     // Skips one column.
-    void AddCell() { ++m_currentColumn; }
+    void AddCell() { ++currentColumn; }
 
     // A text cell that is always text, even when it begins with "=".
     bool AddTextCell(std::string_view text, int32_t styleId = 0);
@@ -152,7 +154,7 @@ public:
 private:
     bool ResumeIfSuspended();
 
-    void Init(uint32_t index, uint32_t frozenWidth, uint32_t frozenHeight,
+    void Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
               const std::vector<ColumnWidth>& colWidths);
     void WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
                    const std::vector<ColumnWidth>& colWidths);
@@ -175,32 +177,34 @@ private:
     size_t FormatNumber(char* out, double value) const;
     void ReleaseStreams();
 
-    std::unique_ptr<PartFile> m_file;
-    std::unique_ptr<xmlw::XmlStream> m_xml;
-    std::vector<std::string> m_calcChain;
-    SharedStringTable* m_sharedStrings = nullptr;
-    std::vector<Comment>* m_comments = nullptr;
-    std::vector<std::string> m_mergedCells;
-    std::set<std::pair<uint32_t, uint32_t>> m_commentedCells;  // (row, column)
-    uint32_t m_index = 1;
-    std::string m_tempPath;
-    std::string m_title = "Sheet 1";
-    bool m_withFormula = false;
-    bool m_withComment = false;
-    uint32_t m_currentRow = 0;
-    bool m_rowOpen = false;
-    uint32_t m_currentColumn = 0;
-    uint32_t m_offsetColumn = 0;
-    uint32_t m_pageOrientation = 0;
+    std::unique_ptr<PartFile> sheetFile;
+    std::unique_ptr<xmlw::XmlStream> sheetStream;
+    std::vector<std::string> calcChain;
+    SharedStringTable* sharedStrings = nullptr;
+    std::vector<Comment>* comments = nullptr;
+    std::vector<std::string> mergedCells;
+    std::set<std::pair<uint32_t, uint32_t>> commentedCells;  // (row, column)
+    uint32_t index = 1;
+    std::string tempPath;
+    std::string title = "Sheet 1";
+    bool withFormula = false;
+    bool withComment = false;
+    uint32_t currentRow = 0;
+    bool rowOpen = false;
+    uint32_t currentColumn = 0;
+    uint32_t offsetColumn = 0;
+    uint32_t pageOrientation = 0;
 
-    bool m_sheetDataStarted = false;  // "<sheetData>" start tag closed
-    bool m_rowStartPending = false;   // "<row ..." written, ">" not yet
-    int m_precision = 6;              // significant digits of numbers
+    bool sheetDataStarted = false;  // "<sheetData>" start tag closed
+    bool rowStartPending = false;   // "<row ..." written, ">" not yet
+    int precision = 6;              // significant digits of numbers
     // The texts this sheet has used, viewing the keys of the shared table
     // (whose entries never move or go): one hash lookup per repeated text.
-    std::unordered_map<std::string_view, uint64_t> m_knownStrings;
-    char m_rowDigits[12] = {};  // decimal text of the current row
-    size_t m_rowDigitsLength = 0;
+    std::unordered_map<std::string_view, uint64_t> knownStrings;
+    char rowDigits[12] = {};  // decimal text of the current row
+    size_t rowDigitsLength = 0;
 };
 
 }  // namespace SimpleXlsx
+
+#endif  // HORATAB_XLSX_WORKSHEET_H

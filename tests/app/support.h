@@ -128,4 +128,4 @@ private:
     }
 };
 
-#endif
+#endif  // HORATAB_TESTS_APP_SUPPORT_H

@@ -36,4 +36,4 @@ inline void expectRuns(const std::vector<runCase>& cases)
     }
 }
 
-#endif
+#endif  // HORATAB_TESTS_CLI_CLITESTSUPPORT_H

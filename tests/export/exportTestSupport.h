@@ -145,4 +145,4 @@ inline std::string threeBlocks(const std::string& heading, const std::string& fi
     return heading + first + "\n\n" + heading + second + "\n\n" + heading + third;
 }
 
-#endif
+#endif  // HORATAB_TESTS_EXPORT_EXPORTTESTSUPPORT_H

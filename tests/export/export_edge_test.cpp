@@ -32,7 +32,7 @@ TEST(ExportEdgeTest, NothingToExportOrAFailingStepSavesNothing)
 
     // The summary of a week one column wider than a sheet cannot be written.
     teacher* member = tooWide.insertTeacher("A");
-    for (uint32_t day = 0; day < SimpleXlsx::kMaxColumns; ++day)
+    for (uint32_t day = 0; day < SimpleXlsx::maxColumns; ++day)
         member->addDay("d")->addhour("h")->students = tooWide.insertStudents("1A");
     member->fixSize();
     expectNothingSaved(tooWide);

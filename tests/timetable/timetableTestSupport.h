@@ -63,4 +63,4 @@ inline hour* firstHour(teacher* owner)
     return owner->days.list().front()->hours.list().front();
 }
 
-#endif
+#endif  // HORATAB_TESTS_TIMETABLE_TIMETABLETESTSUPPORT_H

@@ -1,4 +1,6 @@
-#pragma once
+#ifndef HORATAB_TESTS_XLSX_XLSXTEST_H
+#define HORATAB_TESTS_XLSX_XLSXTEST_H
+
 // Scratch folders, environment scopes and package readers shared by the
 // tests of the .xlsx writer.
 
@@ -17,7 +19,8 @@ namespace xt {
 
 namespace fs = std::filesystem;
 
-inline const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n";
+inline const std::string xmlDeclaration =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n";
 
 // A fresh folder under the test temporary folder, removed with its contents.
 struct ScratchDir
@@ -175,3 +178,5 @@ inline bool InOrder(const std::string& text, const std::vector<std::string>& nee
 }
 
 }  // namespace xt
+
+#endif  // HORATAB_TESTS_XLSX_XLSXTEST_H

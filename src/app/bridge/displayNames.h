@@ -28,4 +28,4 @@ private:
     QHash<QString, std::string> _substitutes;
 };
 
-#endif
+#endif  // HORATAB_APP_BRIDGE_DISPLAYNAMES_H

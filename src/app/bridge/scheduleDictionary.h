@@ -20,4 +20,4 @@ QString headerRowKey();
 // Every "/" of a cell becomes a line break, so "1A / Math" shows as two lines.
 ScheduleDictionary timeMetrixToDictionary(const BaseMatrix<std::string>& matrix);
 
-#endif
+#endif  // HORATAB_APP_BRIDGE_SCHEDULEDICTIONARY_H

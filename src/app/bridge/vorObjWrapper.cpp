@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QtGlobal>
 
-#include <cmath>
 #include <new>
 #include <string>
 #include <vector>
@@ -72,7 +71,7 @@ bool vorObjWrapper::saveVorStudentsXLSX(const QString& path)
 
 void vorObjWrapper::setExcelFont(const QString& familyName, double pointSize)
 {
-    if (familyName == QLatin1String("Calibri") && std::fabs(pointSize - 11.0) <= 0.0)
+    if (isDefaultSpreadsheetFont(familyName.toStdString(), pointSize))
         return;
     _log(QString::asprintf("SetFont %s %.0f", qUtf8Printable(familyName), pointSize));
     _vorConverter->setFontAndSize(familyName.toStdString(), int32_t(pointSize));

@@ -61,4 +61,4 @@ private:
     DisplayNames _studentNames;
 };
 
-#endif
+#endif  // HORATAB_APP_BRIDGE_VOROBJWRAPPER_H

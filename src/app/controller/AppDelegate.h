@@ -85,4 +85,4 @@ private:
     FontDescriptor _excelFont;
 };
 
-#endif
+#endif  // HORATAB_APP_CONTROLLER_APPDELEGATE_H

@@ -108,4 +108,4 @@ public:
     virtual void log(const QString& line) = 0;
 };
 
-#endif
+#endif  // HORATAB_APP_CONTROLLER_APPPLATFORM_H

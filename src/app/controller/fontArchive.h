@@ -15,4 +15,4 @@ QByteArray archiveFont(const FontDescriptor& font);
 // positive, finite size.
 std::optional<FontDescriptor> unarchiveFont(const QByteArray& bytes);
 
-#endif
+#endif  // HORATAB_APP_CONTROLLER_FONTARCHIVE_H

@@ -40,4 +40,4 @@ private:
     AppDelegate _delegate;
 };
 
-#endif
+#endif  // HORATAB_APP_WINDOW_APPLICATIONSHELL_H

@@ -59,4 +59,4 @@ private:
     QAction* _quitAction = nullptr;
 };
 
-#endif
+#endif  // HORATAB_APP_WINDOW_MAINWINDOW_H

@@ -76,4 +76,4 @@ private:
     QString _lastPanelDirectory;
 };
 
-#endif
+#endif  // HORATAB_APP_WINDOW_QTPLATFORM_H

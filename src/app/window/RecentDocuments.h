@@ -26,4 +26,4 @@ private:
     QSettings& _settings;
 };
 
-#endif
+#endif  // HORATAB_APP_WINDOW_RECENTDOCUMENTS_H

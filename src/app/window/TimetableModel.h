@@ -43,4 +43,4 @@ private:
     int _rowCount = 0;
 };
 
-#endif
+#endif  // HORATAB_APP_WINDOW_TIMETABLEMODEL_H

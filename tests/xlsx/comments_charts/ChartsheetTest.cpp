@@ -5,12 +5,12 @@
 
 using namespace SimpleXlsx;
 using xt::InOrder;
-using xt::kDecl;
+using xt::xmlDeclaration;
 using Series = CChartsheet::Series;
 
 namespace {
 
-const std::string kOfficeRelationshipsNs =
+const std::string officeRelationshipsNs =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 // A series over rows `first` to `last` (from 0): categories in column
@@ -81,7 +81,7 @@ TEST_F(ChartParts, LineChartPartsAreWrittenExactly)
 
     EXPECT_EQ(
         Chart(),
-        kDecl +
+        xmlDeclaration +
             R"(<c:chartSpace xmlns:c="http://schemas.openxmlformats.org/drawingml/2006/chart" xmlns)"
             R"(:a="http://schemas.openxmlformats.org/drawingml/2006/main" xmlns:r="http://schemas.openxmlformats.org/packa)"
             R"(ge/2006/relationships"><c:lang val="en-US"/><c:roundedCorners val="1"/><c:chart><c:title><c:tx><c:rich>)"
@@ -272,14 +272,14 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
     CChartsheet line(1, scratch.path);
     Series noValues = Range(data, 0, 9, 0, 1), beyondRows = noValues, beyondColumns = noValues,
            noX = noValues;
-    noValues.valueSheet = nullptr, beyondRows.valueTo = {kMaxRows, 1},
-    beyondColumns.categoryTo = {9, kMaxColumns};
+    noValues.valueSheet = nullptr, beyondRows.valueTo = {maxRows, 1},
+    beyondColumns.categoryTo = {9, maxColumns};
     noX.categoryTo = {0, 0};
     for (const Series& series : {noValues, Range(data, 0, 0, 0, 0), beyondRows, beyondColumns})
         EXPECT_FALSE(line.AddSeries(series));
     EXPECT_TRUE(line.GetMainSeries().empty());
     EXPECT_TRUE(line.AddSeries(
-        ValuesOnly(data, 0, kMaxRows - 1, kMaxColumns - 1)));  // a line needs no categories
+        ValuesOnly(data, 0, maxRows - 1, maxColumns - 1)));  // a line needs no categories
 
     CChartsheet scatter(2, CHART_SCATTER, scratch.path);
     EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1)) || scatter.AddSeries(noX));
@@ -372,7 +372,7 @@ TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
                                    (xt::Has(part, "_rels") ? ".xml.rels" : ".xml"));
         EXPECT_EQ(xt::EntryNames(path), xt::FixedEntriesAnd(expected));
         const std::string first = withFormula ? "6" : "5",
-                          chartsheet = kOfficeRelationshipsNs + "/chartsheet";
+                          chartsheet = officeRelationshipsNs + "/chartsheet";
         EXPECT_TRUE(
             InOrder(xt::Entry(path, "xl/_rels/workbook.xml.rels"),
                     {"Id=\"rId3\" ", "sheet1.xml\"", "Id=\"rId4\" ", "sheet2.xml\"",

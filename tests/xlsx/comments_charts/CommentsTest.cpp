@@ -5,7 +5,7 @@
 
 using namespace SimpleXlsx;
 using xt::InOrder;
-using xt::kDecl;
+using xt::xmlDeclaration;
 
 namespace {
 
@@ -102,7 +102,7 @@ TEST(Comments, OneCommentPartsAreWrittenExactly)
     ASSERT_TRUE(book.Save(path));
     EXPECT_EQ(
         xt::Entry(path, "xl/comments1.xml"),
-        kDecl +
+        xmlDeclaration +
             R"(<comments xmlns="http://schemas.openxmlformats.org/sprea)"
             R"(dsheetml/2006/main"><authors><author>ann</author></authors><commentList><comment ref="A1" authorId="0">)"
             R"(<text><r><rPr><b/><i/><sz val="9"/><rFont val="Tahoma"/><charset val="1"/><color theme="1"/></rPr><t>)"
@@ -194,15 +194,15 @@ TEST(Comments, AddCommentRefusesWhatCannotBeWritten)
     CWorkbook book;
     CWorksheet& sheet = book.AddSheet("One");
     EXPECT_FALSE(sheet.AddComment(CellCoord(0, 0), "row 0"));
-    EXPECT_FALSE(sheet.AddComment(CellCoord(kMaxRows + 1, 0), "below the sheet"));
-    EXPECT_FALSE(sheet.AddComment(CellCoord(1, kMaxColumns), "right of the sheet"));
+    EXPECT_FALSE(sheet.AddComment(CellCoord(maxRows + 1, 0), "below the sheet"));
+    EXPECT_FALSE(sheet.AddComment(CellCoord(1, maxColumns), "right of the sheet"));
     EXPECT_FALSE(sheet.AddComment(CellCoord(1, 0), std::vector<std::pair<Font, std::string>>{}));
     EXPECT_FALSE(sheet.AddComment(CellCoord(1, 0), {{Font(), ""}, {Font(), ""}}));
     EXPECT_FALSE(sheet.IsThereComment());
-    Comment last(CellCoord(kMaxRows, kMaxColumns - 1), {{Font(), "last cell"}});
+    Comment last(CellCoord(maxRows, maxColumns - 1), {{Font(), "last cell"}});
     last.sheetIndex = 7;  // replaced by the worksheet's own index
     EXPECT_TRUE(sheet.AddComment(last));
-    EXPECT_FALSE(sheet.AddComment(CellCoord(kMaxRows, kMaxColumns - 1), "same cell again"));
+    EXPECT_FALSE(sheet.AddComment(CellCoord(maxRows, maxColumns - 1), "same cell again"));
     const std::string path = scratch.File("refusals.xlsx");
     ASSERT_TRUE(book.Save(path));
     EXPECT_FALSE(sheet.AddComment(CellCoord(2, 0), "after saving"));

@@ -9,7 +9,7 @@
 #include <regex>
 
 using namespace SimpleXlsx;
-using xt::kDecl;
+using xt::xmlDeclaration;
 
 namespace {
 
@@ -43,17 +43,17 @@ std::string Rel(const std::string& id, const std::string& type, const std::strin
            type + "\" Target=\"" + target + "\"/>";
 }
 
-const std::string kRels =
-    kDecl +
+const std::string workbookRels =
+    xmlDeclaration +
     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-const std::string kWorkbookHead =
-    kDecl + "<workbook xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r +
+const std::string workbookHead =
+    xmlDeclaration + "<workbook xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r +
     "\"><fileVersion appName=\"xl\" "
     "lastEdited=\"5\" lowestEdited=\"5\" rupBuild=\"9302\"/><workbookPr codeName=\"ThisWorkbook\" "
     "defaultThemeVersion=\"124226\"/><bookViews><workbookView xWindow=\"270\" yWindow=\"630\" "
     "windowWidth=\"24615\" "
     "windowHeight=\"11445\"/></bookViews>";
-const std::string kWorkbookTail = "<calcPr calcId=\"124519\"/></workbook>";
+const std::string workbookTail = "<calcPr calcId=\"124519\"/></workbook>";
 
 }  // namespace
 
@@ -71,16 +71,16 @@ TEST_F(WorkbookParts, OneSheetPackageByteForByte)
         R"(/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/><Override PartName="/xl/worksheets/)"
         R"(sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/></Types>)"));
     EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"),
-              kRels + Rel("rId1", "styles", "styles.xml") +
+              workbookRels + Rel("rId1", "styles", "styles.xml") +
                   Rel("rId2", "theme", "theme/theme1.xml") +
                   Rel("rId3", "worksheet", "worksheets/sheet1.xml") +
                   Rel("rId4", "sharedStrings", "sharedStrings.xml") + "</Relationships>");
     EXPECT_EQ(Part("xl/workbook.xml"),
-              kWorkbookHead +
+              workbookHead +
                   R"(<sheets><sheet name="Smith &amp; Co" sheetId="1" r:id="rId3"/></sheets>)" +
-                  kWorkbookTail);
+                  workbookTail);
     EXPECT_EQ(Part("_rels/.rels"),
-              kRels + Rel("rId3", "extended-properties", "docProps/app.xml") +
+              workbookRels + Rel("rId3", "extended-properties", "docProps/app.xml") +
                   "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/"
                   "2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>" +
                   Rel("rId1", "officeDocument", "xl/workbook.xml") + "</Relationships>");
@@ -90,7 +90,7 @@ TEST_F(WorkbookParts, OneSheetPackageByteForByte)
     // Both dates carry the same UTC timestamp.
     const std::string core = Part("docProps/core.xml");
     const std::string head =
-        kDecl + "<cp:coreProperties xmlns:cp=\"" + ns_cp + "\" xmlns:dc=\"" + ns_dc +
+        xmlDeclaration + "<cp:coreProperties xmlns:cp=\"" + ns_cp + "\" xmlns:dc=\"" + ns_dc +
         "\" xmlns:dcterms=\"" + ns_dcterms + "\" xmlns:dcmitype=\"" + ns_dcmitype +
         "\" xmlns:xsi=\"" + ns_xsi +
         "\"><dc:creator>Unknown</dc:creator><cp:lastModifiedBy>"
@@ -102,7 +102,7 @@ TEST_F(WorkbookParts, OneSheetPackageByteForByte)
                         "</dcterms:modified></cp:coreProperties>");
     EXPECT_EQ(
         Part("xl/styles.xml"),
-        kDecl + "<styleSheet xmlns=\"" + ns_book + "\" xmlns:mc=\"" + ns_mc +
+        xmlDeclaration + "<styleSheet xmlns=\"" + ns_book + "\" xmlns:mc=\"" + ns_mc +
             "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac +
             R"("><fonts count="1"><font><sz val="11"/>)"
             R"(<name val="Calibri"/><charset val="204"/><color theme="1"/></font></fonts><fills count="2"><fill>)"
@@ -136,19 +136,19 @@ TEST_F(WorkbookParts, RelationshipIdsCalcChainAndSharedStrings)
                                    Rel("rId5", "worksheet", "worksheets/sheet3.xml");
         const std::string chain = withFormula ? Rel("rId6", "calcChain", "calcChain.xml") : "";
         EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"),
-                  kRels + Rel("rId1", "styles", "styles.xml") +
+                  workbookRels + Rel("rId1", "styles", "styles.xml") +
                       Rel("rId2", "theme", "theme/theme1.xml") + sheets + chain +
                       Rel(withFormula ? "rId7" : "rId6", "sharedStrings", "sharedStrings.xml") +
                       "</Relationships>");
         EXPECT_EQ(
             Part("xl/workbook.xml"),
-            kWorkbookHead +
+            workbookHead +
                 R"(<sheets><sheet name="A" sheetId="1" r:id="rId3"/><sheet )"
                 R"(name="B" sheetId="2" r:id="rId4"/><sheet name="C" sheetId="3" r:id="rId5"/></sheets>)" +
-                kWorkbookTail);
+                workbookTail);
         // The calculation chain names each sheet on its first formula only.
         EXPECT_EQ(Part("xl/calcChain.xml"),
-                  withFormula ? kDecl + "<calcChain xmlns=\"" + ns_book +
+                  withFormula ? xmlDeclaration + "<calcChain xmlns=\"" + ns_book +
                                     R"("><c i="1" r="B2"/><c r="C3"/><c i="3" r="A1"/></calcChain>)"
                               : "<missing>");
         EXPECT_EQ(xt::Count(Part("[Content_Types].xml"), "/xl/calcChain.xml"),
@@ -157,7 +157,7 @@ TEST_F(WorkbookParts, RelationshipIdsCalcChainAndSharedStrings)
     // Shared strings in order of first use; edge whitespace preserved.
     EXPECT_EQ(
         Part("xl/sharedStrings.xml"),
-        kDecl + "<sst xmlns=\"" + ns_book +
+        xmlDeclaration + "<sst xmlns=\"" + ns_book +
             R"(" count="4" uniqueCount="4"><si><t>no )"
             R"(formula</t></si><si><t xml:space="preserve"> lead</t></si><si><t xml:space="preserve">)"
             "trail\t"
@@ -170,10 +170,10 @@ TEST_F(WorkbookParts, WorkbookWithoutSheets)
     CWorkbook book;
     Save(book);
     EXPECT_EQ(xt::EntryNames(path), xt::FixedEntriesAnd({}));
-    EXPECT_EQ(Part("xl/workbook.xml"), kWorkbookHead + kWorkbookTail);
-    EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"), kRels + Rel("rId1", "styles", "styles.xml") +
-                                                      Rel("rId2", "theme", "theme/theme1.xml") +
-                                                      "</Relationships>");
+    EXPECT_EQ(Part("xl/workbook.xml"), workbookHead + workbookTail);
+    EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"),
+              workbookRels + Rel("rId1", "styles", "styles.xml") +
+                  Rel("rId2", "theme", "theme/theme1.xml") + "</Relationships>");
     EXPECT_TRUE(xt::Has(Part("docProps/app.xml"),
                         "<TitlesOfParts><vt:vector size=\"0\" baseType=\"lpstr\"/>"));
     EXPECT_FALSE(xt::Has(Part("[Content_Types].xml"), "sharedStrings"));
@@ -298,7 +298,7 @@ TEST(PartFile, WritesThePartOrReportsFailure)
         EXPECT_EQ(part.Close(), folder == scratch.path) << folder;
     }
     EXPECT_EQ(xt::ReadFile(scratch.File("xl/theme/theme1.xml")),
-              kDecl + "<a n=\"" + std::string(100, 'x') + "\"/>");
+              xmlDeclaration + "<a n=\"" + std::string(100, 'x') + "\"/>");
     EXPECT_FALSE(
         xt::fs::exists("/xl/theme/theme1.xml"));  // an empty folder writes nothing at the root
 }

@@ -10,7 +10,7 @@
 #include <sstream>
 
 using namespace xmlw;
-using xt::kDecl;
+using xt::xmlDeclaration;
 
 namespace {
 
@@ -52,13 +52,13 @@ TEST(XmlStream, ElementFormsPrologAndClosing)
              x << prolog() << tag("c") << attr("r") << "A1" << attr("t") << "s" << tag("v")
                << chardata() << 5 << endtag() << endtag() << tag("x") << endtag();
          }),
-         kDecl + "<c r=\"A1\" t=\"s\"><v>5</v></c><x/>"},
+         xmlDeclaration + "<c r=\"A1\" t=\"s\"><v>5</v></c><x/>"},
         {Produce([](XmlStream& x) { x << tag("a") << chardata() << "" << endtag(); }), "<a></a>"},
         // Values in a row make one attribute value; the prolog comes once and only first.
         {Produce([](XmlStream& x) {
              x << prolog() << prolog() << tag("a") << prolog() << attr("x") << "r" << 3 << 'c';
          }),
-         kDecl + "<a x=\"r3c\"/>"},
+         xmlDeclaration + "<a x=\"r3c\"/>"},
         // Misplaced controllers write nothing; destruction closes the innermost element first.
         {Produce([](XmlStream& x) {
              x << endtag() << attr("x") << tag("a") << chardata() << attr("y") << "t" << tag("b")
@@ -98,7 +98,7 @@ TEST(XmlStream, NumbersIgnoreADecimalCommaLocale)
             << 1234.25 << ' ' << short(12345) << ' ' << 1.5f;
     }
     std::locale::global(previous);
-    EXPECT_EQ(out.str(), kDecl + "<n d=\"0.5\" i=\"1234567\">1234.25 12345 1.5</n>");
+    EXPECT_EQ(out.str(), xmlDeclaration + "<n d=\"0.5\" i=\"1234567\">1234.25 12345 1.5</n>");
 }
 
 // The writer formats numbers itself; its text must be what the stream writes.

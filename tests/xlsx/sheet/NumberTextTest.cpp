@@ -11,7 +11,7 @@
 #include <sstream>
 
 using SimpleXlsx::FormatGeneral;
-using SimpleXlsx::kNumberTextSize;
+using SimpleXlsx::numberTextSize;
 
 namespace {
 
@@ -26,7 +26,7 @@ std::string StreamText(double value, int precision)
 
 std::string Formatted(double value, int precision)
 {
-    char text[kNumberTextSize];
+    char text[numberTextSize];
     return std::string(text, FormatGeneral(text, value, precision));
 }
 
@@ -96,6 +96,6 @@ TEST(NumberText, NotFiniteValuesAndLongPrecisionsFitTheBuffer)
     EXPECT_EQ(Formatted(-HUGE_VAL, 6), "-inf");
     EXPECT_EQ(Formatted(0.1, 60), StreamText(0.1, 60));
     EXPECT_EQ(Formatted(-1.2345e-5, 60), StreamText(-1.2345e-5, 60));
-    EXPECT_LE(Formatted(-std::numeric_limits<double>::denorm_min(), 60).size(), kNumberTextSize);
+    EXPECT_LE(Formatted(-std::numeric_limits<double>::denorm_min(), 60).size(), numberTextSize);
     EXPECT_EQ(Formatted(0.1, 99), Formatted(0.1, 60));
 }

@@ -197,7 +197,7 @@ TEST(Workbook, TwoWorkbooksAliveAtOnceKeepApart)
               "OK");
     EXPECT_EQ(
         xt::Entry(scratch.File("second.xlsx"), "xl/sharedStrings.xml"),
-        xt::kDecl +
+        xt::xmlDeclaration +
             "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"2\" "
             "uniqueCount=\"2\"><si><t>two</t></si><si><t>three</t></si></sst>");
     EXPECT_TRUE(scratch.TempEmpty());

@@ -48,7 +48,7 @@ protected:
     xt::ScratchDir dir;
 };
 
-const std::string kRow1 = "<row r=\"1\" x14ac:dyDescent=\"0.25\">";
+const std::string firstRowStart = "<row r=\"1\" x14ac:dyDescent=\"0.25\">";
 
 }  // namespace
 
@@ -62,7 +62,7 @@ TEST_F(Worksheet, IllustratedPartByteForByte)
     EXPECT_TRUE(sheet.AddCell(CellDataStr("", 2)));  // writes nothing
     EXPECT_EQ(
         Saved(sheet),
-        xt::kDecl + "<worksheet xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r +
+        xt::xmlDeclaration + "<worksheet xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r +
             "\" xmlns:mc=\"" + ns_mc + "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac +
             R"("><dimension ref="A1"/><sheetViews>)"
             R"(<sheetView tabSelected="0" workbookViewId="0"/></sheetViews><sheetFormatPr defaultRowHeight="15" )"
@@ -99,7 +99,7 @@ TEST_F(Worksheet, CellReferencesUpToTheLastColumn)
         {{1, 0}, "A1"},     {{1, 25}, "Z1"},
         {{1, 26}, "AA1"},   {{1, 51}, "AZ1"},
         {{1, 52}, "BA1"},   {{1, 701}, "ZZ1"},
-        {{1, 702}, "AAA1"}, {{kMaxRows, kMaxColumns - 1}, "XFD1048576"}};
+        {{1, 702}, "AAA1"}, {{maxRows, maxColumns - 1}, "XFD1048576"}};
     for (const auto& [coord, ref] : refs)
         EXPECT_EQ(CWorksheet::GetCellCoord(coord), ref);
     char small[4] = "xyz";
@@ -107,23 +107,23 @@ TEST_F(Worksheet, CellReferencesUpToTheLastColumn)
     EXPECT_STREQ(small, "A99");
     EXPECT_FALSE(CWorksheet::GetCellCoord(CellCoord(100, 0), small));  // "A100" needs 5 bytes
     EXPECT_STREQ(small, "");
-    char widest[CWorksheet::kCellRefBufferSize];
+    char widest[CWorksheet::cellRefBufferSize];
     EXPECT_TRUE(CWorksheet::GetCellCoord(CellCoord(UINT32_MAX, UINT32_MAX), widest));
-    EXPECT_EQ(std::strlen(widest), CWorksheet::kCellRefBufferSize - 1);
+    EXPECT_EQ(std::strlen(widest), CWorksheet::cellRefBufferSize - 1);
 }
 
 TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
 {
     CWorksheet sheet(1, dir.path);
-    EXPECT_TRUE(sheet.AddRow(std::vector<CellDataInt>{1, 2}, kMaxColumns - 2));
+    EXPECT_TRUE(sheet.AddRow(std::vector<CellDataInt>{1, 2}, maxColumns - 2));
     EXPECT_FALSE(
-        sheet.AddRow(std::vector<CellDataInt>{1, 2}, kMaxColumns - 1));  // the second is XFE
-    for (uint32_t row = 3; row <= kMaxRows; ++row)
+        sheet.AddRow(std::vector<CellDataInt>{1, 2}, maxColumns - 1));  // the second is XFE
+    for (uint32_t row = 3; row <= maxRows; ++row)
         sheet.BeginRow();
     EXPECT_TRUE(sheet.AddCell(CellDataInt(7)));
     EXPECT_FALSE(sheet.BeginRow());
     EXPECT_FALSE(sheet.AddCell(CellDataInt(8)));
-    EXPECT_FALSE(sheet.MergeCells(CellCoord(1, 0), CellCoord(kMaxRows + 1, 0)));
+    EXPECT_FALSE(sheet.MergeCells(CellCoord(1, 0), CellCoord(maxRows + 1, 0)));
     EXPECT_FALSE(sheet.MergeCells(CellCoord(0, 0), CellCoord(1, 2)));
     const std::string part = Saved(sheet);
     pugi::xml_document document;
@@ -191,7 +191,7 @@ TEST_F(Worksheet, CellsWithoutAnOpenRowAreRefused)
     EXPECT_FALSE(ended.AddCell(CellDataInt(2)));
     EXPECT_FALSE(ended.AddCell(CellDataTime(0)));
     EXPECT_EQ(SavedData(ended),
-              "<sheetData>" + kRow1 + "<c r=\"A1\"><v>1</v></c></row></sheetData>");
+              "<sheetData>" + firstRowStart + "<c r=\"A1\"><v>1</v></c></row></sheetData>");
 }
 
 TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
@@ -212,7 +212,7 @@ TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
     EXPECT_EQ(strings, (SharedStringTable{{"=1+1", 0}, {"=2+2", 1}, {"=", 2}}));
     EXPECT_EQ(
         SavedData(sheet),
-        "<sheetData>" + kRow1 +
+        "<sheetData>" + firstRowStart +
             "<c r=\"A1\" s=\"3\"><f>SUM(A1:A2)</f></c><c r=\"B1\"><f>"
             "A1&amp;\"&lt;x&gt;\"</f></c><c r=\"C1\" t=\"s\"><v>0</v></c><c r=\"D1\" t=\"s\"><v>1"
             "</v></c><c r=\"E1\" t=\"s\"><v>2</v></c></row></sheetData>");
