@@ -73,14 +73,14 @@ bool summaryTooLarge(ExcelWriteWrapper* facade, const char* kind, uint64_t weeks
                      uint64_t hoursPerDay)
 {
     const std::string need = std::to_string(weeks + 2) + " rows and " +
-                             std::to_string(days * hoursPerDay + 1) + " columns (" +
-                             std::to_string(weeks) + " " + kind + ", " + std::to_string(days) +
-                             " days of " + std::to_string(hoursPerDay) + " hours)";
+                             std::to_string(days * hoursPerDay + 1) + " columns (" + kind + ": " +
+                             std::to_string(weeks) + ", days: " + std::to_string(days) +
+                             ", hours a day: " + std::to_string(hoursPerDay) + ")";
     const std::string room = std::to_string(SimpleXlsx::maxRows) + " rows and " +
                              std::to_string(SimpleXlsx::maxColumns) + " columns";
     return facade->fail(SimpleXlsx::Status(SimpleXlsx::STATUS_TOO_LARGE,
                                            "too large for a sheet: the summary needs " + need +
-                                               ", a sheet holds " + room));
+                                               "; a sheet holds " + room));
 }
 
 bool nothingToExport(ExcelWriteWrapper* facade, const char* reason)

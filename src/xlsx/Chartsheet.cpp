@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "xlsx/Cell.h"
-#include "xlsx/PackageVocabulary.h"
-#include "xlsx/SheetName.h"
-#include "xlsx/Utf8.h"
+#include "xlsx/internal/PackageVocabulary.h"
+#include "xlsx/internal/SheetName.h"
+#include "xlsx/internal/Utf8.h"
 #include "xlsx/Worksheet.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/XmlStream.h"
 
 namespace SimpleXlsx {
 

@@ -1,4 +1,4 @@
-#include "xlsx/DeflatePipeline.h"
+#include "xlsx/internal/DeflatePipeline.h"
 
 #include <zlib.h>
 

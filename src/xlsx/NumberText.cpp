@@ -1,4 +1,4 @@
-#include "xlsx/NumberText.h"
+#include "xlsx/internal/NumberText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 
-#include "xlsx/Utf8.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/Utf8.h"
+#include "xlsx/internal/XmlStream.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "xlsx/PartPacker.h"
+#include "xlsx/internal/PartPacker.h"
 
 #include <sys/stat.h>
 #include <zlib.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <thread>
 
-#include "xlsx/DeflatePipeline.h"
+#include "xlsx/internal/DeflatePipeline.h"
 
 namespace SimpleXlsx {
 

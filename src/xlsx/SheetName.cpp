@@ -1,11 +1,11 @@
-#include "xlsx/SheetName.h"
+#include "xlsx/internal/SheetName.h"
 
 #include <locale.h>
 #include <wctype.h>
 
 #include <algorithm>
 
-#include "xlsx/Utf8.h"
+#include "xlsx/internal/Utf8.h"
 
 namespace SimpleXlsx {
 

@@ -1,4 +1,4 @@
-#include "xlsx/Utf8.h"
+#include "xlsx/internal/Utf8.h"
 
 namespace SimpleXlsx {
 

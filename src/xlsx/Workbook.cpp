@@ -13,9 +13,11 @@
 #include <memory>
 #include <new>
 
-#include "xlsx/PackageVocabulary.h"
-#include "xlsx/PartPacker.h"
-#include "xlsx/SheetName.h"
+#include "xlsx/internal/PackageSheets.h"
+#include "xlsx/internal/PackageVocabulary.h"
+#include "xlsx/internal/PartPacker.h"
+#include "xlsx/internal/SharedStringTable.h"
+#include "xlsx/internal/SheetName.h"
 
 namespace SimpleXlsx {
 
@@ -74,7 +76,11 @@ void SetNewFileMode(int fd)
 CWorkbook::CWorkbook()
     : contentFiles{"[Content_Types].xml",        "_rels/.rels",        "docProps/core.xml",
                    "docProps/app.xml",           "xl/workbook.xml",    "xl/styles.xml",
-                   "xl/_rels/workbook.xml.rels", "xl/theme/theme1.xml"}
+                   "xl/_rels/workbook.xml.rels", "xl/theme/theme1.xml"},
+      sheetNames(std::make_unique<SheetNameSet>()),
+      sharedStrings(std::make_unique<SharedStringTable>()),
+      detachedSheet(std::make_unique<PackageWorksheet>()),
+      detachedChart(std::make_unique<PackageChartsheet>())
 {
     Style style;
     style.numFormat.id = 0;
@@ -86,10 +92,9 @@ CWorkbook::CWorkbook()
 
 CWorkbook::~CWorkbook()
 {
-    for (CWorksheet* sheet : worksheets)
-        delete sheet;
-    for (CChartsheet* chart : charts)
-        delete chart;
+    // The sheets close their part files before the folder goes.
+    worksheets.clear();
+    charts.clear();
     ClearTemp();
 }
 
@@ -120,15 +125,15 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
         if (!EnsureTempDir())
             return nullptr;
         const uint32_t index = static_cast<uint32_t>(worksheets.size() + 1);
-        auto sheet = std::make_unique<CWorksheet>(index, args..., tempPath);
+        auto sheet = std::make_unique<PackageWorksheet>(index, args..., tempPath);
         if (!sheet->IsOk())
             return nullptr;  // its part file has told why
-        sheet->SetTitle(sheetNames.NameFor(title, index));
-        sheet->SetSharedStr(&sharedStrings);
+        sheet->SetTitle(sheetNames->NameFor(title, index));
+        sheet->SetSharedStr(sharedStrings.get());
         sheet->SetComments(&comments);
-        sheetNames.Add(sheet->GetTitle());
-        worksheets.push_back(sheet.get());
-        return sheet.release();
+        sheetNames->Add(sheet->GetTitle());
+        worksheets.push_back(std::move(sheet));
+        return worksheets.back().get();
     } catch (const std::bad_alloc&) {
         status = Status::NoMemory();
         return nullptr;
@@ -147,7 +152,7 @@ CWorksheet& CWorkbook::SheetOrDetached(CWorksheet* sheet)
     if (sheet != nullptr)
         return *sheet;
     NoteSheetCreationFailure();
-    return detachedSheet;
+    return *detachedSheet;
 }
 
 CWorksheet& CWorkbook::AddSheet(const std::string& title)
@@ -185,13 +190,13 @@ CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
         if (!EnsureTempDir())
             return nullptr;
         const uint32_t index = static_cast<uint32_t>(charts.size() + 1);
-        auto chart = std::make_unique<CChartsheet>(index, type, tempPath);
+        auto chart = std::make_unique<PackageChartsheet>(index, type, tempPath);
         if (!chart->IsOk())
             return nullptr;  // its part file has told why
-        chart->SetTitle(sheetNames.NameFor(title, index));
-        sheetNames.Add(chart->GetTitle());
-        charts.push_back(chart.get());
-        return chart.release();
+        chart->SetTitle(sheetNames->NameFor(title, index));
+        sheetNames->Add(chart->GetTitle());
+        charts.push_back(std::move(chart));
+        return charts.back().get();
     } catch (const std::bad_alloc&) {
         status = Status::NoMemory();
         return nullptr;
@@ -203,7 +208,7 @@ CChartsheet& CWorkbook::ChartOrDetached(CChartsheet* chart)
     if (chart != nullptr)
         return *chart;
     NoteSheetCreationFailure();
-    return detachedChart;
+    return *detachedChart;
 }
 
 CChartsheet& CWorkbook::AddChart(const std::string& title)
@@ -262,7 +267,7 @@ bool CWorkbook::SaveParts()
 
 bool CWorkbook::SaveSheets()
 {
-    for (CWorksheet* sheet : worksheets) {
+    for (const auto& sheet : worksheets) {
         const std::string index = std::to_string(sheet->GetIndex());
         contentFiles.push_back("xl/worksheets/sheet" + index + ".xml");
         if (sheet->IsThereComment())
@@ -275,7 +280,7 @@ bool CWorkbook::SaveSheets()
 
 bool CWorkbook::SaveCharts()
 {
-    for (CChartsheet* chart : charts) {
+    for (const auto& chart : charts) {
         const std::string index = std::to_string(chart->GetIndex());
         contentFiles.push_back("xl/charts/chart" + index + ".xml");
         contentFiles.push_back("xl/chartsheets/sheet" + index + ".xml");

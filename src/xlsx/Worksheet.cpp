@@ -7,11 +7,12 @@
 #include <iomanip>
 #include <type_traits>
 
-#include "xlsx/NumberText.h"
-#include "xlsx/PackageVocabulary.h"
-#include "xlsx/SheetName.h"
-#include "xlsx/Utf8.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/NumberText.h"
+#include "xlsx/internal/PackageVocabulary.h"
+#include "xlsx/internal/SharedStringTable.h"
+#include "xlsx/internal/SheetName.h"
+#include "xlsx/internal/Utf8.h"
+#include "xlsx/internal/XmlStream.h"
 
 namespace SimpleXlsx {
 

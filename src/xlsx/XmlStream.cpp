@@ -1,4 +1,4 @@
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/XmlStream.h"
 
 #include <array>
 #include <charconv>

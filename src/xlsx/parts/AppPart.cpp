@@ -1,8 +1,9 @@
 // docProps/app.xml: the application properties and the sheet titles.
 
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Workbook.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/PackageSheets.h"
+#include "xlsx/internal/XmlStream.h"
 
 namespace SimpleXlsx {
 
@@ -34,9 +35,9 @@ bool CWorkbook::SaveApp()
 
         xml << tag("TitlesOfParts") << tag("vt:vector") << attr("size")
             << worksheets.size() + charts.size() << attr("baseType") << "lpstr";
-        for (const CWorksheet* sheet : worksheets)
+        for (const auto& sheet : worksheets)
             xml << tag("vt:lpstr") << chardata() << sheet->GetTitle() << endtag();
-        for (const CChartsheet* chart : charts)
+        for (const auto& chart : charts)
             xml << tag("vt:lpstr") << chardata() << chart->GetTitle() << endtag();
         xml << endtag() << endtag();
 

@@ -1,8 +1,9 @@
 // xl/calcChain.xml: the formula cells of every worksheet.
 
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Workbook.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/PackageSheets.h"
+#include "xlsx/internal/XmlStream.h"
 
 namespace SimpleXlsx {
 

@@ -1,9 +1,9 @@
 // xl/charts/chart<N>.xml: the chart of a chartsheet (DrawingML chart).
 
 #include "xlsx/Chartsheet.h"
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Worksheet.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/XmlStream.h"
 
 namespace SimpleXlsx {
 

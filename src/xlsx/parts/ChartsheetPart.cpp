@@ -2,8 +2,8 @@
 // the drawing of the chart.
 
 #include "xlsx/Chartsheet.h"
-#include "xlsx/PackageVocabulary.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/PackageVocabulary.h"
+#include "xlsx/internal/XmlStream.h"
 
 #include <string>
 

@@ -2,10 +2,10 @@
 // worksheet N and the note boxes that show them.
 
 #include "xlsx/Comment.h"
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Workbook.h"
 #include "xlsx/Worksheet.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/XmlStream.h"
 
 #include <algorithm>
 #include <string>

@@ -1,9 +1,11 @@
 // [Content_Types].xml: the content type of every part in the package.
 
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Workbook.h"
-#include "xlsx/XmlStream.h"
-#include "xlsx/parts/WorkbookFacts.h"
+#include "xlsx/internal/SharedStringTable.h"
+#include "xlsx/internal/PackageSheets.h"
+#include "xlsx/internal/XmlStream.h"
+#include "xlsx/internal/WorkbookFacts.h"
 
 namespace SimpleXlsx {
 
@@ -42,24 +44,24 @@ bool CWorkbook::SaveContentType()
         WriteOverride(xml, "/xl/styles.xml", content_styles);
         WriteOverride(xml, "/docProps/core.xml", content_core);
         WriteOverride(xml, "/docProps/app.xml", content_app);
-        if (!sharedStrings.empty())
+        if (!sharedStrings->empty())
             WriteOverride(xml, "/xl/sharedStrings.xml", content_sharedStr);
         if (!comments.empty()) {
             WriteDefault(xml, "vml", content_vml);
-            for (const CWorksheet* sheet : worksheets)
+            for (const auto& sheet : worksheets)
                 if (sheet->IsThereComment())
                     xml << tag("Override") << attr("PartName") << "/xl/comments"
                         << sheet->GetIndex() << ".xml" << attr("ContentType") << content_comment
                         << endtag();
         }
-        for (const CWorksheet* sheet : worksheets)
+        for (const auto& sheet : worksheets)
             xml << tag("Override") << attr("PartName") << "/xl/worksheets/sheet"
                 << sheet->GetIndex() << ".xml" << attr("ContentType") << content_sheet << endtag();
         if (hasFormula) {
             WriteOverride(xml, "/xl/calcChain.xml", content_chain);
             chainSaved = SaveChain();
         }
-        for (const CChartsheet* chart : charts) {
+        for (const auto& chart : charts) {
             const std::string number = std::to_string(chart->GetIndex());
             WriteOverride(xml, ("/xl/charts/chart" + number + ".xml").c_str(), content_chart);
             WriteOverride(xml, ("/xl/drawings/drawing" + number + ".xml").c_str(), content_drawing);

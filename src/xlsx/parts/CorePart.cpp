@@ -1,8 +1,8 @@
 // docProps/core.xml (author and dates) and the package relationships.
 
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Workbook.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/XmlStream.h"
 
 #include <cstdio>
 #include <ctime>

@@ -2,8 +2,8 @@
 // a chartsheet's chart on the whole sheet.
 
 #include "xlsx/Chartsheet.h"
-#include "xlsx/PackageVocabulary.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/PackageVocabulary.h"
+#include "xlsx/internal/XmlStream.h"
 
 #include <string>
 

@@ -1,21 +1,22 @@
 // xl/sharedStrings.xml: every distinct cell text, in order of first use.
 
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Workbook.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/SharedStringTable.h"
+#include "xlsx/internal/XmlStream.h"
 
 namespace SimpleXlsx {
 
 bool CWorkbook::SaveSharedStrings()
 {
     using namespace xmlw;
-    if (sharedStrings.empty())
+    if (sharedStrings->empty())
         return true;
 
     // The table is ordered by text; the part lists the texts by index.
-    const size_t count = sharedStrings.size();
+    const size_t count = sharedStrings->size();
     std::vector<const std::string*> byIndex(count, nullptr);
-    for (const auto& entry : sharedStrings) {
+    for (const auto& entry : *sharedStrings) {
         if (entry.second >= count || byIndex[entry.second] != nullptr)
             return false;  // indexes must be exactly 0 .. count - 1
         byIndex[entry.second] = &entry.first;

@@ -1,9 +1,9 @@
 // xl/styles.xml: number formats, fonts, fills, borders and one cell format
 // per registered style.
 
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Workbook.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/XmlStream.h"
 
 #include <algorithm>
 #include <locale>

@@ -1,8 +1,8 @@
 // xl/theme/theme1.xml: the fixed "Office Theme" (colours, fonts, formats).
 
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Workbook.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/XmlStream.h"
 
 namespace SimpleXlsx {
 

@@ -1,9 +1,11 @@
 // xl/workbook.xml and its relationships xl/_rels/workbook.xml.rels.
 
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Workbook.h"
-#include "xlsx/XmlStream.h"
-#include "xlsx/parts/WorkbookFacts.h"
+#include "xlsx/internal/SharedStringTable.h"
+#include "xlsx/internal/PackageSheets.h"
+#include "xlsx/internal/XmlStream.h"
+#include "xlsx/internal/WorkbookFacts.h"
 
 namespace SimpleXlsx {
 
@@ -41,7 +43,7 @@ bool CWorkbook::SaveWorkbook()
                 << ChartsheetRelationshipNumber(worksheets.size(), hasFormula, p) << attr("Type")
                 << type_chartsheet << attr("Target") << "chartsheets/sheet" << charts[p]->GetIndex()
                 << ".xml" << endtag();
-        if (!sharedStrings.empty())
+        if (!sharedStrings->empty())
             WriteRelationship(
                 xml, SharedStringsRelationshipNumber(worksheets.size(), hasFormula, charts.size()),
                 type_sharedStr, "sharedStrings.xml");

@@ -1,5 +1,6 @@
 #include "xlsx/Chartsheet.h"
 #include "xlsx/Workbook.h"
+#include "xlsx/internal/PackageSheets.h"
 
 #include "XlsxTest.h"
 
@@ -58,21 +59,21 @@ protected:
     template <typename SetUp>
     std::string Saved(uint32_t index, EChartTypes type, SetUp setUp)
     {
-        CChartsheet chart(index, type, scratch.path);
+        PackageChartsheet chart(index, type, scratch.path);
         setUp(chart);
         EXPECT_TRUE(chart.Save());
         return Chart(index);
     }
 
     xt::ScratchDir scratch;
-    CWorksheet data;
+    PackageWorksheet data;
 };
 
 }  // namespace
 
 TEST_F(ChartParts, LineChartPartsAreWrittenExactly)
 {
-    CChartsheet chart(1, scratch.path);
+    PackageChartsheet chart(1, scratch.path);
     ASSERT_TRUE(chart.IsOk());
     EXPECT_EQ(chart.GetTitle(), "Diagramm 1");
     chart.GetDiagramm().name = "Hours";
@@ -107,7 +108,7 @@ TEST_F(ChartParts, LineChartPartsAreWrittenExactly)
 
 TEST_F(ChartParts, RangeReferencesDoubleApostrophes)
 {
-    CWorksheet other, quotes;
+    PackageWorksheet other, quotes;
     other.SetTitle("O'Brien's");
     quotes.SetTitle("''");
     EXPECT_EQ(CChartsheet::RangeReference(other, {2, 26}, {1048575, 16383}),
@@ -269,7 +270,7 @@ TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
 
 TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
 {
-    CChartsheet line(1, scratch.path);
+    PackageChartsheet line(1, scratch.path);
     Series noValues = Range(data, 0, 9, 0, 1), beyondRows = noValues, beyondColumns = noValues,
            noX = noValues;
     noValues.valueSheet = nullptr, beyondRows.valueTo = {maxRows, 1},
@@ -281,7 +282,7 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
     EXPECT_TRUE(line.AddSeries(
         ValuesOnly(data, 0, maxRows - 1, maxColumns - 1)));  // a line needs no categories
 
-    CChartsheet scatter(2, CHART_SCATTER, scratch.path);
+    PackageChartsheet scatter(2, CHART_SCATTER, scratch.path);
     EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1)) || scatter.AddSeries(noX));
     EXPECT_TRUE(scatter.GetMainSeries().empty());
     EXPECT_TRUE(
@@ -289,7 +290,7 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
     scatter.GetDiagramm().secondType = CHART_SCATTER;
     EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1), false));
 
-    CChartsheet empty(3, scratch.path);
+    PackageChartsheet empty(3, scratch.path);
     EXPECT_FALSE(empty.Save());
     EXPECT_EQ(Chart(3), "");  // nothing written
     EXPECT_FALSE(xt::fs::exists(scratch.File("xl/chartsheets/sheet3.xml")) ||
@@ -301,13 +302,13 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
     uint32_t index = 3;
     for (const auto& [type, secondSeries] :
          unusable) {  // no plot, no second plot, a scatter without x values
-        CChartsheet chart(++index, scratch.path);
+        PackageChartsheet chart(++index, scratch.path);
         ASSERT_TRUE(chart.AddSeries(ValuesOnly(data, 0, 9, 1)) &&
                     (!secondSeries || chart.AddSeries(ValuesOnly(data, 0, 9, 2), false)));
         chart.GetDiagramm().mainType = type;
         EXPECT_FALSE(chart.Save()) << index;
     }
-    CChartsheet detached;
+    PackageChartsheet detached;
     EXPECT_FALSE(detached.IsOk());
     EXPECT_TRUE(detached.AddSeries(ValuesOnly(data, 0, 9, 1)));
     EXPECT_FALSE(detached.Save());
@@ -315,7 +316,7 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
 
 TEST_F(ChartParts, TitlesAreCutAndEscaped)
 {
-    CChartsheet chart(1, scratch.path);
+    PackageChartsheet chart(1, scratch.path);
     for (const std::string& title :
          {std::string(40, 'x'), std::string(30, 'x') + "\xC3\xA9"}) {  // no character is split
         chart.SetTitle(title);

@@ -1,5 +1,6 @@
 #include "xlsx/Comment.h"
 #include "xlsx/Workbook.h"
+#include "xlsx/internal/PackageSheets.h"
 
 #include "XlsxTest.h"
 
@@ -189,7 +190,7 @@ TEST(Comments, AuthorFillColourAndTextAreEscapedOrCut)
 TEST(Comments, AddCommentRefusesWhatCannotBeWritten)
 {
     xt::PackageScratch scratch;
-    CWorksheet detached;
+    PackageWorksheet detached;
     EXPECT_FALSE(detached.AddComment(CellCoord(1, 0), "no workbook"));
     CWorkbook book;
     CWorksheet& sheet = book.AddSheet("One");

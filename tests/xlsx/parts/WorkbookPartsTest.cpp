@@ -1,8 +1,8 @@
 // The workbook-level parts, read back from saved packages byte for byte.
 
-#include "xlsx/PackageVocabulary.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/Workbook.h"
-#include "xlsx/XmlStream.h"
+#include "xlsx/internal/XmlStream.h"
 
 #include "XlsxTest.h"
 

@@ -1,7 +1,7 @@
 // The archive step: part files deflated on worker threads, in blocks when
 // large, must come back byte for byte, in order, with their CRCs.
 
-#include "xlsx/PartPacker.h"
+#include "xlsx/internal/PartPacker.h"
 
 #include "XlsxTest.h"
 

@@ -1,7 +1,7 @@
 // FormatGeneral must write exactly what an output stream in the "C" locale
 // writes for a double at the same precision.
 
-#include "xlsx/NumberText.h"
+#include "xlsx/internal/NumberText.h"
 
 #include "XlsxTest.h"
 

@@ -1,5 +1,5 @@
-#include "xlsx/SheetName.h"
-#include "xlsx/Utf8.h"
+#include "xlsx/internal/SheetName.h"
+#include "xlsx/internal/Utf8.h"
 #include "xlsx/Workbook.h"
 
 #include "XlsxTest.h"

@@ -1,5 +1,7 @@
-#include "xlsx/PackageVocabulary.h"
 #include "xlsx/Worksheet.h"
+#include "xlsx/internal/PackageSheets.h"
+#include "xlsx/internal/PackageVocabulary.h"
+#include "xlsx/internal/SharedStringTable.h"
 
 #include "XlsxTest.h"
 
@@ -18,14 +20,14 @@ class Worksheet : public testing::Test
 protected:
     Worksheet() { tzset(); }
 
-    std::string Saved(CWorksheet& sheet)
+    std::string Saved(PackageWorksheet& sheet)
     {
         return sheet.Save() ? xt::ReadFile(dir.File("xl/worksheets/sheet" +
                                                     std::to_string(sheet.GetIndex()) + ".xml"))
                             : "<not saved><sheetData></sheetData>";
     }
     // From "<sheetData" to the end of the sheet data.
-    std::string SavedData(CWorksheet& sheet)
+    std::string SavedData(PackageWorksheet& sheet)
     {
         const std::string part = Saved(sheet);
         return part.substr(part.find("<sheetData"),
@@ -55,7 +57,7 @@ const std::string firstRowStart = "<row r=\"1\" x14ac:dyDescent=\"0.25\">";
 TEST_F(Worksheet, IllustratedPartByteForByte)
 {
     SharedStringTable strings;
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     sheet.SetSharedStr(&strings);
     sheet.BeginRow(0);
     EXPECT_TRUE(sheet.AddCell(CellDataStr("Mon", 2)));
@@ -74,9 +76,9 @@ TEST_F(Worksheet, IllustratedPartByteForByte)
 
 TEST_F(Worksheet, FrozenPanesAndColumnWidths)
 {
-    CWorksheet both(1, 1, 1, {ColumnWidth(0, 1, 12.5f), ColumnWidth(3, 3, 8.0f)}, dir.path);
-    CWorksheet rows(2, 0, 1, dir.path), columns(3, 2, 0, dir.path);
-    const std::pair<CWorksheet*, std::string> cases[] = {
+    PackageWorksheet both(1, 1, 1, {ColumnWidth(0, 1, 12.5f), ColumnWidth(3, 3, 8.0f)}, dir.path);
+    PackageWorksheet rows(2, 0, 1, dir.path), columns(3, 2, 0, dir.path);
+    const std::pair<PackageWorksheet*, std::string> cases[] = {
         {&both,
          R"(<sheetView tabSelected="0" workbookViewId="0"><pane xSplit="1" ySplit="1" topLeftCell="B2" )"
          R"(activePane="bottomRight" state="frozen"/><selection pane="topRight" activeCell="B1" sqref="B1"/>)"
@@ -114,7 +116,7 @@ TEST_F(Worksheet, CellReferencesUpToTheLastColumn)
 
 TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
 {
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     EXPECT_TRUE(sheet.AddRow(std::vector<CellDataInt>{1, 2}, maxColumns - 2));
     EXPECT_FALSE(
         sheet.AddRow(std::vector<CellDataInt>{1, 2}, maxColumns - 1));  // the second is XFE
@@ -136,7 +138,7 @@ TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
 TEST_F(Worksheet, SharedStringsCountAcrossSheetsOfOneTable)
 {
     SharedStringTable strings;
-    CWorksheet first(1, dir.path), second(2, dir.path);
+    PackageWorksheet first(1, dir.path), second(2, dir.path);
     first.SetSharedStr(&strings);
     second.SetSharedStr(&strings);
     first.AddRow(std::vector<CellDataStr>{"Mon", "Tue", "Mon"});
@@ -148,7 +150,7 @@ TEST_F(Worksheet, SharedStringsCountAcrossSheetsOfOneTable)
 
 TEST_F(Worksheet, RowsSpansOffsetsHeightsAndMergedRanges)
 {
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     sheet.BeginRow(20);
     sheet.AddCell(CellDataStr(""));  // nothing written, column A taken
     sheet.AddCell(CellDataUInt(5));
@@ -181,7 +183,7 @@ TEST_F(Worksheet, RowsSpansOffsetsHeightsAndMergedRanges)
 
 TEST_F(Worksheet, CellsWithoutAnOpenRowAreRefused)
 {
-    CWorksheet empty(1, dir.path), ended(2, dir.path);
+    PackageWorksheet empty(1, dir.path), ended(2, dir.path);
     EXPECT_FALSE(empty.AddCell(CellDataInt(1)));
     EXPECT_FALSE(empty.AddCell(CellDataStr("x")));
     EXPECT_TRUE(xt::Has(Saved(empty), "<sheetData/><pageMargins"));
@@ -197,7 +199,7 @@ TEST_F(Worksheet, CellsWithoutAnOpenRowAreRefused)
 TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
 {
     SharedStringTable strings;
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     sheet.SetSharedStr(&strings);
     sheet.BeginRow();
     sheet.AddCell(CellDataStr("=SUM(A1:A2)", 3));
@@ -216,7 +218,7 @@ TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
             "<c r=\"A1\" s=\"3\"><f>SUM(A1:A2)</f></c><c r=\"B1\"><f>"
             "A1&amp;\"&lt;x&gt;\"</f></c><c r=\"C1\" t=\"s\"><v>0</v></c><c r=\"D1\" t=\"s\"><v>1"
             "</v></c><c r=\"E1\" t=\"s\"><v>2</v></c></row></sheetData>");
-    CWorksheet noTable(2, dir.path);  // text without a table is written in place
+    PackageWorksheet noTable(2, dir.path);  // text without a table is written in place
     noTable.BeginRow();
     noTable.AddCell(CellDataStr("a<b & c"));
     EXPECT_FALSE(noTable.IsThereFormula());
@@ -226,7 +228,7 @@ TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
 TEST_F(Worksheet, OverlongTextAndTitlesAreCutOnACharacterBoundary)
 {
     SharedStringTable strings;
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     sheet.SetSharedStr(&strings);
     std::string twoByte, fourByte;
     for (int i = 0; i < 20000; ++i)
@@ -251,7 +253,7 @@ TEST_F(Worksheet, OverlongTextAndTitlesAreCutOnACharacterBoundary)
 
 TEST_F(Worksheet, TimesFrom1900To9999AndThen15Digits)
 {
-    CWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path);
     sheet.BeginRow();
     sheet.AddCell(CellDataDbl(1.0 / 3.0));  // 6 digits before the first time cell
     sheet.AddCell(CellDataTime(0, 4));
@@ -289,10 +291,10 @@ TEST_F(Worksheet, TimesFrom1900To9999AndThen15Digits)
 
 TEST_F(Worksheet, DetachedOrUnwritableSheetsReportFailure)
 {
-    CWorksheet detached, emptyPath(1, std::string());
+    PackageWorksheet detached, emptyPath(1, std::string());
     std::ofstream(dir.File("plain")) << "x";
-    CWorksheet blocked(1, dir.File("plain"));  // a file where the package folder should be
-    for (CWorksheet* sheet : {&detached, &emptyPath, &blocked}) {
+    PackageWorksheet blocked(1, dir.File("plain"));  // a file where the package folder should be
+    for (PackageWorksheet* sheet : {&detached, &emptyPath, &blocked}) {
         EXPECT_FALSE(sheet->IsOk());
         EXPECT_FALSE(sheet->BeginRow());
         EXPECT_FALSE(sheet->AddCell(CellDataStr("x")));
@@ -302,7 +304,7 @@ TEST_F(Worksheet, DetachedOrUnwritableSheetsReportFailure)
     // A part file that takes no data: the device that is always full.
     xt::fs::create_directories(dir.File("pkg/xl/worksheets"));
     xt::fs::create_symlink("/dev/full", dir.File("pkg/xl/worksheets/sheet1.xml"));
-    CWorksheet full(1, dir.File("pkg"));
+    PackageWorksheet full(1, dir.File("pkg"));
     full.AddRow(std::vector<CellDataInt>{1});
     EXPECT_FALSE(full.Save());
 }

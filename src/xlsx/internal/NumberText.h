@@ -1,5 +1,5 @@
-#ifndef HORATAB_XLSX_NUMBERTEXT_H
-#define HORATAB_XLSX_NUMBERTEXT_H
+#ifndef HORATAB_XLSX_INTERNAL_NUMBERTEXT_H
+#define HORATAB_XLSX_INTERNAL_NUMBERTEXT_H
 
 // Decimal text of floating-point numbers as an output stream writes them in
 // its default notation and the "C" locale (printf's "%.<precision>g"),
@@ -20,4 +20,4 @@ size_t FormatGeneral(char* out, double value, int precision);
 
 }  // namespace SimpleXlsx
 
-#endif  // HORATAB_XLSX_NUMBERTEXT_H
+#endif  // HORATAB_XLSX_INTERNAL_NUMBERTEXT_H

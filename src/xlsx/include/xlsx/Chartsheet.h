@@ -30,6 +30,10 @@ enum EChartTypes : int32_t
     CHART_SCATTER = 2
 };
 
+// A chartsheet is made by its workbook (CWorkbook::AddChart), which also
+// names and saves it. Save fails when the chart cannot be drawn: no main
+// series, a plot type that is not one, second series without a second plot
+// type.
 class CChartsheet
 {
 public:
@@ -83,10 +87,6 @@ public:
         uint32_t scatterStyle = 0;            // 0 smooth lines with markers, 1 markers only
     };
 
-    // A detached chartsheet: no part file; Save refuses it.
-    CChartsheet();
-    CChartsheet(uint32_t index, const std::string& tempDir);
-    CChartsheet(uint32_t index, EChartTypes type, const std::string& tempDir);
     virtual ~CChartsheet();
 
     CChartsheet(const CChartsheet&) = delete;
@@ -95,8 +95,7 @@ public:
     // True while the chart part is open for writing.
     bool IsOk() const;
 
-    // Sheet name: cut to at most 31 bytes on a UTF-8 character boundary.
-    void SetTitle(const std::string& title);
+    // The sheet's name, unique in its workbook, at most 31 bytes.
     std::string GetTitle() const { return title; }
     uint32_t GetIndex() const { return index; }
 
@@ -126,16 +125,26 @@ public:
     const std::vector<Series>& GetMainSeries() const { return mainSeries; }
     const std::vector<Series>& GetSecondSeries() const { return secondSeries; }
 
-    // Writes the five parts; false when the chart cannot be drawn (no main
-    // series, a plot type that is not one, second series without a second
-    // plot type) or a part could not be written. A chartsheet is saved once.
-    bool Save();
-
     // The reference "'Title'!$B1:$B10" of a range of `sheet` (apostrophes
     // in the title doubled, as formulas require).
     static std::string RangeReference(const CWorksheet& sheet, CellPosition from, CellPosition to);
 
 private:
+    // The workbook's side (see PackageChartsheet).
+    friend class PackageChartsheet;
+
+    // Made on the package folder `tempDir`. The default one is detached: no
+    // part file, and Save refuses it.
+    CChartsheet();
+    CChartsheet(uint32_t index, const std::string& tempDir);
+    CChartsheet(uint32_t index, EChartTypes type, const std::string& tempDir);
+
+    // Sheet name: cut to at most 31 bytes on a UTF-8 character boundary.
+    void SetTitle(const std::string& title);
+    // Writes the five parts; false when the chart cannot be drawn or a part
+    // could not be written. A chartsheet is saved once.
+    bool Save();
+
     void Init(uint32_t index, EChartTypes type);
     bool CanDraw() const;
     void ReleaseChartStream();

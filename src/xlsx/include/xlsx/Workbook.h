@@ -6,13 +6,13 @@
 // folder and packs them into the archive on Save.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "xlsx/Cell.h"
 #include "xlsx/Chartsheet.h"
 #include "xlsx/Comment.h"
-#include "xlsx/SheetName.h"
 #include "xlsx/Status.h"
 #include "xlsx/Style.h"
 #include "xlsx/Worksheet.h"
@@ -22,6 +22,11 @@ class XmlStream;
 }
 
 namespace SimpleXlsx {
+
+class PackageChartsheet;
+class PackageWorksheet;
+class SharedStringTable;
+class SheetNameSet;
 
 class CWorkbook
 {
@@ -33,9 +38,11 @@ public:
     CWorkbook(const CWorkbook&) = delete;
     CWorkbook& operator=(const CWorkbook&) = delete;
 
-    // Adding worksheets. Every form gives the sheet a valid, unique name (see
-    // SheetName.h). The reference forms cannot report failure: when a sheet
-    // cannot be made they return a detached worksheet that refuses every
+    // Adding worksheets. Every form gives the sheet a valid, unique name:
+    // characters that sheet names cannot hold become "_", the name is cut
+    // to 31 bytes, an empty one becomes "Sheet <index>", and a name taken
+    // already (in any letter case) gets " (2)", " (3)", ... The reference forms cannot report
+    // failure: when a sheet cannot be made they return a detached worksheet that refuses every
     // write, and Save then returns false.
     CWorksheet& AddSheet(const std::string& title);
     CWorksheet& AddSheet(const std::string& title, const std::vector<ColumnWidth>& colWidths);
@@ -114,16 +121,16 @@ private:
 
     std::string tempPath;
     std::vector<std::string> contentFiles;
-    std::vector<CWorksheet*> worksheets;
-    std::vector<CChartsheet*> charts;
-    SheetNameSet sheetNames;  // of the worksheets and chartsheets together
-    SharedStringTable sharedStrings;
+    std::vector<std::unique_ptr<PackageWorksheet>> worksheets;
+    std::vector<std::unique_ptr<PackageChartsheet>> charts;
+    std::unique_ptr<SheetNameSet> sheetNames;  // of the worksheets and chartsheets together
+    std::unique_ptr<SharedStringTable> sharedStrings;
     std::vector<Comment> comments;
     mutable uint64_t shapeCounter = 0;  // note boxes drawn, across all drawings
     StyleList styleList;
 
-    CWorksheet detachedSheet;   // returned when a sheet cannot be made
-    CChartsheet detachedChart;  // returned when a chartsheet cannot be made
+    std::unique_ptr<PackageWorksheet> detachedSheet;   // returned when a sheet cannot be made
+    std::unique_ptr<PackageChartsheet> detachedChart;  // returned when a chartsheet cannot be made
     bool sheetCreationFailed = false;
     bool saved = false;
     Status status;

@@ -1,19 +1,20 @@
-#ifndef HORATAB_XLSX_PARTS_WORKBOOKFACTS_H
-#define HORATAB_XLSX_PARTS_WORKBOOKFACTS_H
+#ifndef HORATAB_XLSX_INTERNAL_WORKBOOKFACTS_H
+#define HORATAB_XLSX_INTERNAL_WORKBOOKFACTS_H
 
 // Facts about a workbook's sheets that several part writers derive alike,
 // so that the parts agree with each other.
 
-#include "xlsx/Worksheet.h"
-
 #include <algorithm>
+#include <memory>
 #include <vector>
+
+#include "xlsx/internal/PackageSheets.h"
 
 namespace SimpleXlsx {
 
-inline bool AnyFormula(const std::vector<CWorksheet*>& worksheets)
+inline bool AnyFormula(const std::vector<std::unique_ptr<PackageWorksheet>>& worksheets)
 {
-    return std::any_of(worksheets.begin(), worksheets.end(), [](const CWorksheet* sheet) {
+    return std::any_of(worksheets.begin(), worksheets.end(), [](const auto& sheet) {
         return sheet != nullptr && sheet->IsThereFormula();
     });
 }
@@ -45,4 +46,4 @@ inline size_t SharedStringsRelationshipNumber(size_t worksheetCount, bool hasFor
 
 }  // namespace SimpleXlsx
 
-#endif  // HORATAB_XLSX_PARTS_WORKBOOKFACTS_H
+#endif  // HORATAB_XLSX_INTERNAL_WORKBOOKFACTS_H

@@ -1,5 +1,5 @@
-#ifndef HORATAB_XLSX_UTF8_H
-#define HORATAB_XLSX_UTF8_H
+#ifndef HORATAB_XLSX_INTERNAL_UTF8_H
+#define HORATAB_XLSX_INTERNAL_UTF8_H
 
 // Cutting UTF-8 text to a limit without splitting a character.
 
@@ -24,4 +24,4 @@ size_t Utf8SequenceLength(std::string_view text, size_t pos);
 
 }  // namespace SimpleXlsx
 
-#endif  // HORATAB_XLSX_UTF8_H
+#endif  // HORATAB_XLSX_INTERNAL_UTF8_H

@@ -6,8 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -26,12 +24,10 @@ class XmlStream;
 namespace SimpleXlsx {
 
 class PartFile;
+class SharedStringTable;
 
-// The workbook's table of distinct cell texts and their shared-string
-// indexes (0, 1, 2, ... in order of first use). Transparent comparison lets
-// a lookup use the caller's text without copying it.
-using SharedStringTable = std::map<std::string, uint64_t, std::less<>>;
-
+// A worksheet is made by its workbook (CWorkbook::AddSheet), which also
+// names it, wires it to the workbook's shared tables and saves it.
 class CWorksheet
 {
 public:
@@ -39,15 +35,6 @@ public:
     // (7 letters, 10 digits, NUL).
     static constexpr size_t cellRefBufferSize = 18;
 
-    // A detached worksheet: no part file, every write is refused.
-    CWorksheet();
-    CWorksheet(uint32_t sheetIndex, const std::string& tempDir);
-    CWorksheet(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
-               const std::string& tempDir);
-    CWorksheet(uint32_t sheetIndex, const std::vector<ColumnWidth>& colWidths,
-               const std::string& tempDir);
-    CWorksheet(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
-               const std::vector<ColumnWidth>& colWidths, const std::string& tempDir);
     virtual ~CWorksheet();
 
     CWorksheet(const CWorksheet&) = delete;
@@ -59,21 +46,8 @@ public:
     // column beyond the sheet; STATUS_OK when neither happened.
     Status GetStatus() const;
 
-    // Closes the part file until the next write reopens it, so that a
-    // workbook of thousands of sheets does not hold thousands of open files
-    // and buffers. The workbook suspends a sheet when it adds the next one.
-    void Suspend();
-
-    // Title: cut to at most 31 bytes on a UTF-8 character boundary.
-    void SetTitle(const std::string& text);
+    // The sheet's name, unique in its workbook, at most 31 bytes.
     std::string GetTitle() const { return title; }
-
-    void SetSharedStr(SharedStringTable* strings)
-    {
-        sharedStrings = strings;
-        knownStrings.clear();
-    }
-    void SetComments(std::vector<Comment>* list) { comments = list; }
 
     uint32_t GetIndex() const { return index; }
     bool IsThereFormula() const { return withFormula; }
@@ -145,13 +119,41 @@ public:
     }
     static std::string GetCellCoord(CellCoord coord);
 
+private:
+    // The workbook's side (see PackageWorksheet).
+    friend class PackageWorksheet;
+
+    // Made on the package folder `tempDir`. The default one is detached:
+    // no part file, every write refused.
+    CWorksheet();
+    CWorksheet(uint32_t sheetIndex, const std::string& tempDir);
+    CWorksheet(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
+               const std::string& tempDir);
+    CWorksheet(uint32_t sheetIndex, const std::vector<ColumnWidth>& colWidths,
+               const std::string& tempDir);
+    CWorksheet(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
+               const std::vector<ColumnWidth>& colWidths, const std::string& tempDir);
+
+    // Closes the part file until the next write reopens it, so that a
+    // workbook of thousands of sheets does not hold thousands of open files
+    // and buffers. The workbook suspends a sheet when it adds the next one.
+    void Suspend();
+
+    // Title: cut to at most 31 bytes on a UTF-8 character boundary.
+    void SetTitle(const std::string& text);
+    void SetSharedStr(SharedStringTable* strings)
+    {
+        sharedStrings = strings;
+        knownStrings.clear();
+    }
+    void SetComments(std::vector<Comment>* list) { comments = list; }
+
     // Writes the tail and closes the part file; false when the part could
     // not be created or fully written.
     bool Save();
     // Writes "xl/worksheets/_rels/sheet<N>.xml.rels" linking the comments.
     bool SaveCommentsRels();
 
-private:
     bool ResumeIfSuspended();
 
     void Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,

@@ -1,5 +1,5 @@
-#ifndef HORATAB_XLSX_DEFLATEPIPELINE_H
-#define HORATAB_XLSX_DEFLATEPIPELINE_H
+#ifndef HORATAB_XLSX_INTERNAL_DEFLATEPIPELINE_H
+#define HORATAB_XLSX_INTERNAL_DEFLATEPIPELINE_H
 
 // Compresses a sequence of chunks on up to two worker threads and hands the
 // results back in the order the chunks were submitted, so that one thread
@@ -80,4 +80,4 @@ private:
 
 }  // namespace SimpleXlsx
 
-#endif  // HORATAB_XLSX_DEFLATEPIPELINE_H
+#endif  // HORATAB_XLSX_INTERNAL_DEFLATEPIPELINE_H

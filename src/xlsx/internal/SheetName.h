@@ -1,5 +1,5 @@
-#ifndef HORATAB_XLSX_SHEETNAME_H
-#define HORATAB_XLSX_SHEETNAME_H
+#ifndef HORATAB_XLSX_INTERNAL_SHEETNAME_H
+#define HORATAB_XLSX_INTERNAL_SHEETNAME_H
 
 // Sheet names that spreadsheet programs accept.
 
@@ -47,4 +47,4 @@ private:
 
 }  // namespace SimpleXlsx
 
-#endif  // HORATAB_XLSX_SHEETNAME_H
+#endif  // HORATAB_XLSX_INTERNAL_SHEETNAME_H

@@ -1,5 +1,5 @@
-#ifndef HORATAB_XLSX_PACKAGEVOCABULARY_H
-#define HORATAB_XLSX_PACKAGEVOCABULARY_H
+#ifndef HORATAB_XLSX_INTERNAL_PACKAGEVOCABULARY_H
+#define HORATAB_XLSX_INTERNAL_PACKAGEVOCABULARY_H
 
 // Identifiers that the package parts name (namespaces, relationship types,
 // content types), and the way every part file is created and written.
@@ -185,4 +185,4 @@ private:
 
 }  // namespace SimpleXlsx
 
-#endif  // HORATAB_XLSX_PACKAGEVOCABULARY_H
+#endif  // HORATAB_XLSX_INTERNAL_PACKAGEVOCABULARY_H

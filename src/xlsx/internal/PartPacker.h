@@ -1,5 +1,5 @@
-#ifndef HORATAB_XLSX_PARTPACKER_H
-#define HORATAB_XLSX_PARTPACKER_H
+#ifndef HORATAB_XLSX_INTERNAL_PARTPACKER_H
+#define HORATAB_XLSX_INTERNAL_PARTPACKER_H
 
 // Packs the package's part files into its zip archive.
 
@@ -33,4 +33,4 @@ bool PackPartFiles(zipFile archive, const std::string& folder,
 
 }  // namespace SimpleXlsx
 
-#endif  // HORATAB_XLSX_PARTPACKER_H
+#endif  // HORATAB_XLSX_INTERNAL_PARTPACKER_H

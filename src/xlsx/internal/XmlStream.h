@@ -1,5 +1,5 @@
-#ifndef HORATAB_XLSX_XMLSTREAM_H
-#define HORATAB_XLSX_XMLSTREAM_H
+#ifndef HORATAB_XLSX_INTERNAL_XMLSTREAM_H
+#define HORATAB_XLSX_INTERNAL_XMLSTREAM_H
 
 // Streaming writer of compact XML on top of a caller-owned std::ostream.
 //
@@ -150,4 +150,4 @@ inline XmlStream::Controller chardata()
 
 }  // namespace xmlw
 
-#endif  // HORATAB_XLSX_XMLSTREAM_H
+#endif  // HORATAB_XLSX_INTERNAL_XMLSTREAM_H
