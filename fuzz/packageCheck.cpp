@@ -7,7 +7,8 @@
 #include <wctype.h>
 
 #include <pugixml.hpp>
-#include <unzip.h>
+
+#include "support/zip.h"
 
 namespace horatabCheck {
 
@@ -114,13 +115,13 @@ std::string folded(const std::string& name)
     return out;
 }
 
-std::string entryProblem(const zipEntry& entry)
+std::string entryProblem(const support::ZipEntry& entry)
 {
-    std::string characters = xmlCharacterProblem(entry.bytes);
+    std::string characters = xmlCharacterProblem(entry.data);
     if (!characters.empty())
         return entry.name + ": " + characters;
     pugi::xml_document document;
-    pugi::xml_parse_result parsed = document.load_buffer(entry.bytes.data(), entry.bytes.size(),
+    pugi::xml_parse_result parsed = document.load_buffer(entry.data.data(), entry.data.size(),
                                                          pugi::parse_default, pugi::encoding_utf8);
     if (!parsed)
         return entry.name + " is not well-formed XML: " + parsed.description() + " at byte " +
@@ -178,51 +179,14 @@ std::string xmlCharacterProblem(const std::string& bytes)
     return std::string();
 }
 
-bool readZip(const std::string& path, std::vector<zipEntry>& entries)
-{
-    unzFile archive = unzOpen64(path.c_str());
-    if (archive == nullptr)
-        return false;
-    bool ok = unzGoToFirstFile(archive) == UNZ_OK;
-    while (ok) {
-        char name[1024];
-        unz_file_info64 info;
-        if (unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) !=
-                UNZ_OK ||
-            unzOpenCurrentFile(archive) != UNZ_OK) {
-            ok = false;
-            break;
-        }
-        zipEntry entry;
-        entry.name = name;
-        char block[8192];
-        int got = 0;
-        while ((got = unzReadCurrentFile(archive, block, sizeof block)) > 0)
-            entry.bytes.append(block, size_t(got));
-        // unzCloseCurrentFile reports a CRC mismatch once the entry is read.
-        if (got < 0 || unzCloseCurrentFile(archive) != UNZ_OK ||
-            entry.bytes.size() != info.uncompressed_size) {
-            ok = false;
-            break;
-        }
-        entries.push_back(std::move(entry));
-        const int next = unzGoToNextFile(archive);
-        if (next == UNZ_END_OF_LIST_OF_FILE)
-            break;
-        ok = next == UNZ_OK;
-    }
-    unzClose(archive);
-    return ok;
-}
-
 std::string workbookProblem(const std::string& path, std::vector<std::string>& sheetNames)
 {
-    std::vector<zipEntry> entries;
-    if (!readZip(path, entries))
+    std::vector<support::ZipEntry> entries;
+    if (!support::readZip(path, entries))
         return "not a readable zip archive";
-    const zipEntry* workbook = nullptr;
+    const support::ZipEntry* workbook = nullptr;
     bool contentTypes = false;
-    for (const zipEntry& entry : entries) {
+    for (const support::ZipEntry& entry : entries) {
         std::string problem = entryProblem(entry);
         if (!problem.empty())
             return problem;
@@ -236,7 +200,7 @@ std::string workbookProblem(const std::string& path, std::vector<std::string>& s
         return "no xl/workbook.xml";
 
     pugi::xml_document document;
-    document.load_buffer(workbook->bytes.data(), workbook->bytes.size());
+    document.load_buffer(workbook->data.data(), workbook->data.size());
     for (pugi::xml_node sheet : document.child("workbook").child("sheets").children("sheet")) {
         const std::string name = sheet.attribute("name").value();
         std::string problem = sheetNameProblem(name);

@@ -23,15 +23,6 @@ bool sameSheetName(const std::string& a, const std::string& b);
 // or a character reference to any of them), described; "" when there is none.
 std::string xmlCharacterProblem(const std::string& bytes);
 
-// Reads every entry of the zip archive at `path`; false when it is not a
-// readable archive.
-struct zipEntry
-{
-    std::string name;
-    std::string bytes;
-};
-bool readZip(const std::string& path, std::vector<zipEntry>& entries);
-
 // Checks the workbook at `path`. Returns "" when it is sound, otherwise the
 // first problem found. The sheet names in xl/workbook.xml go to `sheetNames`.
 std::string workbookProblem(const std::string& path, std::vector<std::string>& sheetNames);

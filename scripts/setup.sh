@@ -15,6 +15,7 @@ packages=(
   libpugixml-dev libminizip-dev zlib1g-dev
   libgtest-dev
   qt6-base-dev desktop-file-utils
+  librsvg2-bin appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db
   python3 python3-openpyxl
   unzip time valgrind
 )

@@ -1,6 +1,9 @@
 #include "cli/workbooks.h"
 
+#include <unistd.h>
+
 #include <cmath>
+#include <iostream>
 
 #include "timetable/timeTable.h"
 
@@ -21,9 +24,19 @@ bool failure(std::ostream& err, const std::string& file, const std::string& reas
 bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path, std::ostream& out,
                    std::ostream& err)
 {
+    exportProgress progress;
+    const bool showProgress = &err == &std::cerr && isatty(STDERR_FILENO);
+    if (showProgress)
+        progress.sheetStarted = [&err, &path](uint64_t done, uint64_t total, const std::string&) {
+            err << '\r' << path << ": sheet " << done << " of " << total << std::flush;
+        };
+    model.setExportProgress(&progress);
     SimpleXlsx::Status status;
     const bool written = kind == workbookKind::teachers ? model.teacherToExcel(path, &status)
                                                         : model.studentsToExcel(path, &status);
+    model.setExportProgress(nullptr);
+    if (showProgress)
+        err << "\r\033[K" << std::flush;  // the progress line goes
     if (!written)
         return failure(err, path, reasonText(path, status));
     out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")

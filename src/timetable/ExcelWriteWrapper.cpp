@@ -128,3 +128,9 @@ bool ExcelWriteWrapper::Save(std::string path)
         return false;
     return workbook->Save(path) || fail(workbook->LastStatus());
 }
+
+void ExcelWriteWrapper::setCancelFlag(const std::atomic<bool>* cancelled)
+{
+    if (workbook)
+        workbook->SetCancelFlag(cancelled);
+}

@@ -1,6 +1,7 @@
 #ifndef HORATAB_TIMETABLE_EXCELWRITEWRAPPER_H
 #define HORATAB_TIMETABLE_EXCELWRITEWRAPPER_H
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -63,6 +64,9 @@ public:
     // Records why the export stops (nothing to export, a summary too large
     // for a sheet) and returns false.
     bool fail(SimpleXlsx::Status reason);
+    // Once `*cancelled` is set (from any thread), Save stops and fails
+    // before the file is replaced. Not owned; null for none.
+    void setCancelFlag(const std::atomic<bool>* cancelled);
 
 private:
     bool sheetRefused();

@@ -126,9 +126,11 @@ bool writeThreeBlocks(ExcelWriteWrapper* facade, const uint32_t (&flags)[3], Wee
     return result;
 }
 
+// `sheets` counts the summary and one sheet per name; the last report,
+// with all of them done, comes before the package is saved.
 template <typename Exporter>
-bool exportWorkbook(timeTable& table, const std::string& path, SimpleXlsx::Status* status,
-                    Exporter writeSheets)
+bool exportWorkbook(timeTable& table, const std::string& path, uint64_t sheets,
+                    exportProgress* progress, SimpleXlsx::Status* status, Exporter writeSheets)
 {
     SimpleXlsx::Status ignored;
     SimpleXlsx::Status& reason = status ? *status : ignored;
@@ -136,12 +138,18 @@ bool exportWorkbook(timeTable& table, const std::string& path, SimpleXlsx::Statu
     // Running out of memory ends the export as a failure, like any other.
     try {
         ExcelWriteWrapper facade;
+        if (progress)
+            facade.setCancelFlag(&progress->cancelled);
         if (table.fontChosen)
             facade.applyStyle(facade.addStyle(table.fontName, table.fontSize));
         bool result = writeSheets(&facade);
+        if (result && progress)
+            result = progress->report(sheets, sheets, std::string());
         if (result)
             result = facade.Save(path);
-        if (!result)
+        if (!result && progress && progress->cancelled)
+            reason = SimpleXlsx::Status(SimpleXlsx::STATUS_CANCELLED, "the export was cancelled");
+        else if (!result)
             reason = facade.lastStatus();
         return result;
     } catch (const std::bad_alloc&) {
@@ -152,15 +160,20 @@ bool exportWorkbook(timeTable& table, const std::string& path, SimpleXlsx::Statu
 
 }  // namespace
 
+bool timeTable::reportSheet(uint64_t done, uint64_t total, const std::string& title)
+{
+    return !_progress || _progress->report(done, total, title);
+}
+
 bool timeTable::teacherToExcel(std::string path, SimpleXlsx::Status* status)
 {
-    return exportWorkbook(*this, path, status,
+    return exportWorkbook(*this, path, teachers.size() + 1, _progress, status,
                           [this](ExcelWriteWrapper* facade) { return _teacherToExcel(facade); });
 }
 
 bool timeTable::studentsToExcel(std::string path, SimpleXlsx::Status* status)
 {
-    return exportWorkbook(*this, path, status,
+    return exportWorkbook(*this, path, students.size() + 1, _progress, status,
                           [this](ExcelWriteWrapper* facade) { return _studentsToExcel(facade); });
 }
 
@@ -168,7 +181,10 @@ bool timeTable::_teacherToExcel(ExcelWriteWrapper* facade)
 {
     if (!facade)
         return false;
-    bool result = facade->addWorksheet(allTeachersTitle);
+    const uint64_t sheets = teachers.size() + 1;
+    uint64_t done = 0;
+    bool result =
+        reportSheet(done++, sheets, allTeachersTitle) && facade->addWorksheet(allTeachersTitle);
     if (result)
         result = _allTeacherToExcel(facade);
 
@@ -177,7 +193,8 @@ bool timeTable::_teacherToExcel(ExcelWriteWrapper* facade)
         if (!result)
             break;
         teacher* member = entry.second;
-        result = member && facade->addWorksheet(member->name);
+        result = member && reportSheet(done++, sheets, member->name) &&
+                 facade->addWorksheet(member->name);
         if (result)
             result = writeThreeBlocks(facade, flags,
                                       [member](BaseMatrix<std::string>& week, uint32_t info) {
@@ -193,7 +210,10 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
     if (!facade)
         return false;
     const groupTeachersIndex index = teachersOfAllGroups();
-    bool result = facade->addWorksheet(allStudentsTitle);
+    const uint64_t sheets = students.size() + 1;
+    uint64_t done = 0;
+    bool result =
+        reportSheet(done++, sheets, allStudentsTitle) && facade->addWorksheet(allStudentsTitle);
     if (result)
         result = _allStudentsToExcel(facade, index);
 
@@ -203,7 +223,8 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
             break;
         const namedObjects<std::string>* group = entry.second;
         const teacherList& groupTeachers = teachersOf(index, group);
-        result = group && facade->addWorksheet(group->name);
+        result =
+            group && reportSheet(done++, sheets, group->name) && facade->addWorksheet(group->name);
         if (result)
             result =
                 writeThreeBlocks(facade, flags, [&](BaseMatrix<std::string>& week, uint32_t info) {

@@ -1,7 +1,9 @@
 #ifndef HORATAB_TIMETABLE_TIMETABLE_H
 #define HORATAB_TIMETABLE_TIMETABLE_H
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <string>
 #include <unordered_map>
@@ -78,6 +80,26 @@ public:
                 uint32_t flags);
 };
 
+// Reports a running export and lets another thread stop it. The export
+// calls `sheetStarted` (on its own thread) before each sheet with the
+// number of sheets done, the number in all and the sheet's title, and once
+// more with done == total before the package is saved. Once `cancelled` is
+// set the export stops at the next sheet, or before the package would
+// replace the file, and fails: nothing is written and the temporary files
+// go.
+struct exportProgress
+{
+    std::function<void(uint64_t done, uint64_t total, const std::string& title)> sheetStarted;
+    std::atomic<bool> cancelled{false};
+
+    bool report(uint64_t done, uint64_t total, const std::string& title)
+    {
+        if (sheetStarted)
+            sheetStarted(done, total, title);
+        return !cancelled;
+    }
+};
+
 // The workbook's default font, "Calibri" at 11 points: choosing it sets no
 // font, so every cell keeps the default style and a font set earlier stays.
 bool isDefaultSpreadsheetFont(const std::string& name, double size);
@@ -145,11 +167,14 @@ public:
     // per teacher (or group) in name order, in the chosen font when one was
     // set, and saves to `path` only when every sheet was written. False when
     // there is nothing to export (no teacher with an hour, no group), when
-    // the summary is too large for a sheet, or when the workbook could not be
-    // written; nothing is left in the temporary folder. `status`, when
-    // given, says why (STATUS_OK after a success).
+    // the summary is too large for a sheet, when the export was cancelled, or
+    // when the workbook could not be written; nothing is left in the
+    // temporary folder. `status`, when given, says why (STATUS_OK after a
+    // success).
     bool teacherToExcel(std::string path, SimpleXlsx::Status* status = nullptr);
     bool studentsToExcel(std::string path, SimpleXlsx::Status* status = nullptr);
+    // The next exports report to `progress` (not owned; null for none).
+    void setExportProgress(exportProgress* progress) { _progress = progress; }
 
     // The steps of the export; each stops at the first false, with the
     // reason in the facade's lastStatus().
@@ -160,6 +185,10 @@ public:
     bool _allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeachersIndex& index);
 
 private:
+    exportProgress* _progress = nullptr;
+
+    // False once the export was cancelled.
+    bool reportSheet(uint64_t done, uint64_t total, const std::string& title);
     static const teacherList& teachersOf(const groupTeachersIndex& index,
                                          const namedObjects<std::string>* group);
 };

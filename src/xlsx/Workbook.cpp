@@ -259,6 +259,14 @@ bool CWorkbook::SaveAll(const std::string& name)
            WriteArchiveAtomically(name);
 }
 
+bool CWorkbook::StoppedByCancel()
+{
+    if (!Cancelled())
+        return false;
+    status = Status(STATUS_CANCELLED, "the save was cancelled");
+    return true;
+}
+
 bool CWorkbook::SaveParts()
 {
     return SaveCore() && SaveApp() && SaveContentType() && SaveTheme() && SaveComments() &&
@@ -268,6 +276,8 @@ bool CWorkbook::SaveParts()
 bool CWorkbook::SaveSheets()
 {
     for (const auto& sheet : worksheets) {
+        if (StoppedByCancel())
+            return false;
         const std::string index = std::to_string(sheet->GetIndex());
         contentFiles.push_back("xl/worksheets/sheet" + index + ".xml");
         if (sheet->IsThereComment())
@@ -314,7 +324,7 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name)
     }
     SetNewFileMode(fd);
     close(fd);
-    bool ok = WriteArchive(archivePath.data());
+    bool ok = WriteArchive(archivePath.data()) && !StoppedByCancel();
     if (ok && std::rename(archivePath.data(), name.c_str()) != 0) {
         status = Status::System("cannot write the file", name, errno);
         ok = false;

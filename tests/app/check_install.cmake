@@ -18,7 +18,7 @@ foreach(installed
 endforeach()
 
 file(READ "${PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/horatab.desktop" entry)
-foreach(line "Exec=horatab %f" "MimeType=application/xml;text/xml;")
+foreach(line "Exec=horatab %f" "MimeType=application/x-teachers-timetable+xml;")
   string(FIND "${entry}" "${line}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the desktop entry lacks: ${line}")

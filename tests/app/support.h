@@ -1,25 +1,24 @@
 #ifndef HORATAB_TESTS_APP_SUPPORT_H
 #define HORATAB_TESTS_APP_SUPPORT_H
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QVariantMap>
 
 #include <gtest/gtest.h>
 
 #include "app/controller/AppPlatform.h"
+#include "support/scratch.h"
 
-// A fresh folder under the test's temporary directory, removed at the end.
-struct TempFolder : QTemporaryDir
+// A scratch folder with Qt paths.
+struct TempFolder : support::ScratchFolder
 {
-    TempFolder() : QTemporaryDir(QString::fromStdString(testing::TempDir() + "horatab-app-XXXXXX"))
-    {}
+    QString filePath(const QString& name) const
+    {
+        return QString::fromStdString(file(name.toStdString()));
+    }
     QString write(const QString& name, const QByteArray& bytes) const
     {
-        QFile out(filePath(name));
-        if (!isValid() || !out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-            ADD_FAILURE() << "cannot write " << qPrintable(out.fileName());
-        return out.fileName();
+        return QString::fromStdString(
+            ScratchFolder::write(name.toStdString(), bytes.toStdString()));
     }
 };
 

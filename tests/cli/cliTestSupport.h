@@ -1,19 +1,32 @@
 #ifndef HORATAB_TESTS_CLI_CLITESTSUPPORT_H
 #define HORATAB_TESTS_CLI_CLITESTSUPPORT_H
+// Running horatab-export and checking what it prints.
 
-// Private folders, running programs and reading workbooks back are shared
-// with the export tests.
-#include "../export/exportTestSupport.h"
+#include <string>
+#include <vector>
 
-inline programResult runExport(const names& args, const std::string& environment = "")
+#include <gtest/gtest.h>
+
+#include "support/reader.h"
+#include "support/scratch.h"
+#include "timetable/timeTable.h"
+
+using support::names;
+
+inline support::ProgramResult runExport(const names& args, const std::string& environment = "")
 {
-    return runProgram(HORATAB_EXPORT_BIN, args, environment);
+    return support::runProgram(HORATAB_EXPORT_BIN, args, environment);
 }
 
-// Writes `bytes` to file `name` in the private folder; returns its path.
+// Writes `bytes` to file `name` in the program's scratch folder; returns its path.
 inline std::string cliFile(const std::string& name, const std::string& bytes)
 {
-    return writeFile(runFolder() + name, bytes);
+    return support::programScratch().write(name, bytes);
+}
+
+inline std::string newFolder()
+{
+    return support::programScratch().newFolder();
 }
 
 struct runCase
@@ -28,7 +41,7 @@ inline void expectRuns(const std::vector<runCase>& cases)
 {
     for (const runCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
-        programResult result = runExport(c.args, c.environment);
+        const support::ProgramResult result = runExport(c.args, c.environment);
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.out, c.out);
         const bool prefix = c.err.size() > 3 && c.err.compare(c.err.size() - 3, 3, "...") == 0;

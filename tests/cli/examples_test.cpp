@@ -17,13 +17,13 @@ TEST(ExampleTimetableTest, SchoolXmlLoads)
 TEST(GeneratorTest, SameSeedSameFileAndBadOptionsAreRefused)
 {
     names args = {"--teachers", "12", "--groups", "6", "--seed", "42"};
-    const programResult first = runProgram(HORATAB_GEN_BIN, args),
-                        second = runProgram(HORATAB_GEN_BIN, args);
+    const support::ProgramResult first = support::runProgram(HORATAB_GEN_BIN, args),
+                                 second = support::runProgram(HORATAB_GEN_BIN, args);
     args[5] = "43";
     EXPECT_EQ(first.status, 0);
     EXPECT_NE(first.out, "");
     EXPECT_EQ(first.out, second.out);
-    EXPECT_NE(first.out, runProgram(HORATAB_GEN_BIN, args).out);
+    EXPECT_NE(first.out, support::runProgram(HORATAB_GEN_BIN, args).out);
 
     for (const names& bad :
          std::vector<names>{{"--teachers", "x"},
@@ -31,7 +31,7 @@ TEST(GeneratorTest, SameSeedSameFileAndBadOptionsAreRefused)
                             {"--groups", "-1"},
                             {"--nonsense"},
                             {"--teachers", "1", "--groups", "6", "--days", "1", "--hours", "5"}}) {
-        programResult refused = runProgram(HORATAB_GEN_BIN, bad);
+        support::ProgramResult refused = support::runProgram(HORATAB_GEN_BIN, bad);
         EXPECT_EQ(refused.status, 1) << testing::PrintToString(bad);
         EXPECT_EQ(refused.out, "");
         EXPECT_NE(refused.err, "");

@@ -28,7 +28,8 @@ std::string failed(const std::string& file, const std::string& reason)
 TEST(RunExportTest, InspectionsPrintTheirResultOrOneClearLine)
 {
     const std::string in = cliFile("fixture.xml", fixture);
-    const std::string missing = runFolder() + "missing.xml", folder = runFolder() + "folder.xml";
+    const std::string missing = support::programScratch().file("missing.xml"),
+                      folder = support::programScratch().file("folder.xml");
     mkdir(folder.c_str(), 0700);
     const std::string empty = cliFile("empty.xml", "");
     // Cut inside an attribute; the column counts characters, not bytes.

@@ -25,42 +25,43 @@ std::string failed(const std::string& file, const std::string& reason)
 
 TEST(WorkbooksTest, BothBesideTheInputOrEachWhereItsOptionSays)
 {
-    const std::string folder = newFolder(), input = writeFile(folder + "week.v1.xml", school);
+    const std::string folder = newFolder(),
+                      input = support::writeFile(folder + "week.v1.xml", school);
     const std::string t = folder + "week.v1-teachers.xlsx", s = folder + "week.v1-students.xlsx";
     expectRuns({{{input}, 0, written(true, t) + written(false, s), ""}});
-    workbookRead teachers = readWorkbook(t), students = readWorkbook(s);
+    support::WorkbookRead teachers = support::readWorkbook(t), students = support::readWorkbook(s);
     EXPECT_EQ(teachers.sheetNames, (names{"All teachers", "Idle", "Novak"}));
     EXPECT_EQ(teachers.header["STYLES"], "2") << "no font chosen: no style added";
     EXPECT_EQ(students.sheetNames, (names{"All students", "1.A", "2.B"}));
 
-    const std::string other = newFolder(), only = writeFile(other + "only.xml", school);
+    const std::string other = newFolder(), only = support::writeFile(other + "only.xml", school);
     expectRuns({{{"-t", other + "t.xlsx", only}, 0, written(true, other + "t.xlsx"), ""},
                 {{only, "--students", other + "s.xlsx"}, 0, written(false, other + "s.xlsx"), ""}});
-    EXPECT_EQ(entryCount(other), 3u);
+    EXPECT_EQ(support::entryCount(other), 3u);
 
     expectRuns({{{"--font", "DejaVu Sans", "--size", "12.7", "-t", other + "f.xlsx", only},
                  0,
                  written(true, other + "f.xlsx"),
                  ""}});
-    workbookRead font = readWorkbook(other + "f.xlsx");
+    support::WorkbookRead font = support::readWorkbook(other + "f.xlsx");
     EXPECT_EQ(font.header["STYLES"], "3");
     EXPECT_EQ(font.header["FONTS"], "DejaVu Sans 12 center center");
 }
 
 TEST(WorkbooksTest, EachFailedWorkbookGetsItsOwnLine)
 {
-    const std::string folder = newFolder(), input = writeFile(folder + "in.xml", school);
+    const std::string folder = newFolder(), input = support::writeFile(folder + "in.xml", school);
     const std::string t = folder + "t.xlsx", s = folder + "s.xlsx";
     const std::string otherRoot =
-        writeFile(folder + "other.xml", "<Rozvrh><Teacher name='A'/></Rozvrh>");
-    const std::string idle = writeFile(
+        support::writeFile(folder + "other.xml", "<Rozvrh><Teacher name='A'/></Rozvrh>");
+    const std::string idle = support::writeFile(
         folder + "idle.xml", "<Teachers_Timetable><T name='A'><D/></T></Teachers_Timetable>");
     const std::string duties =
-        writeFile(folder + "duties.xml",
-                  "<Teachers_Timetable><T name='A'><D name='Mon'>"
-                  "<H name='1.'><Subject name='Duty'/></H></D></T></Teachers_Timetable>");
+        support::writeFile(folder + "duties.xml",
+                           "<Teachers_Timetable><T name='A'><D name='Mon'>"
+                           "<H name='1.'><Subject name='Duty'/></H></D></T></Teachers_Timetable>");
     const std::string noGroup = "nothing to export: no hour names a student group";
-    const std::string plain = writeFile(folder + "plain.txt", "x"),
+    const std::string plain = support::writeFile(folder + "plain.txt", "x"),
                       tooLong = folder + std::string(300, 'n') + ".xlsx";
     mkdir((folder + "sub").c_str(), 0700);
     mkdir((folder + "locked").c_str(), 0500);
@@ -95,7 +96,7 @@ TEST(WorkbooksTest, EachFailedWorkbookGetsItsOwnLine)
          "",
          failed(t,
                 "cannot make a temporary folder in " + folder + "gone: No such file or directory"),
-         "TMPDIR=" + shellQuoted(folder + "gone") + " "},
+         "TMPDIR=" + support::shellQuoted(folder + "gone") + " "},
         {{folder + "missing.xml"},
          1,
          "",
@@ -108,7 +109,7 @@ TEST(WorkbooksTest, EachFailedWorkbookGetsItsOwnLine)
              "",
              failed(folder + "locked/t.xlsx", "cannot write the file: Permission denied")});
     expectRuns(cases);
-    EXPECT_EQ(entryCount(folder), 8u)
+    EXPECT_EQ(support::entryCount(folder), 8u)
         << "in, other, idle, duties, plain, sub, locked and the duties' t.xlsx";
 }
 

@@ -65,11 +65,12 @@ TEST(BadInputTest, EachBadFileGetsAClearReason)
     for (int i = 0; i < 4096; ++i)
         garbage += char((i * 7919 + 13) % 256);
     garbage[0] = '\x01';
-    std::string folder = testFolder() + "a-folder.xml";
+    std::string folder = support::programScratch().path() + "a-folder.xml";
     mkdir(folder.c_str(), 0700);
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {testFolder() + "absent.xml",
-         "cannot open the file " + testFolder() + "absent.xml: No such file or directory"},
+        {support::programScratch().path() + "absent.xml",
+         "cannot open the file " + support::programScratch().path() +
+             "absent.xml: No such file or directory"},
         {folder, "cannot read the file " + folder + ": Is a directory"},
         {writeTestFile("empty.xml", ""), "the file is empty"},
         {writeTestFile(

@@ -92,7 +92,7 @@ TEST(ImportTest, ASecondFileAddsToTheFirstAndAFailedOneChangesNothing)
     EXPECT_FALSE(model.parse(writeTestFile("broken.xml",
                                            "<Teachers_Timetable><T name='A'><D name='We'/></T>"
                                            "<T name='C'><D><H><Students name='9Z'/></H></D></X>")));
-    EXPECT_FALSE(model.parse(testFolder() + "missing.xml"));
+    EXPECT_FALSE(model.parse(support::programScratch().path() + "missing.xml"));
 
     EXPECT_EQ(keys(model.teachers), (names{"A", "B"}));
     EXPECT_EQ(model.students.find("1A"), group);

@@ -1,36 +1,35 @@
 #ifndef HORATAB_TESTS_TIMETABLE_TIMETABLETESTSUPPORT_H
 #define HORATAB_TESTS_TIMETABLE_TIMETABLETESTSUPPORT_H
+// What the timetable tests share: reading XML text into a model, looking
+// into the model, and the blocks of an exported sheet.
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include "support/reader.h"
+#include "support/scratch.h"
 #include "timetable/timeTable.h"
 
-typedef std::vector<std::string> names;
+using support::names;
 
-// A private folder, made once per run and removed when the test program ends.
-inline const std::string& testFolder()
-{
-    static struct ownedFolder
-    {
-        std::string path =
-            std::string(mkdtemp(&(testing::TempDir() + "horatab-timetable-XXXXXX")[0])) + "/";
-        ~ownedFolder() { std::filesystem::remove_all(path); }
-    } folder;
-    return folder.path;
-}
-
+// Writes `bytes` to file `name` in the program's scratch folder; returns its path.
 inline std::string writeTestFile(const std::string& name, const std::string& bytes)
 {
-    std::string path = testFolder() + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    return support::programScratch().write(name, bytes);
+}
+
+inline std::string newFolder()
+{
+    return support::programScratch().newFolder();
+}
+
+inline size_t temporaryFiles()
+{
+    return support::programScratch().temporaryFiles();
 }
 
 // Reads `xml` into `model` as the import reads a loaded file.
@@ -61,6 +60,13 @@ inline names dayNames(const teacher* owner)
 inline hour* firstHour(teacher* owner)
 {
     return owner->days.list().front()->hours.list().front();
+}
+
+// A sheet of three blocks under one heading row, two empty rows apart.
+inline std::string threeBlocks(const std::string& heading, const std::string& first,
+                               const std::string& second, const std::string& third)
+{
+    return heading + first + "\n\n" + heading + second + "\n\n" + heading + third;
 }
 
 #endif  // HORATAB_TESTS_TIMETABLE_TIMETABLETESTSUPPORT_H

@@ -4,7 +4,9 @@
 #include "xlsx/Workbook.h"
 #include "xlsx/internal/XmlStream.h"
 
-#include "XlsxTest.h"
+#include "../XlsxTest.h"
+
+#include <pugixml.hpp>
 
 #include <regex>
 
@@ -19,13 +21,13 @@ protected:
     // Saves `book` and keeps its path for Part.
     void Save(CWorkbook& book)
     {
-        path = scratch.File(std::to_string(++saved) + ".xlsx");
+        path = scratch.file(std::to_string(++saved) + ".xlsx");
         ASSERT_TRUE(book.Save(path));
     }
-    std::string Part(const std::string& name) const { return xt::Entry(path, name); }
+    std::string Part(const std::string& name) const { return support::zipEntry(path, name); }
 
-    xt::PackageScratch scratch;
-    xt::ScopedEnv locale{"LC_ALL", "C"};
+    support::ScratchFolder scratch;
+    support::ScopedEnv locale{"LC_ALL", "C"};
     std::string path;
     int saved = 0;
 };
@@ -62,7 +64,7 @@ TEST_F(WorkbookParts, OneSheetPackageByteForByte)
     CWorkbook book;
     AddTextRow(book.AddSheet("Smith & Co"), {"Mon"});
     {
-        xt::ScopedEnv noUser("USERNAME", nullptr);
+        support::ScopedEnv noUser("USERNAME", nullptr);
         Save(book);
     }
     EXPECT_TRUE(xt::Has(
@@ -169,7 +171,7 @@ TEST_F(WorkbookParts, WorkbookWithoutSheets)
 {
     CWorkbook book;
     Save(book);
-    EXPECT_EQ(xt::EntryNames(path), xt::FixedEntriesAnd({}));
+    EXPECT_EQ(support::zipEntryNames(path), xt::FixedEntriesAnd({}));
     EXPECT_EQ(Part("xl/workbook.xml"), workbookHead + workbookTail);
     EXPECT_EQ(Part("xl/_rels/workbook.xml.rels"),
               workbookRels + Rel("rId1", "styles", "styles.xml") +
@@ -262,42 +264,42 @@ TEST_F(WorkbookParts, PartThatCannotBeCreatedFailsTheSave)
         AddTextRow(book.AddSheet("S"), {"text", "=1+2"});
         xt::fs::create_directories(book.GetTempPath() + "/" +
                                    part);  // a folder where the file goes
-        EXPECT_FALSE(book.Save(scratch.File("blocked.xlsx"))) << part;
-        EXPECT_FALSE(xt::fs::exists(scratch.File("blocked.xlsx")));
-        EXPECT_TRUE(scratch.TempEmpty());
+        EXPECT_FALSE(book.Save(scratch.file("blocked.xlsx"))) << part;
+        EXPECT_FALSE(xt::fs::exists(scratch.file("blocked.xlsx")));
+        EXPECT_EQ(scratch.temporaryFiles(), 0u);
     }
 }
 
 TEST(MakeDirectory, CreatesEveryFolderAboveTheFile)
 {
-    xt::ScratchDir scratch;
+    support::ScratchFolder scratch;
     const std::string file =
-        scratch.File("xlsx_1/xl\\worksheets/sheet1.xml");  // backslashes separate too
+        scratch.file("xlsx_1/xl\\worksheets/sheet1.xml");  // backslashes separate too
     EXPECT_TRUE(MakeDirectory(file));
     EXPECT_TRUE(MakeDirectory(file));  // everything exists already
-    EXPECT_TRUE(xt::fs::is_directory(scratch.File("xlsx_1/xl/worksheets")));
-    EXPECT_FALSE(xt::fs::exists(scratch.File("xlsx_1/xl/worksheets/sheet1.xml")));
+    EXPECT_TRUE(xt::fs::is_directory(scratch.file("xlsx_1/xl/worksheets")));
+    EXPECT_FALSE(xt::fs::exists(scratch.file("xlsx_1/xl/worksheets/sheet1.xml")));
     EXPECT_TRUE(MakeDirectory("no-separator-at-all.xml"));
     EXPECT_FALSE(xt::fs::exists("no-separator-at-all.xml"));
     // A link to nowhere cannot be created as existing, nor below it as missing.
-    xt::fs::create_symlink(scratch.File("nowhere"), scratch.File("dangling"));
-    EXPECT_FALSE(MakeDirectory(scratch.File("dangling/xl/styles.xml")));
+    xt::fs::create_symlink(scratch.file("nowhere"), scratch.file("dangling"));
+    EXPECT_FALSE(MakeDirectory(scratch.file("dangling/xl/styles.xml")));
 }
 
 TEST(PartFile, WritesThePartOrReportsFailure)
 {
-    xt::ScratchDir scratch;
+    support::ScratchFolder scratch;
     EXPECT_EQ(PartPath("/tmp/x", "xl/styles.xml"), "/tmp/x/xl/styles.xml");
-    std::ofstream(scratch.File("plainfile")) << "in the way";
-    for (const std::string& folder : {scratch.path, scratch.File("plainfile"), std::string()}) {
+    std::ofstream(scratch.file("plainfile")) << "in the way";
+    for (const std::string& folder : {scratch.path(), scratch.file("plainfile"), std::string()}) {
         PartFile part(folder, "xl/theme/theme1.xml", 16);
         {
             xmlw::XmlStream xml(part.Stream());
             xml << xmlw::prolog() << xmlw::tag("a") << xmlw::attr("n") << std::string(100, 'x');
         }
-        EXPECT_EQ(part.Close(), folder == scratch.path) << folder;
+        EXPECT_EQ(part.Close(), folder == scratch.path()) << folder;
     }
-    EXPECT_EQ(xt::ReadFile(scratch.File("xl/theme/theme1.xml")),
+    EXPECT_EQ(support::readFile(scratch.file("xl/theme/theme1.xml")),
               xmlDeclaration + "<a n=\"" + std::string(100, 'x') + "\"/>");
     EXPECT_FALSE(
         xt::fs::exists("/xl/theme/theme1.xml"));  // an empty folder writes nothing at the root

@@ -37,6 +37,7 @@ enum EStatusKind
     STATUS_NO_TEACHERS,        // a well-formed input without teachers (or with another root)
     STATUS_NOTHING_TO_EXPORT,  // no teacher has an hour, no hour names a group
     STATUS_INVALID_USE,        // an operation the object's state does not allow
+    STATUS_CANCELLED,          // the caller cancelled the operation
 };
 
 struct Status

@@ -5,6 +5,7 @@
 // table and the style list, keeps the part files in a private temporary
 // folder and packs them into the archive on Save.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -75,6 +76,11 @@ public:
     // Save, which then fails with it.
     const Status& LastStatus() const { return status; }
 
+    // Once `*cancelled` is set (from any thread), Save stops between sheets
+    // and before the archive replaces the file, and returns false, leaving
+    // the file as it was. Not owned; null for none.
+    void SetCancelFlag(const std::atomic<bool>* cancelled) { cancelFlag = cancelled; }
+
     // The temporary folder ("" until the first sheet or Save needs it).
     const std::string& GetTempPath() const { return tempPath; }
 
@@ -135,6 +141,12 @@ private:
     bool saved = false;
     Status status;
     Status sheetCreationStatus;  // why the first sheet that failed could not be made
+
+    const std::atomic<bool>* cancelFlag = nullptr;
+
+    bool Cancelled() const { return cancelFlag && *cancelFlag; }
+    // True, with the status saying so, once the save is cancelled.
+    bool StoppedByCancel();
 };
 
 }  // namespace SimpleXlsx

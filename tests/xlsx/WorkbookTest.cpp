@@ -26,8 +26,8 @@ mode_t Mode(const std::string& path)
 
 TEST(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
 {
-    xt::PackageScratch scratch;
-    const std::string path = scratch.File("week.xlsx");
+    support::ScratchFolder scratch;
+    const std::string path = scratch.file("week.xlsx");
     {
         CWorkbook book;
         Style centred, filled;
@@ -61,16 +61,16 @@ TEST(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
                                               "char"});
         book.AddSheet("", 0, 2);
         ASSERT_TRUE(book.Save(path));
-        EXPECT_FALSE(book.Save(scratch.File("again.xlsx")));  // a workbook is saved once
+        EXPECT_FALSE(book.Save(scratch.file("again.xlsx")));  // a workbook is saved once
     }
-    EXPECT_TRUE(scratch.TempEmpty());
-    EXPECT_FALSE(exists(scratch.File("again.xlsx")));
-    EXPECT_EQ(xt::EntryNames(path),
+    EXPECT_EQ(scratch.temporaryFiles(), 0u);
+    EXPECT_FALSE(exists(scratch.file("again.xlsx")));
+    EXPECT_EQ(support::zipEntryNames(path),
               xt::FixedEntriesAnd({"xl/calcChain.xml", "xl/sharedStrings.xml",
                                    "xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml",
                                    "xl/worksheets/sheet3.xml", "xl/worksheets/sheet4.xml"}));
     // The control character travels as _x0001_, which this reader shows as it is.
-    EXPECT_EQ(xt::CheckPackage(path, R"J({"sheets": [
+    EXPECT_EQ(support::checkPackage(path, R"J({"sheets": [
         {"name": "Summary & <totals>", "merged": ["A1:D1"],
          "cells": {"A1": "Week \"A\" & <B>", "A2": "Mon", "B2": "Tue", "C2": "Mon", "A3": -7, "B3": 4000000000,
                    "C3": 1234.25, "D3": 0.5, "E3": "=A3+B3", "F3": "=not a formula"},
@@ -83,97 +83,113 @@ TEST(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
 
 TEST(Workbook, PrivateTemporaryFolderFromFirstSheetToSaveOrDestruction)
 {
-    xt::PackageScratch scratch;
+    support::ScratchFolder scratch;
     {
         CWorkbook book;
         EXPECT_TRUE(book.GetTempPath().empty());
         FillSmallSheet(book.AddSheet("One"));
-        EXPECT_EQ(book.GetTempPath().rfind(scratch.tmp + "/xlsx_", 0), 0u) << book.GetTempPath();
+        EXPECT_EQ(book.GetTempPath().rfind(scratch.tmp() + "/xlsx_", 0), 0u) << book.GetTempPath();
         EXPECT_EQ(Mode(book.GetTempPath()), 0700u);
-        ASSERT_TRUE(book.Save(scratch.File("one.xlsx")));
-        EXPECT_TRUE(scratch.TempEmpty());
+        ASSERT_TRUE(book.Save(scratch.file("one.xlsx")));
+        EXPECT_EQ(scratch.temporaryFiles(), 0u);
     }
     {
         CWorkbook unsaved;
         FillSmallSheet(unsaved.AddSheet("One"));
-        EXPECT_FALSE(scratch.TempEmpty());
+        EXPECT_NE(scratch.temporaryFiles(), 0u);
     }
-    EXPECT_TRUE(scratch.TempEmpty());
-    xt::ScopedEnv noTmpdir("TMPDIR", nullptr);
+    EXPECT_EQ(scratch.temporaryFiles(), 0u);
+    support::ScopedEnv noTmpdir("TMPDIR", nullptr);
     CWorkbook book;
     FillSmallSheet(book.AddSheet("One"));
     const std::string temp = book.GetTempPath();
     EXPECT_EQ(temp.rfind("/tmp/xlsx_", 0), 0u) << temp;
-    ASSERT_TRUE(book.Save(scratch.File("two.xlsx")));
+    ASSERT_TRUE(book.Save(scratch.file("two.xlsx")));
     EXPECT_FALSE(exists(temp));
 }
 
 TEST(Workbook, MissingTmpdirFolderFailsCleanly)
 {
-    xt::ScratchDir outside;
-    xt::ScopedEnv tmpdir("TMPDIR", outside.File("missing").c_str());
+    support::ScratchFolder outside;
+    support::ScopedEnv tmpdir("TMPDIR", outside.file("missing").c_str());
     CWorkbook book;
+    const std::string reason = "cannot make a temporary folder in " + outside.file("missing") +
+                               ": No such file or directory";
     EXPECT_EQ(book.AddSheetPtr("One"), nullptr);
+    EXPECT_EQ(book.LastStatus().Text(), reason);
     CWorksheet& detached = book.AddSheet("Two");
     EXPECT_FALSE(detached.IsOk());
     EXPECT_FALSE(detached.BeginRow());
-    EXPECT_FALSE(book.Save(outside.File("out.xlsx")));
-    EXPECT_TRUE(xt::fs::is_empty(outside.path));
+    EXPECT_FALSE(book.Save(outside.file("out.xlsx")));
+    EXPECT_EQ(book.LastStatus().Text(), reason) << "the sheet's reason fails the save";
+    EXPECT_FALSE(book.Save(outside.file("out.xlsx")));
+    EXPECT_EQ(book.LastStatus().kind, STATUS_INVALID_USE);
+    EXPECT_EQ(support::entryCount(outside.path()), 1u);  // its own "tmp" only
 }
 
 // Tests run as root, who may write almost anywhere: these destinations fail
 // for reasons that hold for root as well.
 TEST(Workbook, FailedSavesLeaveNoPartialFileAndExistingFilesUntouched)
 {
-    xt::PackageScratch scratch;
-    std::ofstream(scratch.File("plain")) << "x";
-    std::ofstream(scratch.File("precious.xlsx")) << "precious";
-    const std::string destinations[] = {
-        scratch.File("missing/out.xlsx"),                // a folder that does not exist
-        scratch.File("plain/out.xlsx"),                  // a path through a regular file
-        "/proc/horatab-out.xlsx",                        // a file system that takes no new files
-        scratch.File(std::string(5000, 'd') + ".xlsx"),  // longer than the system allows
-        scratch.File(""),                                // a folder, not a file
-        scratch.File("precious.xlsx"),                   // a part disappears before packing
+    support::ScratchFolder scratch;
+    std::ofstream(scratch.file("plain")) << "x";
+    std::ofstream(scratch.file("precious.xlsx")) << "precious";
+    const std::string longName = scratch.file(std::string(5000, 'd') + ".xlsx");
+    // Each destination with the start of the reason its failure gives.
+    const std::pair<std::string, std::string> destinations[] = {
+        {scratch.file("missing/out.xlsx"),  // a folder that does not exist
+         "cannot write the file " + scratch.file("missing/out.xlsx") +
+             ": No such file or directory"},
+        {scratch.file("plain/out.xlsx"),  // a path through a regular file
+         "cannot write the file " + scratch.file("plain/out.xlsx") + ": Not a directory"},
+        {"/proc/horatab-out.xlsx",  // a file system that takes no new files
+         "cannot write the file /proc/horatab-out.xlsx: "},
+        {longName,  // longer than the system allows
+         "cannot write the file " + longName + ": File name too long"},
+        {scratch.file(""),  // a folder, not a file
+         "cannot write the file " + scratch.file("") + ": Is a directory"},
+        {scratch.file("precious.xlsx"),  // a part disappears before packing
+         "cannot read "},
     };
-    for (const std::string& destination : destinations) {
+    for (const auto& [destination, reason] : destinations) {
         CWorkbook book;
         FillSmallSheet(book.AddSheet("One"));
-        if (destination == scratch.File("precious.xlsx"))
+        if (destination == scratch.file("precious.xlsx"))
             xt::fs::remove(book.GetTempPath() + "/xl/worksheets/sheet1.xml");
         EXPECT_FALSE(book.Save(destination)) << destination.substr(0, 80);
-        EXPECT_TRUE(scratch.TempEmpty());
+        EXPECT_EQ(book.LastStatus().Text().substr(0, reason.size()), reason);
+        EXPECT_EQ(scratch.temporaryFiles(), 0u);
     }
     EXPECT_FALSE(exists("/proc/horatab-out.xlsx"));
-    EXPECT_EQ(xt::ReadFile(scratch.File("precious.xlsx")), "precious");
-    EXPECT_EQ(std::distance(xt::fs::directory_iterator(scratch.path), {}),
+    EXPECT_EQ(support::readFile(scratch.file("precious.xlsx")), "precious");
+    EXPECT_EQ(std::distance(xt::fs::directory_iterator(scratch.path()), {}),
               3);  // "plain", "precious.xlsx", "tmp"
 
     CWorkbook book;  // a successful save replaces the file, with the mode of a new file
     FillSmallSheet(book.AddSheet("One"));
-    ASSERT_TRUE(book.Save(scratch.File("precious.xlsx")));
-    EXPECT_EQ(xt::CheckPackage(scratch.File("precious.xlsx"),
-                               R"J({"sheets": [{"name": "One", "cells": {"A1": "Mon"}}]})J"),
+    ASSERT_TRUE(book.Save(scratch.file("precious.xlsx")));
+    EXPECT_EQ(support::checkPackage(scratch.file("precious.xlsx"),
+                                    R"J({"sheets": [{"name": "One", "cells": {"A1": "Mon"}}]})J"),
               "OK");
     const mode_t mask = umask(0);
     umask(mask);
-    EXPECT_EQ(Mode(scratch.File("precious.xlsx")), 0666u & ~mask);
+    EXPECT_EQ(Mode(scratch.file("precious.xlsx")), 0666u & ~mask);
 }
 
 TEST(Workbook, LongTemporaryAndDestinationPathsWork)
 {
-    xt::ScratchDir outside;
-    std::string deep = outside.path;
+    support::ScratchFolder outside;
+    std::string deep = outside.path();
     for (char c : {'a', 'b', 'c', 'd'})
         deep += "/" + std::string(90, c);
     xt::fs::create_directories(deep);
-    xt::ScopedEnv tmpdir("TMPDIR", deep.c_str());
+    support::ScopedEnv tmpdir("TMPDIR", deep.c_str());
     for (const std::string& name :
          {std::string(200, 'w'), std::string(250, 'v')}) {  // the last near NAME_MAX
         CWorkbook book;
         FillSmallSheet(book.AddSheet("One"));
         ASSERT_TRUE(book.Save(deep + "/" + name + ".xlsx"));
-        EXPECT_EQ(xt::EntryNames(deep + "/" + name + ".xlsx").size(), 11u);
+        EXPECT_EQ(support::zipEntryNames(deep + "/" + name + ".xlsx").size(), 11u);
     }
     size_t folders = 0;
     for (const auto& entry : xt::fs::directory_iterator(deep))
@@ -183,32 +199,32 @@ TEST(Workbook, LongTemporaryAndDestinationPathsWork)
 
 TEST(Workbook, TwoWorkbooksAliveAtOnceKeepApart)
 {
-    xt::PackageScratch scratch;
+    support::ScratchFolder scratch;
     CWorkbook first, second;
     first.AddSheet("First").AddRow(std::vector<CellDataStr>{"one"});
     second.AddSheet("Second").AddRow(std::vector<CellDataStr>{"two", "three"});
     first.AddSheet("More").AddRow(std::vector<CellDataStr>{"three"});
     EXPECT_NE(first.GetTempPath(), second.GetTempPath());
-    ASSERT_TRUE(second.Save(scratch.File("second.xlsx")));
-    ASSERT_TRUE(first.Save(scratch.File("first.xlsx")));
-    EXPECT_EQ(xt::CheckPackage(scratch.File("first.xlsx"),
-                               R"J({"sheets": [{"name": "First", "cells": {"A1": "one"}},
+    ASSERT_TRUE(second.Save(scratch.file("second.xlsx")));
+    ASSERT_TRUE(first.Save(scratch.file("first.xlsx")));
+    EXPECT_EQ(support::checkPackage(scratch.file("first.xlsx"),
+                                    R"J({"sheets": [{"name": "First", "cells": {"A1": "one"}},
         {"name": "More", "cells": {"A1": "three"}}]})J"),
               "OK");
     EXPECT_EQ(
-        xt::Entry(scratch.File("second.xlsx"), "xl/sharedStrings.xml"),
+        support::zipEntry(scratch.file("second.xlsx"), "xl/sharedStrings.xml"),
         xt::xmlDeclaration +
             "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"2\" "
             "uniqueCount=\"2\"><si><t>two</t></si><si><t>three</t></si></sst>");
-    EXPECT_TRUE(scratch.TempEmpty());
+    EXPECT_EQ(scratch.temporaryFiles(), 0u);
 }
 
 // Far more sheets than the process may keep files open, with rows going back
 // to an earlier sheet after later ones were added.
 TEST(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
 {
-    xt::PackageScratch scratch;
-    const std::string path = scratch.File("many.xlsx");
+    support::ScratchFolder scratch;
+    const std::string path = scratch.file("many.xlsx");
     rlimit original{}, low{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &original), 0);
     low = {48, original.rlim_max};
@@ -228,10 +244,10 @@ TEST(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
     }
     setrlimit(RLIMIT_NOFILE, &original);
     ASSERT_TRUE(saved);
-    EXPECT_EQ(xt::EntryNames(path).size(), 8u + 1u + 300u);
-    EXPECT_EQ(xt::CheckPackage(path, R"J({"sheets_count": 300, "sheets": [
+    EXPECT_EQ(support::zipEntryNames(path).size(), 8u + 1u + 300u);
+    EXPECT_EQ(support::checkPackage(path, R"J({"sheets_count": 300, "sheets": [
         {"name": "First", "cells": {"A1": "before", "B1": "after"}},
         {"name": "Sheet 2", "cells": {"A1": 2}}, {"name": "Sheet 300", "cells": {"A1": 300}}]})J"),
               "OK");
-    EXPECT_TRUE(scratch.TempEmpty());
+    EXPECT_EQ(scratch.temporaryFiles(), 0u);
 }

@@ -1,7 +1,7 @@
 // The teachers' and the student groups' workbooks of a small hand-made
 // timetable, read back cell by cell.
 
-#include "exportTestSupport.h"
+#include "timetableTestSupport.h"
 
 namespace {
 
@@ -35,16 +35,17 @@ class ExportLayoutTest : public testing::Test
 protected:
     timeTable table;
 
-    void SetUp() override { loadXml(table, school); }
+    void SetUp() override { readInto(table, school); }
 
-    workbookRead exported(bool teachers)
+    support::WorkbookRead exported(bool teachers)
     {
         std::string path = newFolder() + "book.xlsx";
         EXPECT_TRUE(teachers ? table.teacherToExcel(path) : table.studentsToExcel(path));
-        return readWorkbook(path);
+        return support::readWorkbook(path);
     }
 
-    void expectSheets(const workbookRead& book, const names& sheetNames, const names& grids)
+    void expectSheets(const support::WorkbookRead& book, const names& sheetNames,
+                      const names& grids)
     {
         ASSERT_EQ(book.problem, "");
         ASSERT_EQ(book.sheetNames, sheetNames);
@@ -94,7 +95,7 @@ TEST_F(ExportLayoutTest, TheChosenFontStylesEveryCell)
         if (c.font)
             table.setFontAndSize(c.font, c.size);
         for (bool teachers : {true, false}) {
-            workbookRead book = exported(teachers);
+            support::WorkbookRead book = exported(teachers);
             EXPECT_EQ(book.header["STYLES"], c.styles);
             EXPECT_EQ(book.header["FONTS"], c.fonts);
         }

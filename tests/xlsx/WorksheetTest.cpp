@@ -5,6 +5,8 @@
 
 #include "XlsxTest.h"
 
+#include <pugixml.hpp>
+
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -22,8 +24,8 @@ protected:
 
     std::string Saved(PackageWorksheet& sheet)
     {
-        return sheet.Save() ? xt::ReadFile(dir.File("xl/worksheets/sheet" +
-                                                    std::to_string(sheet.GetIndex()) + ".xml"))
+        return sheet.Save() ? support::readFile(dir.file("xl/worksheets/sheet" +
+                                                         std::to_string(sheet.GetIndex()) + ".xml"))
                             : "<not saved><sheetData></sheetData>";
     }
     // From "<sheetData" to the end of the sheet data.
@@ -46,8 +48,8 @@ protected:
     {
         ~ZoneReset() { tzset(); }  // after TZ is restored
     } zoneReset;
-    xt::ScopedEnv tz{"TZ", "UTC"};
-    xt::ScratchDir dir;
+    support::ScopedEnv tz{"TZ", "UTC"};
+    support::ScratchFolder dir;
 };
 
 const std::string firstRowStart = "<row r=\"1\" x14ac:dyDescent=\"0.25\">";
@@ -57,7 +59,7 @@ const std::string firstRowStart = "<row r=\"1\" x14ac:dyDescent=\"0.25\">";
 TEST_F(Worksheet, IllustratedPartByteForByte)
 {
     SharedStringTable strings;
-    PackageWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path());
     sheet.SetSharedStr(&strings);
     sheet.BeginRow(0);
     EXPECT_TRUE(sheet.AddCell(CellDataStr("Mon", 2)));
@@ -76,8 +78,8 @@ TEST_F(Worksheet, IllustratedPartByteForByte)
 
 TEST_F(Worksheet, FrozenPanesAndColumnWidths)
 {
-    PackageWorksheet both(1, 1, 1, {ColumnWidth(0, 1, 12.5f), ColumnWidth(3, 3, 8.0f)}, dir.path);
-    PackageWorksheet rows(2, 0, 1, dir.path), columns(3, 2, 0, dir.path);
+    PackageWorksheet both(1, 1, 1, {ColumnWidth(0, 1, 12.5f), ColumnWidth(3, 3, 8.0f)}, dir.path());
+    PackageWorksheet rows(2, 0, 1, dir.path()), columns(3, 2, 0, dir.path());
     const std::pair<PackageWorksheet*, std::string> cases[] = {
         {&both,
          R"(<sheetView tabSelected="0" workbookViewId="0"><pane xSplit="1" ySplit="1" topLeftCell="B2" )"
@@ -116,7 +118,7 @@ TEST_F(Worksheet, CellReferencesUpToTheLastColumn)
 
 TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
 {
-    PackageWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path());
     EXPECT_TRUE(sheet.AddRow(std::vector<CellDataInt>{1, 2}, maxColumns - 2));
     EXPECT_FALSE(
         sheet.AddRow(std::vector<CellDataInt>{1, 2}, maxColumns - 1));  // the second is XFE
@@ -138,7 +140,7 @@ TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
 TEST_F(Worksheet, SharedStringsCountAcrossSheetsOfOneTable)
 {
     SharedStringTable strings;
-    PackageWorksheet first(1, dir.path), second(2, dir.path);
+    PackageWorksheet first(1, dir.path()), second(2, dir.path());
     first.SetSharedStr(&strings);
     second.SetSharedStr(&strings);
     first.AddRow(std::vector<CellDataStr>{"Mon", "Tue", "Mon"});
@@ -150,7 +152,7 @@ TEST_F(Worksheet, SharedStringsCountAcrossSheetsOfOneTable)
 
 TEST_F(Worksheet, RowsSpansOffsetsHeightsAndMergedRanges)
 {
-    PackageWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path());
     sheet.BeginRow(20);
     sheet.AddCell(CellDataStr(""));  // nothing written, column A taken
     sheet.AddCell(CellDataUInt(5));
@@ -183,7 +185,7 @@ TEST_F(Worksheet, RowsSpansOffsetsHeightsAndMergedRanges)
 
 TEST_F(Worksheet, CellsWithoutAnOpenRowAreRefused)
 {
-    PackageWorksheet empty(1, dir.path), ended(2, dir.path);
+    PackageWorksheet empty(1, dir.path()), ended(2, dir.path());
     EXPECT_FALSE(empty.AddCell(CellDataInt(1)));
     EXPECT_FALSE(empty.AddCell(CellDataStr("x")));
     EXPECT_TRUE(xt::Has(Saved(empty), "<sheetData/><pageMargins"));
@@ -199,7 +201,7 @@ TEST_F(Worksheet, CellsWithoutAnOpenRowAreRefused)
 TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
 {
     SharedStringTable strings;
-    PackageWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path());
     sheet.SetSharedStr(&strings);
     sheet.BeginRow();
     sheet.AddCell(CellDataStr("=SUM(A1:A2)", 3));
@@ -218,7 +220,7 @@ TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
             "<c r=\"A1\" s=\"3\"><f>SUM(A1:A2)</f></c><c r=\"B1\"><f>"
             "A1&amp;\"&lt;x&gt;\"</f></c><c r=\"C1\" t=\"s\"><v>0</v></c><c r=\"D1\" t=\"s\"><v>1"
             "</v></c><c r=\"E1\" t=\"s\"><v>2</v></c></row></sheetData>");
-    PackageWorksheet noTable(2, dir.path);  // text without a table is written in place
+    PackageWorksheet noTable(2, dir.path());  // text without a table is written in place
     noTable.BeginRow();
     noTable.AddCell(CellDataStr("a<b & c"));
     EXPECT_FALSE(noTable.IsThereFormula());
@@ -228,7 +230,7 @@ TEST_F(Worksheet, FormulasAlwaysTextCellsAndInlineText)
 TEST_F(Worksheet, OverlongTextAndTitlesAreCutOnACharacterBoundary)
 {
     SharedStringTable strings;
-    PackageWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path());
     sheet.SetSharedStr(&strings);
     std::string twoByte, fourByte;
     for (int i = 0; i < 20000; ++i)
@@ -253,7 +255,7 @@ TEST_F(Worksheet, OverlongTextAndTitlesAreCutOnACharacterBoundary)
 
 TEST_F(Worksheet, TimesFrom1900To9999AndThen15Digits)
 {
-    PackageWorksheet sheet(1, dir.path);
+    PackageWorksheet sheet(1, dir.path());
     sheet.BeginRow();
     sheet.AddCell(CellDataDbl(1.0 / 3.0));  // 6 digits before the first time cell
     sheet.AddCell(CellDataTime(0, 4));
@@ -292,8 +294,8 @@ TEST_F(Worksheet, TimesFrom1900To9999AndThen15Digits)
 TEST_F(Worksheet, DetachedOrUnwritableSheetsReportFailure)
 {
     PackageWorksheet detached, emptyPath(1, std::string());
-    std::ofstream(dir.File("plain")) << "x";
-    PackageWorksheet blocked(1, dir.File("plain"));  // a file where the package folder should be
+    std::ofstream(dir.file("plain")) << "x";
+    PackageWorksheet blocked(1, dir.file("plain"));  // a file where the package folder should be
     for (PackageWorksheet* sheet : {&detached, &emptyPath, &blocked}) {
         EXPECT_FALSE(sheet->IsOk());
         EXPECT_FALSE(sheet->BeginRow());
@@ -302,9 +304,9 @@ TEST_F(Worksheet, DetachedOrUnwritableSheetsReportFailure)
     }
     EXPECT_FALSE(xt::fs::exists("/xl/worksheets/sheet1.xml"));
     // A part file that takes no data: the device that is always full.
-    xt::fs::create_directories(dir.File("pkg/xl/worksheets"));
-    xt::fs::create_symlink("/dev/full", dir.File("pkg/xl/worksheets/sheet1.xml"));
-    PackageWorksheet full(1, dir.File("pkg"));
+    xt::fs::create_directories(dir.file("pkg/xl/worksheets"));
+    xt::fs::create_symlink("/dev/full", dir.file("pkg/xl/worksheets/sheet1.xml"));
+    PackageWorksheet full(1, dir.file("pkg"));
     full.AddRow(std::vector<CellDataInt>{1});
     EXPECT_FALSE(full.Save());
 }

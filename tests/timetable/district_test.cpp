@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "exportTestSupport.h"
+#include "timetableTestSupport.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ protected:
     static void SetUpTestSuite()
     {
         std::string input = newFolder() + "district.xml";
-        ASSERT_EQ(runProgram(HORATAB_GEN_BIN, {"--district", "-o", input}).status, 0);
+        ASSERT_EQ(support::runProgram(HORATAB_GEN_BIN, {"--district", "-o", input}).status, 0);
         table = new timeTable();
         ASSERT_TRUE(table->parse(input));
     }
@@ -48,7 +48,8 @@ protected:
         ASSERT_TRUE(teachers ? table->teacherToExcel(path) : table->studentsToExcel(path));
         EXPECT_EQ(temporaryFiles(), 0u);
         const size_t count = registry.size();
-        workbookRead book = readWorkbook(path, {0, 1, int(count / 2) + 1, int(count)});
+        support::WorkbookRead book =
+            support::readWorkbook(path, {0, 1, int(count / 2) + 1, int(count)});
         ASSERT_EQ(book.problem, "");
         EXPECT_EQ(book.header["SHEETS"], std::to_string(count + 1));
         ASSERT_EQ(book.grids.size(), 4u);

@@ -1,7 +1,7 @@
 // Hostile names from the input reach the cells exactly, as text (never as
 // formulas), and the sheet titles made from them are valid and unique.
 
-#include "exportTestSupport.h"
+#include "timetableTestSupport.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ TEST(ExportNamesTest, NamesStayExactTextAndTitlesAreCutMadeValidAndUnique)
     ASSERT_TRUE(table.teacherToExcel(folder + "t.xlsx"));
     ASSERT_TRUE(table.studentsToExcel(folder + "s.xlsx"));
 
-    workbookRead teachers = readWorkbook(folder + "t.xlsx");
+    support::WorkbookRead teachers = support::readWorkbook(folder + "t.xlsx");
     ASSERT_EQ(teachers.problem, "");
     EXPECT_EQ(teachers.sheetNames, (names{"All teachers", "Sheet 2", "5A_5B", long40.substr(0, 31),
                                           long40.substr(0, 27) + " (2)", "All teachers (2)",
@@ -70,7 +70,7 @@ TEST(ExportNamesTest, NamesStayExactTextAndTitlesAreCutMadeValidAndUnique)
     EXPECT_EQ(teachers.grids[0], summary);
 
     // Group names differing only in case get two sheets.
-    workbookRead groups = readWorkbook(folder + "s.xlsx");
+    support::WorkbookRead groups = support::readWorkbook(folder + "s.xlsx");
     ASSERT_EQ(groups.problem, "");
     EXPECT_EQ(groups.sheetNames,
               (names{"All students", "1A", "1a (2)", "=HYPERLINK(\"http___example.inva",

@@ -3,7 +3,7 @@
 // teachers, one with many days, one with many hours) otherwise asked for a
 // summary of a billion cells and crashed the export.
 
-#include "exportTestSupport.h"
+#include "timetableTestSupport.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ protected:
 
     void expectNothingLeft()
     {
-        EXPECT_EQ(entryCount(folder), 0u);
+        EXPECT_EQ(support::entryCount(folder), 0u);
         EXPECT_EQ(temporaryFiles(), 0u);
     }
 };
@@ -79,7 +79,7 @@ TEST_F(ExportLimits, SummaryOfExactlyTheLastColumnIsWrittenOneMoreFails)
             EXPECT_EQ(teachers ? model.teacherToExcel(destination)
                                : model.studentsToExcel(destination),
                       fits);
-            EXPECT_EQ(entryCount(folder), fits ? 1u : 0u);
+            EXPECT_EQ(support::entryCount(folder), fits ? 1u : 0u);
             EXPECT_EQ(temporaryFiles(), 0u);
         }
     }

@@ -88,7 +88,7 @@ TEST(StyleList, CustomFormatsAreNumberedFrom164AndBuiltInIdsKept)
 
 TEST(FormatCode, StylesDigitsAndColours)
 {
-    const xt::ScopedEnv locale("LC_ALL", "C");  // no currency symbol
+    const support::ScopedEnv locale("LC_ALL", "C");  // no currency symbol
     NumFormat explicitCode = Format(NUMBER_DATE, 7, false, COLOR_RED);
     explicitCode.formatString = "0.0%";
     const std::string accounting = "_-* #,##0.00\"\"_-;\\-* #,##0.00\"\"_-;_-* \"-\"??\"\"_-;_-@_-";

@@ -36,9 +36,9 @@ std::vector<std::string> ShapeStyles(const std::string& drawing)
 
 TEST(Comments, TwoWorksheetsAddedForTheSecondFirstReadBackInOrder)
 {
-    xt::PackageScratch scratch;
-    xt::ScopedEnv user("USERNAME", "ann");
-    const std::string path = scratch.File("comments.xlsx");
+    support::ScratchFolder scratch;
+    support::ScopedEnv user("USERNAME", "ann");
+    const std::string path = scratch.file("comments.xlsx");
     {
         CWorkbook book;
         CWorksheet& data = book.AddSheet("Data");
@@ -52,33 +52,33 @@ TEST(Comments, TwoWorksheetsAddedForTheSecondFirstReadBackInOrder)
         ASSERT_TRUE(data.AddComment(CellCoord(3, 2), "second on the first"));
         ASSERT_TRUE(book.Save(path));
     }
-    EXPECT_TRUE(scratch.TempEmpty());
+    EXPECT_EQ(scratch.temporaryFiles(), 0u);
     EXPECT_EQ(
-        xt::EntryNames(path),
+        support::zipEntryNames(path),
         xt::FixedEntriesAnd({"xl/comments1.xml", "xl/drawings/vmlDrawing1.vml", "xl/comments2.xml",
                              "xl/drawings/vmlDrawing2.vml", "xl/sharedStrings.xml",
                              "xl/worksheets/sheet1.xml", "xl/worksheets/_rels/sheet1.xml.rels",
                              "xl/worksheets/sheet2.xml", "xl/worksheets/_rels/sheet2.xml.rels",
                              "xl/worksheets/sheet3.xml"}));
     // Note boxes are numbered across the workbook; rows and columns count from 0.
-    const std::string first = xt::Entry(path, "xl/drawings/vmlDrawing1.vml");
+    const std::string first = support::zipEntry(path, "xl/drawings/vmlDrawing1.vml");
     EXPECT_TRUE(InOrder(first, {"id=\"_x0000_s1001\"", "<x:Row>0</x:Row><x:Column>0</x:Column>",
                                 "id=\"_x0000_s1002\"", "<x:Row>2</x:Row><x:Column>2</x:Column>"}))
         << first;
     EXPECT_EQ(xt::Count(first, "<v:shape "), 2u);
-    EXPECT_TRUE(InOrder(xt::Entry(path, "xl/drawings/vmlDrawing2.vml"),
+    EXPECT_TRUE(InOrder(support::zipEntry(path, "xl/drawings/vmlDrawing2.vml"),
                         {"id=\"_x0000_s1003\"", "<x:Row>1</x:Row><x:Column>1</x:Column>"}));
     EXPECT_TRUE(InOrder(
-        xt::Entry(path, "[Content_Types].xml"),
+        support::zipEntry(path, "[Content_Types].xml"),
         {"<Default Extension=\"vml\" ContentType=\"application/vnd.openxmlformats-officedocument."
          "vmlDrawing\"/>",
          "\"/xl/comments1.xml\"", "\"/xl/comments2.xml\"", "\"/xl/worksheets/sheet1.xml\""}));
-    EXPECT_EQ(xt::Count(xt::Entry(path, "[Content_Types].xml"), "/xl/comments"), 2u);
+    EXPECT_EQ(xt::Count(support::zipEntry(path, "[Content_Types].xml"), "/xl/comments"), 2u);
     for (const char* sheet : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"})
-        EXPECT_TRUE(
-            InOrder(xt::Entry(path, sheet), {"<pageSetup ", "<legacyDrawing r:id=\"rId1\"/>"}));
-    EXPECT_FALSE(xt::Has(xt::Entry(path, "xl/worksheets/sheet3.xml"), "legacyDrawing"));
-    EXPECT_EQ(xt::CheckPackage(
+        EXPECT_TRUE(InOrder(support::zipEntry(path, sheet),
+                            {"<pageSetup ", "<legacyDrawing r:id=\"rId1\"/>"}));
+    EXPECT_FALSE(xt::Has(support::zipEntry(path, "xl/worksheets/sheet3.xml"), "legacyDrawing"));
+    EXPECT_EQ(support::checkPackage(
                   path, R"J({"sheets": [{"name": "Data", "cells": {"A1": "Mon"}}, {"name": "Notes"},
         {"name": "Plain"}], "comments": {"Data": {"A1": {"text": "Head: first", "author": "ann"},
         "C3": {"text": "second on the first", "author": "ann"}}, "Notes": {"B2": {"text": "on the second sheet",
@@ -88,9 +88,9 @@ TEST(Comments, TwoWorksheetsAddedForTheSecondFirstReadBackInOrder)
 
 TEST(Comments, OneCommentPartsAreWrittenExactly)
 {
-    xt::PackageScratch scratch;
-    xt::ScopedEnv user("USERNAME", "ann");
-    const std::string path = scratch.File("exact.xlsx");
+    support::ScratchFolder scratch;
+    support::ScopedEnv user("USERNAME", "ann");
+    const std::string path = scratch.file("exact.xlsx");
     CWorkbook book;
     Font tahoma, every, themed;
     tahoma.size = 9, tahoma.name = "Tahoma", tahoma.attributes = FONT_ITALIC | FONT_BOLD;
@@ -102,7 +102,7 @@ TEST(Comments, OneCommentPartsAreWrittenExactly)
     ASSERT_TRUE(book.AddSheet("One").AddComment(comment));
     ASSERT_TRUE(book.Save(path));
     EXPECT_EQ(
-        xt::Entry(path, "xl/comments1.xml"),
+        support::zipEntry(path, "xl/comments1.xml"),
         xmlDeclaration +
             R"(<comments xmlns="http://schemas.openxmlformats.org/sprea)"
             R"(dsheetml/2006/main"><authors><author>ann</author></authors><commentList><comment ref="A1" authorId="0">)"
@@ -112,7 +112,7 @@ TEST(Comments, OneCommentPartsAreWrittenExactly)
             R"(<rFont val="Calibri"/><charset val="1"/><color theme="1"/></rPr><t>plain</t></r></text></comment>)"
             R"(</commentList></comments>)");
     EXPECT_EQ(
-        xt::Entry(path, "xl/drawings/vmlDrawing1.vml"),
+        support::zipEntry(path, "xl/drawings/vmlDrawing1.vml"),
         R"(<xml xmlns:v="urn:schemas-microsoft-com:vml" xmlns:o=)"
         R"("urn:schemas-microsoft-com:office:office" xmlns:x="urn:schemas-microsoft-com:office:excel">)"
         R"(<o:shapelayout v:ext="edit"><o:idmap v:ext="edit" data="1"/></o:shapelayout>)"
@@ -127,8 +127,8 @@ TEST(Comments, OneCommentPartsAreWrittenExactly)
 
 TEST(Comments, NoteBoxStyleFollowsPlaceSizeVisibilityAndLineFeeds)
 {
-    xt::PackageScratch scratch;
-    const std::string path = scratch.File("boxes.xlsx");
+    support::ScratchFolder scratch;
+    const std::string path = scratch.file("boxes.xlsx");
     CWorkbook book;
     CWorksheet& sheet = book.AddSheet("One");
     for (const Comment& comment :
@@ -138,7 +138,7 @@ TEST(Comments, NoteBoxStyleFollowsPlaceSizeVisibilityAndLineFeeds)
           Boxed(5, "no height", 0, 100, 0, false)})
         ASSERT_TRUE(sheet.AddComment(comment));
     ASSERT_TRUE(book.Save(path));
-    const std::string drawing = xt::Entry(path, "xl/drawings/vmlDrawing1.vml");
+    const std::string drawing = support::zipEntry(path, "xl/drawings/vmlDrawing1.vml");
     const std::string placed =
         "position:absolute; margin-left:10pt;margin-top:20pt;width:100pt;height:50pt; z-index:2";
     EXPECT_EQ(ShapeStyles(drawing), (std::vector<std::string>{placed + ";visibility:hidden", "",
@@ -157,9 +157,9 @@ TEST(Comments, AuthorFillColourAndTextAreEscapedOrCut)
                                                          {accents.c_str(), accents.substr(0, 258)},
                                                          {"A&B <\"x\">", "A&amp;B &lt;\"x\"&gt;"}};
     for (const auto& [user, written] : users) {
-        xt::PackageScratch scratch;
-        xt::ScopedEnv name("USERNAME", user);
-        const std::string path = scratch.File("escaped.xlsx");
+        support::ScratchFolder scratch;
+        support::ScopedEnv name("USERNAME", user);
+        const std::string path = scratch.file("escaped.xlsx");
         CWorkbook book;
         // Spaces around a run survive reading only with xml:space.
         Comment comment(CellCoord(1, 0),
@@ -167,19 +167,19 @@ TEST(Comments, AuthorFillColourAndTextAreEscapedOrCut)
         comment.fillColor = "#FF\"><evil a=\"";
         ASSERT_TRUE(book.AddSheet("One").AddComment(comment));
         ASSERT_TRUE(book.Save(path));
-        const std::string part = xt::Entry(path, "xl/comments1.xml");
+        const std::string part = support::zipEntry(path, "xl/comments1.xml");
         EXPECT_TRUE(xt::Has(part, "<author>" + written + "</author>"));
-        EXPECT_TRUE(xt::Has(xt::Entry(path, "docProps/core.xml"),
+        EXPECT_TRUE(xt::Has(support::zipEntry(path, "docProps/core.xml"),
                             "<dc:creator>" + written + "</dc:creator><cp:lastModifiedBy>" +
                                 written + "</cp:lastModifiedBy>"));
         if (user == nullptr || user == accents.c_str())
             continue;
         EXPECT_TRUE(InOrder(part, {"<t>1 &lt; 2 &amp; \"3\" &gt; 0 _x0001_</t>",
                                    "<t xml:space=\"preserve\"> see\nbelow </t>"}));
-        EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/drawings/vmlDrawing1.vml"),
+        EXPECT_TRUE(xt::Has(support::zipEntry(path, "xl/drawings/vmlDrawing1.vml"),
                             "fillcolor=\"#FF&quot;&gt;&lt;evil a=&quot;\""));
         EXPECT_EQ(
-            xt::CheckPackage(
+            support::checkPackage(
                 path,
                 R"J({"comments": {"One": {"A1": {"text": "1 < 2 & \"3\" > 0 _x0001_ see\nbelow ",
                                                            "author": "A&B <\"x\">"}}}})J"),
@@ -189,7 +189,7 @@ TEST(Comments, AuthorFillColourAndTextAreEscapedOrCut)
 
 TEST(Comments, AddCommentRefusesWhatCannotBeWritten)
 {
-    xt::PackageScratch scratch;
+    support::ScratchFolder scratch;
     PackageWorksheet detached;
     EXPECT_FALSE(detached.AddComment(CellCoord(1, 0), "no workbook"));
     CWorkbook book;
@@ -204,13 +204,13 @@ TEST(Comments, AddCommentRefusesWhatCannotBeWritten)
     last.sheetIndex = 7;  // replaced by the worksheet's own index
     EXPECT_TRUE(sheet.AddComment(last));
     EXPECT_FALSE(sheet.AddComment(CellCoord(maxRows, maxColumns - 1), "same cell again"));
-    const std::string path = scratch.File("refusals.xlsx");
+    const std::string path = scratch.file("refusals.xlsx");
     ASSERT_TRUE(book.Save(path));
     EXPECT_FALSE(sheet.AddComment(CellCoord(2, 0), "after saving"));
-    EXPECT_EQ(xt::Count(xt::Entry(path, "xl/comments1.xml"), "<comment "), 1u);
-    EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/drawings/vmlDrawing1.vml"),
+    EXPECT_EQ(xt::Count(support::zipEntry(path, "xl/comments1.xml"), "<comment "), 1u);
+    EXPECT_TRUE(xt::Has(support::zipEntry(path, "xl/drawings/vmlDrawing1.vml"),
                         "<x:Row>1048575</x:Row><x:Column>16383</x:Column>"));
-    EXPECT_EQ(
-        xt::CheckPackage(path, R"J({"comments": {"One": {"XFD1048576": {"text": "last cell"}}}})J"),
-        "OK");
+    EXPECT_EQ(support::checkPackage(
+                  path, R"J({"comments": {"One": {"XFD1048576": {"text": "last cell"}}}})J"),
+              "OK");
 }

@@ -50,7 +50,10 @@ class ChartParts : public testing::Test
 {
 protected:
     ChartParts() { data.SetTitle("Data"); }
-    std::string Part(const std::string& name) const { return xt::ReadFile(scratch.File(name)); }
+    std::string Part(const std::string& name) const
+    {
+        return support::readFile(scratch.file(name));
+    }
     std::string Chart(int n = 1) const
     {
         return Part("xl/charts/chart" + std::to_string(n) + ".xml");
@@ -59,13 +62,13 @@ protected:
     template <typename SetUp>
     std::string Saved(uint32_t index, EChartTypes type, SetUp setUp)
     {
-        PackageChartsheet chart(index, type, scratch.path);
+        PackageChartsheet chart(index, type, scratch.path());
         setUp(chart);
         EXPECT_TRUE(chart.Save());
         return Chart(index);
     }
 
-    xt::ScratchDir scratch;
+    support::ScratchFolder scratch;
     PackageWorksheet data;
 };
 
@@ -73,7 +76,7 @@ protected:
 
 TEST_F(ChartParts, LineChartPartsAreWrittenExactly)
 {
-    PackageChartsheet chart(1, scratch.path);
+    PackageChartsheet chart(1, scratch.path());
     ASSERT_TRUE(chart.IsOk());
     EXPECT_EQ(chart.GetTitle(), "Diagramm 1");
     chart.GetDiagramm().name = "Hours";
@@ -270,7 +273,7 @@ TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
 
 TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
 {
-    PackageChartsheet line(1, scratch.path);
+    PackageChartsheet line(1, scratch.path());
     Series noValues = Range(data, 0, 9, 0, 1), beyondRows = noValues, beyondColumns = noValues,
            noX = noValues;
     noValues.valueSheet = nullptr, beyondRows.valueTo = {maxRows, 1},
@@ -282,7 +285,7 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
     EXPECT_TRUE(line.AddSeries(
         ValuesOnly(data, 0, maxRows - 1, maxColumns - 1)));  // a line needs no categories
 
-    PackageChartsheet scatter(2, CHART_SCATTER, scratch.path);
+    PackageChartsheet scatter(2, CHART_SCATTER, scratch.path());
     EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1)) || scatter.AddSeries(noX));
     EXPECT_TRUE(scatter.GetMainSeries().empty());
     EXPECT_TRUE(
@@ -290,11 +293,11 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
     scatter.GetDiagramm().secondType = CHART_SCATTER;
     EXPECT_FALSE(scatter.AddSeries(ValuesOnly(data, 0, 9, 1), false));
 
-    PackageChartsheet empty(3, scratch.path);
+    PackageChartsheet empty(3, scratch.path());
     EXPECT_FALSE(empty.Save());
     EXPECT_EQ(Chart(3), "");  // nothing written
-    EXPECT_FALSE(xt::fs::exists(scratch.File("xl/chartsheets/sheet3.xml")) ||
-                 xt::fs::exists(scratch.File("xl/drawings/drawing3.xml")));
+    EXPECT_FALSE(xt::fs::exists(scratch.file("xl/chartsheets/sheet3.xml")) ||
+                 xt::fs::exists(scratch.file("xl/drawings/drawing3.xml")));
     const std::pair<EChartTypes, bool> unusable[] = {{CHART_NONE, false},
                                                      {static_cast<EChartTypes>(7), false},
                                                      {CHART_LINE, true},
@@ -302,7 +305,7 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
     uint32_t index = 3;
     for (const auto& [type, secondSeries] :
          unusable) {  // no plot, no second plot, a scatter without x values
-        PackageChartsheet chart(++index, scratch.path);
+        PackageChartsheet chart(++index, scratch.path());
         ASSERT_TRUE(chart.AddSeries(ValuesOnly(data, 0, 9, 1)) &&
                     (!secondSeries || chart.AddSeries(ValuesOnly(data, 0, 9, 2), false)));
         chart.GetDiagramm().mainType = type;
@@ -316,7 +319,7 @@ TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)
 
 TEST_F(ChartParts, TitlesAreCutAndEscaped)
 {
-    PackageChartsheet chart(1, scratch.path);
+    PackageChartsheet chart(1, scratch.path());
     for (const std::string& title :
          {std::string(40, 'x'), std::string(30, 'x') + "\xC3\xA9"}) {  // no character is split
         chart.SetTitle(title);
@@ -338,8 +341,8 @@ TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
 {
     for (const bool withFormula : {false, true}) {
         SCOPED_TRACE(withFormula ? "with formula" : "without formula");
-        xt::PackageScratch scratch;
-        const std::string path = scratch.File("charts.xlsx");
+        support::ScratchFolder scratch;
+        const std::string path = scratch.file("charts.xlsx");
         {
             CWorkbook book;
             CWorksheet& data = book.AddSheet("Data");
@@ -360,7 +363,7 @@ TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
             ASSERT_TRUE(scatter->AddSeries(Range(other, 0, 9, 1, 2, "Spread")));
             ASSERT_TRUE(book.Save(path));
         }
-        EXPECT_TRUE(scratch.TempEmpty());
+        EXPECT_EQ(scratch.temporaryFiles(), 0u);
         std::vector<std::string> expected = {"xl/worksheets/sheet1.xml",
                                              "xl/worksheets/sheet2.xml"};
         if (withFormula)
@@ -371,21 +374,21 @@ TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
                   "drawings/drawing", "drawings/_rels/drawing"})
                 expected.push_back("xl/" + part + n +
                                    (xt::Has(part, "_rels") ? ".xml.rels" : ".xml"));
-        EXPECT_EQ(xt::EntryNames(path), xt::FixedEntriesAnd(expected));
+        EXPECT_EQ(support::zipEntryNames(path), xt::FixedEntriesAnd(expected));
         const std::string first = withFormula ? "6" : "5",
                           chartsheet = officeRelationshipsNs + "/chartsheet";
         EXPECT_TRUE(
-            InOrder(xt::Entry(path, "xl/_rels/workbook.xml.rels"),
+            InOrder(support::zipEntry(path, "xl/_rels/workbook.xml.rels"),
                     {"Id=\"rId3\" ", "sheet1.xml\"", "Id=\"rId4\" ", "sheet2.xml\"",
                      withFormula ? "Id=\"rId5\" " : "", withFormula ? "calcChain.xml\"/>" : "",
                      "<Relationship Id=\"rId" + first + "\" Type=\"" + chartsheet +
                          "\" Target=\"chartsheets/sheet1.xml\"/>",
                      "chartsheets/sheet3.xml\"/></Relationships>"}));
-        EXPECT_TRUE(xt::Has(xt::Entry(path, "xl/workbook.xml"),
+        EXPECT_TRUE(xt::Has(support::zipEntry(path, "xl/workbook.xml"),
                             "<sheet name=\"O'Brien\" sheetId=\"2\" r:id=\"rId4\"/><sheet "
                             "name=\"Trend\" sheetId=\"3\" r:id=\"rId" +
                                 first + "\"/>"));
-        EXPECT_EQ(xt::CheckPackage(path, R"J({
+        EXPECT_EQ(support::checkPackage(path, R"J({
             "sheets": [{"name": "Data", "cells": {"A1": 1, "B10": 15}}, {"name": "O'Brien", "cells": {"C3": 9}},
                        {"name": "Trend"}, {"name": "Bars"}, {"name": "Spread"}],
             "chartsheets": [{"name": "Trend", "title": "Hours per week", "plots": [{"type": "lineChart", "series": [
@@ -398,7 +401,7 @@ TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
               {"name": "Spread", "plots": [{"type": "scatterChart", "series": [
                   {"idx": 0, "cat": "'O''Brien'!$B1:$B10", "val": "'O''Brien'!$C1:$C10"}]}]}]})J"),
                   "OK");
-        EXPECT_TRUE(InOrder(xt::Entry(path, "docProps/app.xml"),
+        EXPECT_TRUE(InOrder(support::zipEntry(path, "docProps/app.xml"),
                             {"<vt:i4>2</vt:i4>",
                              "<vt:lpstr>Diagramms</vt:lpstr>"
                              "</vt:variant><vt:variant><vt:i4>3</vt:i4>",
@@ -409,7 +412,7 @@ TEST(Chartsheets, ThreeChartsReadBackInAnIndependentReader)
 TEST(Chartsheets, ChartsWithoutSeriesOrPartsFailTheSaveAndLeaveNothing)
 {
     for (const bool blocked : {false, true}) {
-        xt::PackageScratch scratch;
+        support::ScratchFolder scratch;
         CWorkbook book;
         CWorksheet& data = book.AddSheet("Data");
         FillData(data);
@@ -422,19 +425,19 @@ TEST(Chartsheets, ChartsWithoutSeriesOrPartsFailTheSaveAndLeaveNothing)
             ASSERT_TRUE(book.AddChart("Good").AddSeries(ValuesOnly(data, 0, 9, 1)));
             book.AddChart("Empty", CHART_BAR);  // no main series
         }
-        EXPECT_FALSE(book.Save(scratch.File("failed.xlsx")));
-        EXPECT_FALSE(xt::fs::exists(scratch.File("failed.xlsx")));
-        EXPECT_TRUE(scratch.TempEmpty());
+        EXPECT_FALSE(book.Save(scratch.file("failed.xlsx")));
+        EXPECT_FALSE(xt::fs::exists(scratch.file("failed.xlsx")));
+        EXPECT_EQ(scratch.temporaryFiles(), 0u);
     }
 }
 
 TEST(Demo, ExampleWorkbookReadsBack)
 {
-    xt::PackageScratch scratch;
-    const std::string path = scratch.File("demo.xlsx");
+    support::ScratchFolder scratch;
+    const std::string path = scratch.file("demo.xlsx");
     ASSERT_EQ(std::system(("'" HORATAB_XLSX_DEMO "' '" + path + "' > /dev/null").c_str()), 0);
-    EXPECT_TRUE(scratch.TempEmpty());
-    EXPECT_EQ(xt::CheckPackage(path, R"J({
+    EXPECT_EQ(scratch.temporaryFiles(), 0u);
+    EXPECT_EQ(support::checkPackage(path, R"J({
         "sheets": [{"name": "Lessons", "cells": {"A1": "Day no.", "B2": "Mon", "C6": 4, "D4": 6}},
                    {"name": "Week"}, {"name": "Planned vs given"}],
         "comments": {"Lessons": {"C1": {"text": "Hours in the timetable"},

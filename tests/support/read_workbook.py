@@ -1,15 +1,62 @@
 #!/usr/bin/env python3
-"""usage: check_package.py PACKAGE EXPECTED.json
+"""The independent reader of the tests: reads a saved .xlsx package back with
+openpyxl and zipfile.
 
-Reads a saved .xlsx package back with openpyxl and zipfile. EXPECTED may hold
-"sheets" (name, cells, merged, styles; with "sheets_count" only a sample),
-"comments" per sheet and cell, and "chartsheets" (name, title, plots with
-their series' idx, title, cat and val). Every entry must be well-formed XML
-with a content type, every relationship target must exist, and the reader
-must not warn. Prints the problems or OK; exits with 1 or 0."""
+usage: read_workbook.py dump PACKAGE [SHEET_NUMBER ...]
+       read_workbook.py check PACKAGE EXPECTED.json
+
+dump prints the workbook as openpyxl reads it: "STYLES", "SHEETS", "FONTS"
+(each distinct "font size horizontal vertical" of the cells), then per sheet
+"SHEET name" and its rows, each "|" and the cells up to the last value,
+tab-separated; a cell that is not text as "<type>:<value>". Sheet numbers
+(from 0) read only those sheets, read-only.
+
+check compares the package with EXPECTED, which may hold "sheets" (name,
+cells, merged, styles; with "sheets_count" only a sample), "comments" per
+sheet and cell, and "chartsheets" (name, title, plots with their series'
+idx, title, cat and val). Every entry must be well-formed XML with a content
+type, every relationship target must exist, and the reader must not warn.
+Prints the problems or OK; exits with 1 or 0."""
 
 import json, posixpath, sys, warnings, xml.dom.minidom, zipfile
+import xml.etree.ElementTree as ElementTree
+
 import openpyxl
+
+def escaped(value):
+    return str(value).replace("\t", "\\t").replace("\n", "\\n").replace("\r", "\\r")
+
+
+def dump(path, wanted):
+    with zipfile.ZipFile(path) as archive:
+        styles = ElementTree.fromstring(archive.read("xl/styles.xml"))
+    main_ns = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
+    workbook = openpyxl.load_workbook(path, read_only=bool(wanted))
+    out, fonts = [], set()
+    for index, name in enumerate(workbook.sheetnames):
+        if wanted and index not in wanted:
+            continue
+        sheet = workbook[name]
+        if wanted:
+            sheet.reset_dimensions()  # a streamed sheet declares only "A1"
+        rows = []
+        for row in sheet.iter_rows(min_row=1, min_col=1):
+            cells = [cell for cell in row if cell.value is not None]
+            for cell in cells:
+                fonts.add("%s %s %s %s" % (cell.font.name, cell.font.sz and int(cell.font.sz), cell.alignment.horizontal,
+                                           cell.alignment.vertical))
+            last = max([cell.column for cell in cells], default=0)
+            values = {cell.column: ("" if cell.data_type == "s" else cell.data_type + ":") + escaped(cell.value)
+                      for cell in cells}
+            rows.append("|" + "\t".join(values.get(column, "") for column in range(1, last + 1)))
+        while rows and rows[-1] == "|":
+            rows.pop()
+        out += ["SHEET\t" + escaped(name)] + rows
+    header = ["STYLES\t%d" % len(styles.find(main_ns + "cellXfs")), "SHEETS\t%d" % len(workbook.sheetnames),
+              "FONTS\t" + "; ".join(sorted(fonts))]
+    sys.stdout.write("\n".join(header + out) + "\n")
+    return 0
+
 
 NS_CT = "http://schemas.openxmlformats.org/package/2006/content-types"
 NS_REL = "http://schemas.openxmlformats.org/package/2006/relationships"
@@ -115,17 +162,15 @@ def check_chartsheets(book, expected, problems):
                          "val": reference(s.val) if s.val is not None else reference(s.yVal)}, facts, problems)
 
 
-def main():
-    if len(sys.argv) != 3:
-        return print(__doc__) or 2
-    with open(sys.argv[2], encoding="utf-8") as handle:
+def check(path, expected_path):
+    with open(expected_path, encoding="utf-8") as handle:
         expected = json.load(handle)
     problems = []
     try:
-        check_archive(sys.argv[1], problems)
+        check_archive(path, problems)
         with warnings.catch_warnings(record=True) as caught:
             warnings.simplefilter("always")
-            book = openpyxl.load_workbook(sys.argv[1])
+            book = openpyxl.load_workbook(path)
         problems += ["reader warning: %s" % w.message for w in caught]
         if "sheets" in expected:
             check_sheets(book, expected["sheets"], expected.get("sheets_count"), problems)
@@ -133,9 +178,18 @@ def main():
         if "chartsheets" in expected:
             check_chartsheets(book, expected["chartsheets"], problems)
     except Exception as error:  # an unreadable package is a finding too
-        problems.append("cannot read %s: %r" % (sys.argv[1], error))
+        problems.append("cannot read %s: %r" % (path, error))
     print("\n".join(problems) if problems else "OK")
     return 1 if problems else 0
+
+
+def main():
+    if len(sys.argv) >= 3 and sys.argv[1] == "dump":
+        return dump(sys.argv[2], [int(n) for n in sys.argv[3:]])
+    if len(sys.argv) == 4 and sys.argv[1] == "check":
+        return check(sys.argv[2], sys.argv[3])
+    print(__doc__)
+    return 2
 
 
 if __name__ == "__main__":
