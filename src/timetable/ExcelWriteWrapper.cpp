@@ -11,10 +11,7 @@ ExcelWriteWrapper::ExcelWriteWrapper()
       styleIndex(0)
 {}
 
-ExcelWriteWrapper::~ExcelWriteWrapper()
-{
-    delete workbook;
-}
+ExcelWriteWrapper::~ExcelWriteWrapper() = default;
 
 bool ExcelWriteWrapper::fail(SimpleXlsx::Status reason)
 {

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "timetable/BaseMatrix.h"
@@ -72,7 +73,7 @@ private:
     bool sheetRefused();
     bool haveWorksheet();
 
-    SimpleXlsx::CWorkbook* workbook;    // owned
+    std::unique_ptr<SimpleXlsx::CWorkbook> workbook;
     SimpleXlsx::CWorksheet* worksheet;  // owned by the workbook; the sheet added last
     SimpleXlsx::CellDataStr cellStr;
     SimpleXlsx::CellDataInt cellInt;

@@ -160,11 +160,9 @@ bool CChartsheet::Save()
         return false;
     }
     const bool chartWritten = SaveChart();
-    const bool relsWritten = SaveChartsheetRels();
     const bool sheetWritten = SaveChartsheet();
-    const bool drawingRelsWritten = SaveDrawingRels();
     const bool drawingWritten = SaveDrawing();
-    return chartWritten && relsWritten && sheetWritten && drawingRelsWritten && drawingWritten;
+    return chartWritten && sheetWritten && drawingWritten;
 }
 
 std::string CChartsheet::RangeReference(const CWorksheet& sheet, CellPosition from, CellPosition to)

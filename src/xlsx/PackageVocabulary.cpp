@@ -28,21 +28,6 @@ bool MakeDirectory(const std::string& path)
     return true;
 }
 
-bool SaveRelationships(const std::string& tempPath, const std::string& partName,
-                       const std::vector<Relationship>& relationships)
-{
-    using namespace xmlw;
-    PartFile part(tempPath, partName);
-    {
-        XmlStream xml(part.Stream());
-        xml << prolog() << tag("Relationships") << attr("xmlns") << ns_relationships;
-        for (size_t i = 0; i < relationships.size(); ++i)
-            xml << tag("Relationship") << attr("Id") << "rId" << i + 1 << attr("Type")
-                << relationships[i].type << attr("Target") << relationships[i].target << endtag();
-    }
-    return part.Close();
-}
-
 std::string PackageAuthor()
 {
     constexpr size_t maxAuthorBytes = 259;

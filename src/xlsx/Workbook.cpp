@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -13,9 +14,11 @@
 #include <memory>
 #include <new>
 
+#include "xlsx/internal/PackageManifest.h"
 #include "xlsx/internal/PackageSheets.h"
 #include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/internal/PartPacker.h"
+#include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/SharedStringTable.h"
 #include "xlsx/internal/SheetName.h"
 
@@ -71,13 +74,25 @@ void SetNewFileMode(int fd)
     fchmod(fd, 0666 & ~mask);
 }
 
+// Every workbook-level part, in the order written; the calculation chain
+// only when the manifest lists it, and every relationships part it lists.
+bool SaveParts(const PackageView& package)
+{
+    const bool hasChain = package.manifest.Contains("xl/calcChain.xml");
+    if (!(SaveCore(package) && SaveApp(package) && SaveContentType(package) &&
+          (!hasChain || SaveChain(package)) && SaveTheme(package) && SaveComments(package) &&
+          SaveSharedStrings(package) && SaveStyles(package) && SaveWorkbook(package)))
+        return false;
+    for (const std::string& owner : package.manifest.Owners())
+        if (!SaveRelationships(package, owner))
+            return false;
+    return true;
+}
+
 }  // namespace
 
 CWorkbook::CWorkbook()
-    : contentFiles{"[Content_Types].xml",        "_rels/.rels",        "docProps/core.xml",
-                   "docProps/app.xml",           "xl/workbook.xml",    "xl/styles.xml",
-                   "xl/_rels/workbook.xml.rels", "xl/theme/theme1.xml"},
-      sheetNames(std::make_unique<SheetNameSet>()),
+    : sheetNames(std::make_unique<SheetNameSet>()),
       sharedStrings(std::make_unique<SharedStringTable>()),
       detachedSheet(std::make_unique<PackageWorksheet>()),
       detachedChart(std::make_unique<PackageChartsheet>())
@@ -255,8 +270,7 @@ bool CWorkbook::SaveAll(const std::string& name)
         status = sheetCreationStatus;
         return false;
     }
-    return EnsureTempDir() && SaveParts() && SaveSheets() && SaveCharts() &&
-           WriteArchiveAtomically(name);
+    return EnsureTempDir() && SavePackage(name);
 }
 
 bool CWorkbook::StoppedByCancel()
@@ -267,10 +281,21 @@ bool CWorkbook::StoppedByCancel()
     return true;
 }
 
-bool CWorkbook::SaveParts()
+bool CWorkbook::SavePackage(const std::string& name)
 {
-    return SaveCore() && SaveApp() && SaveContentType() && SaveTheme() && SaveComments() &&
-           SaveSharedStrings() && SaveStyles() && SaveWorkbook();
+    // Stable, so that the comments of one worksheet keep the order added.
+    std::stable_sort(comments.begin(), comments.end());
+    std::vector<PackageManifest::Worksheet> sheetFacts;
+    for (const auto& sheet : worksheets)
+        sheetFacts.push_back({sheet->GetIndex(), sheet->IsThereComment(), sheet->IsThereFormula()});
+    std::vector<uint32_t> chartIndexes;
+    for (const auto& chart : charts)
+        chartIndexes.push_back(chart->GetIndex());
+    const PackageManifest manifest(sheetFacts, chartIndexes, !sharedStrings->empty());
+    const PackageView package{tempPath, worksheets, charts,  *sharedStrings,
+                              comments, styleList,  manifest};
+    return SaveParts(package) && SaveSheets() && SaveCharts() &&
+           WriteArchiveAtomically(name, manifest.PartNames());
 }
 
 bool CWorkbook::SaveSheets()
@@ -278,10 +303,6 @@ bool CWorkbook::SaveSheets()
     for (const auto& sheet : worksheets) {
         if (StoppedByCancel())
             return false;
-        const std::string index = std::to_string(sheet->GetIndex());
-        contentFiles.push_back("xl/worksheets/sheet" + index + ".xml");
-        if (sheet->IsThereComment())
-            contentFiles.push_back("xl/worksheets/_rels/sheet" + index + ".xml.rels");
         if (!sheet->Save())
             return false;
     }
@@ -290,22 +311,16 @@ bool CWorkbook::SaveSheets()
 
 bool CWorkbook::SaveCharts()
 {
-    for (const auto& chart : charts) {
-        const std::string index = std::to_string(chart->GetIndex());
-        contentFiles.push_back("xl/charts/chart" + index + ".xml");
-        contentFiles.push_back("xl/chartsheets/sheet" + index + ".xml");
-        contentFiles.push_back("xl/chartsheets/_rels/sheet" + index + ".xml.rels");
-        contentFiles.push_back("xl/drawings/drawing" + index + ".xml");
-        contentFiles.push_back("xl/drawings/_rels/drawing" + index + ".xml.rels");
+    for (const auto& chart : charts)
         if (!chart->Save())
             return false;
-    }
     return true;
 }
 
 // Writes the archive to a new file beside `name` and puts it in place only
 // when all of it was written: a failed save leaves `name` as it was.
-bool CWorkbook::WriteArchiveAtomically(const std::string& name)
+bool CWorkbook::WriteArchiveAtomically(const std::string& name,
+                                       const std::vector<std::string>& partNames)
 {
     if (name.empty()) {
         status = Status(STATUS_INVALID_USE, "no file name given");
@@ -324,7 +339,7 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name)
     }
     SetNewFileMode(fd);
     close(fd);
-    bool ok = WriteArchive(archivePath.data()) && !StoppedByCancel();
+    bool ok = WriteArchive(archivePath.data(), partNames) && !StoppedByCancel();
     if (ok && std::rename(archivePath.data(), name.c_str()) != 0) {
         status = Status::System("cannot write the file", name, errno);
         ok = false;
@@ -334,7 +349,8 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name)
     return ok;
 }
 
-bool CWorkbook::WriteArchive(const std::string& archivePath)
+bool CWorkbook::WriteArchive(const std::string& archivePath,
+                             const std::vector<std::string>& partNames)
 {
     errno = 0;
     zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
@@ -342,7 +358,7 @@ bool CWorkbook::WriteArchive(const std::string& archivePath)
         status = Status(STATUS_ZIP, "cannot start the archive", "", errno);
         return false;
     }
-    const bool packed = PackPartFiles(archive, tempPath, contentFiles, PackOptions(), &status);
+    const bool packed = PackPartFiles(archive, tempPath, partNames, PackOptions(), &status);
     errno = 0;
     const int closed = zipClose(archive, nullptr);
     if (packed && closed != ZIP_OK)

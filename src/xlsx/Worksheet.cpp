@@ -677,25 +677,14 @@ bool CWorksheet::Save()
                                    : "")
         << xmlw::endtag();
 
-    bool ok = true;
-    if (withComment) {
+    // The comments' drawing is the sheet's first relationship (see
+    // PackageManifest).
+    if (withComment)
         xml << xmlw::tag("legacyDrawing") << xmlw::attr("r:id") << "rId1" << xmlw::endtag();
-        ok = SaveCommentsRels();
-    }
     sheetStream.reset();  // ends "worksheet"
-    ok = sheetFile->Close() && ok;
+    const bool ok = sheetFile->Close();
     sheetFile.reset();
     return ok;
-}
-
-bool CWorksheet::SaveCommentsRels()
-{
-    if (tempPath.empty())
-        return false;
-    const std::string number = std::to_string(index);
-    return SaveRelationships(tempPath, "xl/worksheets/_rels/sheet" + number + ".xml.rels",
-                             {{type_vml, "../drawings/vmlDrawing" + number + ".vml"},
-                              {type_comments, "../comments" + number + ".xml"}});
 }
 
 }  // namespace SimpleXlsx

@@ -61,9 +61,9 @@ TEST(ExportEdgeTest, NothingToExportOrAFailingStepSavesNothing)
 TEST(ExportEdgeTest, ProgressReportsEverySheetAndCancelLeavesNothing)
 {
     timeTable table;
-    loadXml(table, "<Teachers_Timetable><T name='B'><D name='Mon'><H name='1'><Students "
-                   "name='1A'/></H></D></T><T name='A'><D name='Mon'><H name='1'><Students "
-                   "name='2B'/></H></D></T></Teachers_Timetable>");
+    readInto(table, "<Teachers_Timetable><T name='B'><D name='Mon'><H name='1'><Students "
+                    "name='1A'/></H></D></T><T name='A'><D name='Mon'><H name='1'><Students "
+                    "name='2B'/></H></D></T></Teachers_Timetable>");
     exportProgress progress;
     names reports;
     uint64_t cancelAt = 99;
@@ -77,16 +77,16 @@ TEST(ExportEdgeTest, ProgressReportsEverySheetAndCancelLeavesNothing)
     ASSERT_TRUE(table.teacherToExcel(folder + "t.xlsx"));
     EXPECT_EQ(reports, (names{"0/3 All teachers", "1/3 A", "2/3 B", "3/3 "}));
 
-    const std::string kept = writeFile(folder + "kept.xlsx", "keep me");
+    const std::string kept = support::writeFile(folder + "kept.xlsx", "keep me");
     for (cancelAt = 0; cancelAt <= 3; ++cancelAt) {
         progress.cancelled = false;
         reports.clear();
         EXPECT_FALSE(table.studentsToExcel(kept)) << cancelAt;
         EXPECT_EQ(reports.size(), cancelAt + 1);
-        EXPECT_EQ(readWhole(kept), "keep me");
+        EXPECT_EQ(support::readFile(kept), "keep me");
         EXPECT_EQ(temporaryFiles(), 0u);
     }
-    EXPECT_EQ(entryCount(folder), 2u);
+    EXPECT_EQ(support::entryCount(folder), 2u);
 }
 
 TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
@@ -115,10 +115,10 @@ TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
     const std::atomic<bool> cancel{true};
     cancelled.setCancelFlag(&cancel);
     ASSERT_TRUE(cancelled.addWorksheet("Sheet") && cancelled.saveTimeTable(cell));
-    writeFile(path, "keep me");
+    support::writeFile(path, "keep me");
     EXPECT_FALSE(cancelled.Save(path));
     EXPECT_EQ(cancelled.lastStatus().kind, SimpleXlsx::STATUS_CANCELLED);
-    EXPECT_EQ(readWhole(path), "keep me");
+    EXPECT_EQ(support::readFile(path), "keep me");
     EXPECT_EQ(temporaryFiles(), 0u);
 }
 

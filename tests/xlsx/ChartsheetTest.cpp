@@ -83,27 +83,7 @@ TEST_F(ChartParts, LineChartPartsAreWrittenExactly)
     ASSERT_TRUE(chart.AddSeries(Range(data, 0, 9, 0, 1, "Mon")));
     ASSERT_TRUE(chart.Save());
 
-    EXPECT_EQ(
-        Chart(),
-        xmlDeclaration +
-            R"(<c:chartSpace xmlns:c="http://schemas.openxmlformats.org/drawingml/2006/chart" xmlns)"
-            R"(:a="http://schemas.openxmlformats.org/drawingml/2006/main" xmlns:r="http://schemas.openxmlformats.org/packa)"
-            R"(ge/2006/relationships"><c:lang val="en-US"/><c:roundedCorners val="1"/><c:chart><c:title><c:tx><c:rich>)"
-            R"(<a:bodyPr/><a:lstStyle/><a:p><a:pPr><a:defRPr lang="en-US" sz="1800"/></a:pPr><a:r>)"
-            R"(<a:rPr lang="en-US" sz="1800"/><a:t>Hours</a:t></a:r><a:endParaRPr lang="en-US"/></a:p></c:rich></c:tx>)"
-            R"(<c:layout/><c:overlay val="0"/></c:title><c:plotArea><c:layout/><c:lineChart><c:grouping val="standard"/>)"
-            R"(<c:ser><c:idx val="0"/><c:order val="0"/><c:tx><c:v>Mon</c:v></c:tx><c:marker><c:symbol val="none"/>)"
-            R"(</c:marker><c:cat><c:numRef><c:f>'Data'!$A1:$A10</c:f></c:numRef></c:cat><c:val><c:numRef><c:f>)"
-            R"('Data'!$B1:$B10</c:f></c:numRef></c:val><c:smooth val="0"/></c:ser><c:marker val="1"/><c:smooth val="0"/>)"
-            R"(<c:axId val="100"/><c:axId val="101"/></c:lineChart><c:catAx><c:axId val="100"/><c:scaling>)"
-            R"(<c:orientation val="minMax"/></c:scaling><c:delete val="0"/><c:axPos val="b"/>)"
-            R"(<c:numFmt formatCode="General" sourceLinked="1"/><c:tickLblPos val="nextTo"/><c:crossAx val="101"/>)"
-            R"(<c:crosses val="autoZero"/><c:auto val="1"/><c:lblAlgn val="ctr"/><c:lblOffset val="100"/></c:catAx>)"
-            R"(<c:valAx><c:axId val="101"/><c:scaling><c:orientation val="minMax"/></c:scaling><c:delete val="0"/>)"
-            R"(<c:axPos val="l"/><c:numFmt formatCode="General" sourceLinked="1"/><c:tickLblPos val="nextTo"/>)"
-            R"(<c:crossAx val="100"/><c:crosses val="autoZero"/><c:crossBetween val="between"/></c:valAx></c:plotArea>)"
-            R"(<c:legend><c:legendPos val="r"/><c:layout/><c:overlay val="1"/></c:legend><c:plotVisOnly val="1"/>)"
-            R"(</c:chart></c:chartSpace>)");
+    EXPECT_EQ(Chart(), xt::Reference("line-chart.xml"));
     // The chartsheet, the drawing and their relationships are read back in the workbook tests
     // below.
     EXPECT_FALSE(chart.Save());  // a chartsheet is saved once

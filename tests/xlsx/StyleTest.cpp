@@ -1,18 +1,8 @@
 #include "xlsx/Style.h"
 #include "xlsx/Workbook.h"
+#include "xlsx/internal/PartWriters.h"
 
 #include "XlsxTest.h"
-
-namespace SimpleXlsx {
-// Reaches the workbook's private format-code builder.
-struct WorkbookPartsAccess
-{
-    static std::string FormatCode(const NumFormat& format)
-    {
-        return CWorkbook::GetFormatCodeString(format);
-    }
-};
-}  // namespace SimpleXlsx
 
 using namespace SimpleXlsx;
 
@@ -115,5 +105,5 @@ TEST(FormatCode, StylesDigitsAndColours)
          "[Yellow]0;\\-0;0"},
     };
     for (const auto& [format, code] : cases)
-        EXPECT_EQ(WorkbookPartsAccess::FormatCode(format), code) << code;
+        EXPECT_EQ(GetFormatCodeString(format), code) << code;
 }

@@ -21,6 +21,12 @@ namespace fs = std::filesystem;
 inline const std::string xmlDeclaration =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n";
 
+// The expected bytes of a part, from the reference folder beside these tests.
+inline std::string Reference(const std::string& name)
+{
+    return support::readFile(std::string(HORATAB_XLSX_REFERENCE_DIR) + name);
+}
+
 // The entries every package starts with, then `more`.
 inline std::vector<std::string> FixedEntriesAnd(const std::vector<std::string>& more)
 {

@@ -34,7 +34,6 @@ public:
     {}
 
     using CWorksheet::Save;
-    using CWorksheet::SaveCommentsRels;
     using CWorksheet::SetComments;
     using CWorksheet::SetSharedStr;
     using CWorksheet::SetTitle;

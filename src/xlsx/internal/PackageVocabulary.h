@@ -102,16 +102,6 @@ inline constexpr char xsi_type[] = "dcterms:W3CDTF";
 // False only when a directory cannot be made because one above it is missing.
 bool MakeDirectory(const std::string& path);
 
-// Writes a relationships part whose entries get the ids rId1, rId2, ... in
-// the order given; false when the part could not be fully written.
-struct Relationship
-{
-    const char* type;
-    std::string target;
-};
-bool SaveRelationships(const std::string& tempPath, const std::string& partName,
-                       const std::vector<Relationship>& relationships);
-
 // The package's author: the environment's USERNAME, or "Unknown"; a long
 // name is cut to 259 bytes on a character boundary.
 std::string PackageAuthor();

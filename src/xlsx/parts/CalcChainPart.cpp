@@ -1,26 +1,25 @@
 // xl/calcChain.xml: the formula cells of every worksheet.
 
 #include "xlsx/internal/PackageVocabulary.h"
-#include "xlsx/Workbook.h"
+#include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/PackageSheets.h"
 #include "xlsx/internal/XmlStream.h"
 
 namespace SimpleXlsx {
 
-bool CWorkbook::SaveChain()
+bool SaveChain(const PackageView& package)
 {
     using namespace xmlw;
     const std::string partName = "xl/calcChain.xml";
-    PartFile part(tempPath, partName);
-    contentFiles.push_back(partName);
+    PartFile part(package.tempPath, partName);
     {
         XmlStream xml(part.Stream());
         xml << prolog() << tag("calcChain") << attr("xmlns") << ns_book;
         std::vector<std::string> cells;
-        for (size_t p = 0; p < worksheets.size(); ++p) {
-            if (!worksheets[p]->IsThereFormula())
+        for (size_t p = 0; p < package.worksheets.size(); ++p) {
+            if (!package.worksheets[p]->IsThereFormula())
                 continue;
-            worksheets[p]->GetCalcChain(cells);
+            package.worksheets[p]->GetCalcChain(cells);
             // The sheet id (creation position + 1) is given on the first
             // cell of each sheet; the following cells inherit it.
             for (size_t k = 0; k < cells.size(); ++k) {

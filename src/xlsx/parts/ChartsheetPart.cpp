@@ -9,13 +9,6 @@
 
 namespace SimpleXlsx {
 
-bool CChartsheet::SaveChartsheetRels() const
-{
-    const std::string number = std::to_string(index);
-    return SaveRelationships(tempPath, "xl/chartsheets/_rels/sheet" + number + ".xml.rels",
-                             {{type_drawing, "../drawings/drawing" + number + ".xml"}});
-}
-
 bool CChartsheet::SaveChartsheet() const
 {
     using namespace xmlw;

@@ -3,7 +3,7 @@
 
 #include "xlsx/Comment.h"
 #include "xlsx/internal/PackageVocabulary.h"
-#include "xlsx/Workbook.h"
+#include "xlsx/internal/PartWriters.h"
 #include "xlsx/Worksheet.h"
 #include "xlsx/internal/XmlStream.h"
 
@@ -81,62 +81,7 @@ void AddDrawingHead(xmlw::XmlStream& xml)
     xml << endtag();
 }
 
-}  // namespace
-
-bool CWorkbook::SaveComments()
-{
-    if (comments.empty())
-        return true;
-    // Stable, so that the comments of one worksheet keep the order added.
-    std::stable_sort(comments.begin(), comments.end());
-    std::vector<Comment*> group;
-    for (size_t i = 0; i < comments.size(); ++i) {
-        group.push_back(&comments[i]);
-        const bool groupEnds =
-            i + 1 == comments.size() || comments[i + 1].sheetIndex != comments[i].sheetIndex;
-        if (!groupEnds)
-            continue;
-        if (!SaveCommentList(group))
-            return false;
-        group.clear();
-    }
-    return true;
-}
-
-bool CWorkbook::SaveCommentList(const std::vector<Comment*>& list)
-{
-    using namespace xmlw;
-    if (list.empty())
-        return true;
-    const std::string number = std::to_string(list.front()->sheetIndex);
-
-    const std::string commentsName = "xl/comments" + number + ".xml";
-    PartFile commentsPart(tempPath, commentsName);
-    contentFiles.push_back(commentsName);
-    {
-        XmlStream xml(commentsPart.Stream());
-        xml << prolog() << tag("comments") << attr("xmlns") << ns_book;
-        xml << tag("authors") << tag("author") << chardata() << PackageAuthor() << endtag()
-            << endtag();
-        xml << tag("commentList");
-        for (const Comment* comment : list)
-            AddComment(xml, *comment);
-    }
-    const bool commentsWritten = commentsPart.Close();
-
-    const std::string drawingName = "xl/drawings/vmlDrawing" + number + ".vml";
-    PartFile drawingPart(tempPath, drawingName);
-    contentFiles.push_back(drawingName);
-    {
-        XmlStream xml(drawingPart.Stream());
-        AddDrawingHead(xml);
-        for (const Comment* comment : list)
-            AddCommentDrawing(xml, *comment);
-    }
-    return drawingPart.Close() && commentsWritten;
-}
-
-void CWorkbook::AddComment(xmlw::XmlStream& xml, const Comment& comment) const
+void AddComment(xmlw::XmlStream& xml, const Comment& comment)
 {
     using namespace xmlw;
     xml << tag("comment") << attr("ref") << CWorksheet::GetCellCoord(comment.cellRef)
@@ -154,7 +99,8 @@ void CWorkbook::AddComment(xmlw::XmlStream& xml, const Comment& comment) const
     xml << endtag() << endtag();  // text, comment
 }
 
-void CWorkbook::AddCommentDrawing(xmlw::XmlStream& xml, const Comment& comment) const
+// `shapeCounter` counts the note boxes drawn in the whole package.
+void AddCommentDrawing(xmlw::XmlStream& xml, const Comment& comment, uint64_t& shapeCounter)
 {
     using namespace xmlw;
     ++shapeCounter;
@@ -177,6 +123,58 @@ void CWorkbook::AddCommentDrawing(xmlw::XmlStream& xml, const Comment& comment) 
     xml << tag("x:Column") << chardata() << comment.cellRef.col << endtag();
     xml << endtag();  // x:ClientData
     xml << endtag();  // v:shape
+}
+
+bool SaveCommentList(const std::string& tempPath, const std::vector<const Comment*>& list,
+                     uint64_t& shapeCounter)
+{
+    using namespace xmlw;
+    if (list.empty())
+        return true;
+    const std::string number = std::to_string(list.front()->sheetIndex);
+
+    const std::string commentsName = "xl/comments" + number + ".xml";
+    PartFile commentsPart(tempPath, commentsName);
+    {
+        XmlStream xml(commentsPart.Stream());
+        xml << prolog() << tag("comments") << attr("xmlns") << ns_book;
+        xml << tag("authors") << tag("author") << chardata() << PackageAuthor() << endtag()
+            << endtag();
+        xml << tag("commentList");
+        for (const Comment* comment : list)
+            AddComment(xml, *comment);
+    }
+    const bool commentsWritten = commentsPart.Close();
+
+    const std::string drawingName = "xl/drawings/vmlDrawing" + number + ".vml";
+    PartFile drawingPart(tempPath, drawingName);
+    {
+        XmlStream xml(drawingPart.Stream());
+        AddDrawingHead(xml);
+        for (const Comment* comment : list)
+            AddCommentDrawing(xml, *comment, shapeCounter);
+    }
+    return drawingPart.Close() && commentsWritten;
+}
+
+}  // namespace
+
+bool SaveComments(const PackageView& package)
+{
+    const std::vector<Comment>& comments = package.comments;
+    uint64_t shapeCounter = 0;
+    std::vector<const Comment*> group;
+    for (size_t i = 0; i < comments.size(); ++i) {
+        group.push_back(&comments[i]);
+        const bool groupEnds =
+            i + 1 == comments.size() || comments[i + 1].sheetIndex != comments[i].sheetIndex;
+        if (!groupEnds)
+            continue;
+        if (!SaveCommentList(package.tempPath, group, shapeCounter))
+            return false;
+        group.clear();
+    }
+    return true;
 }
 
 }  // namespace SimpleXlsx

@@ -1,7 +1,7 @@
-// docProps/core.xml (author and dates) and the package relationships.
+// docProps/core.xml: the author and the dates.
 
 #include "xlsx/internal/PackageVocabulary.h"
-#include "xlsx/Workbook.h"
+#include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/XmlStream.h"
 
 #include <cstdio>
@@ -38,35 +38,16 @@ void WriteCoreProperties(xmlw::XmlStream& xml, const std::string& author,
         << endtag();
 }
 
-void WritePackageRelationships(xmlw::XmlStream& xml)
-{
-    using namespace xmlw;
-    xml << prolog() << tag("Relationships") << attr("xmlns") << ns_relationships;
-    xml << tag("Relationship") << attr("Id") << "rId3" << attr("Type") << type_app << attr("Target")
-        << "docProps/app.xml" << endtag();
-    xml << tag("Relationship") << attr("Id") << "rId2" << attr("Type") << type_core
-        << attr("Target") << "docProps/core.xml" << endtag();
-    xml << tag("Relationship") << attr("Id") << "rId1" << attr("Type") << type_book
-        << attr("Target") << "xl/workbook.xml" << endtag();
-}
-
 }  // namespace
 
-bool CWorkbook::SaveCore()
+bool SaveCore(const PackageView& package)
 {
-    PartFile core(tempPath, "docProps/core.xml");
+    PartFile core(package.tempPath, "docProps/core.xml");
     {
         xmlw::XmlStream xml(core.Stream());
         WriteCoreProperties(xml, PackageAuthor(), UtcTimestamp());
     }
-    const bool coreWritten = core.Close();
-
-    PartFile relationships(tempPath, "_rels/.rels");
-    {
-        xmlw::XmlStream xml(relationships.Stream());
-        WritePackageRelationships(xml);
-    }
-    return relationships.Close() && coreWritten;
+    return core.Close();
 }
 
 }  // namespace SimpleXlsx

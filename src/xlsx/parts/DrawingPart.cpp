@@ -9,13 +9,6 @@
 
 namespace SimpleXlsx {
 
-bool CChartsheet::SaveDrawingRels() const
-{
-    const std::string number = std::to_string(index);
-    return SaveRelationships(tempPath, "xl/drawings/_rels/drawing" + number + ".xml.rels",
-                             {{type_chart, "../charts/chart" + number + ".xml"}});
-}
-
 bool CChartsheet::SaveDrawing() const
 {
     using namespace xmlw;

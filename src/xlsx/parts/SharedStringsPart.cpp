@@ -1,30 +1,29 @@
 // xl/sharedStrings.xml: every distinct cell text, in order of first use.
 
 #include "xlsx/internal/PackageVocabulary.h"
-#include "xlsx/Workbook.h"
+#include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/SharedStringTable.h"
 #include "xlsx/internal/XmlStream.h"
 
 namespace SimpleXlsx {
 
-bool CWorkbook::SaveSharedStrings()
+bool SaveSharedStrings(const PackageView& package)
 {
     using namespace xmlw;
-    if (sharedStrings->empty())
+    if (package.sharedStrings.empty())
         return true;
 
     // The table is ordered by text; the part lists the texts by index.
-    const size_t count = sharedStrings->size();
+    const size_t count = package.sharedStrings.size();
     std::vector<const std::string*> byIndex(count, nullptr);
-    for (const auto& entry : *sharedStrings) {
+    for (const auto& entry : package.sharedStrings) {
         if (entry.second >= count || byIndex[entry.second] != nullptr)
             return false;  // indexes must be exactly 0 .. count - 1
         byIndex[entry.second] = &entry.first;
     }
 
     const std::string partName = "xl/sharedStrings.xml";
-    PartFile part(tempPath, partName, 1024 * 1024);
-    contentFiles.push_back(partName);
+    PartFile part(package.tempPath, partName, 1024 * 1024);
     {
         XmlStream xml(part.Stream());
         xml << prolog() << tag("sst") << attr("xmlns") << ns_book << attr("count") << count

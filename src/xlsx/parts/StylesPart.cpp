@@ -2,7 +2,7 @@
 // per registered style.
 
 #include "xlsx/internal/PackageVocabulary.h"
-#include "xlsx/Workbook.h"
+#include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/XmlStream.h"
 
 #include <algorithm>
@@ -107,38 +107,7 @@ void WriteFixedTail(xmlw::XmlStream& xml)
         << "SlicerStyleLight1" << endtag() << endtag() << endtag();
 }
 
-}  // namespace
-
-bool CWorkbook::SaveStyles()
-{
-    using namespace xmlw;
-    PartFile part(tempPath, "xl/styles.xml");
-    {
-        XmlStream xml(part.Stream());
-        xml << prolog() << tag("styleSheet") << attr("xmlns") << ns_book << attr("xmlns:mc")
-            << ns_mc << attr("mc:Ignorable") << "x14ac" << attr("xmlns:x14ac") << ns_x14ac;
-        AddNumberFormats(xml);
-        AddFonts(xml);
-        AddFills(xml);
-        AddBorders(xml);
-
-        xml << tag("cellStyleXfs") << attr("count") << "1" << tag("xf") << attr("numFmtId") << "0"
-            << attr("fontId") << "0" << attr("fillId") << "0" << attr("borderId") << "0" << endtag()
-            << endtag();
-
-        const std::vector<StyleList::IndexRecord> indexes = styleList.GetIndexes();
-        const std::vector<StyleList::Position> positions = styleList.GetPositions();
-        xml << tag("cellXfs");
-        for (size_t i = 0; i < indexes.size() && i < positions.size(); ++i)
-            WriteCellFormat(xml, indexes[i], positions[i]);
-        xml << endtag();
-
-        WriteFixedTail(xml);
-    }
-    return part.Close();
-}
-
-void CWorkbook::AddNumberFormats(xmlw::XmlStream& xml) const
+void AddNumberFormats(xmlw::XmlStream& xml, const StyleList& styleList)
 {
     using namespace xmlw;
     const std::vector<NumFormat> formats = styleList.GetNumFormats();
@@ -157,7 +126,7 @@ void CWorkbook::AddNumberFormats(xmlw::XmlStream& xml) const
     xml << endtag();
 }
 
-void CWorkbook::AddFonts(xmlw::XmlStream& xml) const
+void AddFonts(xmlw::XmlStream& xml, const StyleList& styleList)
 {
     using namespace xmlw;
     const std::vector<Font> fonts = styleList.GetFonts();
@@ -179,7 +148,7 @@ void CWorkbook::AddFonts(xmlw::XmlStream& xml) const
     xml << endtag();
 }
 
-void CWorkbook::AddFills(xmlw::XmlStream& xml) const
+void AddFills(xmlw::XmlStream& xml, const StyleList& styleList)
 {
     using namespace xmlw;
     const std::vector<Fill> fills = styleList.GetFills();
@@ -197,7 +166,23 @@ void CWorkbook::AddFills(xmlw::XmlStream& xml) const
     xml << endtag();
 }
 
-void CWorkbook::AddBorders(xmlw::XmlStream& xml) const
+void AddBorder(xmlw::XmlStream& xml, const char* borderName, const Border::BorderItem& item)
+{
+    using namespace xmlw;
+    const char* word = WordOf(borderWords, item.style);
+    xml << tag(borderName);
+    if (word != nullptr && *word != '\0') {
+        xml << attr("style") << word << tag("color");
+        if (!item.color.empty())
+            xml << attr("rgb") << item.color;
+        else
+            xml << attr("indexed") << "64";
+        xml << endtag();
+    }
+    xml << endtag();
+}
+
+void AddBorders(xmlw::XmlStream& xml, const StyleList& styleList)
 {
     using namespace xmlw;
     const std::vector<Border> borders = styleList.GetBorders();
@@ -218,24 +203,9 @@ void CWorkbook::AddBorders(xmlw::XmlStream& xml) const
     xml << endtag();
 }
 
-void CWorkbook::AddBorder(xmlw::XmlStream& xml, const char* borderName,
-                          const Border::BorderItem& item) const
-{
-    using namespace xmlw;
-    const char* word = WordOf(borderWords, item.style);
-    xml << tag(borderName);
-    if (word != nullptr && *word != '\0') {
-        xml << attr("style") << word << tag("color");
-        if (!item.color.empty())
-            xml << attr("rgb") << item.color;
-        else
-            xml << attr("indexed") << "64";
-        xml << endtag();
-    }
-    xml << endtag();
-}
+}  // namespace
 
-std::string CWorkbook::GetFormatCodeColor(ENumericStyleColor color)
+std::string GetFormatCodeColor(ENumericStyleColor color)
 {
     static const char* const colorCodes[] = {
         "", "[BLACK]", "[Green]", "[White]", "[Blue]", "[Magenta]", "[Yellow]", "[Cyan]", "[Red]"};
@@ -245,7 +215,7 @@ std::string CWorkbook::GetFormatCodeColor(ENumericStyleColor color)
 
 // The code is returned with plain quotation marks; the XML writer turns them
 // into &quot; in the formatCode attribute.
-std::string CWorkbook::GetFormatCodeString(const NumFormat& format)
+std::string GetFormatCodeString(const NumFormat& format)
 {
     if (!format.formatString.empty())
         return format.formatString;
@@ -306,6 +276,35 @@ std::string CWorkbook::GetFormatCodeString(const NumFormat& format)
         code += ";" + GetFormatCodeColor(format.zeroColor) + "0" + postfix;
     }
     return code;
+}
+
+bool SaveStyles(const PackageView& package)
+{
+    using namespace xmlw;
+    PartFile part(package.tempPath, "xl/styles.xml");
+    {
+        XmlStream xml(part.Stream());
+        xml << prolog() << tag("styleSheet") << attr("xmlns") << ns_book << attr("xmlns:mc")
+            << ns_mc << attr("mc:Ignorable") << "x14ac" << attr("xmlns:x14ac") << ns_x14ac;
+        AddNumberFormats(xml, package.styleList);
+        AddFonts(xml, package.styleList);
+        AddFills(xml, package.styleList);
+        AddBorders(xml, package.styleList);
+
+        xml << tag("cellStyleXfs") << attr("count") << "1" << tag("xf") << attr("numFmtId") << "0"
+            << attr("fontId") << "0" << attr("fillId") << "0" << attr("borderId") << "0" << endtag()
+            << endtag();
+
+        const std::vector<StyleList::IndexRecord> indexes = package.styleList.GetIndexes();
+        const std::vector<StyleList::Position> positions = package.styleList.GetPositions();
+        xml << tag("cellXfs");
+        for (size_t i = 0; i < indexes.size() && i < positions.size(); ++i)
+            WriteCellFormat(xml, indexes[i], positions[i]);
+        xml << endtag();
+
+        WriteFixedTail(xml);
+    }
+    return part.Close();
 }
 
 }  // namespace SimpleXlsx

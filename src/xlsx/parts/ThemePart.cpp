@@ -1,7 +1,7 @@
 // xl/theme/theme1.xml: the fixed "Office Theme" (colours, fonts, formats).
 
 #include "xlsx/internal/PackageVocabulary.h"
-#include "xlsx/Workbook.h"
+#include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/XmlStream.h"
 
 namespace SimpleXlsx {
@@ -256,9 +256,9 @@ void WriteTheme(XmlStream& xml)
 
 }  // namespace
 
-bool CWorkbook::SaveTheme()
+bool SaveTheme(const PackageView& package)
 {
-    PartFile part(tempPath, "xl/theme/theme1.xml");
+    PartFile part(package.tempPath, "xl/theme/theme1.xml");
     {
         XmlStream xml(part.Stream());
         WriteTheme(xml);

@@ -171,10 +171,9 @@ private:
     void AddRange(const char* element, const CWorksheet* sheet, CellPosition from, CellPosition to);
     void AddCategories(Axis& xAxis, const Series& series);
 
-    // The other four parts (parts/ChartsheetPart.cpp, parts/DrawingPart.cpp).
-    bool SaveChartsheetRels() const;
+    // The sheet and the drawing (parts/ChartsheetPart.cpp,
+    // parts/DrawingPart.cpp); the workbook writes their relationships.
     bool SaveChartsheet() const;
-    bool SaveDrawingRels() const;
     bool SaveDrawing() const;
 
     std::unique_ptr<PartFile> chartFile;

@@ -18,10 +18,6 @@
 #include "xlsx/Style.h"
 #include "xlsx/Worksheet.h"
 
-namespace xmlw {
-class XmlStream;
-}
-
 namespace SimpleXlsx {
 
 class PackageChartsheet;
@@ -85,31 +81,6 @@ public:
     const std::string& GetTempPath() const { return tempPath; }
 
 private:
-    // Lets the part-writer tests call the writers one at a time.
-    friend class WorkbookPartsAccess;
-
-    // Workbook-level part writers, one source file each under parts/.
-    bool SaveCore();         // docProps/core.xml, _rels/.rels
-    bool SaveApp();          // docProps/app.xml
-    bool SaveContentType();  // [Content_Types].xml (and SaveChain)
-    bool SaveWorkbook();     // xl/_rels/workbook.xml.rels, xl/workbook.xml
-    bool SaveStyles();       // xl/styles.xml
-    void AddNumberFormats(xmlw::XmlStream& stream) const;
-    void AddFonts(xmlw::XmlStream& stream) const;
-    void AddFills(xmlw::XmlStream& stream) const;
-    void AddBorders(xmlw::XmlStream& stream) const;
-    void AddBorder(xmlw::XmlStream& stream, const char* borderName,
-                   const Border::BorderItem& item) const;
-    static std::string GetFormatCodeString(const NumFormat& format);
-    static std::string GetFormatCodeColor(ENumericStyleColor color);
-    bool SaveSharedStrings();  // xl/sharedStrings.xml
-    bool SaveChain();          // xl/calcChain.xml
-    bool SaveTheme();          // xl/theme/theme1.xml
-    bool SaveComments();       // xl/comments<N>.xml, xl/drawings/vmlDrawing<N>.vml
-    bool SaveCommentList(const std::vector<Comment*>& list);
-    void AddComment(xmlw::XmlStream& stream, const Comment& comment) const;
-    void AddCommentDrawing(xmlw::XmlStream& stream, const Comment& comment) const;
-
     bool EnsureTempDir();
     template <typename... SheetArgs>
     CWorksheet* CreateSheet(const std::string& title, const SheetArgs&... args);
@@ -118,21 +89,21 @@ private:
     CChartsheet* CreateChart(const std::string& title, EChartTypes type);
     CChartsheet& ChartOrDetached(CChartsheet* chart);
     bool SaveAll(const std::string& name);
-    bool SaveParts();
+    // The workbook-level parts (written by parts/), then the sheets, then
+    // the archive, all after the manifest of the package's parts.
+    bool SavePackage(const std::string& name);
     bool SaveSheets();
     bool SaveCharts();
-    bool WriteArchive(const std::string& archivePath);
-    bool WriteArchiveAtomically(const std::string& name);
+    bool WriteArchive(const std::string& archivePath, const std::vector<std::string>& partNames);
+    bool WriteArchiveAtomically(const std::string& name, const std::vector<std::string>& partNames);
     void ClearTemp();
 
     std::string tempPath;
-    std::vector<std::string> contentFiles;
     std::vector<std::unique_ptr<PackageWorksheet>> worksheets;
     std::vector<std::unique_ptr<PackageChartsheet>> charts;
     std::unique_ptr<SheetNameSet> sheetNames;  // of the worksheets and chartsheets together
     std::unique_ptr<SharedStringTable> sharedStrings;
     std::vector<Comment> comments;
-    mutable uint64_t shapeCounter = 0;  // note boxes drawn, across all drawings
     StyleList styleList;
 
     std::unique_ptr<PackageWorksheet> detachedSheet;   // returned when a sheet cannot be made

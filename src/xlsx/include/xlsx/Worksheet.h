@@ -151,8 +151,6 @@ private:
     // Writes the tail and closes the part file; false when the part could
     // not be created or fully written.
     bool Save();
-    // Writes "xl/worksheets/_rels/sheet<N>.xml.rels" linking the comments.
-    bool SaveCommentsRels();
 
     bool ResumeIfSuspended();
 
