@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <thread>
 
 #include "xlsx/internal/DeflatePipeline.h"
@@ -63,7 +64,12 @@ private:
 
     bool Open(size_t index)
     {
+        // Every entry is dated 1980-01-01 00:00, the first moment a zip
+        // date can hold: the same workbook gives the same archive bytes
+        // whenever and wherever it is saved.
         zip_fileinfo info = {};
+        info.tmz_date.tm_mday = 1;
+        info.tmz_date.tm_year = 1980;
         errno = 0;
         // Raw: the archive takes the deflate stream as it is.
         if (!Check(zipOpenNewFileInZip2_64(archive, names[index].c_str(), &info, nullptr, 0,
@@ -86,14 +92,14 @@ private:
     uint64_t size = 0;
 };
 
-// Reads one part file into chunks of at most a block, each with the 32 KiB
-// before it as its dictionary; the read that comes up short ends the stream.
-// `expectedSize` (the file's size when it was opened) only sizes the reads:
-// a read of one byte more than is left finds the end at once. Returns 0 when
-// the whole file was read, the errno of a failed read, or -1 when the
-// pipeline has failed.
-int ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockSize,
-             uint64_t expectedSize)
+// Reads one part, its head and then its file, into chunks of at most a
+// block, each with the 32 KiB before it as its dictionary; the file read
+// that comes up short ends the stream. `expectedSize` (the file's size when
+// it was opened) only sizes the reads: a read of one byte more than is left
+// finds the end at once. Returns 0 when the whole file was read, the errno
+// of a failed read, or -1 when the pipeline has failed.
+int ReadPart(DeflatePipeline& pipeline, std::string_view head, FILE* file, size_t index,
+             size_t blockSize, uint64_t expectedSize)
 {
     std::vector<unsigned char> window;
     uint64_t readSoFar = 0;
@@ -101,19 +107,28 @@ int ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockSi
         DeflatePipeline::Chunk* chunk = pipeline.Acquire();
         if (chunk == nullptr)
             return -1;
-        const uint64_t left = expectedSize > readSoFar ? expectedSize - readSoFar : 0;
+        const uint64_t left =
+            head.size() + (expectedSize > readSoFar ? expectedSize - readSoFar : 0);
         const size_t request =
             (left != 0 && left < blockSize) ? static_cast<size_t>(left) + 1 : blockSize;
+        const size_t fromHead = std::min(head.size(), request);
+        const size_t fromFile = request - fromHead;
         chunk->data.resize(window.size() + request);
         std::copy(window.begin(), window.end(), chunk->data.begin());
+        std::copy(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(fromHead),
+                  chunk->data.begin() + static_cast<std::ptrdiff_t>(window.size()));
+        head.remove_prefix(fromHead);
         errno = 0;
-        const size_t count = std::fread(chunk->data.data() + window.size(), 1, request, file);
+        const size_t count =
+            fromFile == 0
+                ? 0
+                : std::fread(chunk->data.data() + window.size() + fromHead, 1, fromFile, file);
         readSoFar += count;
         if (std::ferror(file))
             return errno != 0 ? errno : EIO;
         chunk->dictionary = window.size();
-        chunk->data.resize(window.size() + count);
-        chunk->finish = finished = count < request;
+        chunk->data.resize(window.size() + fromHead + count);
+        chunk->finish = finished = count < fromFile;
         chunk->tag = index;
         const size_t keep = std::min(windowSize, chunk->data.size());
         window.assign(chunk->data.end() - static_cast<std::ptrdiff_t>(keep), chunk->data.end());
@@ -130,14 +145,9 @@ Status PipelineFailure(const EntryWriter& writer)
     return Status(STATUS_ZIP, "cannot compress the parts");
 }
 
-}  // namespace
-
-bool PackPartFiles(zipFile archive, const std::string& folder,
-                   const std::vector<std::string>& names, const PackOptions& options,
-                   Status* status)
+bool Pack(zipFile archive, const std::string& folder, const std::vector<std::string>& names,
+          const PartHeads& heads, const PackOptions& options, Status& failure)
 {
-    Status ignored;
-    Status& failure = status != nullptr ? *status : ignored;
     const size_t blockSize = std::max<size_t>(options.blockSize, 1);
     const unsigned workers = std::thread::hardware_concurrency() > 1 ? options.workers : 0;
     EntryWriter writer(archive, names);
@@ -156,8 +166,11 @@ bool PackPartFiles(zipFile archive, const std::string& folder,
         struct stat info;
         const uint64_t size =
             fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
-        writer.SetZip64(index, size >= 0xFFFFFFFFull);
-        const int readError = ReadPart(pipeline, file, index, blockSize, size);
+        const auto head = heads.find(names[index]);
+        const std::string_view headBytes =
+            head == heads.end() ? std::string_view() : std::string_view(head->second);
+        writer.SetZip64(index, size + headBytes.size() >= 0xFFFFFFFFull);
+        const int readError = ReadPart(pipeline, headBytes, file, index, blockSize, size);
         std::fclose(file);
         if (readError > 0)
             failure = Status::System("cannot read", path, readError);
@@ -170,6 +183,23 @@ bool PackPartFiles(zipFile archive, const std::string& folder,
         return true;
     failure = PipelineFailure(writer);
     return false;
+}
+
+}  // namespace
+
+bool PackPartFiles(zipFile archive, const std::string& folder,
+                   const std::vector<std::string>& names, const PackOptions& options,
+                   Status* status)
+{
+    return PackPartFiles(archive, folder, names, PartHeads(), options, status);
+}
+
+bool PackPartFiles(zipFile archive, const std::string& folder,
+                   const std::vector<std::string>& names, const PartHeads& heads,
+                   const PackOptions& options, Status* status)
+{
+    Status ignored;
+    return Pack(archive, folder, names, heads, options, status != nullptr ? *status : ignored);
 }
 
 }  // namespace SimpleXlsx

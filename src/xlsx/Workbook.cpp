@@ -305,6 +305,8 @@ bool CWorkbook::SaveSheets()
             return false;
         if (!sheet->Save())
             return false;
+        partHeads["xl/worksheets/sheet" + std::to_string(sheet->GetIndex()) + ".xml"] =
+            sheet->HeadOfPart();
     }
     return true;
 }
@@ -358,7 +360,8 @@ bool CWorkbook::WriteArchive(const std::string& archivePath,
         status = Status(STATUS_ZIP, "cannot start the archive", "", errno);
         return false;
     }
-    const bool packed = PackPartFiles(archive, tempPath, partNames, PackOptions(), &status);
+    const bool packed =
+        PackPartFiles(archive, tempPath, partNames, partHeads, PackOptions(), &status);
     errno = 0;
     const int closed = zipClose(archive, nullptr);
     if (packed && closed != ZIP_OK)

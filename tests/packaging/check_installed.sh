@@ -67,7 +67,7 @@ check_programs() {
   local said
   said="$("$prefix/bin/horatab-export" --version)" || fail "horatab-export --version failed"
   [ "$said" = "horatab-export $version" ] || fail "horatab-export --version said: $said"
-  said="$(DISPLAY= WAYLAND_DISPLAY= QT_QPA_PLATFORM= "$prefix/bin/horatab" --version)" ||
+  said="$(DISPLAY='' WAYLAND_DISPLAY='' QT_QPA_PLATFORM='' "$prefix/bin/horatab" --version)" ||
     fail "horatab --version failed"
   [ "$said" = "Horatab $version" ] || fail "horatab --version said: $said"
 
