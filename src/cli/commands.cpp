@@ -15,30 +15,22 @@ int failure(std::ostream& err, const std::string& file, const std::string& reaso
     return 1;
 }
 
-std::string printable(std::string text)
-{
-    for (char& c : text)
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
-    return text;
-}
-
 std::string quoted(const std::string& name)
 {
-    return "\"" + printable(name) + "\"";
+    return "\"" + echoedName(name) + "\"";
 }
 
 int listNames(const std::map<std::string, teacher*>& names, std::ostream& out)
 {
     for (const auto& entry : names)
-        out << printable(entry.first) << '\n';
+        out << terminalText(entry.first) << '\n';
     return 0;
 }
 
 int listNames(const std::map<std::string, namedObjects<std::string>*>& names, std::ostream& out)
 {
     for (const auto& entry : names)
-        out << printable(entry.first) << '\n';
+        out << terminalText(entry.first) << '\n';
     return 0;
 }
 
@@ -84,7 +76,7 @@ int inspect(const cliOptions& options, std::ostream& out, std::ostream& err)
 }  // namespace
 
 // A cell that holds several lines (parallel lessons of one group) is shown
-// on its row with the lines separated by " | ".
+// on its row with the lines separated by " | ", as terminalText.
 static std::string printableCell(const std::string& text)
 {
     std::string shown;
@@ -92,9 +84,9 @@ static std::string printableCell(const std::string& text)
         if (c == '\n')
             shown += " | ";
         else
-            shown += c == '\t' || c == '\r' ? ' ' : c;
+            shown += c;
     }
-    return shown;
+    return terminalText(shown);
 }
 
 void printMatrix(const BaseMatrix<std::string>& matrix, std::ostream& out)

@@ -10,7 +10,7 @@ int main(int argc, char** argv)
     cliOptions options;
     std::string error;
     if (!parseArguments(argc, argv, options, error)) {
-        std::cerr << programName << ": " << error << " (see --help)\n";
+        std::cerr << programName << ": " << terminalText(error) << " (see --help)\n";
         return 1;
     }
     // A hostile input can ask for more memory than there is (a teacher of

@@ -2,9 +2,10 @@
 
 #include <unistd.h>
 
-#include <cmath>
+#include <cstdlib>
 #include <iostream>
 
+#include "cli/destinations.h"
 #include "timetable/timeTable.h"
 
 namespace {
@@ -21,9 +22,43 @@ bool failure(std::ostream& err, const std::string& file, const std::string& reas
     return false;
 }
 
+// Where the workbook keeps its part files while it is built.
+std::string temporaryFolder()
+{
+    const char* env = std::getenv("TMPDIR");
+    return env && *env ? env : "/tmp";
+}
+
+bool saveWorkbook(timeTable& model, workbookKind kind, const std::string& path,
+                  SimpleXlsx::Status& status)
+{
+    return kind == workbookKind::teachers ? model.teacherToExcel(path, &status)
+                                          : model.studentsToExcel(path, &status);
+}
+
+// The workbook is built as a file of the temporary folder, then copied out.
+bool saveToStandardOutput(timeTable& model, workbookKind kind, std::ostream& out,
+                          SimpleXlsx::Status& status)
+{
+    struct saveJob
+    {
+        timeTable* model;
+        workbookKind kind;
+        SimpleXlsx::Status* status;
+    } job{&model, kind, &status};
+    return saveThroughTemporaryFile(
+        temporaryFolder(), out,
+        [](void* context, const std::string& path) {
+            auto* saving = static_cast<saveJob*>(context);
+            return saveWorkbook(*saving->model, saving->kind, path, *saving->status);
+        },
+        &job);
+}
+
 bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path, std::ostream& out,
                    std::ostream& err)
 {
+    const bool toStandardOutput = path == "-";
     exportProgress progress;
     const bool showProgress = &err == &std::cerr && isatty(STDERR_FILENO);
     if (showProgress)
@@ -32,15 +67,18 @@ bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
         };
     model.setExportProgress(&progress);
     SimpleXlsx::Status status;
-    const bool written = kind == workbookKind::teachers ? model.teacherToExcel(path, &status)
-                                                        : model.studentsToExcel(path, &status);
+    const bool written = toStandardOutput ? saveToStandardOutput(model, kind, out, status)
+                                          : saveWorkbook(model, kind, path, status);
     model.setExportProgress(nullptr);
     if (showProgress)
         err << "\r\033[K" << std::flush;  // the progress line goes
+    if (!written && status.Ok())
+        status = SimpleXlsx::Status(SimpleXlsx::STATUS_SYSTEM, "cannot copy the workbook out");
     if (!written)
-        return failure(err, path, reasonText(path, status));
-    out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")
-        << " written to " << path << '\n';
+        return failure(err, toStandardOutput ? "standard output" : path, reasonText(path, status));
+    if (!toStandardOutput)
+        out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")
+            << " written to " << path << '\n';
     return true;
 }
 
@@ -50,7 +88,7 @@ void chooseFont(timeTable& model, const cliOptions& options)
 {
     const std::string name = options.fontGiven ? options.fontName : "Calibri";
     const double size = options.sizeGiven ? options.fontSize : 11.0;
-    if (name == "Calibri" && std::fabs(size - 11.0) <= 0)
+    if (isDefaultSpreadsheetFont(name, size))
         return;
     model.setFontAndSize(name, int32_t(size));
 }
@@ -72,6 +110,18 @@ bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
 
 int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& err)
 {
+    // Destinations that must never be replaced are refused before anything is read.
+    std::string subject;
+    std::string reason = sameFileProblem(options, subject);
+    for (const std::string& path : {options.teachersOutput, options.studentsOutput})
+        if (reason.empty() && !path.empty() && path != "-") {
+            subject = path;
+            reason = specialFileProblem(path);
+        }
+    if (!reason.empty()) {
+        failure(err, subject, reason);
+        return 1;
+    }
     timeTable model;
     if (!loadTimetable(options.input, model, err))
         return 1;

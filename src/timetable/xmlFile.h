@@ -14,10 +14,10 @@
 // to UTF-8 first, so every name in the document is UTF-8.
 //
 // On failure returns false and, when `failure` is given, stores why: the
-// file cannot be opened or read (STATUS_SYSTEM with errno; a directory is
-// EISDIR), is empty, declares an unknown encoding or holds bytes invalid in
-// it (STATUS_UNREADABLE_INPUT), or is not well-formed XML
-// (STATUS_MALFORMED_XML, with pugixml's description, line and column).
+// file cannot be opened or read (STATUS_SYSTEM with errno), is not a regular
+// file, is empty, declares an unknown encoding or holds bytes invalid in it
+// (STATUS_UNREADABLE_INPUT), or is not well-formed XML (STATUS_MALFORMED_XML,
+// with pugixml's description, line and column).
 bool loadXmlFile(const std::string& path, pugi::xml_document& document,
                  SimpleXlsx::Status* failure);
 

@@ -67,11 +67,53 @@ std::string ArchiveTemplateBeside(const std::string& destination)
 }
 
 // The archive gets the permissions of a newly created file.
-void SetNewFileMode(int fd)
+// The archive gets the permission bits of the workbook it replaces, and its
+// group where the owner may set it; a new workbook follows the umask.
+void SetFileMode(int fd, const std::string& replaced)
 {
+    struct stat old;
+    if (lstat(replaced.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        fchmod(fd, old.st_mode & 0777);
+        if (fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+            // not a group of the owner: the archive keeps the default group
+        }
+        return;
+    }
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
+}
+
+// Whether the links from `path` lead through /proc (/dev/stdout, /dev/fd/N):
+// the name of an open descriptor, whose link is a system file.
+bool LinksThroughProc(std::string path)
+{
+    for (int hop = 0; hop < 40; ++hop) {
+        char target[4096];
+        const ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            return false;
+        std::string next(target, static_cast<size_t>(length));
+        if (next.front() != '/')
+            next = path.substr(0, path.rfind('/') + 1) + next;
+        if (next.compare(0, 6, "/proc/") == 0)
+            return true;
+        path = next;
+    }
+    return false;
+}
+
+// Only a regular file, a new name or a symbolic link to a regular file or
+// to nothing (the link itself is replaced) may become the workbook; a
+// device, FIFO or socket, a link to one, or a descriptor's name never.
+bool IsReplaceable(const std::string& name)
+{
+    struct stat info;
+    if (lstat(name.c_str(), &info) != 0 || S_ISREG(info.st_mode))
+        return true;
+    if (!S_ISLNK(info.st_mode) || LinksThroughProc(name))
+        return false;
+    return stat(name.c_str(), &info) != 0 || S_ISREG(info.st_mode);
 }
 
 // Every workbook-level part, in the order written; the calculation chain
@@ -270,6 +312,13 @@ bool CWorkbook::SaveAll(const std::string& name)
         status = sheetCreationStatus;
         return false;
     }
+    struct stat info;
+    if (!IsReplaceable(name)) {
+        const bool folder = stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        status = folder ? Status::System("cannot write the file", name, EISDIR)
+                        : Status(STATUS_INVALID_USE, "cannot replace the special file", name);
+        return false;
+    }
     return EnsureTempDir() && SavePackage(name);
 }
 
@@ -339,7 +388,7 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name,
         status = Status::System("cannot write the file", name, errno);
         return false;
     }
-    SetNewFileMode(fd);
+    SetFileMode(fd, name);
     close(fd);
     bool ok = WriteArchive(archivePath.data(), partNames) && !StoppedByCancel();
     if (ok && std::rename(archivePath.data(), name.c_str()) != 0) {

@@ -71,7 +71,7 @@ TEST(BadInputTest, EachBadFileGetsAClearReason)
         {support::programScratch().path() + "absent.xml",
          "cannot open the file " + support::programScratch().path() +
              "absent.xml: No such file or directory"},
-        {folder, "cannot read the file " + folder + ": Is a directory"},
+        {folder, "is a directory, not a file"},
         {writeTestFile("empty.xml", ""), "the file is empty"},
         {writeTestFile(
              "truncated.xml",
