@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "cli/destinations.h"
+#include "cli/interrupts.h"
 #include "timetable/timeTable.h"
 
 namespace {
@@ -66,12 +67,16 @@ bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
             err << '\r' << path << ": sheet " << done << " of " << total << std::flush;
         };
     model.setExportProgress(&progress);
+    setInterruptibleExport(&progress);
     SimpleXlsx::Status status;
     const bool written = toStandardOutput ? saveToStandardOutput(model, kind, out, status)
                                           : saveWorkbook(model, kind, path, status);
+    setInterruptibleExport(nullptr);
     model.setExportProgress(nullptr);
     if (showProgress)
         err << "\r\033[K" << std::flush;  // the progress line goes
+    if (receivedInterrupt() != 0)
+        return false;  // the program ends by the signal
     if (!written && status.Ok())
         status = SimpleXlsx::Status(SimpleXlsx::STATUS_SYSTEM, "cannot copy the workbook out");
     if (!written)
