@@ -147,6 +147,9 @@ int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& e
     model.parse(document);
     chooseFont(model, options);
     const std::string rootName = document.document_element().name();
+    // The model holds all the exports need; the document is the largest
+    // thing in memory and goes before them.
+    document.reset();
 
     bool allWritten = true;
     if (!options.teachersOutput.empty())

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "xlsx/internal/DeflatePipeline.h"
+#include "xlsx/internal/MemoryParts.h"
 
 namespace SimpleXlsx {
 
@@ -68,11 +69,14 @@ private:
     uint64_t size = 0;
 };
 
-// Reads one part file into chunks of at most a block, each with the 32 KiB
+// Reads one part into chunks of at most a block, each with the 32 KiB
 // before it as its dictionary; the read that comes up short ends the stream.
-// `expectedSize` (the file's size when it was opened) only sizes the reads:
-// a read of one byte more than is left finds the end at once.
-bool ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockSize,
+// `read(buffer, request)` returns how many bytes it put into `buffer`, or
+// -1 on an error. `expectedSize` (the part's size when it was opened) only
+// sizes the reads: a read of one byte more than is left finds the end at
+// once.
+template <typename Read>
+bool ReadPart(DeflatePipeline& pipeline, Read read, size_t index, size_t blockSize,
               uint64_t expectedSize)
 {
     std::vector<unsigned char> window;
@@ -86,19 +90,47 @@ bool ReadPart(DeflatePipeline& pipeline, FILE* file, size_t index, size_t blockS
             (left != 0 && left < blockSize) ? static_cast<size_t>(left) + 1 : blockSize;
         chunk->data.resize(window.size() + request);
         std::copy(window.begin(), window.end(), chunk->data.begin());
-        const size_t count = std::fread(chunk->data.data() + window.size(), 1, request, file);
-        readSoFar += count;
-        if (std::ferror(file))
+        const long long count = read(chunk->data.data() + window.size(), request);
+        if (count < 0)
             return false;
+        readSoFar += static_cast<uint64_t>(count);
         chunk->dictionary = window.size();
-        chunk->data.resize(window.size() + count);
-        chunk->finish = finished = count < request;
+        chunk->data.resize(window.size() + static_cast<size_t>(count));
+        chunk->finish = finished = static_cast<size_t>(count) < request;
         chunk->tag = index;
         const size_t keep = std::min(windowSize, chunk->data.size());
         window.assign(chunk->data.end() - static_cast<std::ptrdiff_t>(keep), chunk->data.end());
         pipeline.Submit(*chunk);
     }
     return true;
+}
+
+bool ReadPartFile(DeflatePipeline& pipeline, EntryWriter& writer, FILE* file, size_t index,
+                  size_t blockSize)
+{
+    struct stat info;
+    const uint64_t size = fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+    writer.SetZip64(index, size >= 0xFFFFFFFFull);
+    const auto read = [file](unsigned char* buffer, size_t request) -> long long {
+        const size_t count = std::fread(buffer, 1, request, file);
+        return std::ferror(file) ? -1 : static_cast<long long>(count);
+    };
+    return ReadPart(pipeline, read, index, blockSize, size);
+}
+
+// A part kept in memory is read the same way, so that it packs to the same
+// bytes as its file would.
+bool ReadMemoryPart(DeflatePipeline& pipeline, const std::string& bytes, size_t index,
+                    size_t blockSize)
+{
+    size_t offset = 0;
+    const auto read = [&bytes, &offset](unsigned char* buffer, size_t request) -> long long {
+        const size_t count = std::min(request, bytes.size() - offset);
+        std::memcpy(buffer, bytes.data() + offset, count);
+        offset += count;
+        return static_cast<long long>(count);
+    };
+    return ReadPart(pipeline, read, index, blockSize, bytes.size());
 }
 
 bool Pack(zipFile archive, const std::string& folder, const std::vector<std::string>& names,
@@ -111,16 +143,18 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         workers, Z_DEFAULT_COMPRESSION,
         [&writer](const DeflatePipeline::Chunk& chunk) { return writer.Write(chunk); });
     for (size_t index = 0; index < names.size(); ++index) {
+        MemoryParts::Taken part;
+        if (MemoryParts::Take(folder, names[index], part)) {
+            if (!ReadMemoryPart(pipeline, part.Bytes(), index, blockSize))
+                return false;
+            continue;
+        }
         FILE* file = std::fopen((folder + "/" + names[index]).c_str(), "rb");
         if (file == nullptr) {
             pipeline.Finish();  // the parts before it still reach the archive whole
             return false;
         }
-        struct stat info;
-        const uint64_t size =
-            fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
-        writer.SetZip64(index, size >= 0xFFFFFFFFull);
-        const bool read = ReadPart(pipeline, file, index, blockSize, size);
+        const bool read = ReadPartFile(pipeline, writer, file, index, blockSize);
         std::fclose(file);
         if (!read)
             return false;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <new>
 
+#include "xlsx/internal/MemoryParts.h"
 #include "xlsx/internal/PackageManifest.h"
 #include "xlsx/internal/PackageSheets.h"
 #include "xlsx/internal/PartPacker.h"
@@ -120,6 +121,7 @@ bool CWorkbook::EnsureTempDir()
     if (mkdtemp(path.data()) == nullptr)
         return false;  // made private (0700) and new
     tempPath = path.data();
+    MemoryParts::Admit(tempPath);
     return true;
 }
 
@@ -309,6 +311,7 @@ void CWorkbook::ClearTemp()
     if (tempPath.empty())
         return;
     nftw(tempPath.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+    MemoryParts::Dismiss(tempPath);
     tempPath.clear();
 }
 

@@ -152,8 +152,10 @@ void CWorksheet::Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozen
     // Without a package folder there is nowhere to write: never at the root.
     if (tempPath.empty())
         return;
-    sheetFile.reset(new (std::nothrow) PartFile(tempPath, "xl/worksheets/sheet" +
-                                                              std::to_string(sheetIndex) + ".xml"));
+    // Most sheets are small: they stay in memory until packed.
+    sheetFile.reset(new (std::nothrow) PartFile(
+        tempPath, "xl/worksheets/sheet" + std::to_string(sheetIndex) + ".xml",
+        PartFile::defaultBufferSize, PartFile::Keeping::MemoryWhileSmall));
     if (!sheetFile)
         return;
     if (!sheetFile->Stream()) {

@@ -111,36 +111,60 @@ std::string PartPath(const std::string& tempPath, const std::string& partName);
 // it with a large buffer, and tells on Close whether all of it was written.
 // An empty temporary directory opens nothing: everything written is lost
 // and Close returns false.
+//
+// A part that may stay in memory, written into a folder admitted to
+// MemoryParts, is kept in memory instead while it stays small and the
+// budget allows; Close then deposits its bytes for the packer. Past either
+// limit it goes to its file (created only then), and on as any other part.
 class PartFile
 {
 public:
     static constexpr std::size_t defaultBufferSize = 64 * 1024;
 
+    enum class Keeping
+    {
+        File,
+        MemoryWhileSmall
+    };
+
     PartFile(const std::string& tempPath, const std::string& partName,
-             std::size_t bufferSize = defaultBufferSize);
+             std::size_t bufferSize = defaultBufferSize, Keeping keeping = Keeping::File);
+    ~PartFile();
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;
 
-    std::ostream& Stream() { return file; }
+    std::ostream& Stream() { return out; }
 
-    // Flushes and closes the file; true when it was opened and every byte
-    // written to it reached the file (also before any suspension).
+    // Flushes and closes the file (or deposits the part kept in memory);
+    // true when it was opened and every byte written to it reached the file
+    // (also before any suspension).
     bool Close();
 
     // Flushes and closes the file and frees its buffer, so that a package of
     // thousands of parts keeps neither descriptors nor memory for the parts
-    // that are not being written; Resume reopens it for appending.
+    // that are not being written; Resume reopens it for appending. A part
+    // kept in memory has nothing to close.
     void Suspend();
     bool Resume();
     bool IsSuspended() const { return suspended; }
 
-private:
-    bool OpenBuffered(std::ios_base::openmode mode);
+    // Whether the part is (still) kept in memory rather than in its file.
+    bool InMemory() const;
 
+private:
+    class MemoryBuffer;
+
+    bool OpenBuffered(std::ios_base::openmode mode);
+    bool Spill(const char* kept, std::size_t keptSize, const char* more, std::size_t moreSize);
+
+    std::string folder;
+    std::string name;
     std::string path;
     std::size_t bufferSize;
     std::unique_ptr<char[]> buffer;
+    std::unique_ptr<MemoryBuffer> memory;
     std::ofstream file;
+    std::ostream out;
     bool suspended = false;
     bool lostData = false;
 };
