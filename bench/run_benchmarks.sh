@@ -20,7 +20,7 @@ cols=10
 python=/usr/bin/python3
 
 ensure_packages() {
-  local packages=(build-essential cmake pkg-config libpugixml-dev libminizip-dev zlib1g-dev
+  local packages=(build-essential cmake pkg-config libpugixml-dev libminizip-dev zlib1g-dev libicu-dev
                   libxlsxwriter-dev time unzip python3 python3-openpyxl)
   "$root/scripts/install_packages.sh" bench "${packages[@]}"
 }

@@ -17,7 +17,7 @@ case "$seconds" in
   ''|*[!0-9]*) echo "fuzz: SECONDS must be a whole number, not '$seconds'" >&2; exit 2 ;;
 esac
 
-packages=(clang-14 libclang-rt-14-dev cmake pkg-config libpugixml-dev libminizip-dev zlib1g-dev)
+packages=(clang-14 libclang-rt-14-dev cmake pkg-config libpugixml-dev libminizip-dev zlib1g-dev libicu-dev)
 "$root/scripts/install_packages.sh" fuzz "${packages[@]}"
 
 cmake -S "$root" -B "$build_dir" -DHORATAB_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -12,13 +12,15 @@ mode="${1:-}"
 
 packages=(
   build-essential cmake pkg-config
-  libpugixml-dev libminizip-dev zlib1g-dev
+  libpugixml-dev libminizip-dev zlib1g-dev libicu-dev
   libgtest-dev
   qt6-base-dev desktop-file-utils
   librsvg2-bin appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db
   python3 python3-openpyxl
   unzip time valgrind
 )
+# The test suite also opens hostile workbooks in LibreOffice.
+[ "$mode" = --test ] && packages+=(libreoffice-calc-nogui)
 
 "$root/scripts/install_packages.sh" setup "${packages[@]}"
 

@@ -22,6 +22,9 @@ const char* const usageText =
     "  --seed N       seed of the pseudo-random choices (default 1)\n"
     "  --split N      write N teachers as two elements each (default 0)\n"
     "  --clashes N    give N groups a second teacher in a taken hour (default 0)\n"
+    "  --duties P     P percent of the free teacher hours become duties (default 2)\n"
+    "  --combined P   teach P percent of the lessons to two groups at once (default 0)\n"
+    "  --parallel N   split N lessons into halves taught by two teachers (default 0)\n"
     "  --district     3000 teachers, 1000 groups, 6 days of 12 hours\n"
     "  -o, --output FILE   write to FILE instead of standard output\n"
     "  -h, --help     show this text\n";
@@ -35,6 +38,9 @@ struct settings
     uint64_t seed = 1;
     uint64_t split = 0;
     uint64_t clashes = 0;
+    uint64_t duties = 2;
+    uint64_t combined = 0;
+    uint64_t parallel = 0;
     std::string output;
 };
 
@@ -166,10 +172,15 @@ std::string dayName(uint64_t index)
     return index < 7 ? dayNames[index] : "Den " + std::to_string(index + 1);
 }
 
+const int64_t freeHour = -1;
+const int64_t duty = -2;
+
 struct lesson
 {
-    int64_t group = -1;  // -1: free; -2: supervision without a group
+    int64_t group = freeHour;  // or duty: a supervision, meeting or consultation
     size_t subject = 0;
+    int64_t partner = -1;  // a second group taught together with `group`
+    bool half = false;     // one half of a class taught in parallel
 };
 
 struct plan
@@ -239,6 +250,12 @@ int parseSettings(int argc, char** argv, settings& chosen)
             target = &chosen.split;
         else if (option == "--clashes")
             target = &chosen.clashes;
+        else if (option == "--duties")
+            target = &chosen.duties;
+        else if (option == "--combined")
+            target = &chosen.combined;
+        else if (option == "--parallel")
+            target = &chosen.parallel;
         if (!target) {
             std::fprintf(stderr, "horatab-gen-timetable: unknown option %s (see --help)\n",
                          option.c_str());
@@ -253,9 +270,9 @@ int parseSettings(int argc, char** argv, settings& chosen)
     }
     if (chosen.teachers < 1 || chosen.groups < 1 || chosen.days < 1 || chosen.days > 7 ||
         chosen.hours < 1 || chosen.hours > 1000 || chosen.teachers > 1000000 ||
-        chosen.groups > 1000000) {
-        std::fputs("horatab-gen-timetable: need at least one teacher and group, 1 to 7 days and 1 "
-                   "to 1000 hours\n",
+        chosen.groups > 1000000 || chosen.duties > 100 || chosen.combined > 100) {
+        std::fputs("horatab-gen-timetable: need at least one teacher and group, 1 to 7 days, 1 "
+                   "to 1000 hours and percentages up to 100\n",
                    stderr);
         return 1;
     }
@@ -325,6 +342,47 @@ bool teachFirstLesson(plan& week, seededRandom& rng,
     return false;
 }
 
+// A lesson taught to two groups at once: the group and the next group of
+// the list, when that one is free at the time.
+void combineLessons(const settings& chosen, seededRandom& rng, plan& week, groupWeek& groups)
+{
+    if (chosen.groups < 2)
+        return;
+    for (uint64_t t = 0; t < chosen.teachers; ++t)
+        for (uint64_t day = 0; day < chosen.days; ++day)
+            for (uint64_t hourIndex = 0; hourIndex < chosen.hours; ++hourIndex) {
+                lesson& slot = week.at(t, day, hourIndex);
+                if (slot.group < 0 || !rng.chance(unsigned(chosen.combined)))
+                    continue;
+                uint64_t partner = (uint64_t(slot.group) + 1) % chosen.groups;
+                if (groups.at(partner, day, hourIndex))
+                    continue;
+                groups.at(partner, day, hourIndex) = 1;
+                slot.partner = int64_t(partner);
+            }
+}
+
+// A class split into halves: a second teacher, free at the time, teaches the
+// group another subject while the first half has its lesson.
+void splitIntoHalves(const settings& chosen, seededRandom& rng, plan& week)
+{
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        uint64_t t = rng.below(chosen.teachers);
+        uint64_t day = rng.below(chosen.days);
+        uint64_t hourIndex = rng.below(chosen.hours);
+        lesson& taken = week.at(t, day, hourIndex);
+        uint64_t other = rng.below(chosen.teachers);
+        if (taken.group < 0 || taken.half || other == t ||
+            week.at(other, day, hourIndex).group != freeHour)
+            continue;
+        taken.half = true;
+        lesson& second = week.at(other, day, hourIndex);
+        second = taken;
+        second.subject = (taken.subject + 1) % subjectTotal;
+        return;
+    }
+}
+
 bool buildPlan(const settings& chosen, seededRandom& rng, plan& week)
 {
     week.days = chosen.days;
@@ -369,8 +427,8 @@ bool buildPlan(const settings& chosen, seededRandom& rng, plan& week)
     }
 
     for (lesson& slot : week.slots)
-        if (slot.group == -1 && rng.chance(2))
-            slot.group = -2;
+        if (slot.group == freeHour && rng.chance(unsigned(chosen.duties)))
+            slot.group = duty;
 
     // A clash: a second teacher in an hour that the group already has.
     for (uint64_t c = 0; c < chosen.clashes; ++c) {
@@ -386,6 +444,10 @@ bool buildPlan(const settings& chosen, seededRandom& rng, plan& week)
             break;
         }
     }
+    if (chosen.combined > 0)
+        combineLessons(chosen, rng, week, groups);
+    for (uint64_t p = 0; p < chosen.parallel; ++p)
+        splitIntoHalves(chosen, rng, week);
     return true;
 }
 
@@ -413,29 +475,56 @@ std::string escaped(const std::string& text)
     return out;
 }
 
-void writeLesson(std::FILE* out, const lesson& slot, uint64_t groupTotal)
+// Duties have a subject and maybe a room, never a group.
+struct dutyKind
 {
-    if (slot.group == -2) {
-        std::fputs("        <Subject name=\"Dozor\"/>\n        <Room name=\"Chodba\"/>\n", out);
+    const char* subject;
+    const char* room;
+};
+const dutyKind dutyKinds[] = {
+    {"Dozor", "Chodba"},
+    {"Porada", nullptr},
+    {"Konzultace", "Kabinet"},
+};
+
+// One hour in the order the timetabling program writes it: the activity,
+// the subject, its tags, the groups, the room and the rooms it stands for.
+void writeLesson(std::FILE* out, const lesson& slot, uint64_t groupTotal, uint64_t& activity)
+{
+    std::fprintf(out, "        <Activity id=\"%llu\"/>\n", (unsigned long long)++activity);
+    if (slot.group == duty) {
+        const dutyKind& kind = dutyKinds[activity % countOf(dutyKinds)];
+        std::fprintf(out, "        <Subject name=\"%s\"/>\n", kind.subject);
+        if (kind.room)
+            std::fprintf(out, "        <Room name=\"%s\"/>\n", kind.room);
         return;
     }
     const subjectKind& kind = subjectKinds[slot.subject];
     std::string room = kind.room ? kind.room : homeRoom(uint64_t(slot.group), groupTotal);
-    std::fprintf(out,
-                 "        <Subject name=\"%s\"/>\n        <Students name=\"%s\"/>\n        <Room "
-                 "name=\"%s\"/>\n",
-                 escaped(kind.name).c_str(),
-                 escaped(groupName(uint64_t(slot.group), groupTotal)).c_str(),
-                 escaped(room).c_str());
+    std::fprintf(out, "        <Subject name=\"%s\"/>\n", escaped(kind.name).c_str());
+    if (slot.half)
+        std::fputs("        <Activity_Tag name=\"Dělená hodina\"/>\n", out);
+    if (slot.partner >= 0)
+        std::fputs("        <Activity_Tag name=\"Spojené třídy\"/>\n", out);
+    std::fprintf(out, "        <Students name=\"%s\"/>\n",
+                 escaped(groupName(uint64_t(slot.group), groupTotal)).c_str());
+    if (slot.partner >= 0)
+        std::fprintf(out, "        <Students name=\"%s\"/>\n",
+                     escaped(groupName(uint64_t(slot.partner), groupTotal)).c_str());
+    std::fprintf(out, "        <Room name=\"%s\"/>\n", escaped(room).c_str());
+    if (kind.room && std::strcmp(kind.room, "Tělocvična") == 0)
+        std::fputs("        <Real_Room name=\"Tělocvična 1\"/>\n"
+                   "        <Real_Room name=\"Tělocvična 2\"/>\n",
+                   out);
 }
 
 void writeDays(std::FILE* out, plan& week, uint64_t t, uint64_t firstDay, uint64_t endDay,
-               uint64_t groupTotal)
+               uint64_t groupTotal, uint64_t& activity)
 {
     for (uint64_t day = firstDay; day < endDay; ++day) {
         uint64_t hoursShown = 0;
         for (uint64_t h = 0; h < week.hours; ++h)
-            if (week.at(t, day, h).group != -1)
+            if (week.at(t, day, h).group != freeHour)
                 hoursShown = h + 1;
         if (hoursShown == 0) {
             std::fprintf(out, "    <Day name=\"%s\"/>\n", dayName(day).c_str());
@@ -444,12 +533,12 @@ void writeDays(std::FILE* out, plan& week, uint64_t t, uint64_t firstDay, uint64
         std::fprintf(out, "    <Day name=\"%s\">\n", dayName(day).c_str());
         for (uint64_t h = 0; h < hoursShown; ++h) {
             const lesson& slot = week.at(t, day, h);
-            if (slot.group == -1) {
-                std::fprintf(out, "      <Hour name=\"%s\"/>\n", hourName(h).c_str());
+            if (slot.group == freeHour) {
+                std::fprintf(out, "      <Hour name=\"%s\">\n      </Hour>\n", hourName(h).c_str());
                 continue;
             }
             std::fprintf(out, "      <Hour name=\"%s\">\n", hourName(h).c_str());
-            writeLesson(out, slot, groupTotal);
+            writeLesson(out, slot, groupTotal, activity);
             std::fputs("      </Hour>\n", out);
         }
         std::fputs("    </Day>\n", out);
@@ -470,29 +559,33 @@ std::string initials(const std::string& name)
 
 void writeDocument(std::FILE* out, const settings& chosen, plan& week)
 {
-    std::fputs("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", out);
+    // Like the timetabling program's own files: a byte order mark first.
+    std::fputs("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", out);
+    // A comment must not hold "--", so the options are written without it.
     std::fprintf(out,
-                 "<!-- horatab-gen-timetable --teachers %llu --groups %llu --days %llu --hours "
-                 "%llu --seed %llu"
-                 " --split %llu --clashes %llu -->\n",
+                 "<!-- Made by horatab-gen-timetable with: teachers %llu, groups %llu, days %llu, "
+                 "hours %llu, seed %llu, split %llu, clashes %llu, duties %llu, combined %llu, "
+                 "parallel %llu -->\n",
                  (unsigned long long)chosen.teachers, (unsigned long long)chosen.groups,
                  (unsigned long long)chosen.days, (unsigned long long)chosen.hours,
                  (unsigned long long)chosen.seed, (unsigned long long)chosen.split,
-                 (unsigned long long)chosen.clashes);
+                 (unsigned long long)chosen.clashes, (unsigned long long)chosen.duties,
+                 (unsigned long long)chosen.combined, (unsigned long long)chosen.parallel);
     std::fputs("<Teachers_Timetable>\n", out);
     // The first `split` teachers are written as two elements: the first days
     // here, the rest after all other teachers.
     uint64_t splitDay = (chosen.days + 1) / 2;
+    uint64_t activity = 0;
     for (uint64_t t = 0; t < chosen.teachers; ++t) {
         bool split = t < chosen.split && chosen.days > 1;
         std::fprintf(out, "  <Teacher name=\"%s\" short=\"%s\">\n",
                      escaped(week.teacherNames[t]).c_str(), initials(week.teacherNames[t]).c_str());
-        writeDays(out, week, t, 0, split ? splitDay : chosen.days, chosen.groups);
+        writeDays(out, week, t, 0, split ? splitDay : chosen.days, chosen.groups, activity);
         std::fputs("  </Teacher>\n", out);
     }
     for (uint64_t t = 0; t < chosen.split && t < chosen.teachers && chosen.days > 1; ++t) {
         std::fprintf(out, "  <Teacher name=\"%s\">\n", escaped(week.teacherNames[t]).c_str());
-        writeDays(out, week, t, splitDay, chosen.days, chosen.groups);
+        writeDays(out, week, t, splitDay, chosen.days, chosen.groups, activity);
         std::fputs("  </Teacher>\n", out);
     }
     std::fputs("</Teachers_Timetable>\n", out);

@@ -108,13 +108,27 @@ int inspect(const cliOptions& options, std::ostream& out, std::ostream& err)
 
 }  // namespace
 
+// A cell that holds several lines (parallel lessons of one group) is shown
+// on its row with the lines separated by " | ".
+static std::string printableCell(const std::string& text)
+{
+    std::string shown;
+    for (char c : text) {
+        if (c == '\n')
+            shown += " | ";
+        else
+            shown += c == '\t' || c == '\r' ? ' ' : c;
+    }
+    return shown;
+}
+
 void printMatrix(const BaseMatrix<std::string>& matrix, std::ostream& out)
 {
     for (uint64_t row = 0; row < matrix.rowSize(); ++row) {
         for (uint64_t column = 0; column < matrix.colSize(); ++column) {
             if (column > 0)
                 out << '\t';
-            out << printable(matrix(uint32_t(row), uint32_t(column)));
+            out << printableCell(matrix(uint32_t(row), uint32_t(column)));
         }
         out << '\n';
     }

@@ -18,20 +18,31 @@ const int32_t rowsBetweenBlocks = 2;
 
 // The summary: row 0 the day names, each above the first column of its
 // block of `hoursPerDay` columns; row 1 the hour names under every day; then
-// one row per week, its name in column 0.
+// one row per week, its name in column 0. The day names come from the first
+// week with the most days, the hour names from the first week with the most
+// hours, so that every column with a lesson has its headings.
 class summaryMatrix
 {
 public:
     summaryMatrix(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
-        : cells(weeks + 2, days * hoursPerDay + 1), hoursPerDay(hoursPerDay)
+        : cells(weeks + 2, days * hoursPerDay + 1), days(days), hoursPerDay(hoursPerDay),
+          dayNamesSet(false), hourNamesSet(false)
     {}
 
-    void setHeadings(const BaseMatrix<std::string>& week)
+    // Takes the headings of `week` where it is the first with the most days
+    // (or hours) of the summary.
+    void offerHeadings(const BaseMatrix<std::string>& week)
     {
-        for (uint64_t day = 1; day < week.colSize(); ++day) {
-            cells(0, column(day, 1)) = week(0, uint32_t(day));
-            for (uint64_t hourRow = 1; hourRow < week.rowSize(); ++hourRow)
-                cells(1, column(day, hourRow)) = week(uint32_t(hourRow), 0);
+        if (!dayNamesSet && week.colSize() == days + 1) {
+            for (uint64_t day = 1; day < week.colSize(); ++day)
+                cells(0, column(day, 1)) = week(0, uint32_t(day));
+            dayNamesSet = true;
+        }
+        if (!hourNamesSet && week.rowSize() == hoursPerDay + 1) {
+            for (uint64_t day = 1; day <= days; ++day)
+                for (uint64_t hourRow = 1; hourRow < week.rowSize(); ++hourRow)
+                    cells(1, column(day, hourRow)) = week(uint32_t(hourRow), 0);
+            hourNamesSet = true;
         }
     }
 
@@ -53,7 +64,10 @@ private:
     }
 
     BaseMatrix<std::string> cells;
+    uint64_t days;
     uint64_t hoursPerDay;
+    bool dayNamesSet;
+    bool hourNamesSet;
 };
 
 // Whether a summary of `weeks` rows whose days hold blocks of `hoursPerDay`
@@ -200,9 +214,7 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
     return result;
 }
 
-// The headings come from the first teacher in name order that has an hour:
-// a teacher without hours has no hour names to give. Such a teacher still
-// gets its row, with its name and nothing else.
+// A teacher without hours still gets its row, with its name and nothing else.
 bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
 {
     if (!facade)
@@ -220,16 +232,12 @@ bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
 
     summaryMatrix summary(teachers.size(), mostDays, mostHours);
     BaseMatrix<std::string> week;
-    bool headingsSet = false;
     uint64_t k = 0;
     for (auto& entry : teachers.map()) {
         teacher* member = entry.second;
         if (member) {
             member->timeSchedule(week, INFO_STUDENTS);
-            if (!headingsSet && member->hourCount > 0) {
-                summary.setHeadings(week);
-                headingsSet = true;
-            }
+            summary.offerHeadings(week);
             summary.setWeek(k, member->name, week);
         }
         ++k;
@@ -274,8 +282,7 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
         if (!studentsTimeSchedule(entry.second, teachersOf(index, entry.second), week,
                                   INFO_SUBJECT))
             return false;
-        if (k == 0)
-            summary.setHeadings(week);
+        summary.offerHeadings(week);
         summary.setWeek(k++, entry.second->name, week);
     }
     return facade->saveTimeTable(summary.matrix());

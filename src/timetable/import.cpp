@@ -2,6 +2,7 @@
 #include "timetable/xmlFile.h"
 
 #include <iterator>
+#include <unordered_set>
 
 #include <pugixml.hpp>
 
@@ -48,12 +49,31 @@ void timeTable::parseDay(teacher* owner, const pugi::xml_node& node)
     }
 }
 
+// A lesson taught to several groups at once names each of them; a name
+// given twice counts once. Long lists are checked through a set, so that a
+// hostile hour with many thousands of groups still imports in linear time.
+void timeTable::addGroups(hour* slot, const pugi::xml_node& node)
+{
+    const size_t shortList = 16;
+    std::unordered_set<const namedObjects<std::string>*> seen;
+    for (pugi::xml_node child : node.children("Students")) {
+        namedObjects<std::string>* group = insertStudents(child.attribute("name").value());
+        if (slot->groups.size() < shortList) {
+            slot->addStudents(group);
+            continue;
+        }
+        if (seen.empty())
+            seen.insert(slot->groups.begin(), slot->groups.end());
+        if (seen.insert(group).second)
+            slot->groups.push_back(group);
+    }
+}
+
 void timeTable::parseHour(hour* slot, const pugi::xml_node& node)
 {
     if (pugi::xml_node subject = node.child("Subject"))
         slot->subject = insertSubject(subject.attribute("name").value());
-    if (pugi::xml_node group = node.child("Students"))
-        slot->students = insertStudents(group.attribute("name").value());
+    addGroups(slot, node);
     if (pugi::xml_node room = node.child("Room"))
         slot->room = insertRoom(room.attribute("name").value());
 }

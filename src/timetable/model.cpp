@@ -1,5 +1,6 @@
 #include "timetable/timeTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -7,6 +8,27 @@ hour::hour(std::string hourName)
     : namedObjects<std::string>(std::move(hourName)), students(nullptr), subject(nullptr),
       room(nullptr)
 {}
+
+void hour::addStudents(namedObjects<std::string>* group)
+{
+    if (std::find(groups.begin(), groups.end(), group) != groups.end())
+        return;
+    if (groups.empty())
+        students = group;
+    groups.push_back(group);
+}
+
+bool hour::teaches(const namedObjects<std::string>* group) const
+{
+    if (!group)
+        return false;
+    return group == students || std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+bool hour::hasLesson() const
+{
+    return students || !groups.empty() || subject || room;
+}
 
 teacherDay::teacherDay(std::string dayName)
     : namedObjects<std::string>(std::move(dayName)), hours(true)

@@ -29,6 +29,24 @@ void teacher::initMatrix(BaseMatrix<std::string>& matrix, uint64_t dayTotal, uin
     }
 }
 
+// Every group of the hour, in file order, as one part: "5A, 5B".
+template <typename Append>
+static void appendGroupNames(const hour& taught, Append append)
+{
+    if (taught.groups.empty()) {
+        if (taught.students)
+            append(taught.students->name);
+        return;
+    }
+    std::string joined;
+    for (size_t i = 0; i < taught.groups.size(); ++i) {
+        if (i > 0)
+            joined += ", ";
+        joined += taught.groups[i]->name;
+    }
+    append(joined);
+}
+
 void teacher::fillInfos(const hour* taught, std::string& text, uint32_t flags) const
 {
     if (!taught)
@@ -40,8 +58,8 @@ void teacher::fillInfos(const hour* taught, std::string& text, uint32_t flags) c
         text += part;
         firstPart = false;
     };
-    if ((flags & INFO_STUDENTS) && taught->students)
-        append(taught->students->name);
+    if (flags & INFO_STUDENTS)
+        appendGroupNames(*taught, append);
     if ((flags & INFO_SUBJECT) && taught->subject)
         append(taught->subject->name);
     if (flags & INFO_TEACHER)
@@ -50,12 +68,12 @@ void teacher::fillInfos(const hour* taught, std::string& text, uint32_t flags) c
         append(taught->room->name);
 }
 
-// Writes the cell text of every hour that `shows` accepts at its position:
-// row = the hour's place in its day, column = the day's place, from 1;
-// positions outside the matrix are skipped.
-template <typename Shows>
+// Hands the cell text of every hour that `shows` accepts to `write` with its
+// position: row = the hour's place in its day, column = the day's place,
+// from 1; positions outside the matrix are skipped.
+template <typename Shows, typename Write>
 static void placeHours(const teacher& taught, BaseMatrix<std::string>& matrix, uint32_t flags,
-                       Shows shows)
+                       Shows shows, Write write)
 {
     uint64_t column = 1;
     for (const teacherDay* day : taught.days.list()) {
@@ -68,7 +86,7 @@ static void placeHours(const teacher& taught, BaseMatrix<std::string>& matrix, u
             if (shows(slot)) {
                 std::string text;
                 taught.fillInfos(slot, text, flags);
-                matrix(uint32_t(row), uint32_t(column)) = std::move(text);
+                write(matrix(uint32_t(row), uint32_t(column)), std::move(text));
             }
             ++row;
         }
@@ -79,15 +97,53 @@ static void placeHours(const teacher& taught, BaseMatrix<std::string>& matrix, u
 void teacher::timeSchedule(BaseMatrix<std::string>& matrix, uint32_t flags)
 {
     initMatrix(matrix, dayCount, hourCount);
-    // An hour without a student group stays empty, whatever the flags ask.
-    placeHours(*this, matrix, flags, [](const hour* slot) { return slot->students != nullptr; });
+    // Duties (a subject or a room without a group) belong to the week too.
+    placeHours(
+        *this, matrix, flags, [](const hour* slot) { return slot->hasLesson(); },
+        [](std::string& cell, std::string text) { cell = std::move(text); });
+}
+
+// Adds `text` to a cell of a group's week as a line of its own, unless the
+// cell already holds it: parallel lessons of one group at one time (a class
+// taught in halves) all stay visible, in the order they are added.
+static void addLine(std::string& cell, std::string text)
+{
+    if (text.empty())
+        return;
+    if (cell.empty()) {
+        cell = std::move(text);
+        return;
+    }
+    for (size_t start = 0; start <= cell.size();) {
+        size_t end = cell.find('\n', start);
+        if (end == std::string::npos)
+            end = cell.size();
+        if (cell.compare(start, end - start, text) == 0)
+            return;
+        start = end + 1;
+    }
+    cell += '\n';
+    cell += text;
+}
+
+// Column 0 of the matrix: the hour names of the teacher's longest day.
+static void setHourNames(BaseMatrix<std::string>& matrix, const teacher& source)
+{
+    if (!source.longestDay)
+        return;
+    uint64_t row = 1;
+    for (const hour* slot : source.longestDay->hours.list()) {
+        if (row >= matrix.rowSize())
+            break;
+        matrix(uint32_t(row++), 0) = slot->name;
+    }
 }
 
 bool teacher::workOnThisClass(const namedObjects<std::string>* group)
 {
     for (const teacherDay* day : days.list())
         for (const hour* slot : day->hours.list())
-            if (slot->students == group)
+            if (slot->teaches(group))
                 return true;
     return false;
 }
@@ -95,7 +151,8 @@ bool teacher::workOnThisClass(const namedObjects<std::string>* group)
 void teacher::update(const namedObjects<std::string>* group, BaseMatrix<std::string>& matrix,
                      uint32_t flags)
 {
-    placeHours(*this, matrix, flags, [group](const hour* slot) { return slot->students == group; });
+    placeHours(
+        *this, matrix, flags, [group](const hour* slot) { return slot->teaches(group); }, addLine);
 }
 
 bool timeTable::studentsTimeSchedule(std::string name, BaseMatrix<std::string>& matrix,
@@ -119,6 +176,21 @@ bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group,
     return studentsTimeSchedule(group, groupTeachers, matrix, flags);
 }
 
+// The groups an hour is taught to, also for an hour whose only group was
+// set directly as `students`.
+static std::vector<const namedObjects<std::string>*> groupsOf(const hour& slot)
+{
+    if (slot.groups.empty() && slot.students)
+        return {slot.students};
+    return {slot.groups.begin(), slot.groups.end()};
+}
+
+static void addTeacher(timeTable::teacherList& groupTeachers, teacher* member)
+{
+    if (groupTeachers.empty() || groupTeachers.back() != member)
+        groupTeachers.push_back(member);
+}
+
 timeTable::groupTeachersIndex timeTable::teachersOfAllGroups()
 {
     groupTeachersIndex index;
@@ -127,44 +199,43 @@ timeTable::groupTeachersIndex timeTable::teachersOfAllGroups()
         if (!member)
             continue;
         for (const teacherDay* day : member->days.list())
-            for (const hour* slot : day->hours.list()) {
-                if (!slot->students)
-                    continue;
-                teacherList& groupTeachers = index[slot->students];
-                if (groupTeachers.empty() || groupTeachers.back() != member)
-                    groupTeachers.push_back(member);
-            }
+            for (const hour* slot : day->hours.list())
+                for (const namedObjects<std::string>* group : groupsOf(*slot))
+                    addTeacher(index[group], member);
     }
     return index;
 }
 
-// Merges the week of `group` from its teachers, given in name order: the
-// headings come from the first of them, and where two teachers have the
-// group in the same position the later one's text stays.
+// Merges the week of `group` from its teachers, given in name order. The
+// headings come from the largest week: the day names from the first teacher
+// with the most days, the hour names from the longest day of the first
+// teacher with the most hours, so that every row and column with a lesson
+// has its name. Where several teachers teach the group at one time, the
+// cell lists each of their texts, one per line, in name order.
 bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group,
                                      const teacherList& groupTeachers,
                                      BaseMatrix<std::string>& matrix, uint32_t flags)
 {
     if (!group)
         return false;
-    teacher* firstTeacher = nullptr;
-    uint64_t dayMaximum = 0;
-    uint64_t hourMaximum = 0;
+    teacher* mostDays = nullptr;
+    teacher* mostHours = nullptr;
     vorListPtr<teacher> members(false);
 
     for (teacher* candidate : groupTeachers) {
         if (!candidate)
             continue;
         members.add(candidate);
-        if (!firstTeacher)
-            firstTeacher = candidate;
-        dayMaximum = std::max(dayMaximum, candidate->dayCount);
-        hourMaximum = std::max(hourMaximum, candidate->hourCount);
+        if (!mostDays || candidate->dayCount > mostDays->dayCount)
+            mostDays = candidate;
+        if (!mostHours || candidate->hourCount > mostHours->hourCount)
+            mostHours = candidate;
     }
-    if (dayMaximum == 0 || hourMaximum == 0 || !firstTeacher)
+    if (!mostDays || mostDays->dayCount == 0 || mostHours->hourCount == 0)
         return false;
 
-    firstTeacher->initMatrix(matrix, dayMaximum, hourMaximum);
+    mostDays->initMatrix(matrix, mostDays->dayCount, mostHours->hourCount);
+    setHourNames(matrix, *mostHours);
     for (teacher* member : members.list())
         member->update(group, matrix, flags);
     return true;

@@ -29,16 +29,26 @@ constexpr uint32_t INFO_ROOM = 8;
 // The corner element of every schedule matrix.
 extern const char* const scheduleCornerText;
 
-// One time slot of a day. The three references point into the registries
-// of the timeTable and are null when the file names none.
+// One time slot of a day. The references point into the registries of the
+// timeTable and are null when the file names none. A lesson taught to
+// several groups at once names each of them: `groups` holds them all, each
+// once, in file order, and `students` is the first of them.
 class hour : public namedObjects<std::string>
 {
 public:
     namedObjects<std::string>* students;
     namedObjects<std::string>* subject;
     namedObjects<std::string>* room;
+    std::vector<namedObjects<std::string>*> groups;
 
     explicit hour(std::string hourName);
+
+    // Adds a group the hour is taught to, unless it is already there.
+    void addStudents(namedObjects<std::string>* group);
+    // Whether the hour is taught to `group`, first or not.
+    bool teaches(const namedObjects<std::string>* group) const;
+    // Whether the hour holds anything to show: a subject, a group or a room.
+    bool hasLesson() const;
 };
 
 class teacherDay : public namedObjects<std::string>
@@ -132,6 +142,7 @@ public:
     void parseTeacher(const pugi::xml_node& node);
     void parseDay(teacher* owner, const pugi::xml_node& node);
     void parseHour(hour* slot, const pugi::xml_node& node);
+    void addGroups(hour* slot, const pugi::xml_node& node);
 
     teacher* insertTeacher(std::string name);
     namedObjects<std::string>* insertStudents(std::string name);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include <thread>
 
 #include "xlsx/internal/DeflatePipeline.h"
@@ -49,7 +50,12 @@ public:
 private:
     bool Open(size_t index)
     {
+        // Every entry is dated 1980-01-01 00:00, the first moment a zip
+        // date can hold: the same workbook gives the same archive bytes
+        // whenever and wherever it is saved.
         zip_fileinfo info = {};
+        info.tmz_date.tm_mday = 1;
+        info.tmz_date.tm_year = 1980;
         // Raw: the archive takes the deflate stream as it is.
         if (zipOpenNewFileInZip2_64(archive, names[index].c_str(), &info, nullptr, 0, nullptr, 0,
                                     nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1,
@@ -69,15 +75,15 @@ private:
     uint64_t size = 0;
 };
 
-// Reads one part into chunks of at most a block, each with the 32 KiB
-// before it as its dictionary; the read that comes up short ends the stream.
-// `read(buffer, request)` returns how many bytes it put into `buffer`, or
-// -1 on an error. `expectedSize` (the part's size when it was opened) only
-// sizes the reads: a read of one byte more than is left finds the end at
-// once.
+// Reads one part, its head and then its body, into chunks of at most a
+// block, each with the 32 KiB before it as its dictionary; the body read
+// that comes up short ends the stream. `read(buffer, request)` returns how
+// many bytes of the body it put into `buffer`, or -1 on an error.
+// `expectedSize` (the body's size when it was opened) only sizes the reads:
+// a read of one byte more than is left finds the end at once.
 template <typename Read>
-bool ReadPart(DeflatePipeline& pipeline, Read read, size_t index, size_t blockSize,
-              uint64_t expectedSize)
+bool ReadPart(DeflatePipeline& pipeline, std::string_view head, Read read, size_t index,
+              size_t blockSize, uint64_t expectedSize)
 {
     std::vector<unsigned char> window;
     uint64_t readSoFar = 0;
@@ -85,18 +91,25 @@ bool ReadPart(DeflatePipeline& pipeline, Read read, size_t index, size_t blockSi
         DeflatePipeline::Chunk* chunk = pipeline.Acquire();
         if (chunk == nullptr)
             return false;
-        const uint64_t left = expectedSize > readSoFar ? expectedSize - readSoFar : 0;
+        const uint64_t left =
+            head.size() + (expectedSize > readSoFar ? expectedSize - readSoFar : 0);
         const size_t request =
             (left != 0 && left < blockSize) ? static_cast<size_t>(left) + 1 : blockSize;
+        const size_t fromHead = std::min(head.size(), request);
+        const size_t fromBody = request - fromHead;
         chunk->data.resize(window.size() + request);
         std::copy(window.begin(), window.end(), chunk->data.begin());
-        const long long count = read(chunk->data.data() + window.size(), request);
+        std::copy(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(fromHead),
+                  chunk->data.begin() + static_cast<std::ptrdiff_t>(window.size()));
+        head.remove_prefix(fromHead);
+        const long long count =
+            fromBody == 0 ? 0 : read(chunk->data.data() + window.size() + fromHead, fromBody);
         if (count < 0)
             return false;
         readSoFar += static_cast<uint64_t>(count);
         chunk->dictionary = window.size();
-        chunk->data.resize(window.size() + static_cast<size_t>(count));
-        chunk->finish = finished = static_cast<size_t>(count) < request;
+        chunk->data.resize(window.size() + fromHead + static_cast<size_t>(count));
+        chunk->finish = finished = static_cast<size_t>(count) < fromBody;
         chunk->tag = index;
         const size_t keep = std::min(windowSize, chunk->data.size());
         window.assign(chunk->data.end() - static_cast<std::ptrdiff_t>(keep), chunk->data.end());
@@ -105,36 +118,36 @@ bool ReadPart(DeflatePipeline& pipeline, Read read, size_t index, size_t blockSi
     return true;
 }
 
-bool ReadPartFile(DeflatePipeline& pipeline, EntryWriter& writer, FILE* file, size_t index,
-                  size_t blockSize)
+bool ReadPartFile(DeflatePipeline& pipeline, EntryWriter& writer, std::string_view head, FILE* file,
+                  size_t index, size_t blockSize)
 {
     struct stat info;
     const uint64_t size = fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
-    writer.SetZip64(index, size >= 0xFFFFFFFFull);
+    writer.SetZip64(index, size + head.size() >= 0xFFFFFFFFull);
     const auto read = [file](unsigned char* buffer, size_t request) -> long long {
         const size_t count = std::fread(buffer, 1, request, file);
         return std::ferror(file) ? -1 : static_cast<long long>(count);
     };
-    return ReadPart(pipeline, read, index, blockSize, size);
+    return ReadPart(pipeline, head, read, index, blockSize, size);
 }
 
 // A part kept in memory is read the same way, so that it packs to the same
 // bytes as its file would.
-bool ReadMemoryPart(DeflatePipeline& pipeline, const std::string& bytes, size_t index,
-                    size_t blockSize)
+bool ReadMemoryPart(DeflatePipeline& pipeline, std::string_view head, const std::string& body,
+                    size_t index, size_t blockSize)
 {
     size_t offset = 0;
-    const auto read = [&bytes, &offset](unsigned char* buffer, size_t request) -> long long {
-        const size_t count = std::min(request, bytes.size() - offset);
-        std::memcpy(buffer, bytes.data() + offset, count);
+    const auto read = [&body, &offset](unsigned char* buffer, size_t request) -> long long {
+        const size_t count = std::min(request, body.size() - offset);
+        std::memcpy(buffer, body.data() + offset, count);
         offset += count;
         return static_cast<long long>(count);
     };
-    return ReadPart(pipeline, read, index, blockSize, bytes.size());
+    return ReadPart(pipeline, head, read, index, blockSize, body.size());
 }
 
 bool Pack(zipFile archive, const std::string& folder, const std::vector<std::string>& names,
-          const PackOptions& options)
+          const PartHeads& heads, const PackOptions& options)
 {
     const size_t blockSize = std::max<size_t>(options.blockSize, 1);
     const unsigned workers = std::thread::hardware_concurrency() > 1 ? options.workers : 0;
@@ -143,9 +156,12 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         workers, Z_DEFAULT_COMPRESSION,
         [&writer](const DeflatePipeline::Chunk& chunk) { return writer.Write(chunk); });
     for (size_t index = 0; index < names.size(); ++index) {
+        const auto head = heads.find(names[index]);
+        const std::string_view headBytes =
+            head == heads.end() ? std::string_view() : std::string_view(head->second);
         MemoryParts::Taken part;
         if (MemoryParts::Take(folder, names[index], part)) {
-            if (!ReadMemoryPart(pipeline, part.Bytes(), index, blockSize))
+            if (!ReadMemoryPart(pipeline, headBytes, part.Bytes(), index, blockSize))
                 return false;
             continue;
         }
@@ -154,7 +170,7 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
             pipeline.Finish();  // the parts before it still reach the archive whole
             return false;
         }
-        const bool read = ReadPartFile(pipeline, writer, file, index, blockSize);
+        const bool read = ReadPartFile(pipeline, writer, headBytes, file, index, blockSize);
         std::fclose(file);
         if (!read)
             return false;
@@ -167,8 +183,15 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
 bool PackPartFiles(zipFile archive, const std::string& folder,
                    const std::vector<std::string>& names, const PackOptions& options)
 {
+    return PackPartFiles(archive, folder, names, PartHeads(), options);
+}
+
+bool PackPartFiles(zipFile archive, const std::string& folder,
+                   const std::vector<std::string>& names, const PartHeads& heads,
+                   const PackOptions& options)
+{
     try {
-        return Pack(archive, folder, names, options);
+        return Pack(archive, folder, names, heads, options);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -1,7 +1,7 @@
 #include "xlsx/internal/SheetName.h"
 
-#include <locale.h>
-#include <wctype.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
 
 #include <algorithm>
 
@@ -73,18 +73,6 @@ void ReplaceEdgeApostrophes(std::string& name)
         name.back() = '_';
 }
 
-// The lower-case form of a character. Spreadsheet programs compare sheet
-// names without regard to case in every script, so the mapping of the
-// C.UTF-8 locale is used whatever locale the program runs in; only ASCII
-// letters are folded where that locale does not exist.
-uint32_t LowerCase(uint32_t c)
-{
-    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
-    if (utf8 != locale_t(nullptr))
-        return static_cast<uint32_t>(towlower_l(static_cast<wint_t>(c), utf8));
-    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
-}
-
 uint32_t DecodeUtf8(std::string_view text, size_t pos, size_t length)
 {
     const unsigned char lead = static_cast<unsigned char>(text[pos]);
@@ -96,66 +84,97 @@ uint32_t DecodeUtf8(std::string_view text, size_t pos, size_t length)
     return c;
 }
 
-void AppendUtf8(std::string& out, uint32_t c)
+// The Turkic dotted capital I and dotless small i meet I and i, as some
+// readers compare them; full case folding alone keeps them apart.
+UChar32 WithoutTurkicI(UChar32 c)
 {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    return (c == 0x130 || c == 0x131) ? UChar32('i') : c;
 }
 
-// The name with every letter in lower case: two names are the same to a
-// spreadsheet exactly when these are equal. A byte that is not UTF-8 is
-// kept behind a 0xFF (which UTF-8 never holds), so it meets only itself.
+void AppendFolded(std::string& out, icu::UnicodeString& run)
+{
+    run.foldCase(U_FOLD_CASE_DEFAULT);
+    run.toUTF8String(out);
+    run.remove();
+}
+
+// The name with full Unicode case folding (so "ß" meets "SS" and "ς" meets
+// "σ"), the Turkic i forms counted as i: two names are the same to a
+// spreadsheet reader exactly when these are equal. A byte that is not
+// UTF-8 is kept behind a 0xFF (which UTF-8 never holds), so it meets only
+// itself.
 std::string Folded(std::string_view name)
 {
     std::string folded;
     folded.reserve(name.size());
+    icu::UnicodeString run;
     for (size_t pos = 0; pos < name.size();) {
         const size_t length = Utf8SequenceLength(name, pos);
         if (length == 0) {
+            AppendFolded(folded, run);
             folded += '\xFF';
             folded += name[pos++];
             continue;
         }
-        AppendUtf8(folded, LowerCase(DecodeUtf8(name, pos, length)));
+        run.append(WithoutTurkicI(static_cast<UChar32>(DecodeUtf8(name, pos, length))));
         pos += length;
     }
+    AppendFolded(folded, run);
     return folded;
 }
 
-template <typename IsTaken>
-std::string MakeName(std::string_view title, uint32_t index, const IsTaken& isTaken)
+// "History" is reserved by the most used spreadsheet program, which refuses
+// a workbook with a sheet of that name in any letter case.
+void AvoidReservedName(std::string& name)
+{
+    if (Folded(name) == "history")
+        name += '_';
+}
+
+// The name `title` asks for, before any suffix.
+std::string BaseName(std::string_view title, uint32_t index)
 {
     std::string base = ReplaceForbidden(title);
     CutToBytes(base, maxSheetNameBytes);
     ReplaceEdgeApostrophes(base);
     if (base.empty())
         base = "Sheet " + std::to_string(index);
+    AvoidReservedName(base);
+    return base;
+}
+
+// `base` when it is free, else `base` with the first free suffix " (n)"
+// from n = `nextSuffix` on; `nextSuffix` is left after the one used, so
+// that many clashes of one base do not try the same suffixes again.
+template <typename IsTaken>
+std::string WithFreeSuffix(const std::string& base, size_t& nextSuffix, const IsTaken& isTaken)
+{
     if (!isTaken(base))
         return base;
-
-    for (size_t n = 2;; ++n) {
-        const std::string suffix = " (" + std::to_string(n) + ")";
+    for (;; ++nextSuffix) {
+        const std::string suffix = " (" + std::to_string(nextSuffix) + ")";
         std::string candidate = base;
         CutToBytes(candidate, maxSheetNameBytes - suffix.size());
         if (!candidate.empty() && candidate.front() == '\'')
             candidate.front() = '_';
         candidate += suffix;
-        if (!isTaken(candidate))
+        if (!isTaken(candidate)) {
+            ++nextSuffix;
             return candidate;
+        }
     }
+}
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool StartsEscapeSequence(std::string_view text, size_t pos)
+{
+    return text.size() - pos >= 7 && text[pos] == '_' && text[pos + 1] == 'x' &&
+           IsHexDigit(text[pos + 2]) && IsHexDigit(text[pos + 3]) && IsHexDigit(text[pos + 4]) &&
+           IsHexDigit(text[pos + 5]) && text[pos + 6] == '_';
 }
 
 }  // namespace
@@ -168,11 +187,24 @@ bool SameSheetName(std::string_view a, std::string_view b)
 std::string MakeSheetName(std::string_view title, uint32_t index,
                           const std::vector<std::string>& taken)
 {
-    return MakeName(title, index, [&taken](const std::string& name) {
+    size_t nextSuffix = 2;
+    return WithFreeSuffix(BaseName(title, index), nextSuffix, [&taken](const std::string& name) {
         return std::any_of(taken.begin(), taken.end(), [&name](const std::string& other) {
             return SameSheetName(name, other);
         });
     });
+}
+
+std::string SheetNameAttribute(std::string_view name)
+{
+    std::string escaped;
+    escaped.reserve(name.size());
+    for (size_t pos = 0; pos < name.size(); ++pos) {
+        if (StartsEscapeSequence(name, pos))
+            escaped += "_x005F";
+        escaped += name[pos];
+    }
+    return escaped;
 }
 
 bool SheetNameSet::Contains(std::string_view name) const
@@ -185,9 +217,12 @@ void SheetNameSet::Add(std::string_view name)
     folded.insert(Folded(name));
 }
 
-std::string SheetNameSet::NameFor(std::string_view title, uint32_t index) const
+std::string SheetNameSet::NameFor(std::string_view title, uint32_t index)
 {
-    return MakeName(title, index, [this](const std::string& name) { return Contains(name); });
+    const std::string base = BaseName(title, index);
+    auto next = nextSuffix.try_emplace(Folded(base), 2).first;
+    return WithFreeSuffix(base, next->second,
+                          [this](const std::string& name) { return Contains(name); });
 }
 
 }  // namespace SimpleXlsx

@@ -262,6 +262,8 @@ bool CWorkbook::SaveSheets()
             return false;
         if (!sheet->Save())
             return false;
+        partHeads["xl/worksheets/sheet" + std::to_string(sheet->GetIndex()) + ".xml"] =
+            sheet->HeadOfPart();
     }
     return true;
 }
@@ -301,7 +303,7 @@ bool CWorkbook::WriteArchive(const std::string& archivePath,
     zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
     if (archive == nullptr)
         return false;
-    const bool ok = PackPartFiles(archive, tempPath, partNames);
+    const bool ok = PackPartFiles(archive, tempPath, partNames, partHeads);
     return zipClose(archive, nullptr) == ZIP_OK && ok;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iomanip>
 #include <new>
+#include <sstream>
 #include <type_traits>
 
 #include "xlsx/internal/NumberText.h"
@@ -148,6 +149,11 @@ void CWorksheet::Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozen
     calcChain.clear();
     mergedCells.clear();
     commentedCells.clear();
+    paneWidth = frozenWidth;
+    paneHeight = frozenHeight;
+    columnWidths = colWidths;
+    usedRange = UsedRange();
+    partHead.clear();
 
     // Without a package folder there is nowhere to write: never at the root.
     if (tempPath.empty())
@@ -167,30 +173,56 @@ void CWorksheet::Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozen
         sheetFile.reset();
         return;
     }
-    WriteHead(frozenWidth, frozenHeight, colWidths);
+    // The part file holds the rows and what follows them; what goes before
+    // (the used range above all) is known only at Save, which keeps it as
+    // the part's head for the archive (HeadOfPart).
+    *sheetStream << xmlw::tag("sheetData");
 }
 
-void CWorksheet::WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
-                           const std::vector<ColumnWidth>& colWidths)
+std::string CWorksheet::UsedRangeRef() const
 {
-    xmlw::XmlStream& xml = *sheetStream;
-    xml << xmlw::prolog() << xmlw::tag("worksheet") << xmlw::attr("xmlns") << ns_book
-        << xmlw::attr("xmlns:r") << ns_book_r << xmlw::attr("xmlns:mc") << ns_mc
-        << xmlw::attr("mc:Ignorable") << "x14ac" << xmlw::attr("xmlns:x14ac") << ns_x14ac;
-    xml << xmlw::tag("dimension") << xmlw::attr("ref") << "A1" << xmlw::endtag();
-    xml << xmlw::tag("sheetViews") << xmlw::tag("sheetView") << xmlw::attr("tabSelected") << "0"
-        << xmlw::attr("workbookViewId") << "0";
-    if (frozenWidth != 0 || frozenHeight != 0)
-        AddFrozenPane(frozenWidth, frozenHeight);
-    xml << xmlw::endtag() << xmlw::endtag();
-    xml << xmlw::tag("sheetFormatPr") << xmlw::attr("defaultRowHeight") << "15"
-        << xmlw::attr("x14ac:dyDescent") << "0.25" << xmlw::endtag();
-    AddColumnWidths(colWidths);
-    // Left open: rows follow as they arrive, Save closes it.
-    xml << xmlw::tag("sheetData");
+    if (usedRange.firstRow == 0)
+        return "A1";
+    const std::string first = GetCellCoord(CellCoord(usedRange.firstRow, usedRange.firstColumn));
+    const std::string last = GetCellCoord(CellCoord(usedRange.lastRow, usedRange.lastColumn));
+    return first == last ? first : first + ':' + last;
 }
 
-void CWorksheet::AddFrozenPane(uint32_t width, uint32_t height)
+void CWorksheet::NoteUsedCell(CellCoord coord)
+{
+    if (usedRange.firstRow == 0) {
+        usedRange.firstRow = coord.row;
+        usedRange.firstColumn = usedRange.lastColumn = coord.col;
+    }
+    usedRange.lastRow = coord.row;  // rows only go down
+    usedRange.firstColumn = std::min(usedRange.firstColumn, coord.col);
+    usedRange.lastColumn = std::max(usedRange.lastColumn, coord.col);
+}
+
+// Everything before the rows, in the order the schema gives.
+std::string CWorksheet::WriteHead()
+{
+    std::ostringstream head;
+    {
+        xmlw::XmlStream xml(head);
+        xml << xmlw::prolog()
+            << xmlw::raw(std::string("<worksheet xmlns=\"") + ns_book + "\" xmlns:r=\"" +
+                         ns_book_r + "\" xmlns:mc=\"" + ns_mc +
+                         "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac + "\">");
+        xml << xmlw::tag("dimension") << xmlw::attr("ref") << UsedRangeRef() << xmlw::endtag();
+        xml << xmlw::tag("sheetViews") << xmlw::tag("sheetView") << xmlw::attr("tabSelected") << "0"
+            << xmlw::attr("workbookViewId") << "0";
+        if (paneWidth != 0 || paneHeight != 0)
+            AddFrozenPane(xml, paneWidth, paneHeight);
+        xml << xmlw::endtag() << xmlw::endtag();
+        xml << xmlw::tag("sheetFormatPr") << xmlw::attr("defaultRowHeight") << "15"
+            << xmlw::attr("x14ac:dyDescent") << "0.25" << xmlw::endtag();
+        AddColumnWidths(xml, columnWidths);
+    }
+    return head.str();
+}
+
+void CWorksheet::AddFrozenPane(xmlw::XmlStream& xml, uint32_t width, uint32_t height)
 {
     const CellCoord topLeft(height + 1, width);
     if (height >= maxRows || !topLeft.IsInSheet())
@@ -199,7 +231,6 @@ void CWorksheet::AddFrozenPane(uint32_t width, uint32_t height)
     const char* activePane = (width != 0 && height != 0) ? "bottomRight"
                              : (height != 0)             ? "bottomLeft"
                                                          : "topRight";
-    xmlw::XmlStream& xml = *sheetStream;
     xml << xmlw::tag("pane");
     if (width != 0)
         xml << xmlw::attr("xSplit") << width;
@@ -223,7 +254,7 @@ void CWorksheet::AddFrozenPane(uint32_t width, uint32_t height)
 
 // Rules that reach beyond the last column are cut to it; rules that lie
 // wholly beyond it, or run backwards, are left out.
-void CWorksheet::AddColumnWidths(const std::vector<ColumnWidth>& colWidths)
+void CWorksheet::AddColumnWidths(xmlw::XmlStream& xml, const std::vector<ColumnWidth>& colWidths)
 {
     std::vector<ColumnWidth> rules;
     for (const ColumnWidth& rule : colWidths) {
@@ -233,7 +264,6 @@ void CWorksheet::AddColumnWidths(const std::vector<ColumnWidth>& colWidths)
     }
     if (rules.empty())
         return;
-    xmlw::XmlStream& xml = *sheetStream;
     xml << xmlw::tag("cols");
     for (const ColumnWidth& rule : rules)
         xml << xmlw::tag("col") << xmlw::attr("min") << rule.colFrom + 1 << xmlw::attr("max")
@@ -367,6 +397,7 @@ bool CWorksheet::AddCellRoutine(Number value, int32_t styleId)
     if constexpr (std::is_floating_point_v<Number>) {
         if (!std::isfinite(value)) {
             // A spreadsheet holds no infinity or NaN: an error value instead.
+            NoteUsedCell(coord);
             n = FormatCellStart(buffer, coord, styleId, "e");
             n += WriteLiteral(buffer + n, "<v>#NUM!</v></c>");
             rowStartPending = false;
@@ -374,6 +405,7 @@ bool CWorksheet::AddCellRoutine(Number value, int32_t styleId)
             return true;
         }
     }
+    NoteUsedCell(coord);
     n = FormatCellStart(buffer, coord, styleId, nullptr);
     rowStartPending = false;
     n += WriteLiteral(buffer + n, "<v>");
@@ -424,6 +456,7 @@ bool CWorksheet::AddStringCell(std::string_view text, int32_t styleId, bool asTe
         return true;
     if (text.size() > maxCellTextLength)
         text = text.substr(0, Utf8PrefixUtf16Units(text, maxCellTextLength));
+    NoteUsedCell(coord);
 
     char buffer[192];
     const bool formula = !asText && text.size() > 1 && text.front() == '=';
@@ -490,6 +523,7 @@ bool CWorksheet::AddCell(const CellDataTime& data)
         precision = timePrecision;
         *sheetStream << std::setprecision(timePrecision);
     }
+    NoteUsedCell(coord);
     char buffer[192];
     size_t n = FormatCellStart(buffer, coord, data.style_id, nullptr);
     rowStartPending = false;
@@ -675,9 +709,15 @@ bool CWorksheet::Save()
     // PackageManifest).
     if (withComment)
         xml << xmlw::tag("legacyDrawing") << xmlw::attr("r:id") << "rId1" << xmlw::endtag();
-    sheetStream.reset();  // ends "worksheet"
+    xml << xmlw::raw("</worksheet>");
+    sheetStream.reset();
     const bool ok = sheetFile->Close();
     sheetFile.reset();
+    try {
+        partHead = WriteHead();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return ok;
 }
 

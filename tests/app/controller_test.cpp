@@ -97,14 +97,24 @@ TEST_F(Controller, BeforeAnyFileAndAfterCancelNothingChanges)
                 platform.columnOps.isEmpty());
     EXPECT_EQ(platform.reloads, 0);
 
+    delegate.onClickExportTeachers();  // disabled: no panel
+    EXPECT_FALSE(platform.exportEnabled);
+
     openWithButton(twoTeachers());
+    EXPECT_TRUE(platform.exportEnabled);
+    EXPECT_EQ(platform.windowFilePath, folder.filePath("two.xml"));
+    EXPECT_EQ(platform.statusText, "2 teachers \u00b7 3 groups \u00b7 2 days \u00d7 3 hours");
     delegate.onClickExportTeachers();
     delegate.onClickExportStudents();
-    EXPECT_EQ(platform.panels, (QStringList{"open xml", "open xml", "save xlsx", "save xlsx"}));
-    EXPECT_TRUE(platform.alerts.isEmpty() && platform.preferences.isEmpty());
+    EXPECT_EQ(platform.panels,
+              (QStringList{"open xml", "open xml", "save xlsx Export Teachers two-teachers.xlsx",
+                           "save xlsx Export Student Groups two-students.xlsx"}));
+    EXPECT_TRUE(platform.alerts.isEmpty() && platform.progressLines.isEmpty());
 }
 
-TEST_F(Controller, FailedLoadKeepsTheShownTimetableOnlyTheOpenButtonAddsRecents)
+// Files opened by every route join the recents; a failed load names its
+// reason; a recent file that is gone leaves the list with a message.
+TEST_F(Controller, LoadReasonsAndRecentsFromEveryRoute)
 {
     const QString good = twoTeachers(), missing = folder.filePath("missing.xml");
     const QString bad = folder.write("bad.xml", fixtures::malformed);
@@ -114,47 +124,93 @@ TEST_F(Controller, FailedLoadKeepsTheShownTimetableOnlyTheOpenButtonAddsRecents)
     const ScheduleDictionary shownTable = *delegate.timeTable();
     platform.columnOps.clear();
     EXPECT_FALSE(delegate.applicationOpenFile(bad));
-    EXPECT_EQ(platform.alerts, QStringList({"! ERROR loading timetable from:\n" + missing,
-                                            "! ERROR loading timetable from:\n" + bad}));
+    ASSERT_EQ(platform.alerts.size(), 2);
+    EXPECT_TRUE(
+        platform.alerts[0].startsWith("! ERROR loading timetable from:\n" + missing + "\n\n"));
+    EXPECT_TRUE(platform.alerts[0].contains("No such file or directory"))
+        << qPrintable(platform.alerts[0]);
+    EXPECT_TRUE(platform.alerts[1].startsWith("! ERROR loading timetable from:\n" + bad + "\n\n"));
+    EXPECT_TRUE(platform.alerts[1].contains("line 1")) << qPrintable(platform.alerts[1]);
     EXPECT_EQ(platform.pathText, good);
     EXPECT_EQ(*delegate.timeTable(), shownTable);
     EXPECT_EQ(platform.comboItems, (QStringList{"Adams", "Novak"}));
-    EXPECT_TRUE(platform.columnOps.isEmpty() && platform.recentDocuments.isEmpty());
+    EXPECT_TRUE(platform.columnOps.isEmpty());
 
     openWithButton(good);
     platform.panelAnswers.append(good);
     delegate.onMenuOpenFile();
-    EXPECT_EQ(platform.recentDocuments, (QStringList{good, good}));
+    delegate.openRecentDocument(good);
+    delegate.openRecentDocument(missing);
+    EXPECT_EQ(platform.recentDocuments,
+              (QStringList{good, good, good, good, "removed " + missing}));
+    EXPECT_EQ(platform.alerts.last(),
+              "! ERROR loading timetable from:\n" + missing +
+                  "\n\nThe file no longer exists; it was removed from Open Recent.");
+    EXPECT_EQ(platform.busy.join(' '), QString("busy idle ").repeated(6).trimmed());  // every load
 }
 
-TEST_F(Controller, ExportsTheirAlertsAndTheSpreadsheetFont)
+TEST_F(Controller, ExportsTheirProgressReasonsAndTheSpreadsheetFont)
 {
-    exportAs(&AppDelegate::onClickExportTeachers, "early.xlsx");  // before any file
-    exportAs(&AppDelegate::onClickExportStudents, "early.xlsx");
     ASSERT_TRUE(delegate.applicationOpenFile(
         folder.write("nogroups.xml", R"(<Teachers_Timetable><Teacher name="T">
       <Day name="Mo"><Hour name="1"><Subject name="Math"/></Hour></Day></Teacher></Teachers_Timetable>)")));
     exportAs(&AppDelegate::onClickExportStudents, "nogroups.xlsx");  // no group to export
     ASSERT_TRUE(delegate.applicationOpenFile(twoTeachers()));
     exportAs(&AppDelegate::onClickExportTeachers, "no-such-folder/t.xlsx");
+    platform.alertAnswer = 2;  // "Show in folder"
     exportAs(&AppDelegate::onClickExportTeachers, "teachers.xlsx");
     EXPECT_TRUE(platform.logLines.isEmpty());  // Calibri 11 passes no font on
+    const QString in = QString::fromStdString(folder.path());
+    EXPECT_EQ(platform.desktop, QStringList{"folder " + in + "teachers.xlsx"});
+    EXPECT_EQ(platform.progressLines.mid(platform.progressLines.size() - 4),
+              (QStringList{"0/3 All teachers", "1/3 Adams", "2/3 Novak", "3/3 "}));
+
+    // Cancel at the second sheet: the file already there stays as it was.
+    platform.progressLines.clear();
+    platform.cancelAtSheet = 1;
+    exportAs(&AppDelegate::onClickExportTeachers, "teachers.xlsx");
+    EXPECT_EQ(platform.progressLines, (QStringList{"0/3 All teachers", "1/3 Adams"}));
+    EXPECT_EQ(readBack(in + "teachers.xlsx"), "All teachers|Adams|Calibri 11 None None");
+    platform.cancelAtSheet = UINT64_MAX;
+    platform.alertAnswer = 0;
     delegate.changeFont({"DejaVu Serif", 12.7});
     exportAs(&AppDelegate::onClickExportStudents, "groups.xlsx");
 
-    const QString in = QString::fromStdString(folder.path());
-    EXPECT_EQ(platform.alerts,
-              (QStringList{"! ERROR saving teachers at:\n" + in + "early.xlsx",
-                           "! ERROR saving students at:\n" + in + "early.xlsx",
-                           "! ERROR saving students at:\n" + in + "nogroups.xlsx",
-                           "! ERROR saving teachers at:\n" + in + "no-such-folder/t.xlsx",
-                           "i teachers saved on:\n" + in + "teachers.xlsx",
-                           "i students saved on:\n" + in + "groups.xlsx"}));
-    EXPECT_FALSE(QFile::exists(in + "early.xlsx") || QFile::exists(in + "nogroups.xlsx"));
+    const QString choices = " [Open|Show in folder]";
+    EXPECT_EQ(
+        platform.alerts,
+        (QStringList{"! ERROR saving students at:\n" + in +
+                         "nogroups.xlsx\n\nNothing to export: no hour names a student group.",
+                     "! ERROR saving teachers at:\n" + in + "no-such-folder/t.xlsx\n\nThe folder " +
+                         in + "no-such-folder does not exist.",
+                     "i teachers saved on:\n" + in + "teachers.xlsx" + choices,
+                     "! ERROR saving teachers at:\n" + in +
+                         "teachers.xlsx\n\nCancelled: nothing was written.",
+                     "i students saved on:\n" + in + "groups.xlsx" + choices}));
+    EXPECT_FALSE(QFile::exists(in + "nogroups.xlsx"));
+    EXPECT_EQ(support::entryCount(folder.path()), 5u);  // two .xml, two workbooks, tmp
+    EXPECT_EQ(folder.temporaryFiles(), 0u);
     EXPECT_EQ(platform.logLines, QStringList{"SetFont DejaVu Serif 13"});
-    EXPECT_EQ(readBack(in + "teachers.xlsx"),
-              "All teachers|Adams|Calibri 11 None None");  // the default style
     EXPECT_EQ(readBack(in + "groups.xlsx"), "All students|1A|DejaVu Serif 12 center center");
+}
+
+// The stored family stays as chosen even when it is not installed; the
+// button names it; "Use default font" goes back to Calibri 11.
+TEST_F(Controller, FontRulesIncludingAFamilyNotInstalled)
+{
+    EXPECT_EQ(platform.fontButtonTitle, "font: Calibri 11");
+    delegate.changeFont({"No Such Family Anywhere", 14.0});
+    EXPECT_EQ(platform.fontButtonTitle, "font: No Such Family Anywhere 14");
+    EXPECT_EQ(platform.fontButtonFont, (FontDescriptor{"No Such Family Anywhere", 14.0}));
+    FakePlatform restarted;
+    restarted.preferences = platform.preferences;
+    AppDelegate again{restarted};
+    again.applicationDidFinishLaunching();
+    EXPECT_EQ(again.excelFont(), (FontDescriptor{"No Such Family Anywhere", 14.0}));
+    EXPECT_EQ(restarted.fontButtonTitle, "font: No Such Family Anywhere 14");
+    again.onUseDefaultFont();
+    EXPECT_EQ(again.excelFont(), calibri11);
+    EXPECT_EQ(unarchiveFont(restarted.preferences.value("excelFont").toByteArray()), calibri11);
 }
 
 TEST_F(Controller, ComboChangeKeepsColumnsRadioSwitchRebuildsThem)
@@ -173,8 +229,9 @@ TEST_F(Controller, ComboChangeKeepsColumnsRadioSwitchRebuildsThem)
     delegate.onRadioChange();
     EXPECT_EQ(platform.comboItems, (QStringList{"1A", "2B", "3C"}));
     EXPECT_EQ(platform.comboSelected, 0);
-    EXPECT_EQ(platform.columnOps,
-              QStringList({"remove", "remove"}) + teacherColumns + QStringList{"add |"});
+    // 1A's week takes its days from Novak, the teacher with the most days.
+    EXPECT_EQ(platform.columnOps, QStringList({"remove", "remove"}) + teacherColumns +
+                                      QStringList{"add Tuesday|Tuesday"});
     EXPECT_EQ(delegate.timeTable()->value("Monday"), (QStringList{"Math", "Art", ""}));
     platform.columnOps.clear();
     platform.radioColumn = 0;

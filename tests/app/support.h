@@ -1,11 +1,13 @@
 #ifndef HORATAB_TESTS_APP_SUPPORT_H
 #define HORATAB_TESTS_APP_SUPPORT_H
 
+#include <QFileInfo>
 #include <QVariantMap>
 
 #include <gtest/gtest.h>
 
 #include "app/controller/AppPlatform.h"
+#include "timetable/timeTable.h"
 #include "support/scratch.h"
 
 // A scratch folder with Qt paths.
@@ -50,8 +52,11 @@ public:
     QStringList panels, alerts, logLines, recentDocuments, comboItems, columns;
     QStringList columnOps;  // "remove", "add <identifier>|<title>"
     std::optional<FontDescriptor> fontPanelFont, fontButtonFont, measuredWith;
-    QString pathText;
-    int comboSelected = -1, radioColumn = 0, reloads = 0;
+    QString pathText, windowFilePath, statusText, fontButtonTitle;
+    int comboSelected = -1, radioColumn = 0, reloads = 0, alertAnswer = 0;
+    bool rooms = false, teachers = false, teachersAvailable = false, exportEnabled = true;
+    QStringList progressLines, desktop, busy;  // desktop: "open <path>", "folder <path>"
+    uint64_t cancelAtSheet = UINT64_MAX;       // the sheet report that presses Cancel
     QVariantMap preferences;
     static constexpr double lineHeight = 19.0;
 
@@ -59,14 +64,32 @@ public:
     {
         return answer("open " + type);
     }
-    std::optional<QString> runSavePanel(const QString& type) override
+    std::optional<QString> runSavePanel(const QString& type, const QString& title,
+                                        const QString& suggested) override
     {
-        return answer("save " + type);
+        return answer("save " + type + " " + title + " " + suggested);
     }
-    void runAlert(const QString& t, AlertStyle s) override
+    int runAlert(const QString& t, AlertStyle s, const QStringList& choices) override
     {
-        alerts << (s == AlertStyle::Warning ? "! " : "i ") + t;
+        alerts << (s == AlertStyle::Warning ? "! " : "i ") + t +
+                      (choices.isEmpty() ? "" : " [" + choices.join('|') + ']');
+        return alertAnswer;
     }
+    bool runWithProgress(const QString& title, exportProgress& progress,
+                         const std::function<bool()>& work) override
+    {
+        progress.sheetStarted = [&](uint64_t done, uint64_t total, const std::string& name) {
+            progressLines << QString("%1/%2 %3").arg(done).arg(total).arg(name.c_str());
+            if (done == cancelAtSheet)
+                progress.cancelled = true;
+        };
+        busy << title;
+        return work();
+    }
+    void setBusy(bool on) override { busy << (on ? "busy" : "idle"); }
+    void openWithDesktop(const QString& path) override { desktop << "open " + path; }
+    void showInFolder(const QString& path) override { desktop << "folder " + path; }
+    bool fileExists(const QString& path) override { return QFileInfo(path).isFile(); }
     void showFontPanel(const FontDescriptor& f, FontPanelTarget* to) override
     {
         fontPanelFont = f, fontPanel = to;
@@ -92,8 +115,15 @@ public:
     void tableSetNeedsDisplay() override {}
     void tableReloadData() override { ++reloads; }
     int radioSelectedColumn() override { return radioColumn; }
+    void setRadioSelectedColumn(int column) override { radioColumn = column; }
+    bool roomsShown() override { return rooms; }
+    bool teachersShown() override { return teachers && teachersAvailable; }
+    void setTeachersCheckAvailable(bool on) override { teachersAvailable = on; }
+    void setExportEnabled(bool on) override { exportEnabled = on; }
+    void setWindowFilePath(const QString& path) override { windowFilePath = path; }
+    void setStatusText(const QString& text) override { statusText = text; }
     void setInputPathText(const QString& text) override { pathText = text; }
-    void setFontButtonTitle(const QString&) override {}
+    void setFontButtonTitle(const QString& title) override { fontButtonTitle = title; }
     void setFontButtonFont(const FontDescriptor& font) override { fontButtonFont = font; }
     FontDescriptor systemFont(double size) override { return {"System Sans", size}; }
     FontDescriptor controlContentFont(double size) override { return {"Control Sans", size}; }
@@ -116,6 +146,10 @@ public:
         preferences.insert(key, value);
     }
     void noteNewRecentDocument(const QString& path) override { recentDocuments.append(path); }
+    void removeRecentDocument(const QString& path) override
+    {
+        recentDocuments.append("removed " + path);
+    }
     void log(const QString& line) override { logLines.append(line); }
 
 private:

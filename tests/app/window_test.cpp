@@ -3,7 +3,10 @@
 // Qt side of alerts, settings and the recent-documents menu.
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -32,18 +35,25 @@ QStringList textsOf(const QAbstractItemModel* model, bool headers = false)
     return texts;
 }
 
-// Alerts are modal: a timer answers each with its first button and keeps it
-// as "<! for a warning> <text> [<its only button>]" for the tests to check.
+// Alerts and save panels are modal: a timer answers each alert with "OK" and
+// keeps it as "<! for a warning> <text> [<its buttons>]" for the tests to
+// check, and answers a save panel with `savePath`.
 QStringList alertsShown;
+QString savePath;
 void answerAlerts()
 {
-    if (auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        const QList<QAbstractButton*> buttons = alert->buttons();
-        const QString answer =
-            buttons.size() == 1 ? buttons[0]->text().remove('&') : "more than one button";
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* alert = qobject_cast<QMessageBox*>(modal)) {
+        QStringList texts;
+        for (QAbstractButton* button : alert->buttons())
+            texts << button->text().remove('&');
         alertsShown << (alert->icon() == QMessageBox::Warning ? "! " : "? ") + alert->text() +
-                           " [" + answer + ']';
-        buttons.value(0)->click();
+                           " [" + texts.join('|') + ']';
+        alert->buttons().value(0)->click();
+    } else if (auto* panel = qobject_cast<QFileDialog*>(modal)) {
+        panel->setOption(QFileDialog::DontConfirmOverwrite);
+        panel->selectFile(savePath);
+        static_cast<QDialog*>(panel)->accept();
     }
 }
 
@@ -90,7 +100,8 @@ TEST(Window, ShowsTheExampleForTeachersAndGroups)
 
     const QString bad = folder.write("bad.xml", fixtures::malformed);
     EXPECT_FALSE(shell.delegate().applicationOpenFile(bad));
-    EXPECT_EQ(alertsShown, QStringList{"! ERROR loading timetable from:\n" + bad + " [OK]"});
+    ASSERT_EQ(alertsShown.size(), 1);
+    EXPECT_TRUE(alertsShown[0].startsWith("! ERROR loading timetable from:\n" + bad + "\n\n"));
     alertsShown.clear();
     EXPECT_EQ(window.pathField()->text(), example);
     EXPECT_EQ(textsOf(window.comboBox()->model()), teachers);
@@ -107,7 +118,8 @@ TEST(Window, FontFromSettingsRecentDocumentsAndARestart)
     shell.launch({});
     EXPECT_EQ(shell.delegate().excelFont(), (FontDescriptor{"DejaVu Sans Mono", 13.0}));
     shell.delegate().changeFont({"DejaVu Serif", 12.7});
-    EXPECT_EQ(window.fontButton()->text(), "font: DejaVu Serif 13");
+    EXPECT_EQ(window.fontButton()->text(), "fo&nt: DejaVu Serif 13");
+    EXPECT_EQ(window.fontButton()->font().pointSizeF(), QApplication::font().pointSizeF());
     EXPECT_EQ(window.fontButton()->font().family(), "DejaVu Serif");
 
     EXPECT_FALSE(window.openRecentMenu()->isEnabled());
@@ -119,9 +131,10 @@ TEST(Window, FontFromSettingsRecentDocumentsAndARestart)
     const QList<QAction*> entries = window.openRecentMenu()->actions();
     ASSERT_EQ(entries.size(), 4);  // two documents, a separator, "Clear Menu"
     EXPECT_EQ(entries[0]->text(), "second.xml");
-    entries[1]->trigger();  // opens without reordering
+    entries[1]->trigger();  // opens and moves to the front
     EXPECT_EQ(textsOf(window.comboBox()->model()), (QStringList{"Adams", "Novak"}));
-    EXPECT_EQ(shell.recentDocuments().paths(), (QStringList{second, first}));
+    EXPECT_EQ(shell.recentDocuments().paths(), (QStringList{first, second}));
+    EXPECT_EQ(window.windowFilePath(), first);
 
     settings.sync();
     QSettings reread(folder.filePath("horatab.ini"), QSettings::IniFormat);
@@ -134,6 +147,56 @@ TEST(Window, FontFromSettingsRecentDocumentsAndARestart)
     EXPECT_FALSE(window.openRecentMenu()->isEnabled());
     EXPECT_TRUE(shell.recentDocuments().paths().isEmpty());
     EXPECT_TRUE(alertsShown.isEmpty());
+}
+
+// A district-size export through the real window: the window's timers keep
+// running while it is written, the progress dialog counts the sheets, and a
+// cancelled export leaves the workbook already there as it was.
+TEST(Window, DistrictExportStaysResponsiveAndCancelLeavesNothing)
+{
+    TempFolder folder;
+    const QString district = folder.filePath("district.xml");
+    QProcess generator;
+    generator.setStandardOutputFile(district);
+    generator.start(HORATAB_GEN_BIN, {"--district"});
+    ASSERT_TRUE(generator.waitForFinished(120000) && generator.exitCode() == 0);
+    QSettings settings(folder.filePath("horatab.ini"), QSettings::IniFormat);
+    ApplicationShell shell(settings);
+    shell.launch({district});
+    EXPECT_TRUE(shell.window().exportTeachersButton()->isEnabled());
+
+    int ticks = 0;
+    int largestShown = 0;
+    bool cancel = false;
+    QTimer heartbeat;
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!progress)
+            return;
+        ++ticks;
+        largestShown = std::max(largestShown, progress->value());
+        if (cancel && progress->value() > 10)
+            progress->findChild<QPushButton*>()->click();  // Cancel
+    });
+    heartbeat.start(20);
+    savePath = folder.filePath("district-teachers.xlsx");
+    shell.window().exportTeachersButton()->click();
+    EXPECT_GT(ticks, 20);  // at least 0.4 s of a running event loop
+    EXPECT_GT(largestShown, 1000);
+    ASSERT_EQ(alertsShown.size(), 1);
+    EXPECT_EQ(alertsShown[0], "? teachers saved on:\n" + savePath + " [OK|Open|Show in folder]");
+
+    QFile written(savePath);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray before = written.readAll();
+    cancel = true;
+    shell.window().exportTeachersAction()->trigger();
+    EXPECT_EQ(alertsShown.value(1), "! ERROR saving teachers at:\n" + savePath +
+                                        "\n\nCancelled: nothing was written. [OK]");
+    written.seek(0);
+    EXPECT_EQ(written.readAll(), before);
+    EXPECT_EQ(folder.temporaryFiles(), 0u);
+    alertsShown.clear();
 }
 
 TEST(QtPlatform, SavePanelPathsEndInTheExtension)

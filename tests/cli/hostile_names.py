@@ -3,15 +3,19 @@
 type (or a program might garble) goes through horatab-export, and both
 workbooks are opened with openpyxl, the independent reader.
 
-usage: hostile_names.py HORATAB_EXPORT
+usage: hostile_names.py HORATAB_EXPORT [--libreoffice]
 
 Every name must come back in its cells exactly as text (a control character
 as the reader returns it: in the spreadsheet's _xHHHH_ form; bytes that are
 not UTF-8 as U+FFFD), no cell may be a formula, and every sheet title must
-be valid and unique. Exits with 1 on the first broken expectation.
+be valid and unique. With --libreoffice both workbooks are also converted
+by LibreOffice (exit 77, skipped, without soffice), which decodes _xHHHH_
+in sheet titles: it must keep every sheet, with the title written.
+Exits with 1 on the first broken expectation.
 """
 
-import os, subprocess, sys, tempfile
+import os, re, shutil, subprocess, sys, tempfile, zipfile
+import xml.etree.ElementTree as ElementTree
 
 import openpyxl
 
@@ -24,6 +28,9 @@ TEACHERS = [
     b"Emoji \xf0\x9f\x98\x80\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x8f\xab teacher", b"Slash/colon:bracket[one]",
     b"Abcdefghijklmnopqrstuvwxyz01234-first-teacher", b"Abcdefghijklmnopqrstuvwxyz01234-second-teacher", b"",
     b"All teachers", b"all TEACHERS", b"\xc3\x89lan", b"\xc3\xa9lan", ("Long " + "x" * 295).encode(), b"'quoted'",
+    # Titles a reader would decode into another, an invalid or a reserved name.
+    b"_x0041_", b"A", b"_x0048_istory", b"HISTORY", b"_xD800_", b"_x0001_", b"_x0027_q_x003A_", b"_x005B_x_x005D_",
+    "KIRMIZI".encode(), "k\u0131rm\u0131z\u0131".encode(), "\u039f\u0394\u038c\u03a3".encode(), "\u03bf\u03b4\u03cc\u03c2".encode(),
 ]
 GROUPS = [
     b"=HYPERLINK(\"http://example.invalid\",\"click\")", b"1/A:[x]", b"+1", b"-2", b"@group", b"", b"All students",
@@ -115,8 +122,32 @@ def check_workbook(path, label, summary_title, names, other_texts):
         expect(shown(text) in texts, "%s: %r is not shown exactly in any cell" % (label, shown(text)))
 
 
+def decoded(title):
+    """A title as a reader that decodes _xHHHH_ shows it."""
+    return re.sub(r"_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m.group(1), 16)), title)
+
+
+def check_libreoffice(path, label, folder):
+    """LibreOffice must keep every sheet, titled as written."""
+    run = subprocess.run(["soffice", "--headless", "-env:UserInstallation=file://" + folder + "/profile",
+                          "--convert-to", "ods", "--outdir", folder, path], capture_output=True, timeout=600)
+    ods = os.path.splitext(os.path.join(folder, os.path.basename(path)))[0] + ".ods"
+    if run.returncode != 0 or not os.path.exists(ods):
+        problems.append("%s: LibreOffice could not convert it: %r" % (label, run.stderr))
+        return
+    table = "{urn:oasis:names:tc:opendocument:xmlns:table:1.0}"
+    content = ElementTree.fromstring(zipfile.ZipFile(ods).read("content.xml"))
+    shown_titles = [t.get(table + "name") for t in content.iter(table + "table")]
+    written = [decoded(t) for t in openpyxl.load_workbook(path).sheetnames]
+    expect(shown_titles == written, "%s: LibreOffice shows the sheets\n  %r\nnot\n  %r" % (label, shown_titles, written))
+
+
 def main():
     tool = sys.argv[1]
+    libreoffice = sys.argv[2:] == ["--libreoffice"]
+    if libreoffice and not shutil.which("soffice"):
+        print("SKIP: soffice is not installed")
+        return 77
     with tempfile.TemporaryDirectory(prefix="horatab-hostile-") as folder:
         source = os.path.join(folder, "hostile.xml")
         write_input(source)
@@ -133,6 +164,9 @@ def main():
         used_groups = [GROUPS[t % len(GROUPS)] for t in range(len(TEACHERS))]
         check_workbook(teachers, "teachers", "All teachers", TEACHERS, used_groups + SUBJECTS + ROOMS)
         check_workbook(students, "students", "All students", used_groups, TEACHERS + SUBJECTS + ROOMS)
+        if libreoffice:
+            check_libreoffice(teachers, "teachers", folder)
+            check_libreoffice(students, "students", folder)
     if problems:
         print("\n".join(problems))
         return 1

@@ -51,14 +51,18 @@ TEST(RunExportTest, InspectionsPrintTheirResultOrOneClearLine)
         {{"--version"}, 0, std::string("horatab-export ") + HORATAB_EXPECTED_VERSION + "\n", ""},
         {{"--list", "teachers", in}, 0, "Adámek Jan\nIdle\nŠimek Petr\n", ""},
         {{"--list", "students", in}, 0, "1.A\n2.B\n", ""},
-        // Tabs in names print as spaces so that the columns hold.
+        // Tabs in names print as spaces so that the columns hold; a duty shows.
         {{"--show-teacher", "Šimek Petr", in},
          0,
-         "hour\\day\tPondělí\tÚterý\n1.\t1.A / Fyzika\t\n2.\t\t2.B / Fyzika lab\n3.\t\t\n",
+         "hour\\day\tPondělí\tÚterý\n1.\t1.A / Fyzika\t\n2.\t\t2.B / Fyzika lab\n3.\tDozor\t\n",
          ""},
         {{"--show-teacher", "Idle", in}, 0, "hour\\day\tPo\tÚt\n", ""},
-        // Headings from Adámek (first by name); Šimek sorts later and wins the clash.
-        {{"--show-students", "1.A", in}, 0, "hour\\day\tPo\t\nI\tFyzika\t\n\t\t\n\t\t\n", ""},
+        // Headings from Šimek (the larger week); both teachers of the clash
+        // show, in name order, the lines of the cell separated by " | ".
+        {{"--show-students", "1.A", in},
+         0,
+         "hour\\day\tPondělí\tÚterý\n1.\tMatematika | Fyzika\t\n2.\t\t\n3.\t\t\n",
+         ""},
         {{"--list", "teachers", laughs}, 0, "&b;\n", ""},
         {{"--show-teacher", "Nobody", in}, 1, "", failed(in, "no teacher named \"Nobody\"")},
         {{"--show-students", "Idle", in}, 1, "", failed(in, "no student group named \"Idle\"")},

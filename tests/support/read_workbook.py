@@ -37,8 +37,6 @@ def dump(path, wanted):
         if wanted and index not in wanted:
             continue
         sheet = workbook[name]
-        if wanted:
-            sheet.reset_dimensions()  # a streamed sheet declares only "A1"
         rows = []
         for row in sheet.iter_rows(min_row=1, min_col=1):
             cells = [cell for cell in row if cell.value is not None]

@@ -27,7 +27,7 @@ const char* const school =
 const std::string adamsHeading = "hour\\day\tMo\tTu\tWe\n";
 const std::string brownHeading = "hour\\day\tbMo\tbTu\n";
 // The summaries: day names over blocks of three hour columns, headings from
-// the first teacher with an hour (the first group).
+// the largest week (Adams, and 1A's week, which takes Adams' headings).
 const std::string summaryHeadings = "\tMo\t\t\tTu\t\t\tWe\n\t1\t2\t3\t1\t2\t3\t1\t2\t3\n";
 
 class ExportLayoutTest : public testing::Test
@@ -61,20 +61,20 @@ TEST_F(ExportLayoutTest, TeachersWorkbook)
         {summaryHeadings + "Aaron\nAdams\t1A\t2B\t\t\t1A\t2B\t\t\t1A\nBrown\t1A\t3C\t\t1A\nZed\n",
          threeBlocks("hour\\day\tX\tY\n", "", "", ""),
          threeBlocks(adamsHeading, "1\t1A\n2\t2B\t1A\n3\t\t2B\t1A\n",
-                     "1\tMath\n2\tMath\tBio\n3\t\t\tMath\n", "1\tR1\n2\tR2\tR1\n3\t\t\tR3\n"),
+                     "1\tMath\tDuty\n2\tMath\tBio\n3\t\t\tMath\n", "1\tR1\n2\tR2\tR1\n3\t\t\tR3\n"),
          threeBlocks(brownHeading, "b1\t1A\t1A\nb2\t3C\n", "b1\tArt\tPE\nb2\tArt\n",
                      "b1\tS1\tGym\nb2\n"),
          threeBlocks("hour\\day\n", "", "", "")});
 }
 
-TEST_F(ExportLayoutTest, StudentsWorkbookMergesTeachersAndTheLaterNameWinsAClash)
+TEST_F(ExportLayoutTest, StudentsWorkbookMergesTeachersAndKeepsBothLessonsOfAClash)
 {
     expectSheets(
         exported(false), {"All students", "1A", "2B", "3C"},
-        {summaryHeadings + "1A\tArt\t\t\tPE\tBio\t\t\t\tMath\n2B\t\tMath\n3C\t\tArt\n",
-         threeBlocks(adamsHeading, "1\tArt\tPE\n2\t\tBio\n3\t\t\tMath\n",
-                     "1\tBrown\tBrown\n2\t\tAdams\n3\t\t\tAdams\n",
-                     "1\tS1\tGym\n2\t\tR1\n3\t\t\tR3\n"),
+        {summaryHeadings + "1A\tMath\\nArt\t\t\tPE\tBio\t\t\t\tMath\n2B\t\tMath\n3C\t\tArt\n",
+         threeBlocks(adamsHeading, "1\tMath\\nArt\tPE\n2\t\tBio\n3\t\t\tMath\n",
+                     "1\tAdams\\nBrown\tBrown\n2\t\tAdams\n3\t\t\tAdams\n",
+                     "1\tR1\\nS1\tGym\n2\t\tR1\n3\t\t\tR3\n"),
          threeBlocks(adamsHeading, "1\n2\tMath\n3\n", "1\n2\tAdams\n3\t\tAdams\n", "1\n2\tR2\n3\n"),
          threeBlocks(brownHeading, "b1\nb2\tArt\n", "b1\nb2\tBrown\n", "b1\nb2\n")});
 }

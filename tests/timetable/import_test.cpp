@@ -29,19 +29,21 @@ TEST(ImportTest, TeachersMergedByNameWithDaysInDocumentOrderAndTheFirstLongestDa
     EXPECT_EQ(a->longestDay->name, "d2");
 }
 
-TEST(ImportTest, OnlyTheFirstDetailOfEachKindCountsAndMissingOnesStayAbsent)
+TEST(ImportTest, EveryGroupOfAnHourOnceAndOnlyTheFirstSubjectAndRoom)
 {
     timeTable model;
-    readInto(
-        model,
-        "<Teachers_Timetable><T name='A'><D name='Mo'><H name='1'>"
-        "<Room name='R1'/><Students name='1A'/><Note name='x'/><Students name='2B'/>"
-        "<Subject name='Math'/><subject name='lower case'/><Subject name='Art'/><Room name='R2'/>"
-        "</H></D></T><T name='B'><D><H><Students name='1A'/></H></D></T>"
-        "<T><D><H><Students/></H></D></T></Teachers_Timetable>");
+    readInto(model,
+             "<Teachers_Timetable><T name='A'><D name='Mo'><H name='1'><Activity id='7'/>"
+             "<Room name='R1'/><Students name='1A'/><Note name='x'/><Students name='2B'/>"
+             "<Subject name='Math'/><subject name='lower case'/><Subject name='Art'/><Room "
+             "name='R2'/><Activity_Tag name='Half'/><Students name='1A'/><Real_Room name='R9'/>"
+             "</H></D></T><T name='B'><D><H><Students name='1A'/></H></D></T>"
+             "<T><D><H><Students/></H></D></T></Teachers_Timetable>");
     const hour* slot = firstHour(model.teachers.find("A"));
     ASSERT_TRUE(slot->students && slot->subject && slot->room);
     EXPECT_EQ(slot->students->name + slot->subject->name + slot->room->name, "1AMathR1");
+    ASSERT_EQ(slot->groups.size(), 2u);
+    EXPECT_EQ(slot->groups[0]->name + slot->groups[1]->name, "1A2B");
     EXPECT_EQ(keys(model.subjects), names{"Math"});
     EXPECT_EQ(keys(model.rooms), names{"R1"});
     // Every hour naming a group points at its one registry object; missing
@@ -49,7 +51,17 @@ TEST(ImportTest, OnlyTheFirstDetailOfEachKindCountsAndMissingOnesStayAbsent)
     const hour* other = firstHour(model.teachers.find("B"));
     EXPECT_EQ(other->students, slot->students);
     EXPECT_TRUE(!other->subject && !other->room && other->name.empty());
-    EXPECT_EQ(keys(model.students), (names{"", "1A"}));
+    EXPECT_EQ(keys(model.students), (names{"", "1A", "2B"}));
+
+    // A long list keeps each group once, in file order, past its first ones.
+    std::string many = "<Teachers_Timetable><T name='C'><D><H>";
+    for (int i = 0; i < 40; ++i)
+        many += "<Students name='g" + std::to_string(i % 30) + "'/>";
+    readInto(model, many + "</H></D></T></Teachers_Timetable>");
+    const hour* combined = firstHour(model.teachers.find("C"));
+    ASSERT_EQ(combined->groups.size(), 30u);
+    for (size_t i = 0; i < 30; ++i)
+        EXPECT_EQ(combined->groups[i]->name, "g" + std::to_string(i));
     EXPECT_EQ(firstHour(model.teachers.find(""))->students, model.students.find(""));
 }
 

@@ -34,13 +34,16 @@ hour* teach(timeTable& model, teacher* owner, int d, int h, const char* group,
 {
     hour* slot =
         *std::next((*std::next(owner->days.list().begin(), d - 1))->hours.list().begin(), h - 1);
-    slot->students = group ? model.insertStudents(group) : nullptr;
+    slot->students = nullptr;
+    slot->groups.clear();
+    if (group)
+        slot->addStudents(model.insertStudents(group));
     slot->subject = subject ? model.insertSubject(subject) : nullptr;
     slot->room = room ? model.insertRoom(room) : nullptr;
     return slot;
 }
 
-TEST(TeacherScheduleTest, LayoutHeadingsAndHoursWithoutAGroup)
+TEST(TeacherScheduleTest, LayoutHeadingsAndDutiesWithoutAGroup)
 {
     timeTable model;
     readInto(model, "<Teachers_Timetable><T name='T'><D name='Mo'><H name='Mo1'/><H "
@@ -52,8 +55,11 @@ TEST(TeacherScheduleTest, LayoutHeadingsAndHoursWithoutAGroup)
                     "<Subject name='Art'/></H></D></T></Teachers_Timetable>");
     matrix m;
     model.teachers.find("T")->timeSchedule(m, INFO_STUDENTS | INFO_SUBJECT);
-    // Hour names from the first longest day; days placed by position, not name.
-    EXPECT_EQ(text(m), "hour\\day,Mo,Tu,Tu|Tu1,,,|Tu2,1A / Math,,|x3,,,2B / Art");
+    // Hour names from the first longest day; days placed by position, not
+    // name; a duty shows the facts it has.
+    EXPECT_EQ(text(m), "hour\\day,Mo,Tu,Tu|Tu1,,Duty,|Tu2,1A / Math,,|x3,,,2B / Art");
+    model.teachers.find("T")->timeSchedule(m, INFO_STUDENTS | INFO_ROOM);
+    EXPECT_EQ(text(m), "hour\\day,Mo,Tu,Tu|Tu1,,Hall,|Tu2,1A,,|x3,,,2B");
 }
 
 TEST(TeacherScheduleTest, CellTextForEveryFlagCombination)
@@ -94,6 +100,14 @@ TEST(TeacherScheduleTest, CellTextForEveryFlagCombination)
                  INFO_STUDENTS | INFO_SUBJECT | INFO_ROOM);
     t->fillInfos(nullptr, cells += "|", 15);
     EXPECT_EQ(cells, " / R2|| /  / |");
+
+    // A lesson taught to several groups names them all, in file order.
+    hour* combined = teach(model, t, 1, 2, "5B", "Math");
+    combined->addStudents(model.insertStudents("5A"));
+    combined->addStudents(model.insertStudents("5B"));
+    cells.clear();
+    t->fillInfos(combined, cells, INFO_STUDENTS | INFO_SUBJECT);
+    EXPECT_EQ(cells, "5B, 5A / Math");
 }
 
 TEST(TeacherScheduleTest, TeachersWithoutHoursAndStaleCountsStayInBounds)
@@ -121,7 +135,7 @@ TEST(TeacherScheduleTest, TeachersWithoutHoursAndStaleCountsStayInBounds)
     EXPECT_EQ(text(small), ",|,");
 }
 
-TEST(GroupScheduleTest, MergesTeachersWithHeadingsFromTheFirstByName)
+TEST(GroupScheduleTest, MergesTeachersWithHeadingsFromTheLargestWeekAndParallelLessons)
 {
     // B (5 days of 6 hours) and A (6 days of 5 hours) both teach 1A; C
     // teaches 2B in the ninth hour of its only day.
@@ -138,14 +152,30 @@ TEST(GroupScheduleTest, MergesTeachersWithHeadingsFromTheFirstByName)
 
     matrix m;
     ASSERT_TRUE(model.studentsTimeSchedule("1A", m, INFO_SUBJECT | INFO_TEACHER));
-    // 7 x 7: the most days and hours of its teachers; each teacher's own
-    // positions; in day 1, hour 2 B sorts after A and wins.
+    // 7 x 7: day names from A (most days), hour names from B (most hours);
+    // each teacher's own positions; A and B in day 1, hour 2 both stay, in
+    // name order.
     EXPECT_EQ(text(m),
-              "hour\\day,aMo,aTu,aWe,aTh,aFr,aSa|aMo1,,,,,,|aMo2,Bio / B,,,,,|aMo3,,,,,,|aMo4,,,,,,"
-              "|aMo5,,,,,,Art / A|,,,,,PE / B,");
+              "hour\\day,aMo,aTu,aWe,aTh,aFr,aSa|bMo1,,,,,,|bMo2,Math / A\nBio / B,,,,,|bMo3,,,,,,"
+              "|bMo4,,,,,,|bMo5,,,,,,Art / A|bMo6,,,,,PE / B,");
+    // A parallel text that is already there, or empty, adds no line.
+    ASSERT_TRUE(model.studentsTimeSchedule("1A", m, INFO_ROOM));
+    EXPECT_EQ(m(2, 1), "R1\nLab");
+    teach(model, b, 1, 2, "1A", "Math", "R1");
+    ASSERT_TRUE(model.studentsTimeSchedule("1A", m, INFO_SUBJECT | INFO_ROOM));
+    EXPECT_EQ(m(2, 1), "Math / R1");
+    ASSERT_TRUE(model.studentsTimeSchedule("1A", m, INFO_STUDENTS));
+    EXPECT_EQ(m(2, 1), "1A");
     ASSERT_TRUE(model.studentsTimeSchedule(model.students.find("2B"), m, INFO_SUBJECT));
     EXPECT_EQ(m.rowSize(), 10u);
     EXPECT_EQ(m(1, 2) + m(9, 1), "MusicChem");
+
+    // A lesson taught to 2B and 3C together is in both weeks.
+    teach(model, c, 1, 1, "3C", "Choir")->addStudents(model.insertStudents("2B"));
+    for (const char* group : {"2B", "3C"}) {
+        ASSERT_TRUE(model.studentsTimeSchedule(group, m, INFO_STUDENTS | INFO_SUBJECT)) << group;
+        EXPECT_EQ(m(1, 1), "3C, 2B / Choir") << group;
+    }
 
     // The index of each group's teachers (in name order) merges alike.
     timeTable::groupTeachersIndex index = model.teachersOfAllGroups();
@@ -165,8 +195,8 @@ TEST(GroupScheduleTest, MergesTeachersWithHeadingsFromTheFirstByName)
     EXPECT_FALSE(model.studentsTimeSchedule(&untaught, m, INFO_SUBJECT));
     EXPECT_FALSE(model.studentsTimeSchedule(model.students.find("1A"), timeTable::teacherList(), m,
                                             INFO_SUBJECT));
-    EXPECT_EQ(m.rowSize() * m.colSize(), 70u);
-    EXPECT_EQ(m.values, names(70, "mine"));
+    EXPECT_EQ(m.rowSize() * m.colSize(), 20u);
+    EXPECT_EQ(m.values, names(20, "mine"));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "XlsxTest.h"
 
+#include <functional>
+
 using namespace SimpleXlsx;
 using xt::InOrder;
 using xt::xmlDeclaration;
@@ -102,42 +104,71 @@ TEST_F(ChartParts, RangeReferencesDoubleApostrophes)
         "<c:val><c:numRef><c:f>'O''Brien''s'!$C2:$C5</c:f>"));
 }
 
-TEST_F(ChartParts, SecondPlotNumbersItsSeriesOnAndUsesTheSecondAxes)
+// Chart parts that each setting shapes, written exactly: a second plot
+// numbers its series on and uses the second axes; axis settings come in
+// schema order and hidden axes keep the letter of their kind; dashes,
+// markers and smoothing apply to lines only; a scatter plot's style.
+TEST_F(ChartParts, SettingsShapeThePartExactly)
 {
-    const std::string part = Saved(1, CHART_LINE, [&](CChartsheet& chart) {
+    Series styled = Range(data, 0, 9, 0, 1);
+    styled.dashed = true;
+    styled.marked = true;
+    styled.smooth = true;
+    const std::function<void(CChartsheet&)> secondPlot = [&](CChartsheet& chart) {
         chart.GetDiagramm().secondType = CHART_BAR;
         chart.AddSeries(Range(data, 0, 9, 0, 1, "first"));
         chart.AddSeries(Range(data, 0, 9, 0, 2, "second"));
         for (uint32_t column = 1; column <= 3; ++column)
             chart.AddSeries(ValuesOnly(data, 0, 9, column), false);
-    });
-    EXPECT_TRUE(InOrder(
-        part,
-        {"<c:lineChart>", "<c:idx val=\"0\"/><c:order val=\"0\"/>",
-         "<c:idx val=\"1\"/><c:order val=\"1\"/>",
-         "<c:axId val=\"100\"/><c:axId val=\"101\"/></c:lineChart><c:barChart><c:barDir "
-         "val=\"col\"/>"
-         "<c:grouping val=\"clustered\"/>",
-         "<c:idx val=\"2\"/><c:order val=\"2\"/>", "<c:idx val=\"3\"/><c:order val=\"3\"/>",
-         "<c:idx val=\"4\"/><c:order val=\"4\"/>",
-         "<c:axId val=\"102\"/><c:axId val=\"103\"/></c:barChart>",
-         // Main axes, then a top category axis and a right value axis crossing at the maximum.
-         "<c:catAx><c:axId val=\"100\"/>", "<c:valAx><c:axId val=\"101\"/>",
-         "<c:catAx><c:axId val=\"102\"/>", "<c:axPos val=\"t\"/>",
-         "<c:crossAx val=\"103\"/><c:crosses val=\"max\"/>", "<c:valAx><c:axId val=\"103\"/>",
-         "<c:axPos val=\"r\"/>", "<c:crossAx val=\"102\"/><c:crosses val=\"max\"/>",
-         "</c:plotArea>"}))
-        << part;
-    // The second series have no categories: the top axis is not linked.
-    const std::string topAxis = part.substr(part.find("<c:catAx><c:axId val=\"102\"/>"));
-    EXPECT_FALSE(xt::Has(topAxis.substr(0, topAxis.find("</c:catAx>")), "c:numFmt"));
-    // A second plot type without second series: no plot on axes that are not written.
-    const std::string single = Saved(2, CHART_LINE, [&](CChartsheet& chart) {
-        chart.GetDiagramm().secondType = CHART_LINE;
+    };
+    const std::function<void(CChartsheet&)> axisSettings = [&](CChartsheet& chart) {
+        CChartsheet::Axis& x = chart.GetXAxis();
+        x.name = "Week";
+        x.nameSize = 12;
+        x.grid = 3;
+        x.minValue = "1";
+        x.maxValue = "10";
+        x.labelAngle = 45;
+        x.labelSkip = 2;
+        x.markSkip = 3;
+        x.crosses = 1;
+        CChartsheet::Axis y = chart.GetYAxis();
+        y.name = "Hours";
+        y.grid = 1;
+        y.numberFormatLinked = false;
+        chart.SetYAxis(y);
         chart.AddSeries(ValuesOnly(data, 0, 9, 1));
-    });
-    EXPECT_EQ(xt::Count(single, "<c:lineChart>"), 1u);
-    EXPECT_FALSE(xt::Has(single, "val=\"102\""));
+    };
+    const std::function<void(CChartsheet&)> hiddenAxes = [&](CChartsheet& chart) {
+        chart.GetXAxis().position = 0;
+        chart.GetYAxis().position = 0;
+        chart.AddSeries(ValuesOnly(data, 0, 9, 1));
+    };
+    const std::function<void(CChartsheet&)> styledBar = [&](CChartsheet& chart) {
+        chart.GetDiagramm().barDirection = 1;
+        chart.GetDiagramm().barGrouping = 2;
+        chart.AddSeries(styled);
+    };
+    const std::function<void(CChartsheet&)> scatterMarkers = [&](CChartsheet& chart) {
+        chart.GetDiagramm().scatterStyle = 1;
+        chart.AddSeries(Range(data, 0, 9, 0, 2, "squares"));
+    };
+    const struct
+    {
+        EChartTypes type;
+        std::function<void(CChartsheet&)> setUp;
+        const char* reference;
+    } cases[] = {
+        {CHART_LINE, secondPlot, "second-plot-chart.xml"},
+        {CHART_LINE, axisSettings, "axis-settings-chart.xml"},
+        {CHART_LINE, hiddenAxes, "hidden-axes-chart.xml"},
+        {CHART_LINE, [&](CChartsheet& chart) { chart.AddSeries(styled); }, "styled-line-chart.xml"},
+        {CHART_BAR, styledBar, "styled-bar-chart.xml"},
+        {CHART_SCATTER, scatterMarkers, "scatter-markers-chart.xml"},
+    };
+    uint32_t index = 0;
+    for (const auto& c : cases)
+        EXPECT_EQ(Saved(++index, c.type, c.setUp), xt::Reference(c.reference)) << c.reference;
 }
 
 TEST_F(ChartParts, LegendPositionsAndDataTables)
@@ -167,88 +198,6 @@ TEST_F(ChartParts, LegendPositionsAndDataTables)
         EXPECT_TRUE(xt::Has(part, "</c:valAx>" + tail + "<c:plotVisOnly"))
             << position << " " << tableData;
     }
-}
-
-TEST_F(ChartParts, AxisSettingsInSchemaOrderAndHiddenAxesKeepTheirLetter)
-{
-    const std::string part = Saved(1, CHART_LINE, [&](CChartsheet& chart) {
-        CChartsheet::Axis& x = chart.GetXAxis();
-        x.name = "Week", x.nameSize = 12, x.grid = 3, x.minValue = "1", x.maxValue = "10";
-        x.labelAngle = 45, x.labelSkip = 2, x.markSkip = 3, x.crosses = 1;
-        CChartsheet::Axis y = chart.GetYAxis();
-        y.name = "Hours", y.grid = 1, y.numberFormatLinked = false;
-        chart.SetYAxis(y);
-        chart.AddSeries(ValuesOnly(data, 0, 9, 1));
-    });
-    EXPECT_TRUE(
-        InOrder(part, {"<c:catAx><c:axId val=\"100\"/><c:scaling><c:orientation "
-                       "val=\"minMax\"/><c:max val=\"10\"/><c:min val=\"1\"/>"
-                       "</c:scaling><c:delete val=\"0\"/><c:axPos "
-                       "val=\"b\"/><c:majorGridlines/><c:minorGridlines/><c:title><c:tx>"
-                       "<c:rich><a:bodyPr/>",
-                       "<a:defRPr lang=\"en-US\" sz=\"1200\"/>", "<a:t>Week</a:t>",
-                       "</c:title><c:tickLblPos val=\"nextTo\"/><c:txPr><a:bodyPr "
-                       "rot=\"2700000\"/><a:lstStyle/><a:p><a:pPr><a:defRPr/>"
-                       "</a:pPr><a:endParaRPr lang=\"en-US\"/></a:p></c:txPr><c:crossAx "
-                       "val=\"101\"/><c:crosses val=\"min\"/>"
-                       "<c:auto val=\"1\"/><c:lblAlgn val=\"ctr\"/><c:lblOffset "
-                       "val=\"100\"/><c:tickLblSkip val=\"2\"/>"
-                       "<c:tickMarkSkip val=\"3\"/></c:catAx>",
-                       // A value axis title stands vertically; the axis has no label settings.
-                       "<c:valAx><c:axId val=\"101\"/>",
-                       "<c:axPos val=\"l\"/><c:majorGridlines/><c:title><c:tx><c:rich>"
-                       "<a:bodyPr rot=\"-5400000\" vert=\"horz\"/>",
-                       "<a:defRPr lang=\"en-US\" sz=\"1000\"/>", "<a:t>Hours</a:t>",
-                       "</c:title><c:tickLblPos val=\"nextTo\"/><c:crossAx val=\"100\"/><c:crosses "
-                       "val=\"autoZero\"/>"
-                       "<c:crossBetween val=\"between\"/></c:valAx>"}))
-        << part;
-    // Hidden axes keep the letter of their kind.
-    const std::string line = Saved(2, CHART_LINE, [&](CChartsheet& chart) {
-        chart.GetXAxis().position = chart.GetYAxis().position = 0;
-        chart.AddSeries(ValuesOnly(data, 0, 9, 1));
-    });
-    EXPECT_TRUE(InOrder(line, {"<c:catAx>", "<c:delete val=\"1\"/><c:axPos val=\"b\"/>",
-                               "<c:valAx>", "<c:delete val=\"1\"/><c:axPos val=\"l\"/>"}));
-}
-
-TEST_F(ChartParts, SeriesLooksFollowTheirFlagsAndThePlotStyle)
-{
-    Series styled = Range(data, 0, 9, 0, 1);
-    styled.dashed = styled.marked = styled.smooth = true;
-    const std::pair<std::string, std::string> cases[] = {
-        {Saved(1, CHART_LINE, [&](CChartsheet& c) { c.AddSeries(styled); }),
-         "<c:order val=\"0\"/><c:spPr><a:ln><a:prstDash "
-         "val=\"dash\"/></a:ln></c:spPr><c:marker><c:symbol "
-         "val=\"diamond\"/></c:marker><c:cat>"},
-        {Chart(1), "</c:val><c:smooth val=\"1\"/></c:ser>"},
-        {Saved(2, CHART_BAR,
-               [&](CChartsheet& c) {  // line looks do not apply to bars
-                   c.GetDiagramm().barDirection = 1;
-                   c.GetDiagramm().barGrouping = 2;
-                   c.AddSeries(styled);
-               }),
-         "<c:barChart><c:barDir val=\"bar\"/><c:grouping val=\"percentStacked\"/><c:ser><c:idx "
-         "val=\"0\"/>"
-         "<c:order val=\"0\"/><c:cat>"},
-        {Chart(2), "</c:val></c:ser><c:axId val=\"100\"/><c:axId val=\"101\"/></c:barChart>"},
-        {Saved(4, CHART_SCATTER,
-               [&](CChartsheet& c) {
-                   c.GetDiagramm().scatterStyle = 1;
-                   c.AddSeries(Range(data, 0, 9, 0, 2, "squares"));
-               }),
-         "<c:scatterChart><c:scatterStyle val=\"lineMarker\"/><c:ser><c:idx val=\"0\"/><c:order "
-         "val=\"0\"/><c:tx><c:v>"
-         "squares</c:v></c:tx><c:spPr><a:ln "
-         "w=\"28575\"><a:noFill/></a:ln></c:spPr><c:marker><c:symbol val=\"diamond\"/>"
-         "</c:marker><c:xVal><c:numRef><c:f>'Data'!$A1:$A10</c:f></c:numRef></"
-         "c:xVal><c:yVal><c:numRef><c:f>'Data'!"
-         "$C1:$C10</c:f></c:numRef></c:yVal><c:smooth val=\"0\"/></c:ser><c:axId "
-         "val=\"100\"/><c:axId val=\"101\"/>"
-         "</c:scatterChart>"},
-    };
-    for (const auto& [part, text] : cases)
-        EXPECT_TRUE(xt::Has(part, text)) << text << "\nin " << part;
 }
 
 TEST_F(ChartParts, SeriesAndChartsThatCannotBeDrawnAreRefused)

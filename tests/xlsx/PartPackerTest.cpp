@@ -5,6 +5,7 @@
 
 #include "XlsxTest.h"
 
+#include <unzip.h>
 #include <zip.h>
 #include <zlib.h>
 
@@ -29,9 +30,10 @@ std::string CellText(size_t size)
 
 using Parts = std::vector<std::pair<std::string, std::string>>;  // name, bytes
 
-// Writes the parts into `dir`, packs them (naming also `extraNames`) into parts.zip.
+// Writes the parts into `dir`, packs them (naming also `extraNames`, the
+// parts' files preceded by `heads`) into parts.zip.
 bool PackParts(const support::ScratchFolder& dir, const Parts& parts, const PackOptions& options,
-               const std::vector<std::string>& extraNames = {})
+               const std::vector<std::string>& extraNames = {}, const PartHeads& heads = {})
 {
     std::vector<std::string> names;
     for (const auto& [name, data] : parts) {
@@ -42,7 +44,7 @@ bool PackParts(const support::ScratchFolder& dir, const Parts& parts, const Pack
     names.insert(names.end(), extraNames.begin(), extraNames.end());
     zipFile archive = zipOpen64(dir.file("parts.zip").c_str(), APPEND_STATUS_CREATE);
     const bool packed =
-        archive != nullptr && PackPartFiles(archive, dir.file("parts"), names, options);
+        archive != nullptr && PackPartFiles(archive, dir.file("parts"), names, heads, options);
     return archive != nullptr && zipClose(archive, nullptr) == ZIP_OK && packed;
 }
 
@@ -105,4 +107,41 @@ TEST(PartPacker, MissingPartFailsAfterTheOnesBefore)
     EXPECT_FALSE(PackParts(dir, parts, PackOptions{4096, 2}, {"missing.xml", "a.xml"}));
     ExpectArchiveHolds(dir.file("parts.zip"),
                        parts);  // intact before the missing part, nothing after
+}
+
+// A head goes before its file's bytes, whatever the sizes against a block.
+TEST(PartPacker, HeadsPrecedeTheirFiles)
+{
+    const size_t block = 4096;
+    const Parts files = {{"a.xml", CellText(3 * block)},
+                         {"b.xml", ""},
+                         {"c.xml", CellText(10)},
+                         {"d.xml", CellText(block - 5)}};
+    const PartHeads heads = {
+        {"a.xml", "<head>"}, {"b.xml", CellText(2 * block + 7)}, {"d.xml", CellText(5)}};
+    Parts whole = files;
+    for (auto& [name, data] : whole)
+        if (heads.count(name) != 0)
+            data = heads.at(name) + data;
+    support::ScratchFolder dir;
+    ASSERT_TRUE(PackParts(dir, files, PackOptions{block, 2}, {}, heads));
+    ExpectArchiveHolds(dir.file("parts.zip"), whole);
+}
+
+// Valid DOS dates, the same on every save: 1980-01-01 00:00.
+TEST(PartPacker, EntriesAreDatedAtTheStartOf1980)
+{
+    support::ScratchFolder dir;
+    ASSERT_TRUE(PackParts(dir, {{"a.xml", "x"}, {"b.xml", CellText(100)}}, PackOptions{}));
+    unzFile zip = unzOpen64(dir.file("parts.zip").c_str());
+    ASSERT_NE(zip, nullptr);
+    int entries = 0;
+    for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip)) {
+        unz_file_info64 info;
+        ASSERT_EQ(unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0), UNZ_OK);
+        EXPECT_EQ(info.dosDate, 0x00210000u);  // day 1, month 1, year 1980 + 0; 00:00:00
+        ++entries;
+    }
+    unzClose(zip);
+    EXPECT_EQ(entries, 2);
 }

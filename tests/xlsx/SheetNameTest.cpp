@@ -32,6 +32,19 @@ TEST(SheetName, ForbiddenCharactersApostrophesEmptyAndLongNames)
         EXPECT_EQ(MakeSheetName(title, 3, {"Other"}), name) << title;
 }
 
+// Readers decode "_xHHHH_" in the workbook's sheet list as in cells; a
+// literal one keeps its text through an escaped underscore. "History" is
+// reserved in every letter case.
+TEST(SheetName, ReaderDecodingAndTheReservedName)
+{
+    EXPECT_EQ(SheetNameAttribute("_x0041_ and _x0048_istory"),
+              "_x005F_x0041_ and _x005F_x0048_istory");
+    EXPECT_EQ(SheetNameAttribute("_x12_ _xZZZZ_ a_b"), "_x12_ _xZZZZ_ a_b");
+    EXPECT_EQ(MakeSheetName("hiSTORY", 2, {}), "hiSTORY_");
+    EXPECT_EQ(MakeSheetName("History", 3, {"history_"}), "History_ (2)");
+    EXPECT_EQ(MakeSheetName("History (2)", 4, {}), "History (2)");
+}
+
 TEST(SheetName, ClashesGetNumberedSuffixesWithinTheLimit)
 {
     EXPECT_EQ(MakeSheetName("MON", 2, {"Mon"}), "MON (2)");
@@ -65,7 +78,11 @@ TEST(SheetName, LetterCaseOfEveryScriptMakesNoNewName)
          true},
         {"Stra\xC3\x9F"
          "e",
-         "STRASSE", false},
+         "STRASSE", true},                                  // full folding: ß is ss
+        {"KIRMIZI", "k\xC4\xB1rm\xC4\xB1z\xC4\xB1", true},  // dotless ı
+        {"\xC4\xB0stanbul", "istanbul", true},              // dotted İ
+        {"\xCE\xBF\xCE\xB4\xCF\x8C\xCF\x82", "\xCE\x9F\xCE\x94\xCE\x8C\xCE\xA3",
+         true},  // final ς, Σ
         {"\xC3\x89lan", "Elan", false},
         {"\xC3\x89lan", "\xC3\xA9la", false},
         {"a\xFF", "A\xFF", true},

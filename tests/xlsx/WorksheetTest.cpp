@@ -22,11 +22,14 @@ class Worksheet : public testing::Test
 protected:
     Worksheet() { tzset(); }
 
+    // The whole part: its head, then its file.
     std::string Saved(PackageWorksheet& sheet)
     {
-        return sheet.Save() ? support::readFile(dir.file("xl/worksheets/sheet" +
-                                                         std::to_string(sheet.GetIndex()) + ".xml"))
-                            : "<not saved><sheetData></sheetData>";
+        return sheet.Save()
+                   ? sheet.HeadOfPart() +
+                         support::readFile(dir.file("xl/worksheets/sheet" +
+                                                    std::to_string(sheet.GetIndex()) + ".xml"))
+                   : "<not saved><sheetData></sheetData>";
     }
     // From "<sheetData" to the end of the sheet data.
     std::string SavedData(PackageWorksheet& sheet)
@@ -87,6 +90,29 @@ TEST_F(Worksheet, FrozenPanesAndColumnWidths)
          R"(pane="topRight" activeCell="C1" sqref="C1"/></sheetView>)"}};
     for (const auto& [sheet, text] : cases)
         EXPECT_TRUE(xt::Has(Saved(*sheet), text)) << text;
+}
+
+// The declared used range runs from the first to the last cell written;
+// blank text cells and empty rows are not cells.
+TEST_F(Worksheet, DimensionIsTheUsedRange)
+{
+    const std::pair<std::vector<std::pair<uint32_t, std::vector<CellDataStr>>>, const char*>
+        cases[] = {{{}, "A1"},
+                   {{{0, {""}}, {0, {}}}, "A1"},
+                   {{{1, {"", "x"}}}, "C1"},
+                   {{{0, {"a"}}, {0, {}}, {3, {"b", "c"}}}, "A1:E3"},
+                   {{{2, {"a", "", "b"}}, {1, {"c"}}}, "B1:E2"}};
+    uint32_t index = 1;
+    for (const auto& [rows, ref] : cases) {
+        PackageWorksheet sheet(index++, dir.path());
+        for (const auto& [offset, cells] : rows)
+            sheet.AddRow(cells, offset);
+        EXPECT_TRUE(xt::Has(Saved(sheet), std::string("<dimension ref=\"") + ref + "\"/>")) << ref;
+    }
+    PackageWorksheet wide(index, dir.path());
+    for (uint32_t row = 1; row <= 31; ++row)
+        wide.AddRow(std::vector<CellDataInt>(6, CellDataInt(int32_t(row))));
+    EXPECT_TRUE(xt::Has(Saved(wide), "<dimension ref=\"A1:F31\"/>"));
 }
 
 TEST_F(Worksheet, CellReferencesUpToTheLastColumn)

@@ -1,6 +1,7 @@
 #include "app/bridge/vorObjWrapper.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtGlobal>
 
 #include <new>
@@ -47,26 +48,84 @@ vorObjWrapper::~vorObjWrapper()
     delete _vorConverter;
 }
 
-bool vorObjWrapper::loadVorTeacherXML(const QString& path)
+bool vorObjWrapper::loadVorTeacherXML(const QString& path, QString* reason)
 {
     // A file can describe more than memory holds; this bridge is discarded
     // when the load fails, so a partly read model goes with it.
+    std::string failure;
+    bool loaded = false;
     try {
-        return _vorConverter->parse(fileSystemPath(path));
+        loaded = _vorConverter->parse(fileSystemPath(path), &failure);
     } catch (const std::bad_alloc&) {
         _log(QStringLiteral("not enough memory to load %1").arg(path));
-        return false;
+        failure = "not enough memory";
     }
+    if (!loaded && reason)
+        *reason = QString::fromStdString(failure);
+    return loaded;
 }
 
-bool vorObjWrapper::saveVorTeachersXLSX(const QString& path)
+bool vorObjWrapper::saveVorTeachersXLSX(const QString& path, exportProgress* progress,
+                                        QString* reason)
 {
-    return _vorConverter->teacherToExcel(fileSystemPath(path));
+    return save(Workbook::Teachers, path, progress, reason);
 }
 
-bool vorObjWrapper::saveVorStudentsXLSX(const QString& path)
+bool vorObjWrapper::saveVorStudentsXLSX(const QString& path, exportProgress* progress,
+                                        QString* reason)
 {
-    return _vorConverter->studentsToExcel(fileSystemPath(path));
+    return save(Workbook::Students, path, progress, reason);
+}
+
+bool vorObjWrapper::save(Workbook which, const QString& path, exportProgress* progress,
+                         QString* reason)
+{
+    _vorConverter->setExportProgress(progress);
+    const bool saved = which == Workbook::Teachers
+                           ? _vorConverter->teacherToExcel(fileSystemPath(path))
+                           : _vorConverter->studentsToExcel(fileSystemPath(path));
+    _vorConverter->setExportProgress(nullptr);
+    if (!saved && reason)
+        *reason = progress && progress->cancelled
+                      ? QStringLiteral("Cancelled: nothing was written.")
+                      : saveProblem(which, path);
+    return saved;
+}
+
+// Why a save failed, found after the fact from what the export needs.
+QString vorObjWrapper::saveProblem(Workbook which, const QString& path) const
+{
+    bool anyHour = false;
+    for (const auto& entry : _vorConverter->teachers.map())
+        anyHour = anyHour || (entry.second && entry.second->hourCount > 0);
+    if (_vorConverter->teachers.size() == 0)
+        return QStringLiteral("Nothing to export: the timetable holds no teachers.");
+    if (which == Workbook::Teachers && !anyHour)
+        return QStringLiteral("Nothing to export: no teacher has an hour.");
+    if (which == Workbook::Students && _vorConverter->students.size() == 0)
+        return QStringLiteral("Nothing to export: no hour names a student group.");
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("The folder %1 does not exist.").arg(folder.filePath());
+    if (!folder.isDir() || !folder.isWritable())
+        return QStringLiteral("The folder %1 is not writable.").arg(folder.filePath());
+    if (QFileInfo(path).isDir())
+        return QStringLiteral("%1 is a folder.").arg(path);
+    return QStringLiteral("The workbook could not be written (disk full, or a sheet too large).");
+}
+
+TimetableSize vorObjWrapper::size() const
+{
+    TimetableSize size;
+    size.teachers = qsizetype(_vorConverter->teachers.size());
+    size.groups = qsizetype(_vorConverter->students.size());
+    for (const auto& entry : _vorConverter->teachers.map()) {
+        if (!entry.second)
+            continue;
+        size.days = std::max<quint64>(size.days, entry.second->dayCount);
+        size.hours = std::max<quint64>(size.hours, entry.second->hourCount);
+    }
+    return size;
 }
 
 void vorObjWrapper::setExcelFont(const QString& familyName, double pointSize)
@@ -87,14 +146,15 @@ QStringList vorObjWrapper::students()
     return _studentNames.assign(namesOf(_vorConverter->students));
 }
 
-std::optional<ScheduleDictionary> vorObjWrapper::teacherTimeSchedule(const QString& name)
+std::optional<ScheduleDictionary> vorObjWrapper::teacherTimeSchedule(const QString& name,
+                                                                     uint32_t extraFlags)
 {
     teacher* found = _vorConverter->teachers.find(_teacherNames.keyFor(name));
     if (!found)
         return std::nullopt;
     try {
         BaseMatrix<std::string> matrix;
-        found->timeSchedule(matrix, teacherTableFlags);
+        found->timeSchedule(matrix, teacherTableFlags | extraFlags);
         return timeMetrixToDictionary(matrix);
     } catch (const std::bad_alloc&) {
         _log(QStringLiteral("not enough memory for the timetable of %1").arg(name));
@@ -102,12 +162,13 @@ std::optional<ScheduleDictionary> vorObjWrapper::teacherTimeSchedule(const QStri
     }
 }
 
-std::optional<ScheduleDictionary> vorObjWrapper::studentsTimeSchedule(const QString& name)
+std::optional<ScheduleDictionary> vorObjWrapper::studentsTimeSchedule(const QString& name,
+                                                                      uint32_t extraFlags)
 {
     try {
         BaseMatrix<std::string> matrix;
         if (!_vorConverter->studentsTimeSchedule(_studentNames.keyFor(name), matrix,
-                                                 studentsTableFlags))
+                                                 studentsTableFlags | extraFlags))
             return std::nullopt;
         return timeMetrixToDictionary(matrix);
     } catch (const std::bad_alloc&) {

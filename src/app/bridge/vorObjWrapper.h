@@ -11,6 +11,16 @@
 #include "app/bridge/scheduleDictionary.h"
 
 class timeTable;
+struct exportProgress;
+
+// What a loaded timetable holds, for the status line.
+struct TimetableSize
+{
+    qsizetype teachers = 0;
+    qsizetype groups = 0;
+    quint64 days = 0;   // the most days of any teacher
+    quint64 hours = 0;  // the most hours of any teacher's day
+};
 
 // The window layer's door to the timetable core. Owns one timeTable and is
 // the only place where the core's byte strings become shown texts: it
@@ -30,12 +40,19 @@ public:
     vorObjWrapper(const vorObjWrapper&) = delete;
     vorObjWrapper& operator=(const vorObjWrapper&) = delete;
 
-    // True exactly when the file was read into the timetable.
-    bool loadVorTeacherXML(const QString& path);
+    // True exactly when the file was read into the timetable; otherwise
+    // `reason`, when given, says why (missing file, not well-formed XML...).
+    bool loadVorTeacherXML(const QString& path, QString* reason = nullptr);
 
-    // True exactly when the workbook was written to `path`.
-    bool saveVorTeachersXLSX(const QString& path);
-    bool saveVorStudentsXLSX(const QString& path);
+    // True exactly when the workbook was written to `path`; otherwise
+    // `reason`, when given, says why. `progress` (may be null) receives
+    // each sheet and can cancel; the calls may run on another thread.
+    bool saveVorTeachersXLSX(const QString& path, exportProgress* progress = nullptr,
+                             QString* reason = nullptr);
+    bool saveVorStudentsXLSX(const QString& path, exportProgress* progress = nullptr,
+                             QString* reason = nullptr);
+
+    TimetableSize size() const;
 
     // The default font ("Calibri" at 11 points) changes nothing, so a font
     // set earlier stays in force; any other is logged and stored with its
@@ -47,14 +64,25 @@ public:
     QStringList students();
 
     // Empty for a name that is neither listed nor registered.
-    std::optional<ScheduleDictionary> teacherTimeSchedule(const QString& name);
-    std::optional<ScheduleDictionary> studentsTimeSchedule(const QString& name);
+    // `extraFlags` adds facts (INFO_ROOM, INFO_TEACHER) to the cells.
+    std::optional<ScheduleDictionary> teacherTimeSchedule(const QString& name,
+                                                          uint32_t extraFlags = 0);
+    std::optional<ScheduleDictionary> studentsTimeSchedule(const QString& name,
+                                                           uint32_t extraFlags = 0);
 
     timeTable* vorConverter() const { return _vorConverter; }
 
     static QString headerRowKey() { return ::headerRowKey(); }
 
 private:
+    enum class Workbook
+    {
+        Teachers,
+        Students
+    };
+    bool save(Workbook which, const QString& path, exportProgress* progress, QString* reason);
+    QString saveProblem(Workbook which, const QString& path) const;
+
     timeTable* _vorConverter;
     LogSink _log;
     DisplayNames _teacherNames;

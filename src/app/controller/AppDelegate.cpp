@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "app/controller/fontArchive.h"
+#include "timetable/timeTable.h"
 
 namespace {
 
@@ -14,6 +15,13 @@ constexpr double minimumRowHeight = 10.0;
 QString filled(const char* format, const QString& path)
 {
     return QString::fromLatin1(format).arg(path);
+}
+
+// The alert's text with the reason, when there is one, as a second
+// paragraph.
+QString withReason(const QString& message, const QString& reason)
+{
+    return reason.isEmpty() ? message : message + QStringLiteral("\n\n") + reason;
 }
 
 }  // namespace
@@ -31,6 +39,10 @@ void AppDelegate::applicationDidFinishLaunching()
     _platform.tableSetDataSource(this);
     _platform.tableSetDelegate(this);
     loadUserPreferencies();
+    _platform.setExportEnabled(false);
+    _radioSelection = _platform.preference(keyForRadioSelection()).toInt() == 1 ? 1 : 0;
+    _platform.setRadioSelectedColumn(int(_radioSelection));
+    _platform.setTeachersCheckAvailable(_radioSelection != 0);
 }
 
 void AppDelegate::applicationWillTerminate() {}
@@ -45,11 +57,29 @@ bool AppDelegate::applicationOpenFile(const QString& path)
     return loadTimetableFile(path);
 }
 
+void AppDelegate::openRecentDocument(const QString& path)
+{
+    if (!_platform.fileExists(path)) {
+        _platform.removeRecentDocument(path);
+        showAlert(withReason(filled("ERROR loading timetable from:\n%1", path),
+                             QStringLiteral("The file no longer exists; it was removed from "
+                                            "Open Recent.")),
+                  AlertStyle::Warning);
+        return;
+    }
+    loadTimetableFile(path);
+}
+
 // ---- preferences and font
 
 QString AppDelegate::keyForExcelFont()
 {
     return QStringLiteral("excelFont");
+}
+
+QString AppDelegate::keyForRadioSelection()
+{
+    return QStringLiteral("showStudentGroups");
 }
 
 void AppDelegate::loadUserPreferencies()
@@ -75,7 +105,20 @@ void AppDelegate::loadUserPreferencies()
             _excelFont = _platform.convertFontToSize(font, double(points));
         }
     }
+    showFontOnButton();
+}
+
+// The title names the font; the button keeps its normal size.
+void AppDelegate::showFontOnButton()
+{
+    _platform.setFontButtonTitle(QString::asprintf(
+        "font: %s %.0f", qUtf8Printable(_excelFont.family), _excelFont.pointSize));
     _platform.setFontButtonFont(_excelFont);
+}
+
+void AppDelegate::onUseDefaultFont()
+{
+    changeFont(defaultExcelFont);
 }
 
 void AppDelegate::onChooseExcelFont()
@@ -86,9 +129,7 @@ void AppDelegate::onChooseExcelFont()
 void AppDelegate::changeFont(const FontDescriptor& chosen)
 {
     _excelFont = chosen;
-    _platform.setFontButtonTitle(QString::asprintf(
-        "font: %s %.0f", qUtf8Printable(_excelFont.family), _excelFont.pointSize));
-    _platform.setFontButtonFont(_excelFont);
+    showFontOnButton();
     _platform.setPreference(keyForExcelFont(), archiveFont(_excelFont));
 }
 
@@ -99,11 +140,6 @@ std::optional<QString> AppDelegate::openFile(const QString& /*path*/, const QStr
     return _platform.runOpenPanel(fileType);
 }
 
-std::optional<QString> AppDelegate::saveFile(const QString& /*path*/, const QString& fileType)
-{
-    return _platform.runSavePanel(fileType);
-}
-
 void AppDelegate::onMenuOpenFile()
 {
     onClickOpenTeacherFile();
@@ -112,14 +148,13 @@ void AppDelegate::onMenuOpenFile()
 void AppDelegate::onClickOpenTeacherFile()
 {
     const std::optional<QString> path = openFile(QString(), QStringLiteral("xml"));
-    if (!path)
-        return;
-    if (loadTimetableFile(*path))
-        _platform.noteNewRecentDocument(*path);
+    if (path)
+        loadTimetableFile(*path);
 }
 
 // A file that cannot be loaded leaves the shown timetable in place; the
 // path field goes back to that timetable's file and an alert tells why.
+// Every file loaded, by whatever route, joins the recent documents.
 bool AppDelegate::loadTimetableFile(const QString& path)
 {
     _fileInputPath = path;
@@ -127,18 +162,37 @@ bool AppDelegate::loadTimetableFile(const QString& path)
 
     auto bridge =
         std::make_unique<vorObjWrapper>([this](const QString& line) { _platform.log(line); });
-    if (!bridge->loadVorTeacherXML(path)) {
+    QString reason;
+    _platform.setBusy(true);
+    const bool loaded = bridge->loadVorTeacherXML(path, &reason);
+    _platform.setBusy(false);
+    if (!loaded) {
         _platform.setInputPathText(_shownFilePath);
-        showAlert(filled("ERROR loading timetable from:\n%1", path), AlertStyle::Warning);
+        showAlert(withReason(filled("ERROR loading timetable from:\n%1", path), reason),
+                  AlertStyle::Warning);
         return false;
     }
 
     _vorWrapper = std::move(bridge);
     _shownFilePath = path;
     _updateTableColumn = true;
+    _platform.setWindowFilePath(path);
+    _platform.setStatusText(statusLine());
+    _platform.setExportEnabled(true);
     updateComboBox();
     updateTableContent();
+    _platform.noteNewRecentDocument(path);
     return true;
+}
+
+QString AppDelegate::statusLine() const
+{
+    const TimetableSize size = _vorWrapper->size();
+    return QStringLiteral("%1 teachers \u00b7 %2 groups \u00b7 %3 days \u00d7 %4 hours")
+        .arg(size.teachers)
+        .arg(size.groups)
+        .arg(size.days)
+        .arg(size.hours);
 }
 
 // ---- choosing what to show
@@ -146,12 +200,19 @@ bool AppDelegate::loadTimetableFile(const QString& path)
 void AppDelegate::onRadioChange()
 {
     _radioSelection = _platform.radioSelectedColumn();
+    _platform.setPreference(keyForRadioSelection(), int(_radioSelection != 0));
+    _platform.setTeachersCheckAvailable(_radioSelection != 0);
     _updateTableColumn = true;
     updateComboBox();
     updateTableContent();
 }
 
 void AppDelegate::onComboChange()
+{
+    updateTableContent();
+}
+
+void AppDelegate::onDetailsChange()
 {
     updateTableContent();
 }
@@ -189,8 +250,10 @@ void AppDelegate::updateTableContent()
         return;
     }
 
-    _timeTable = _radioSelection == 0 ? _vorWrapper->teacherTimeSchedule(*name)
-                                      : _vorWrapper->studentsTimeSchedule(*name);
+    const uint32_t rooms = _platform.roomsShown() ? INFO_ROOM : 0;
+    const uint32_t teachers = _platform.teachersShown() ? INFO_TEACHER : 0;
+    _timeTable = _radioSelection == 0 ? _vorWrapper->teacherTimeSchedule(*name, rooms)
+                                      : _vorWrapper->studentsTimeSchedule(*name, rooms | teachers);
 
     if (_updateTableColumn) {
         rebuildTableColumns();
@@ -287,30 +350,58 @@ void AppDelegate::onClickExportStudents()
     exportWorkbook(Workbook::Students);
 }
 
+QString AppDelegate::suggestedWorkbookName(Workbook which) const
+{
+    QString base = _shownFilePath.section(QLatin1Char('/'), -1);
+    if (base.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+        base.chop(4);
+    return base + (which == Workbook::Teachers ? QStringLiteral("-teachers.xlsx")
+                                               : QStringLiteral("-students.xlsx"));
+}
+
+// The export runs away from the window, which keeps repainting and shows
+// its progress; a cancelled export is a failure that leaves nothing.
 void AppDelegate::exportWorkbook(Workbook which)
 {
-    const std::optional<QString> path = saveFile(QString(), QStringLiteral("xlsx"));
+    if (!_vorWrapper)
+        return;  // the export controls are disabled until a timetable is loaded
+    const bool teachers = which == Workbook::Teachers;
+    const QString title =
+        teachers ? QStringLiteral("Export Teachers") : QStringLiteral("Export Student Groups");
+    const std::optional<QString> path =
+        _platform.runSavePanel(QStringLiteral("xlsx"), title, suggestedWorkbookName(which));
     if (!path)
         return;
 
-    bool saved = false;
-    if (_vorWrapper) {
-        _vorWrapper->setExcelFont(_excelFont.family, _excelFont.pointSize);
-        saved = which == Workbook::Teachers ? _vorWrapper->saveVorTeachersXLSX(*path)
-                                            : _vorWrapper->saveVorStudentsXLSX(*path);
-    }
+    _vorWrapper->setExcelFont(_excelFont.family, _excelFont.pointSize);
+    exportProgress progress;
+    QString reason;
+    vorObjWrapper* bridge = _vorWrapper.get();
+    const bool saved = _platform.runWithProgress(title, progress, [&] {
+        return teachers ? bridge->saveVorTeachersXLSX(*path, &progress, &reason)
+                        : bridge->saveVorStudentsXLSX(*path, &progress, &reason);
+    });
 
-    if (which == Workbook::Teachers) {
-        if (saved)
-            showAlert(filled("teachers saved on:\n%1", *path), AlertStyle::Informational);
-        else
-            showAlert(filled("ERROR saving teachers at:\n%1", *path), AlertStyle::Warning);
-    } else {
-        if (saved)
-            showAlert(filled("students saved on:\n%1", *path), AlertStyle::Informational);
-        else
-            showAlert(filled("ERROR saving students at:\n%1", *path), AlertStyle::Warning);
-    }
+    if (saved)
+        showSavedAlert(
+            filled(teachers ? "teachers saved on:\n%1" : "students saved on:\n%1", *path), *path);
+    else
+        showAlert(withReason(filled(teachers ? "ERROR saving teachers at:\n%1"
+                                             : "ERROR saving students at:\n%1",
+                                    *path),
+                             reason),
+                  AlertStyle::Warning);
+}
+
+void AppDelegate::showSavedAlert(const QString& message, const QString& path)
+{
+    const int choice =
+        _platform.runAlert(message, AlertStyle::Informational,
+                           {QStringLiteral("Open"), QStringLiteral("Show in folder")});
+    if (choice == 1)
+        _platform.openWithDesktop(path);
+    else if (choice == 2)
+        _platform.showInFolder(path);
 }
 
 void AppDelegate::showAlert(const QString& message, AlertStyle style)

@@ -37,7 +37,12 @@ public:
     void onClickExportTeachers();
     void onClickExportStudents();
     void onChooseExcelFont();
+    void onUseDefaultFont();
     void changeFont(const FontDescriptor& chosen) override;
+    // The "Rooms" or "Teachers" check box changed.
+    void onDetailsChange();
+    // An entry of Open Recent; a file that is gone leaves the list.
+    void openRecentDocument(const QString& path);
 
     // Table data source and delegate.
     qint64 numberOfRowsInTableView() override;
@@ -49,6 +54,7 @@ public:
     void loadUserPreferencies();
     void showAlert(const QString& message, AlertStyle style);
     static QString keyForExcelFont();
+    static QString keyForRadioSelection();
 
     // State, for the window and for tests.
     const QString& fileInputPath() const { return _fileInputPath; }
@@ -67,9 +73,12 @@ private:
     };
 
     std::optional<QString> openFile(const QString& path, const QString& fileType);
-    std::optional<QString> saveFile(const QString& path, const QString& fileType);
     bool loadTimetableFile(const QString& path);
     void exportWorkbook(Workbook which);
+    void showSavedAlert(const QString& message, const QString& path);
+    QString suggestedWorkbookName(Workbook which) const;
+    QString statusLine() const;
+    void showFontOnButton();
     void rebuildTableColumns();
     void clearTable();
     const QStringList* columnTitles() const;

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 // A font as the controller keeps it: only the family and the size reach the
@@ -55,6 +56,8 @@ public:
 // Every window-system operation the controller uses. The desktop build puts
 // Qt Widgets behind it; tests use a scripted fake. Panels and alerts are
 // modal: they return when the user has answered.
+struct exportProgress;
+
 class AppPlatform
 {
 public:
@@ -62,10 +65,25 @@ public:
 
     // An existing file with the extension `fileType`; empty when cancelled.
     virtual std::optional<QString> runOpenPanel(const QString& fileType) = 0;
-    // A path for a new file that ends in ".<fileType>"; empty when cancelled.
-    virtual std::optional<QString> runSavePanel(const QString& fileType) = 0;
-    // One "OK" button; the answer is not used.
-    virtual void runAlert(const QString& message, AlertStyle style) = 0;
+    // A path for a new file that ends in ".<fileType>"; empty when
+    // cancelled. The panel has `title` and offers `suggestedName` in the
+    // folder last used.
+    virtual std::optional<QString> runSavePanel(const QString& fileType, const QString& title,
+                                                const QString& suggestedName) = 0;
+    // An "OK" button, then `choices`; the index of the button pressed (0 for
+    // OK).
+    virtual int runAlert(const QString& message, AlertStyle style,
+                         const QStringList& choices = QStringList()) = 0;
+    // Runs `work` on another thread while a modal progress dialog shows what
+    // `progress` reports, with a Cancel button that sets its flag, and a
+    // busy cursor; returns work's result when it has finished.
+    virtual bool runWithProgress(const QString& title, exportProgress& progress,
+                                 const std::function<bool()>& work) = 0;
+    virtual void setBusy(bool busy) = 0;  // the busy cursor
+    // The desktop's program for the file, or its folder in the file manager.
+    virtual void openWithDesktop(const QString& path) = 0;
+    virtual void showInFolder(const QString& path) = 0;
+    virtual bool fileExists(const QString& path) = 0;
     // Shows the font panel with `selected`; the user's pick goes to `target`.
     virtual void showFontPanel(const FontDescriptor& selected, FontPanelTarget* target) = 0;
 
@@ -88,6 +106,16 @@ public:
     virtual void tableReloadData() = 0;
 
     virtual int radioSelectedColumn() = 0;  // 0 teachers, 1 student groups
+    virtual void setRadioSelectedColumn(int column) = 0;
+    // The "Rooms" and "Teachers" check boxes; the latter is offered in the
+    // groups' view only.
+    virtual bool roomsShown() = 0;
+    virtual bool teachersShown() = 0;
+    virtual void setTeachersCheckAvailable(bool available) = 0;
+    // Export buttons and menu items.
+    virtual void setExportEnabled(bool enabled) = 0;
+    virtual void setWindowFilePath(const QString& path) = 0;
+    virtual void setStatusText(const QString& text) = 0;
     virtual void setInputPathText(const QString& text) = 0;
     virtual void setFontButtonTitle(const QString& title) = 0;
     virtual void setFontButtonFont(const FontDescriptor& font) = 0;  // and redraws the button
@@ -105,6 +133,7 @@ public:
     virtual void setPreference(const QString& key, const QVariant& value) = 0;
 
     virtual void noteNewRecentDocument(const QString& path) = 0;
+    virtual void removeRecentDocument(const QString& path) = 0;
     virtual void log(const QString& line) = 0;
 };
 

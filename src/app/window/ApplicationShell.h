@@ -33,6 +33,11 @@ public:
 private:
     void wireControls();
     void rebuildRecentMenu();
+    void showAbout();
+    void printWeek();
+    void saveGeometry();
+
+    QSettings& _settings;
 
     MainWindow _window;
     RecentDocuments _recentDocuments;

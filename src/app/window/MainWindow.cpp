@@ -2,7 +2,13 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QStatusBar>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,7 +34,46 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(central);
 
     buildMenus();
+    statusBar()->showMessage(tr("No timetable loaded"));
+    setAcceptDrops(true);
     resize(900, 620);
+}
+
+namespace {
+
+// The first local .xml file among dropped URLs; empty when there is none.
+QString droppedTimetable(const QMimeData* data)
+{
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() &&
+            QFileInfo(url.toLocalFile()).suffix().compare("xml", Qt::CaseInsensitive) == 0)
+            return url.toLocalFile();
+    }
+    return QString();
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedTimetable(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedTimetable(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    emit fileDropped(path);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == _tableView && event->type() == QEvent::Resize)
+        emit tableResized();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QWidget* MainWindow::buildFileRow()
@@ -37,7 +82,7 @@ QWidget* MainWindow::buildFileRow()
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    _openButton = new QPushButton(tr("Open timetable…"), row);
+    _openButton = new QPushButton(tr("&Open timetable…"), row);
     _pathField = new QLineEdit(row);
     _pathField->setReadOnly(true);
     _pathField->setPlaceholderText(tr("No timetable loaded"));
@@ -53,8 +98,8 @@ QWidget* MainWindow::buildChoiceRow()
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    _teachersRadio = new QRadioButton(QStringLiteral("Teachers"), row);
-    _studentsRadio = new QRadioButton(QStringLiteral("Student groups"), row);
+    _teachersRadio = new QRadioButton(QStringLiteral("&Teachers"), row);
+    _studentsRadio = new QRadioButton(QStringLiteral("Student &groups"), row);
     _teachersRadio->setChecked(true);
     _radioGroup = new QButtonGroup(row);
     _radioGroup->addButton(_teachersRadio, 0);
@@ -67,8 +112,16 @@ QWidget* MainWindow::buildChoiceRow()
     layout->addWidget(_teachersRadio);
     layout->addWidget(_studentsRadio);
     layout->addSpacing(16);
-    layout->addWidget(new QLabel(tr("Show:"), row));
+    auto* show = new QLabel(tr("S&how:"), row);
+    show->setBuddy(_comboBox);
+    layout->addWidget(show);
     layout->addWidget(_comboBox, 1);
+    // Facts added to the cells on screen; "Teachers" only in the groups' view.
+    _roomsCheck = new QCheckBox(tr("&Rooms"), row);
+    _teachersCheck = new QCheckBox(tr("T&eachers"), row);
+    _teachersCheck->setEnabled(false);
+    layout->addWidget(_roomsCheck);
+    layout->addWidget(_teachersCheck);
     return row;
 }
 
@@ -80,6 +133,8 @@ QWidget* MainWindow::buildTable()
     _tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     _tableView->setSelectionMode(QAbstractItemView::SingleSelection);
     _tableView->setWordWrap(true);
+    _tableView->setTabKeyNavigation(false);  // Tab moves on to the buttons
+    _tableView->installEventFilter(this);
     _tableView->setAlternatingRowColors(true);
     _tableView->verticalHeader()->hide();
     _tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -94,9 +149,9 @@ QWidget* MainWindow::buildExportRow()
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    _exportTeachersButton = new QPushButton(tr("Export teachers…"), row);
-    _exportStudentsButton = new QPushButton(tr("Export student groups…"), row);
-    _fontButton = new QPushButton(tr("Spreadsheet font…"), row);
+    _exportTeachersButton = new QPushButton(tr("E&xport teachers…"), row);
+    _exportStudentsButton = new QPushButton(tr("Export stu&dent groups…"), row);
+    _fontButton = new QPushButton(tr("Spreadsheet fo&nt…"), row);
     _fontButton->setToolTip(tr("The font of every cell in exported workbooks"));
 
     layout->addWidget(_exportTeachersButton);
@@ -113,7 +168,19 @@ void MainWindow::buildMenus()
     _openAction->setShortcut(QKeySequence::Open);
     _openRecentMenu = fileMenu->addMenu(tr("Open &Recent"));
     fileMenu->addSeparator();
+    _exportTeachersAction = fileMenu->addAction(tr("Export &Teachers…"));
+    _exportTeachersAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    _exportStudentsAction = fileMenu->addAction(tr("Export &Student Groups…"));
+    _exportStudentsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    fileMenu->addSeparator();
+    _printAction = fileMenu->addAction(tr("&Print…"));
+    _printAction->setShortcut(QKeySequence::Print);
+    fileMenu->addSeparator();
     _quitAction = fileMenu->addAction(tr("&Quit"));
     _quitAction->setShortcut(QKeySequence::Quit);
     _quitAction->setMenuRole(QAction::QuitRole);
+
+    QMenu* helpMenu = menuBar()->addMenu(tr("&Help"));
+    _aboutAction = helpMenu->addAction(tr("&About Horatab"));
+    _aboutAction->setMenuRole(QAction::AboutRole);
 }

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QMenu;
@@ -35,6 +36,23 @@ public:
     QAction* openAction() const { return _openAction; }
     QMenu* openRecentMenu() const { return _openRecentMenu; }
     QAction* quitAction() const { return _quitAction; }
+    QAction* exportTeachersAction() const { return _exportTeachersAction; }
+    QAction* exportStudentsAction() const { return _exportStudentsAction; }
+    QAction* printAction() const { return _printAction; }
+    QAction* aboutAction() const { return _aboutAction; }
+    QCheckBox* roomsCheck() const { return _roomsCheck; }
+    QCheckBox* teachersCheck() const { return _teachersCheck; }
+
+signals:
+    // An .xml file was dropped on the window.
+    void fileDropped(const QString& path);
+    // The table's width changed: rows may need other heights.
+    void tableResized();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildFileRow();
@@ -57,6 +75,12 @@ private:
     QAction* _openAction = nullptr;
     QMenu* _openRecentMenu = nullptr;
     QAction* _quitAction = nullptr;
+    QAction* _exportTeachersAction = nullptr;
+    QAction* _exportStudentsAction = nullptr;
+    QAction* _printAction = nullptr;
+    QAction* _aboutAction = nullptr;
+    QCheckBox* _roomsCheck = nullptr;
+    QCheckBox* _teachersCheck = nullptr;
 };
 
 #endif  // HORATAB_APP_WINDOW_MAINWINDOW_H

@@ -26,8 +26,16 @@ public:
     }
 
     std::optional<QString> runOpenPanel(const QString& fileType) override;
-    std::optional<QString> runSavePanel(const QString& fileType) override;
-    void runAlert(const QString& message, AlertStyle style) override;
+    std::optional<QString> runSavePanel(const QString& fileType, const QString& title,
+                                        const QString& suggestedName) override;
+    int runAlert(const QString& message, AlertStyle style,
+                 const QStringList& choices = QStringList()) override;
+    bool runWithProgress(const QString& title, exportProgress& progress,
+                         const std::function<bool()>& work) override;
+    void setBusy(bool busy) override;
+    void openWithDesktop(const QString& path) override;
+    void showInFolder(const QString& path) override;
+    bool fileExists(const QString& path) override;
     void showFontPanel(const FontDescriptor& selected, FontPanelTarget* target) override;
 
     void comboRemoveAllItems() override;
@@ -45,6 +53,15 @@ public:
     void tableReloadData() override;
 
     int radioSelectedColumn() override;
+    void setRadioSelectedColumn(int column) override;
+    bool roomsShown() override;
+    bool teachersShown() override;
+    void setTeachersCheckAvailable(bool available) override;
+    void setExportEnabled(bool enabled) override;
+    void setWindowFilePath(const QString& path) override;
+    void setStatusText(const QString& text) override;
+    // Rows as tall as their wrapped text in the columns' present widths.
+    void fitRowHeights();
     void setInputPathText(const QString& text) override;
     void setFontButtonTitle(const QString& title) override;
     void setFontButtonFont(const FontDescriptor& font) override;
@@ -59,6 +76,7 @@ public:
     void setPreference(const QString& key, const QVariant& value) override;
 
     void noteNewRecentDocument(const QString& path) override;
+    void removeRecentDocument(const QString& path) override;
     void log(const QString& line) override;
 
     static QFont toQFont(const FontDescriptor& font);
@@ -67,13 +85,13 @@ public:
 
 private:
     QString panelDirectory() const;
+    void rememberPanelDirectory(const QString& path);
 
     MainWindow& _window;
     QSettings& _settings;
     RecentDocuments& _recentDocuments;
     std::function<void()> _recentChanged;
     TableDelegate* _tableDelegate = nullptr;
-    QString _lastPanelDirectory;
 };
 
 #endif  // HORATAB_APP_WINDOW_QTPLATFORM_H

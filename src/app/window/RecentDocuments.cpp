@@ -20,6 +20,13 @@ void RecentDocuments::add(const QString& path)
     _settings.setValue(QLatin1String(settingsKey), withDocument(paths(), path, maximumCount));
 }
 
+void RecentDocuments::remove(const QString& path)
+{
+    QStringList list = paths();
+    list.removeAll(path);
+    _settings.setValue(QLatin1String(settingsKey), list);
+}
+
 void RecentDocuments::clear()
 {
     _settings.remove(QLatin1String(settingsKey));

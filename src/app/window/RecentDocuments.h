@@ -17,6 +17,7 @@ public:
 
     QStringList paths() const;
     void add(const QString& path);
+    void remove(const QString& path);
     void clear();
 
     // `list` with `path` moved or added to the front, at most `maximum` long.

@@ -33,6 +33,7 @@ public:
         : CWorksheet(index, frozenWidth, frozenHeight, colWidths, tempDir)
     {}
 
+    using CWorksheet::HeadOfPart;
     using CWorksheet::Save;
     using CWorksheet::SetComments;
     using CWorksheet::SetSharedStr;

@@ -6,6 +6,7 @@
 #include <zip.h>
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,17 @@ struct PackOptions
 // cannot be written.
 bool PackPartFiles(zipFile archive, const std::string& folder,
                    const std::vector<std::string>& names,
+                   const PackOptions& options = PackOptions());
+
+// Bytes that an entry holds before its file's bytes, by part name: a part
+// whose beginning is known only when its end has been written (a worksheet
+// declares its used range before its rows) keeps that beginning in memory
+// instead of copying the file behind it.
+using PartHeads = std::map<std::string, std::string>;
+
+// As above; the entries named in `heads` begin with their head.
+bool PackPartFiles(zipFile archive, const std::string& folder,
+                   const std::vector<std::string>& names, const PartHeads& heads,
                    const PackOptions& options = PackOptions());
 
 }  // namespace SimpleXlsx

@@ -2,6 +2,7 @@
 
 #include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/internal/PartWriters.h"
+#include "xlsx/internal/SheetName.h"
 #include "xlsx/internal/PackageSheets.h"
 #include "xlsx/internal/XmlStream.h"
 #include "xlsx/internal/PackageManifest.h"
@@ -28,14 +29,14 @@ bool SaveWorkbook(const PackageView& package)
             xml << tag("sheets");
             size_t sheetId = 0;
             for (const auto& sheet : package.worksheets)
-                xml << tag("sheet") << attr("name") << sheet->GetTitle() << attr("sheetId")
-                    << ++sheetId << attr("r:id")
+                xml << tag("sheet") << attr("name") << SheetNameAttribute(sheet->GetTitle())
+                    << attr("sheetId") << ++sheetId << attr("r:id")
                     << manifest.RelationshipId("xl/worksheets/sheet" +
                                                std::to_string(sheet->GetIndex()) + ".xml")
                     << endtag();
             for (const auto& chart : package.charts)
-                xml << tag("sheet") << attr("name") << chart->GetTitle() << attr("sheetId")
-                    << ++sheetId << attr("r:id")
+                xml << tag("sheet") << attr("name") << SheetNameAttribute(chart->GetTitle())
+                    << attr("sheetId") << ++sheetId << attr("r:id")
                     << manifest.RelationshipId("xl/chartsheets/sheet" +
                                                std::to_string(chart->GetIndex()) + ".xml")
                     << endtag();

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,6 +92,9 @@ private:
     void ClearTemp();
 
     std::string tempPath;
+    // Parts whose first bytes are kept in memory, not in their file (the
+    // worksheets' heads, known only when their rows are written).
+    std::map<std::string, std::string> partHeads;
     std::vector<std::unique_ptr<PackageWorksheet>> worksheets;
     std::vector<std::unique_ptr<PackageChartsheet>> charts;
     std::unique_ptr<SheetNameSet> sheetNames;  // of the worksheets and chartsheets together

@@ -145,17 +145,25 @@ private:
     void SetComments(std::vector<Comment>* list) { comments = list; }
 
     // Writes the tail and closes the part file; false when the part could
-    // not be created or fully written.
+    // not be created or fully written. The part file holds the part from
+    // its rows on; what goes before them is HeadOfPart.
     bool Save();
+    // The beginning of the part, up to its rows: the declaration, the
+    // worksheet's start tag, the used range, the views and the column
+    // widths. Empty until Save succeeded.
+    const std::string& HeadOfPart() const { return partHead; }
 
     bool ResumeIfSuspended();
 
     void Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
               const std::vector<ColumnWidth>& colWidths);
-    void WriteHead(uint32_t frozenWidth, uint32_t frozenHeight,
-                   const std::vector<ColumnWidth>& colWidths);
-    void AddFrozenPane(uint32_t width, uint32_t height);
-    void AddColumnWidths(const std::vector<ColumnWidth>& colWidths);
+    std::string WriteHead();
+    static void AddFrozenPane(xmlw::XmlStream& xml, uint32_t width, uint32_t height);
+    static void AddColumnWidths(xmlw::XmlStream& xml, const std::vector<ColumnWidth>& colWidths);
+    // The range from the first to the last cell written ("A1:F31"; "A1"
+    // for a sheet without cells).
+    std::string UsedRangeRef() const;
+    void NoteUsedCell(CellCoord coord);
 
     bool OpenRow(uint32_t height, const char* spans, size_t spansLength);
     void CloseRow();
@@ -190,6 +198,17 @@ private:
     uint32_t currentColumn = 0;
     uint32_t offsetColumn = 0;
     uint32_t pageOrientation = 0;
+    uint32_t paneWidth = 0;   // frozen columns
+    uint32_t paneHeight = 0;  // frozen rows
+    std::vector<ColumnWidth> columnWidths;
+    struct UsedRange
+    {
+        uint32_t firstRow = 0;  // 0: no cell written yet
+        uint32_t lastRow = 0;
+        uint32_t firstColumn = 0;
+        uint32_t lastColumn = 0;
+    } usedRange;
+    std::string partHead;  // made by Save
 
     bool sheetDataStarted = false;  // "<sheetData>" start tag closed
     bool rowStartPending = false;   // "<row ..." written, ">" not yet
