@@ -18,17 +18,9 @@ int failure(std::ostream& err, const std::string& file, const std::string& reaso
     return 1;
 }
 
-std::string printable(std::string text)
-{
-    for (char& c : text)
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
-    return text;
-}
-
 std::string quoted(const std::string& name)
 {
-    return "\"" + printable(name) + "\"";
+    return "\"" + echoedName(name) + "\"";
 }
 
 // Loads the file; on failure reports it and returns false.
@@ -46,7 +38,7 @@ bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
     pugi::xml_node root = document.document_element();
     if (std::string(root.name()) != "Teachers_Timetable")
         failure(err, path,
-                "the file holds no teachers: its root element is <" + printable(root.name()) +
+                "the file holds no teachers: its root element is <" + echoedName(root.name()) +
                     ">, not <Teachers_Timetable>");
     else
         failure(err, path, "the file holds no teachers");
@@ -56,14 +48,14 @@ bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
 int listNames(const std::map<std::string, teacher*>& names, std::ostream& out)
 {
     for (const auto& entry : names)
-        out << printable(entry.first) << '\n';
+        out << terminalText(entry.first) << '\n';
     return 0;
 }
 
 int listNames(const std::map<std::string, namedObjects<std::string>*>& names, std::ostream& out)
 {
     for (const auto& entry : names)
-        out << printable(entry.first) << '\n';
+        out << terminalText(entry.first) << '\n';
     return 0;
 }
 
@@ -109,7 +101,7 @@ int inspect(const cliOptions& options, std::ostream& out, std::ostream& err)
 }  // namespace
 
 // A cell that holds several lines (parallel lessons of one group) is shown
-// on its row with the lines separated by " | ".
+// on its row with the lines separated by " | ", as terminalText.
 static std::string printableCell(const std::string& text)
 {
     std::string shown;
@@ -117,9 +109,9 @@ static std::string printableCell(const std::string& text)
         if (c == '\n')
             shown += " | ";
         else
-            shown += c == '\t' || c == '\r' ? ' ' : c;
+            shown += c;
     }
-    return shown;
+    return terminalText(shown);
 }
 
 void printMatrix(const BaseMatrix<std::string>& matrix, std::ostream& out)

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -125,18 +126,19 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
         std::string value;
         if (!splitInlineValue(arg, option, value)) {
             if (!takesValue(option))
-                return failWith(error, "unknown option " + arg);
+                return failWith(error, "unknown option " + echoedName(arg));
             if (i + 1 >= argc)
                 return failWith(error, option + " needs a value");
             value = argv[++i] ? argv[i] : "";
         }
         if (!takesValue(option))
-            return failWith(error, "unknown option " + option);
+            return failWith(error, "unknown option " + echoedName(option));
 
         bool ok = true;
         if (option == "--list") {
             if (value != "teachers" && value != "students")
-                return failWith(error, "--list takes teachers or students, not \"" + value + "\"");
+                return failWith(error, "--list takes teachers or students, not \"" +
+                                           echoedName(value) + "\"");
             ok = setInspection(options, inspectionGiven,
                                value == "teachers" ? cliMode::listTeachers : cliMode::listStudents,
                                "", error);
@@ -155,7 +157,7 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
                 return failWith(error, "--size given twice");
             if (!parseFontSize(value, options.fontSize))
                 return failWith(error, "--size takes a number of points from 1 to 409, not \"" +
-                                           value + "\"");
+                                           echoedName(value) + "\"");
             options.sizeGiven = true;
         }
         if (!ok)
@@ -177,22 +179,81 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
     }
 
     options.mode = cliMode::writeWorkbooks;
+    if (!teachersGiven && !studentsGiven && options.input == "-")
+        return failWith(error, "reading standard input, name the workbooks with -t or -s");
     if (!teachersGiven && !studentsGiven) {
         options.teachersOutput = defaultOutputPath(options.input, "teachers");
         options.studentsOutput = defaultOutputPath(options.input, "students");
     }
     if (options.teachersOutput == options.studentsOutput)
         return failWith(error, "the teachers' and the students' workbooks need different files");
-    if (options.teachersOutput == options.input || options.studentsOutput == options.input)
+    if (options.input != "-" &&
+        (options.teachersOutput == options.input || options.studentsOutput == options.input))
         return failWith(error, "a workbook would overwrite the input file");
     return true;
 }
 
 const char* const programName = "horatab-export";
 
+namespace {
+
+// The length of the UTF-8 sequence at text[pos] and its code point; 0 when
+// the bytes there are not valid UTF-8.
+size_t decodeUtf8(const std::string& text, size_t pos, uint32_t& codePoint)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[pos]);
+    size_t length = lead < 0x80                    ? 1
+                    : lead >= 0xC2 && lead <= 0xDF ? 2
+                    : lead >= 0xE0 && lead <= 0xEF ? 3
+                    : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                   : 0;
+    if (length == 0 || text.size() - pos < length)
+        return 0;
+    codePoint = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        const unsigned char next = static_cast<unsigned char>(text[pos + i]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    const uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (codePoint < smallest[length] || codePoint > 0x10FFFF ||
+        (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+}  // namespace
+
+std::string terminalText(const std::string& text, size_t maxCharacters)
+{
+    std::string shown;
+    shown.reserve(text.size());
+    size_t characters = 0;
+    for (size_t pos = 0; pos < text.size(); ++characters) {
+        if (characters == maxCharacters)
+            return shown + "...";
+        uint32_t c = 0;
+        const size_t length = decodeUtf8(text, pos, c);
+        if (c == '\t' || c == '\n' || c == '\r')
+            shown += ' ';
+        else if (length == 0 || c < 0x20 || (c >= 0x7F && c <= 0x9F))
+            shown += "\xEF\xBF\xBD";  // U+FFFD
+        else
+            shown.append(text, pos, length);
+        pos += length == 0 ? 1 : length;
+    }
+    return shown;
+}
+
+std::string echoedName(const std::string& name)
+{
+    return terminalText(name, 60);
+}
+
 void reportFailure(std::ostream& err, const std::string& subject, const std::string& reason)
 {
-    err << programName << ": " << subject << ": " << reason << '\n';
+    err << programName << ": " << terminalText(subject) << ": " << terminalText(reason) << '\n';
 }
 
 const char* usageText()
@@ -207,7 +268,9 @@ const char* usageText()
            "      --font NAME        font of every cell (default Calibri)\n"
            "      --size POINTS      font size in points, 1 to 409 (default 11)\n"
            "  With neither -t nor -s both workbooks are written beside the input,\n"
-           "  as INPUT-teachers.xlsx and INPUT-students.xlsx.\n"
+           "  as INPUT-teachers.xlsx and INPUT-students.xlsx. FILE \"-\" is standard\n"
+           "  output, INPUT \"-\" standard input. A FILE that is a symbolic link is\n"
+           "  replaced by the workbook; the file it points to is not written.\n"
            "\n"
            "Inspection:\n"
            "      --list teachers|students   the names, one per line, in byte order\n"

@@ -10,6 +10,8 @@
 
 #include <pugixml.hpp>
 
+#include "cli/destinations.h"
+#include "cli/interrupts.h"
 #include "timetable/timeTable.h"
 #include "timetable/xmlFile.h"
 
@@ -64,7 +66,8 @@ std::string contentProblem(const timeTable& model, workbookKind kind, const std:
     if (model.teachers.size() == 0) {
         std::string reason = "nothing to export: " + input + " holds no teachers";
         if (rootName != "Teachers_Timetable")
-            reason += " (its root element is <" + rootName + ">, not <Teachers_Timetable>)";
+            reason +=
+                " (its root element is <" + echoedName(rootName) + ">, not <Teachers_Timetable>)";
         return reason;
     }
     if (kind == workbookKind::teachers && !hasAnyHour(model))
@@ -74,12 +77,32 @@ std::string contentProblem(const timeTable& model, workbookKind kind, const std:
     return std::string();
 }
 
+bool saveWorkbook(timeTable& model, workbookKind kind, const std::string& path)
+{
+    return kind == workbookKind::teachers ? model.teacherToExcel(path)
+                                          : model.studentsToExcel(path);
+}
+
+// The workbook is built as a file of the temporary folder, then copied out.
+bool saveToStandardOutput(timeTable& model, workbookKind kind, std::ostream& out)
+{
+    std::pair<timeTable*, workbookKind> job(&model, kind);
+    return saveThroughTemporaryFile(
+        temporaryFolder(), out,
+        [](void* context, const std::string& path) {
+            auto* saving = static_cast<std::pair<timeTable*, workbookKind>*>(context);
+            return saveWorkbook(*saving->first, saving->second, path);
+        },
+        &job);
+}
+
 bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
                    const std::string& input, const std::string& rootName, std::ostream& out,
                    std::ostream& err)
 {
+    const bool toStandardOutput = path == "-";
     std::string problem = contentProblem(model, kind, input, rootName);
-    if (problem.empty())
+    if (problem.empty() && !toStandardOutput)
         problem = destinationProblem(path);
     if (problem.empty() && !isWritableFolder(temporaryFolder()))
         problem =
@@ -94,15 +117,21 @@ bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
             err << '\r' << path << ": sheet " << done << " of " << total << std::flush;
         };
     model.setExportProgress(&progress);
+    setInterruptibleExport(&progress);
     const bool written =
-        kind == workbookKind::teachers ? model.teacherToExcel(path) : model.studentsToExcel(path);
+        toStandardOutput ? saveToStandardOutput(model, kind, out) : saveWorkbook(model, kind, path);
+    setInterruptibleExport(nullptr);
     model.setExportProgress(nullptr);
     if (showProgress)
         err << "\r\033[K" << std::flush;  // the progress line goes
+    if (receivedInterrupt() != 0)
+        return false;  // the program ends by the signal
     if (!written)
-        return failure(err, path, "the workbook could not be written");
-    out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")
-        << " written to " << path << '\n';
+        return failure(err, toStandardOutput ? "standard output" : path,
+                       "the workbook could not be written");
+    if (!toStandardOutput)
+        out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")
+            << " written to " << path << '\n';
     return true;
 }
 
@@ -119,6 +148,9 @@ void chooseFont(timeTable& model, const cliOptions& options)
 
 std::string destinationProblem(const std::string& path)
 {
+    const std::string special = specialFileProblem(path);
+    if (!special.empty())
+        return special;
     struct stat info;
     if (path.empty() || path.back() == '/' ||
         (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
@@ -137,8 +169,19 @@ std::string destinationProblem(const std::string& path)
 
 int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& err)
 {
+    // Destinations that must never be replaced are refused before anything is read.
+    std::string subject;
+    std::string reason = sameFileProblem(options, subject);
+    for (const std::string& path : {options.teachersOutput, options.studentsOutput})
+        if (reason.empty() && !path.empty() && path != "-") {
+            subject = path;
+            reason = specialFileProblem(path);
+        }
+    if (!reason.empty()) {
+        failure(err, subject, reason);
+        return 1;
+    }
     pugi::xml_document document;
-    std::string reason;
     if (!loadXmlFile(options.input, document, &reason)) {
         failure(err, options.input, reason);
         return 1;

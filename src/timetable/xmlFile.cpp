@@ -16,32 +16,112 @@ bool fail(std::string* failure, const std::string& reason)
     return false;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes, std::string* failure)
+// The largest timetable read from standard input, which has no size of
+// its own to check: an endless source (a device, a pipe that never ends)
+// stops here instead of filling the memory.
+const size_t largestStandardInput = size_t(256) << 20;
+
+const char* fileKind(mode_t mode)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return fail(failure, std::string("cannot open the file: ") + std::strerror(errno));
-    struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return fail(failure, "is a directory, not a file");
-    }
+    if (S_ISDIR(mode))
+        return "is a directory, not a file";
+    if (S_ISFIFO(mode))
+        return "is a pipe (FIFO), not a regular file";
+    if (S_ISCHR(mode))
+        return "is a character device, not a regular file";
+    if (S_ISBLK(mode))
+        return "is a block device, not a regular file";
+    if (S_ISSOCK(mode))
+        return "is a socket, not a regular file";
+    return "is not a regular file";
+}
+
+bool readAll(int fd, size_t limit, std::string& bytes, std::string* failure)
+{
     char chunk[1 << 16];
     for (;;) {
         ssize_t got = ::read(fd, chunk, sizeof chunk);
         if (got == 0)
-            break;
+            return true;
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            int readError = errno;
-            ::close(fd);
-            return fail(failure, std::string("cannot read the file: ") + std::strerror(readError));
+            return fail(failure, std::string("cannot read the file: ") + std::strerror(errno));
         }
+        if (bytes.size() + size_t(got) > limit)
+            return fail(failure, "standard input holds more than " + std::to_string(limit >> 20) +
+                                     " MiB, more than a timetable");
         bytes.append(chunk, size_t(got));
     }
+}
+
+// Reads a regular file whole, or standard input for "-". Anything else (a
+// pipe, a device, a socket) is refused before it is read: a FIFO would
+// wait for a writer forever and /dev/zero never ends. The file is opened
+// without blocking so that a FIFO is seen, not waited on.
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* failure)
+{
+    if (path == "-")
+        return readAll(STDIN_FILENO, largestStandardInput, bytes, failure);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return fail(failure, std::string("cannot open the file: ") + std::strerror(errno));
+    struct stat info;
+    const bool examined = ::fstat(fd, &info) == 0;
+    if (!examined || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail(failure, examined ? fileKind(info.st_mode) : "cannot examine the file");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const bool read = readAll(fd, std::string::npos, bytes, failure);
     ::close(fd);
-    return true;
+    return read;
+}
+
+// Where `text` refers to the character U+0000 ("&#0;", "&#x00;", ...),
+// which XML does not allow and which would cut the name it stands in;
+// npos when it does not. Comments, CDATA sections and processing
+// instructions hold no references and are skipped.
+size_t nullCharacterReference(const std::string& text)
+{
+    static const std::pair<const char*, const char*> skipped[] = {
+        {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+    for (size_t pos = text.find_first_of("<&"); pos != std::string::npos;
+         pos = text.find_first_of("<&", pos + 1)) {
+        if (text[pos] == '<') {
+            for (const auto& [open, close] : skipped)
+                if (text.compare(pos, std::strlen(open), open) == 0) {
+                    pos = text.find(close, pos + std::strlen(open));
+                    if (pos == std::string::npos)
+                        return pos;
+                    break;
+                }
+            continue;
+        }
+        if (text.compare(pos, 2, "&#") != 0)
+            continue;
+        size_t digit = pos + 2;
+        const bool hex = digit < text.size() && text[digit] == 'x';
+        digit += hex ? 1 : 0;
+        size_t end = digit;
+        while (end < text.size() && text[end] == '0')
+            ++end;
+        if (end > digit && end < text.size() && text[end] == ';')
+            return pos;
+    }
+    return std::string::npos;
+}
+
+// An encoding name as it is echoed: at most 40 bytes, cut before a UTF-8
+// continuation byte.
+std::string echoedEncoding(const std::string& name)
+{
+    if (name.size() <= 40)
+        return name;
+    size_t cut = 40;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return name.substr(0, cut) + "...";
 }
 
 bool startsWith(const std::string& bytes, const char* prefix, size_t length)
@@ -125,8 +205,8 @@ bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::s
 {
     iconv_t converter = iconv_open("UTF-8", encoding.c_str());
     if (converter == iconv_t(-1))
-        return fail(failure,
-                    "unknown character encoding \"" + encoding + "\" in the XML declaration");
+        return fail(failure, "unknown character encoding \"" + echoedEncoding(encoding) +
+                                 "\" in the XML declaration");
     utf8.clear();
     utf8.reserve(bytes.size() + bytes.size() / 2);
     char* in = const_cast<char*>(bytes.data());
@@ -145,7 +225,7 @@ bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::s
     }
     iconv_close(converter);
     if (!ok)
-        return fail(failure, "not valid " + encoding + " text (at byte " +
+        return fail(failure, "not valid " + echoedEncoding(encoding) + " text (at byte " +
                                  std::to_string(size_t(in - bytes.data())) + ")");
     return true;
 }
@@ -187,6 +267,15 @@ bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::str
     bytes.clear();
     bytes.shrink_to_fit();
 
+    const size_t nullReference = nullCharacterReference(utf8);
+    if (nullReference != std::string::npos) {
+        size_t line = 0;
+        size_t column = 0;
+        lineAndColumn(utf8, nullReference, line, column);
+        return fail(failure, "not well-formed XML at line " + std::to_string(line) + ", column " +
+                                 std::to_string(column) +
+                                 ": a reference to the character U+0000, which XML does not allow");
+    }
     pugi::xml_parse_result result =
         document.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!result) {

@@ -1,5 +1,6 @@
 #include "xlsx/Workbook.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
@@ -7,10 +8,13 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <new>
 
@@ -67,11 +71,53 @@ std::string ArchiveTemplateBeside(const std::string& destination)
 }
 
 // The archive gets the permissions of a newly created file.
-void SetNewFileMode(int fd)
+// The archive gets the permission bits of the workbook it replaces, and its
+// group where the owner may set it; a new workbook follows the umask.
+void SetFileMode(int fd, const std::string& replaced)
 {
+    struct stat old;
+    if (lstat(replaced.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        fchmod(fd, old.st_mode & 0777);
+        if (fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+            // not a group of the owner: the archive keeps the default group
+        }
+        return;
+    }
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
+}
+
+// Whether the links from `path` lead through /proc (/dev/stdout, /dev/fd/N):
+// the name of an open descriptor, whose link is a system file.
+bool LinksThroughProc(std::string path)
+{
+    for (int hop = 0; hop < 40; ++hop) {
+        char target[4096];
+        const ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            return false;
+        std::string next(target, static_cast<size_t>(length));
+        if (next.front() != '/')
+            next = path.substr(0, path.rfind('/') + 1) + next;
+        if (next.compare(0, 6, "/proc/") == 0)
+            return true;
+        path = next;
+    }
+    return false;
+}
+
+// Only a regular file, a new name or a symbolic link to a regular file or
+// to nothing (the link itself is replaced) may become the workbook; a
+// device, FIFO or socket, a link to one, or a descriptor's name never.
+bool IsReplaceable(const std::string& name)
+{
+    struct stat info;
+    if (lstat(name.c_str(), &info) != 0 || S_ISREG(info.st_mode))
+        return true;
+    if (!S_ISLNK(info.st_mode) || LinksThroughProc(name))
+        return false;
+    return stat(name.c_str(), &info) != 0 || S_ISREG(info.st_mode);
 }
 
 // Every workbook-level part, in the order written; the calculation chain
@@ -113,10 +159,49 @@ CWorkbook::~CWorkbook()
     ClearTemp();
 }
 
+namespace {
+
+// Whether `name` is one this writer gives its temporary folders: "xlsx_"
+// and the six characters mkdtemp puts in place of XXXXXX.
+bool IsTemporaryFolderName(const char* name)
+{
+    if (std::strncmp(name, "xlsx_", 5) != 0 || std::strlen(name) != 11)
+        return false;
+    for (const char* c = name + 5; *c != '\0'; ++c)
+        if (!std::isalnum(static_cast<unsigned char>(*c)))
+            return false;
+    return true;
+}
+
+// Removes temporary folders that a run killed outright (SIGKILL, a power
+// cut) left behind: only folders of this writer's name pattern, owned by
+// this user and untouched for more than a day, so no running save loses
+// its folder.
+void RemoveStaleTemporaryFolders(const std::string& base)
+{
+    DIR* folder = opendir(base.c_str());
+    if (folder == nullptr)
+        return;
+    const time_t dayAgo = std::time(nullptr) - 24 * 60 * 60;
+    while (const dirent* entry = readdir(folder)) {
+        if (!IsTemporaryFolderName(entry->d_name))
+            continue;
+        const std::string path = base + "/" + entry->d_name;
+        struct stat info;
+        if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+            info.st_mtime < dayAgo)
+            nftw(path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+    }
+    closedir(folder);
+}
+
+}  // namespace
+
 bool CWorkbook::EnsureTempDir()
 {
     if (!tempPath.empty())
         return true;
+    RemoveStaleTemporaryFolders(TemporaryBase());
     std::vector<char> path = Template(TemporaryBase() + "/xlsx_XXXXXX");
     if (mkdtemp(path.data()) == nullptr)
         return false;  // made private (0700) and new
@@ -233,7 +318,8 @@ bool CWorkbook::Save(const std::string& name)
     if (saved)
         return false;
     saved = true;
-    const bool ok = !sheetCreationFailed && EnsureTempDir() && SavePackage(name);
+    const bool ok =
+        !sheetCreationFailed && IsReplaceable(name) && EnsureTempDir() && SavePackage(name);
     ClearTemp();
     return ok;
 }
@@ -288,7 +374,7 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name,
     const int fd = mkstemp(archivePath.data());
     if (fd < 0)
         return false;
-    SetNewFileMode(fd);
+    SetFileMode(fd, name);
     close(fd);
     const bool ok = WriteArchive(archivePath.data(), partNames) && !Cancelled() &&
                     std::rename(archivePath.data(), name.c_str()) == 0;

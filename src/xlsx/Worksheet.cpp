@@ -209,6 +209,9 @@ std::string CWorksheet::WriteHead()
             << xmlw::raw(std::string("<worksheet xmlns=\"") + ns_book + "\" xmlns:r=\"" +
                          ns_book_r + "\" xmlns:mc=\"" + ns_mc +
                          "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac + "\">");
+        if (fitToPage)
+            xml << xmlw::tag("sheetPr") << xmlw::tag("pageSetUpPr") << xmlw::attr("fitToPage")
+                << "1" << xmlw::endtag() << xmlw::endtag();
         xml << xmlw::tag("dimension") << xmlw::attr("ref") << UsedRangeRef() << xmlw::endtag();
         xml << xmlw::tag("sheetViews") << xmlw::tag("sheetView") << xmlw::attr("tabSelected") << "0"
             << xmlw::attr("workbookViewId") << "0";
@@ -696,14 +699,13 @@ bool CWorksheet::Save()
             xml << xmlw::tag("mergeCell") << xmlw::attr("ref") << range << xmlw::endtag();
         xml << xmlw::endtag();
     }
-    xml << xmlw::tag("pageMargins") << xmlw::attr("left") << 0.7 << xmlw::attr("right") << 0.7
-        << xmlw::attr("top") << 0.75 << xmlw::attr("bottom") << 0.75 << xmlw::attr("header") << 0.3
-        << xmlw::attr("footer") << 0.3 << xmlw::endtag();
-    xml << xmlw::tag("pageSetup") << xmlw::attr("paperSize") << "9" << xmlw::attr("orientation")
-        << (pageOrientation == 0   ? "portrait"
-            : pageOrientation == 1 ? "landscape"
-                                   : "")
-        << xmlw::endtag();
+    AddPrintOptions(xml);
+    xml << xmlw::tag("pageMargins") << xmlw::attr("left") << margins.left << xmlw::attr("right")
+        << margins.right << xmlw::attr("top") << margins.top << xmlw::attr("bottom")
+        << margins.bottom << xmlw::attr("header") << margins.header << xmlw::attr("footer")
+        << margins.footer << xmlw::endtag();
+    AddPageSetup(xml);
+    AddHeaderFooter(xml);
 
     // The comments' drawing is the sheet's first relationship (see
     // PackageManifest).
@@ -719,6 +721,137 @@ bool CWorksheet::Save()
         return false;
     }
     return ok;
+}
+
+void CWorksheet::AddPrintOptions(xmlw::XmlStream& xml) const
+{
+    if (!centerHorizontally && !centerVertically && !printGridlines)
+        return;
+    xml << xmlw::tag("printOptions");
+    if (centerHorizontally)
+        xml << xmlw::attr("horizontalCentered") << "1";
+    if (centerVertically)
+        xml << xmlw::attr("verticalCentered") << "1";
+    if (printGridlines)
+        xml << xmlw::attr("gridLines") << "1";
+    xml << xmlw::endtag();
+}
+
+void CWorksheet::AddPageSetup(xmlw::XmlStream& xml) const
+{
+    xml << xmlw::tag("pageSetup") << xmlw::attr("paperSize") << static_cast<uint32_t>(paperSize);
+    if (fitToPage && fitWide != 1)
+        xml << xmlw::attr("fitToWidth") << fitWide;
+    if (fitToPage && fitTall != 1)
+        xml << xmlw::attr("fitToHeight") << fitTall;
+    xml << xmlw::attr("orientation")
+        << (pageOrientation == 0   ? "portrait"
+            : pageOrientation == 1 ? "landscape"
+                                   : "")
+        << xmlw::endtag();
+}
+
+void CWorksheet::AddHeaderFooter(xmlw::XmlStream& xml) const
+{
+    if (header.empty() && footer.empty())
+        return;
+    xml << xmlw::tag("headerFooter");
+    if (!header.empty())
+        xml << xmlw::tag("oddHeader") << xmlw::chardata() << header << xmlw::endtag();
+    if (!footer.empty())
+        xml << xmlw::tag("oddFooter") << xmlw::chardata() << footer << xmlw::endtag();
+    xml << xmlw::endtag();
+}
+
+void CWorksheet::SetFitToPages(uint32_t wide, uint32_t tall)
+{
+    fitToPage = true;
+    fitWide = wide;
+    fitTall = tall;
+}
+
+bool CWorksheet::SetPageMargins(const PageMargins& pageMargins)
+{
+    for (double margin : {pageMargins.left, pageMargins.right, pageMargins.top, pageMargins.bottom,
+                          pageMargins.header, pageMargins.footer})
+        if (!std::isfinite(margin) || margin < 0)
+            return false;
+    margins = pageMargins;
+    return true;
+}
+
+void CWorksheet::SetCenterOnPage(bool horizontally, bool vertically)
+{
+    centerHorizontally = horizontally;
+    centerVertically = vertically;
+}
+
+namespace {
+
+bool FitsHeaderFooter(const std::string& text)
+{
+    return Utf8PrefixUtf16Units(text, maxHeaderFooterLength) == text.size();
+}
+
+}  // namespace
+
+bool CWorksheet::SetHeader(const std::string& text)
+{
+    if (!FitsHeaderFooter(text))
+        return false;
+    header = text;
+    return true;
+}
+
+bool CWorksheet::SetFooter(const std::string& text)
+{
+    if (!FitsHeaderFooter(text))
+        return false;
+    footer = text;
+    return true;
+}
+
+bool CWorksheet::SetPrintTitleRows(uint32_t firstRow, uint32_t lastRow)
+{
+    if (firstRow < 1 || firstRow > lastRow || lastRow > maxRows)
+        return false;
+    titleFirstRow = firstRow;
+    titleLastRow = lastRow;
+    return true;
+}
+
+bool CWorksheet::SetPrintTitleColumns(uint32_t firstCol, uint32_t lastCol)
+{
+    if (firstCol > lastCol || lastCol >= maxColumns)
+        return false;
+    titleColumns = true;
+    titleFirstColumn = firstCol;
+    titleLastColumn = lastCol;
+    return true;
+}
+
+// Columns first, then rows, each on the sheet named in quotes (a quote in
+// the name doubled).
+std::string CWorksheet::GetPrintTitles() const
+{
+    std::string sheet = "'";
+    for (char c : title)
+        sheet += c == '\'' ? std::string("''") : std::string(1, c);
+    sheet += "'!";
+    std::string titles;
+    if (titleColumns) {
+        char first[8], last[8];
+        const size_t firstLength = WriteColumnLetters(first, titleFirstColumn);
+        const size_t lastLength = WriteColumnLetters(last, titleLastColumn);
+        titles +=
+            sheet + '$' + std::string(first, firstLength) + ":$" + std::string(last, lastLength);
+    }
+    if (titleFirstRow != 0) {
+        if (!titles.empty())
+            titles += ',';
+        titles += sheet + '$' + std::to_string(titleFirstRow) + ":$" + std::to_string(titleLastRow);
+    }
+    return titles;
 }
 
 }  // namespace SimpleXlsx

@@ -12,7 +12,8 @@ tab-separated; a cell that is not text as "<type>:<value>". Sheet numbers
 (from 0) read only those sheets, read-only.
 
 check compares the package with EXPECTED, which may hold "sheets" (name,
-cells, merged, styles; with "sheets_count" only a sample), "comments" per
+cells, merged, styles, widths, heights, print; with "sheets_count" only a
+sample), "comments" per
 sheet and cell, and "chartsheets" (name, title, plots with their series'
 idx, title, cat and val). Every entry must be well-formed XML with a content
 type, every relationship target must exist, and the reader must not warn.
@@ -117,7 +118,29 @@ def check_sheets(book, expected, count, problems):
             compare("%s!%s" % (wanted["name"], ref),
                     {"font": c.font.name, "size": c.font.sz, "bold": bool(c.font.b), "format": c.number_format,
                      "horizontal": c.alignment.horizontal, "vertical": c.alignment.vertical,
-                     "fill": c.fill.fgColor.rgb if c.fill.fill_type else None}, style, problems)
+                     "fill": c.fill.fgColor.rgb if c.fill.fill_type else None, "wrap": bool(c.alignment.wrap_text),
+                     "border": [c.border.left.style, c.border.right.style, c.border.top.style, c.border.bottom.style]},
+                    style, problems)
+        compare(wanted["name"] + " width", {col: sheet.column_dimensions[col].width for col in wanted.get("widths", {})},
+                wanted.get("widths", {}), problems)
+        compare(wanted["name"] + " height", {row: sheet.row_dimensions[int(row)].height
+                                             for row in wanted.get("heights", {})}, wanted.get("heights", {}), problems)
+        if "print" in wanted:
+            compare(wanted["name"] + " print", print_facts(sheet), wanted["print"], problems)
+
+
+def print_facts(sheet):
+    setup, options, margins = sheet.page_setup, sheet.print_options, sheet.page_margins
+    return {"orientation": setup.orientation, "paperSize": setup.paperSize and int(setup.paperSize),
+            "fitToPage": bool(sheet.sheet_properties.pageSetUpPr and sheet.sheet_properties.pageSetUpPr.fitToPage),
+            "fitToWidth": setup.fitToWidth and int(setup.fitToWidth),
+            "fitToHeight": setup.fitToHeight and int(setup.fitToHeight),
+            "margins": [margins.left, margins.right, margins.top, margins.bottom, margins.header, margins.footer],
+            "centered": [bool(options.horizontalCentered), bool(options.verticalCentered)],
+            "gridLines": bool(options.gridLines), "frozen": sheet.freeze_panes,
+            "header": [sheet.oddHeader.left.text, sheet.oddHeader.center.text, sheet.oddHeader.right.text],
+            "footer": [sheet.oddFooter.left.text, sheet.oddFooter.center.text, sheet.oddFooter.right.text],
+            "titleRows": sheet.print_title_rows, "titleCols": sheet.print_title_cols}
 
 
 def check_comments(book, expected, problems):

@@ -1,4 +1,5 @@
-// xl/workbook.xml: the sheets with their names, ids and relationship ids.
+// xl/workbook.xml: the sheets with their names, ids and relationship ids, and
+// the defined names of their print titles.
 
 #include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/internal/PartWriters.h"
@@ -8,6 +9,31 @@
 #include "xlsx/internal/PackageManifest.h"
 
 namespace SimpleXlsx {
+
+namespace {
+
+// The rows and columns each worksheet repeats on its printed pages, as
+// defined names local to the sheet (localSheetId: its position among the
+// sheets, from 0).
+void WritePrintTitles(xmlw::XmlStream& xml, const PackageView& package)
+{
+    using namespace xmlw;
+    bool any = false;
+    for (size_t position = 0; position < package.worksheets.size(); ++position) {
+        const std::string titles = package.worksheets[position]->GetPrintTitles();
+        if (titles.empty())
+            continue;
+        if (!any)
+            xml << tag("definedNames");
+        any = true;
+        xml << tag("definedName") << attr("name") << "_xlnm.Print_Titles" << attr("localSheetId")
+            << position << chardata() << titles << endtag();
+    }
+    if (any)
+        xml << endtag();
+}
+
+}  // namespace
 
 bool SaveWorkbook(const PackageView& package)
 {
@@ -42,6 +68,7 @@ bool SaveWorkbook(const PackageView& package)
                     << endtag();
             xml << endtag();
         }
+        WritePrintTitles(xml, package);
         xml << tag("calcPr") << attr("calcId") << 124519 << endtag();
     }
     return book.Close();

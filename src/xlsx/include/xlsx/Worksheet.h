@@ -15,6 +15,7 @@
 
 #include "xlsx/Cell.h"
 #include "xlsx/Comment.h"
+#include "xlsx/PageSetup.h"
 
 namespace xmlw {
 class XmlStream;
@@ -105,6 +106,38 @@ public:
     // position lies outside the sheet.
     bool MergeCells(CellCoord from, CellCoord to);
 
+    // Layout, any time before the workbook is saved. Column widths replace
+    // those given to AddSheet; a pane of 0 columns and 0 rows unfreezes.
+    void SetColumnWidths(const std::vector<ColumnWidth>& colWidths) { columnWidths = colWidths; }
+    void FreezePanes(uint32_t width, uint32_t height)
+    {
+        paneWidth = width;
+        paneHeight = height;
+    }
+
+    // Printing, any time before the workbook is saved.
+    void SetPageOrientation(EPageOrientation orientation) { pageOrientation = orientation; }
+    void SetPaperSize(EPaperSize size) { paperSize = size; }
+    // Scales the sheet to `wide` pages across and `tall` down; 0 leaves
+    // that direction to as many pages as it needs.
+    void SetFitToPages(uint32_t wide, uint32_t tall);
+    // Refused (false) when a margin is negative or not a number.
+    bool SetPageMargins(const PageMargins& margins);
+    void SetCenterOnPage(bool horizontally, bool vertically);
+    void SetPrintGridlines(bool print) { printGridlines = print; }
+    // Header and footer in the spreadsheet's codes (see PageSetup.h);
+    // refused (false) beyond maxHeaderFooterLength characters.
+    bool SetHeader(const std::string& text);
+    bool SetFooter(const std::string& text);
+    // Rows firstRow..lastRow (from 1) and columns firstCol..lastCol (from
+    // 0) repeated on every printed page; refused (false) when the range
+    // runs backwards or leaves the sheet.
+    bool SetPrintTitleRows(uint32_t firstRow, uint32_t lastRow);
+    bool SetPrintTitleColumns(uint32_t firstCol, uint32_t lastCol);
+    // The print titles as the workbook's defined name holds them
+    // ("'Sheet'!$A:$A,'Sheet'!$1:$2"); empty when there are none.
+    std::string GetPrintTitles() const;
+
     // The A1 reference of `coord` ("A1", "XFD1048576"), NUL-terminated.
     // Returns false (and an empty text) when the buffer is too small.
     static bool GetCellCoord(CellCoord coord, char* out, size_t outSize);
@@ -158,6 +191,9 @@ private:
     void Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
               const std::vector<ColumnWidth>& colWidths);
     std::string WriteHead();
+    void AddPrintOptions(xmlw::XmlStream& xml) const;
+    void AddPageSetup(xmlw::XmlStream& xml) const;
+    void AddHeaderFooter(xmlw::XmlStream& xml) const;
     static void AddFrozenPane(xmlw::XmlStream& xml, uint32_t width, uint32_t height);
     static void AddColumnWidths(xmlw::XmlStream& xml, const std::vector<ColumnWidth>& colWidths);
     // The range from the first to the last cell written ("A1:F31"; "A1"
@@ -201,6 +237,21 @@ private:
     uint32_t paneWidth = 0;   // frozen columns
     uint32_t paneHeight = 0;  // frozen rows
     std::vector<ColumnWidth> columnWidths;
+    EPaperSize paperSize = PAPER_A4;
+    bool fitToPage = false;
+    uint32_t fitWide = 1;
+    uint32_t fitTall = 1;
+    PageMargins margins;
+    bool centerHorizontally = false;
+    bool centerVertically = false;
+    bool printGridlines = false;
+    std::string header;
+    std::string footer;
+    uint32_t titleFirstRow = 0;  // 0: no rows repeated
+    uint32_t titleLastRow = 0;
+    bool titleColumns = false;
+    uint32_t titleFirstColumn = 0;
+    uint32_t titleLastColumn = 0;
     struct UsedRange
     {
         uint32_t firstRow = 0;  // 0: no cell written yet

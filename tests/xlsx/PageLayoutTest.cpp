@@ -1,0 +1,119 @@
+// Page layout: every element in the schema's place, byte for byte, and as an
+// independent reader sees it.
+
+#include "xlsx/Workbook.h"
+#include "xlsx/internal/PackageSheets.h"
+#include "xlsx/internal/PackageVocabulary.h"
+
+#include "XlsxTest.h"
+
+#include <cmath>
+
+using namespace SimpleXlsx;
+
+TEST(PageLayout, EveryElementInSchemaOrderByteForByte)
+{
+    support::ScratchFolder dir;
+    PackageWorksheet sheet(1, dir.path());
+    sheet.SetTitle("It's");
+    sheet.SetColumnWidths({ColumnWidth(0, 0, 20.5f)});
+    sheet.FreezePanes(1, 2);
+    sheet.SetPageOrientation(PAGE_LANDSCAPE);
+    sheet.SetPaperSize(PAPER_LETTER);
+    sheet.SetFitToPages(1, 0);
+    EXPECT_TRUE(sheet.SetPageMargins({0.25, 0.25, 0.5, 0.5, 0.2, 0.2}));
+    sheet.SetCenterOnPage(true, false);
+    sheet.SetPrintGridlines(true);
+    EXPECT_TRUE(sheet.SetHeader(HeaderFooterSections(
+        "", HeaderFooterFont("Arial", "Bold", 14) + HeaderFooterLiteral("A & <B>"), "")));
+    EXPECT_TRUE(sheet.SetFooter(HeaderFooterSections("&F", "", "&P / &N")));
+    EXPECT_TRUE(sheet.SetPrintTitleRows(1, 2));
+    EXPECT_TRUE(sheet.SetPrintTitleColumns(0, 0));
+    sheet.BeginRow(30);
+    sheet.AddCell(CellDataInt(1));
+    sheet.MergeCells(CellCoord(1, 0), CellCoord(1, 2));
+    ASSERT_TRUE(sheet.Save());
+    EXPECT_EQ(
+        sheet.HeadOfPart() + support::readFile(dir.file("xl/worksheets/sheet1.xml")),
+        xt::xmlDeclaration + "<worksheet xmlns=\"" + ns_book + "\" xmlns:r=\"" + ns_book_r +
+            "\" xmlns:mc=\"" + ns_mc + "\" mc:Ignorable=\"x14ac\" xmlns:x14ac=\"" + ns_x14ac +
+            R"("><sheetPr><pageSetUpPr fitToPage="1"/></sheetPr><dimension ref="A1"/>)"
+            R"(<sheetViews><sheetView tabSelected="0" workbookViewId="0"><pane xSplit="1" ySplit="2" )"
+            R"(topLeftCell="B3" activePane="bottomRight" state="frozen"/><selection pane="topRight" )"
+            R"(activeCell="B2" sqref="B2"/><selection pane="bottomLeft" activeCell="A3" sqref="A3"/>)"
+            R"(<selection pane="bottomRight" activeCell="B3" sqref="B3"/></sheetView></sheetViews>)"
+            R"(<sheetFormatPr defaultRowHeight="15" x14ac:dyDescent="0.25"/><cols><col min="1" max="1" )"
+            R"(width="20.5"/></cols><sheetData><row r="1" x14ac:dyDescent="0.25" ht="30" customHeight="1">)"
+            R"(<c r="A1"><v>1</v></c></row></sheetData><mergeCells count="1"><mergeCell ref="A1:C1"/>)"
+            R"(</mergeCells><printOptions horizontalCentered="1" gridLines="1"/><pageMargins left="0.25" )"
+            R"(right="0.25" top="0.5" bottom="0.5" header="0.2" footer="0.2"/><pageSetup paperSize="1" )"
+            R"(fitToHeight="0" orientation="landscape"/><headerFooter><oddHeader>&amp;C&amp;"Arial,Bold")"
+            R"(&amp;14A &amp;&amp; &lt;B&gt;</oddHeader><oddFooter>&amp;L&amp;F&amp;R&amp;P / &amp;N)"
+            R"(</oddFooter></headerFooter></worksheet>)");
+    EXPECT_EQ(sheet.GetPrintTitles(), "'It''s'!$A:$A,'It''s'!$1:$2");
+}
+
+TEST(PageLayout, RefusedSettingsChangeNothing)
+{
+    support::ScratchFolder dir;
+    PackageWorksheet sheet(1, dir.path());
+    EXPECT_FALSE(sheet.SetPageMargins({0.7, -0.1, 0.75, 0.75, 0.3, 0.3}));
+    EXPECT_FALSE(sheet.SetPageMargins({0.7, 0.7, 0.75, 0.75, 0.3, std::nan("")}));
+    EXPECT_FALSE(sheet.SetHeader(std::string(256, 'x')));
+    EXPECT_TRUE(sheet.SetFooter(std::string(255, 'x')));
+    EXPECT_FALSE(sheet.SetPrintTitleRows(3, 2));
+    EXPECT_FALSE(sheet.SetPrintTitleRows(0, 2));
+    EXPECT_FALSE(sheet.SetPrintTitleColumns(0, maxColumns));
+    EXPECT_EQ(sheet.GetPrintTitles(), "");
+    ASSERT_TRUE(sheet.Save());
+    const std::string part = support::readFile(dir.file("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(xt::Has(part, R"(<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" )"
+                              R"(header="0.3" footer="0.3"/><pageSetup paperSize="9" )"
+                              R"(orientation="portrait"/><headerFooter><oddFooter>)"));
+    EXPECT_FALSE(xt::Has(part, "oddHeader") || xt::Has(part, "printOptions"));
+}
+
+// Print titles are local defined names of the workbook, numbered by the
+// sheet's position; the reader sees every setting back.
+TEST(PageLayout, IndependentReaderSeesPageSetupTitlesWidthsAndWrap)
+{
+    support::ScratchFolder scratch;
+    const std::string path = scratch.file("print.xlsx");
+    {
+        CWorkbook book;
+        Style wrapped;
+        wrapped.wrapText = true;
+        wrapped.border.left.style = BORDER_THIN;
+        const int32_t wrap = int32_t(book.GetStyleList().Add(wrapped));
+        CWorksheet& plain = book.AddSheet("Plain");
+        plain.AddRow(std::vector<CellDataStr>{"x"});
+        CWorksheet& week = book.AddSheet("Week & Co");
+        week.SetColumnWidths({ColumnWidth(0, 0, 30.0f), ColumnWidth(1, 2, 12.0f)});
+        week.FreezePanes(1, 2);
+        week.SetPageOrientation(PAGE_LANDSCAPE);
+        week.SetFitToPages(1, 0);
+        week.SetCenterOnPage(true, true);
+        week.SetHeader(HeaderFooterSections("", HeaderFooterLiteral("Week & Co"), ""));
+        week.SetFooter(HeaderFooterSections("school.xml", "", "&D"));
+        week.SetPrintTitleRows(1, 2);
+        week.SetPrintTitleColumns(0, 0);
+        week.AddRow(std::vector<CellDataStr>{"Mon"});
+        week.AddRow(std::vector<CellDataStr>{CellDataStr("one\ntwo", wrap)}, 0, 32);
+        week.MergeCells(CellCoord(1, 0), CellCoord(1, 2));
+        ASSERT_TRUE(book.Save(path));
+    }
+    EXPECT_EQ(support::checkPackage(path, R"J({"sheets": [{"name": "Plain"},
+        {"name": "Week & Co", "cells": {"A2": "one\ntwo"}, "merged": ["A1:C1"],
+         "styles": {"A2": {"wrap": true, "border": ["thin", null, null, null]}},
+         "widths": {"A": 30, "B": 12}, "heights": {"2": 32},
+         "print": {"orientation": "landscape", "paperSize": 9, "fitToPage": true,
+                   "fitToHeight": 0, "centered": [true, true], "gridLines": false, "frozen": "B3",
+                   "header": [null, "Week && Co", null], "footer": ["school.xml", null, "&D"],
+                   "titleRows": "$1:$2", "titleCols": "$A:$A"}}]})J"),
+              "OK");
+    const std::string workbook = support::zipEntry(path, "xl/workbook.xml");
+    EXPECT_TRUE(xt::Has(workbook,
+                        R"(</sheets><definedNames><definedName name="_xlnm.Print_Titles" )"
+                        R"(localSheetId="1">'Week &amp; Co'!$A:$A,'Week &amp; Co'!$1:$2)"
+                        R"(</definedName></definedNames><calcPr)"));
+}
