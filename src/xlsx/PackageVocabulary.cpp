@@ -50,6 +50,26 @@ std::string PartPath(const std::string& tempPath, const std::string& partName)
     return path;
 }
 
+namespace {
+thread_local PartFailureScope* innermostScope = nullptr;
+}
+
+PartFailureScope::PartFailureScope(Status& status) : status(status), outer(innermostScope)
+{
+    innermostScope = this;
+}
+
+PartFailureScope::~PartFailureScope()
+{
+    innermostScope = outer;
+}
+
+void PartFailureScope::Report(const Status& failure)
+{
+    if (innermostScope != nullptr && innermostScope->status.Ok())
+        innermostScope->status = failure;
+}
+
 // The bytes of a part kept in memory, in a buffer that grows within the
 // part's threshold and the memory budget; a write that would pass either
 // hands everything to the owner's file.
@@ -141,6 +161,8 @@ PartFile::PartFile(const std::string& tempPath, const std::string& partName, std
     // file system; such a part file stays closed and Close reports it.
     if (tempPath.empty()) {
         out.setstate(std::ios_base::badbit);
+        failure = Status(STATUS_INVALID_USE, "no temporary folder for the part", partName);
+        PartFailureScope::Report(failure);
         return;
     }
     path = PartPath(tempPath, partName);
@@ -163,16 +185,27 @@ bool PartFile::InMemory() const
     return memory && !memory->Spilled();
 }
 
+// Keeps the first failure, with the errno of the call that just failed.
+void PartFile::Fail(const char* what, int errorNumber)
+{
+    if (!failure.Ok())
+        return;
+    failure = Status::System(what, path, errorNumber);
+    PartFailureScope::Report(failure);
+}
+
 bool PartFile::OpenBuffered(std::ios_base::openmode mode)
 {
-    buffer.reset(new (std::nothrow) char[bufferSize]);
+    buffer.reset(new char[bufferSize]);
     // The buffer has to be installed before the file is opened to take effect.
-    if (buffer)
-        file.rdbuf()->pubsetbuf(buffer.get(), static_cast<std::streamsize>(bufferSize));
+    file.rdbuf()->pubsetbuf(buffer.get(), static_cast<std::streamsize>(bufferSize));
+    errno = 0;
     file.open(path, mode);
     out.rdbuf(file.rdbuf());
-    if (!file.is_open())
+    if (!file.is_open()) {
         out.setstate(std::ios_base::badbit);
+        Fail("cannot create", errno);
+    }
     return file.is_open();
 }
 
@@ -182,8 +215,11 @@ bool PartFile::Spill(const char* kept, std::size_t keptSize, const char* more, s
     // Switches the stream over to the file; the bytes kept so far go first.
     if (!OpenBuffered(std::ios_base::out | std::ios_base::trunc | std::ios_base::binary))
         return false;
+    errno = 0;
     file.write(kept, static_cast<std::streamsize>(keptSize));
     file.write(more, static_cast<std::streamsize>(moreSize));
+    if (!file.good())
+        Fail("cannot write", errno);
     return file.good();
 }
 
@@ -191,10 +227,14 @@ void PartFile::Suspend()
 {
     if (suspended || !file.is_open())
         return;
+    errno = 0;
     out.flush();
     lostData = lostData || out.fail();
     file.close();
-    lostData = lostData || file.fail();
+    if (file.fail() || lostData) {
+        lostData = true;
+        Fail("cannot write", errno);
+    }
     buffer.reset();
     suspended = true;
 }
@@ -217,16 +257,28 @@ bool PartFile::Close()
             return false;
         size_t claim = 0;
         std::string bytes = memory->TakeBytes(claim);
-        return MemoryParts::Deposit(folder, name, std::move(bytes), claim);
+        if (MemoryParts::Deposit(folder, name, std::move(bytes), claim))
+            return true;
+        failure = Status(STATUS_INVALID_USE, "the package folder is gone", name);
+        PartFailureScope::Report(failure);
+        return false;
     }
     if (suspended)
         Resume();
-    if (!file.is_open())
+    if (!file.is_open()) {
+        PartFailureScope::Report(failure);
         return false;
+    }
+    errno = 0;
     out.flush();
     const bool written = !out.fail();
     file.close();
-    return written && !file.fail() && !lostData;
+    if (file.fail() || !written)
+        Fail("cannot write", errno);
+    if (!file.fail() && written && !lostData)
+        return true;
+    PartFailureScope::Report(failure);
+    return false;
 }
 
 }  // namespace SimpleXlsx

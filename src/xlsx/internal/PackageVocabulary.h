@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "xlsx/Status.h"
+
 namespace SimpleXlsx {
 
 // Namespaces
@@ -107,10 +109,31 @@ std::string PackageAuthor();
 // The full path of a part file: the temporary directory, "/", the part name.
 std::string PartPath(const std::string& tempPath, const std::string& partName);
 
+// While one lives, the first part file on this thread that fails to open
+// or to write puts its reason into `status` (unless `status` holds one
+// already). The part writers answer only true or false; a save installs
+// one of these to learn why.
+class PartFailureScope
+{
+public:
+    explicit PartFailureScope(Status& status);
+    ~PartFailureScope();
+    PartFailureScope(const PartFailureScope&) = delete;
+    PartFailureScope& operator=(const PartFailureScope&) = delete;
+
+    // Hands `failure` to the innermost scope of this thread, if any.
+    static void Report(const Status& failure);
+
+private:
+    Status& status;
+    PartFailureScope* outer;
+};
+
 // One part file being written: creates its directories, opens (truncates)
 // it with a large buffer, and tells on Close whether all of it was written.
 // An empty temporary directory opens nothing: everything written is lost
-// and Close returns false.
+// and Close returns false. The first failure is kept (Failure()) and
+// reported to the PartFailureScope when it shows.
 //
 // A part that may stay in memory, written into a folder admitted to
 // MemoryParts, is kept in memory instead while it stays small and the
@@ -135,18 +158,19 @@ public:
 
     std::ostream& Stream() { return out; }
 
-    // Flushes and closes the file (or deposits the part kept in memory);
-    // true when it was opened and every byte written to it reached the file
-    // (also before any suspension).
+    // Flushes and closes the file; true when it was opened and every byte
+    // written to it reached the file (also before any suspension).
     bool Close();
 
     // Flushes and closes the file and frees its buffer, so that a package of
     // thousands of parts keeps neither descriptors nor memory for the parts
-    // that are not being written; Resume reopens it for appending. A part
-    // kept in memory has nothing to close.
+    // that are not being written; Resume reopens it for appending.
     void Suspend();
     bool Resume();
     bool IsSuspended() const { return suspended; }
+
+    // Why the part file failed: the system's reason with the file's path.
+    const Status& Failure() const { return failure; }
 
     // Whether the part is (still) kept in memory rather than in its file.
     bool InMemory() const;
@@ -155,6 +179,7 @@ private:
     class MemoryBuffer;
 
     bool OpenBuffered(std::ios_base::openmode mode);
+    void Fail(const char* what, int errorNumber);
     bool Spill(const char* kept, std::size_t keptSize, const char* more, std::size_t moreSize);
 
     std::string folder;
@@ -167,6 +192,7 @@ private:
     std::ostream out;
     bool suspended = false;
     bool lostData = false;
+    Status failure;
 };
 
 }  // namespace SimpleXlsx
