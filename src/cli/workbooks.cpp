@@ -184,6 +184,10 @@ int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& e
     timeTable model;
     model.parse(document);
     chooseFont(model, options);
+    const size_t slash = options.input.rfind('/');
+    model.setPrintReady(options.printReady, slash == std::string::npos
+                                                ? options.input
+                                                : options.input.substr(slash + 1));
     const std::string rootName = document.document_element().name();
 
     bool allWritten = true;
