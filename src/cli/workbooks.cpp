@@ -11,6 +11,7 @@
 #include <pugixml.hpp>
 
 #include "cli/destinations.h"
+#include "cli/interrupts.h"
 #include "timetable/timeTable.h"
 #include "timetable/xmlFile.h"
 
@@ -116,11 +117,15 @@ bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
             err << '\r' << path << ": sheet " << done << " of " << total << std::flush;
         };
     model.setExportProgress(&progress);
+    setInterruptibleExport(&progress);
     const bool written =
         toStandardOutput ? saveToStandardOutput(model, kind, out) : saveWorkbook(model, kind, path);
+    setInterruptibleExport(nullptr);
     model.setExportProgress(nullptr);
     if (showProgress)
         err << "\r\033[K" << std::flush;  // the progress line goes
+    if (receivedInterrupt() != 0)
+        return false;  // the program ends by the signal
     if (!written)
         return failure(err, toStandardOutput ? "standard output" : path,
                        "the workbook could not be written");

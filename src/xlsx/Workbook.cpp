@@ -1,5 +1,6 @@
 #include "xlsx/Workbook.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
@@ -7,10 +8,13 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <new>
 
@@ -154,10 +158,49 @@ CWorkbook::~CWorkbook()
     ClearTemp();
 }
 
+namespace {
+
+// Whether `name` is one this writer gives its temporary folders: "xlsx_"
+// and the six characters mkdtemp puts in place of XXXXXX.
+bool IsTemporaryFolderName(const char* name)
+{
+    if (std::strncmp(name, "xlsx_", 5) != 0 || std::strlen(name) != 11)
+        return false;
+    for (const char* c = name + 5; *c != '\0'; ++c)
+        if (!std::isalnum(static_cast<unsigned char>(*c)))
+            return false;
+    return true;
+}
+
+// Removes temporary folders that a run killed outright (SIGKILL, a power
+// cut) left behind: only folders of this writer's name pattern, owned by
+// this user and untouched for more than a day, so no running save loses
+// its folder.
+void RemoveStaleTemporaryFolders(const std::string& base)
+{
+    DIR* folder = opendir(base.c_str());
+    if (folder == nullptr)
+        return;
+    const time_t dayAgo = std::time(nullptr) - 24 * 60 * 60;
+    while (const dirent* entry = readdir(folder)) {
+        if (!IsTemporaryFolderName(entry->d_name))
+            continue;
+        const std::string path = base + "/" + entry->d_name;
+        struct stat info;
+        if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+            info.st_mtime < dayAgo)
+            nftw(path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+    }
+    closedir(folder);
+}
+
+}  // namespace
+
 bool CWorkbook::EnsureTempDir()
 {
     if (!tempPath.empty())
         return true;
+    RemoveStaleTemporaryFolders(TemporaryBase());
     std::vector<char> path = Template(TemporaryBase() + "/xlsx_XXXXXX");
     if (mkdtemp(path.data()) == nullptr)
         return false;  // made private (0700) and new

@@ -34,11 +34,13 @@ struct Controller : testing::Test
     QString twoTeachers() { return folder.write("two.xml", fixtures::twoTeachers); }
     void openWithButton(const QString& path)
     {
-        platform.panelAnswers.append(path), delegate.onClickOpenTeacherFile();
+        platform.panelAnswers.append(path);
+        delegate.onClickOpenTeacherFile();
     }
     void exportAs(void (AppDelegate::*button)(), const QString& name)
     {
-        platform.panelAnswers.append(folder.filePath(name)), (delegate.*button)();
+        platform.panelAnswers.append(folder.filePath(name));
+        (delegate.*button)();
     }
 };
 
@@ -93,8 +95,9 @@ TEST_F(Controller, BeforeAnyFileAndAfterCancelNothingChanges)
     delegate.onRadioChange();
     delegate.onComboChange();
     EXPECT_EQ(platform.logLines, QStringList{"vorWrapper is nil!"});
-    EXPECT_TRUE(platform.pathText.isEmpty() && platform.comboItems.isEmpty() &&
-                platform.columnOps.isEmpty());
+    EXPECT_TRUE(platform.pathText.isEmpty());
+    EXPECT_TRUE(platform.comboItems.isEmpty());
+    EXPECT_TRUE(platform.columnOps.isEmpty());
     EXPECT_EQ(platform.reloads, 0);
 
     delegate.onClickExportTeachers();  // disabled: no panel
@@ -109,7 +112,8 @@ TEST_F(Controller, BeforeAnyFileAndAfterCancelNothingChanges)
     EXPECT_EQ(platform.panels,
               (QStringList{"open xml", "open xml", "save xlsx Export Teachers two-teachers.xlsx",
                            "save xlsx Export Student Groups two-students.xlsx"}));
-    EXPECT_TRUE(platform.alerts.isEmpty() && platform.progressLines.isEmpty());
+    EXPECT_TRUE(platform.alerts.isEmpty());
+    EXPECT_TRUE(platform.progressLines.isEmpty());
 }
 
 // Files opened by every route join the recents; a failed load names its
@@ -247,7 +251,8 @@ TEST_F(Controller, FileWithoutNamesClearsTheOldTimetable)
 {
     openWithButton(twoTeachers());
     openWithButton(folder.write("other.xml", R"(<Timetable><Teacher name="Nobody"/></Timetable>)"));
-    EXPECT_TRUE(platform.comboItems.isEmpty() && platform.columns.isEmpty());
+    EXPECT_TRUE(platform.comboItems.isEmpty());
+    EXPECT_TRUE(platform.columns.isEmpty());
     EXPECT_EQ(platform.logLines, QStringList{"comboIndex -1!!!"});
     EXPECT_EQ(delegate.numberOfRowsInTableView(), 0);
     openWithButton(folder.filePath("two.xml"));  // the next timetable gets its columns again

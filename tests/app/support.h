@@ -92,9 +92,14 @@ public:
     bool fileExists(const QString& path) override { return QFileInfo(path).isFile(); }
     void showFontPanel(const FontDescriptor& f, FontPanelTarget* to) override
     {
-        fontPanelFont = f, fontPanel = to;
+        fontPanelFont = f;
+        fontPanel = to;
     }
-    void comboRemoveAllItems() override { comboItems.clear(), comboSelected = -1; }
+    void comboRemoveAllItems() override
+    {
+        comboItems.clear();
+        comboSelected = -1;
+    }
     void comboAddItems(const QStringList& items) override { comboItems += items; }
     void comboSelectItemAtIndex(int index) override { comboSelected = index; }
     int comboIndexOfSelectedItem() override { return comboSelected; }
@@ -107,7 +112,11 @@ public:
     void tableSetDataSource(TableDataSource*) override {}
     void tableSetDelegate(TableDelegate*) override {}
     int tableColumnCount() override { return int(columns.size()); }
-    void tableRemoveLastColumn() override { columns.removeLast(), columnOps.append("remove"); }
+    void tableRemoveLastColumn() override
+    {
+        columns.removeLast();
+        columnOps.append("remove");
+    }
     void tableAddColumn(const QString& id, const QString& title) override
     {
         columns << id, columnOps << "add " + id + '|' + title;

@@ -88,7 +88,8 @@ TEST(Window, ShowsTheExampleForTeachersAndGroups)
               shell.delegate().vorWrapper()->teacherTimeSchedule(teachers.at(1)));
     window.studentsRadio()->click();
     const QStringList groups = textsOf(window.comboBox()->model());
-    EXPECT_FALSE(groups.isEmpty() || groups == teachers);
+    EXPECT_FALSE(groups.isEmpty());
+    EXPECT_NE(groups, teachers);
     EXPECT_EQ(textsOf(model, true).value(0), "hour\\day");
     EXPECT_GT(model->rowCount(), 0);
     const QString screenshot = HORATAB_SCREENSHOT_DIR "/horatab-window.png";
@@ -159,7 +160,8 @@ TEST(Window, DistrictExportStaysResponsiveAndCancelLeavesNothing)
     QProcess generator;
     generator.setStandardOutputFile(district);
     generator.start(HORATAB_GEN_BIN, {"--district"});
-    ASSERT_TRUE(generator.waitForFinished(120000) && generator.exitCode() == 0);
+    ASSERT_TRUE(generator.waitForFinished(120000));
+    ASSERT_EQ(generator.exitCode(), 0);
     QSettings settings(folder.filePath("horatab.ini"), QSettings::IniFormat);
     ApplicationShell shell(settings);
     shell.launch({district});

@@ -66,7 +66,7 @@ case "$scenario" in
   full-temporary-folder) place_earlier; tmp="$work/mnt/tmp"; mount_tmpfs "$tmp" size=64k ;;
   # The earlier workbook takes part of a small file system; the new archive does not fit in the rest.
   full-output-folder) out="$work/mnt/out"; mount_tmpfs "$out" size=64k; place_earlier ;;
-  file-size-limit|memory-limit|replace-earlier-workbook) place_earlier ;;
+  file-size-limit|memory-limit|replace-earlier-workbook|interrupted-save) place_earlier ;;
   *) fail "unknown scenario" ;;
 esac
 [ -d "$out" ] && before="$(listing "$out")"
@@ -108,6 +108,24 @@ sys.exit(0 if max(e.file_size for e in zipfile.ZipFile(path).infolist()) < limit
       fail "--show-teacher: exit status $status, expected 1 and a message; errors: $(cat "$work/stderr")"
     status="$(ulimit -v 1048576; export_to_out; echo "$status")"
     expect_failure ;;
+  interrupted-save)
+    # SIGINT, SIGTERM, SIGHUP while a district is saved: the program ends by
+    # the signal (128 + its number) and leaves no temporary folder, no
+    # partial archive and the earlier workbook as it was.
+    input="$work/district.xml"
+    "$generator" --district -o "$input" >/dev/null || fail "cannot generate the district"
+    for signal in INT TERM HUP; do
+      TMPDIR="$tmp" env --default-signal="$signal" "$tool" "$input" -t "$out/teachers.xlsx" -s "$out/students.xlsx" \
+        >"$work/stdout" 2>"$work/stderr" &
+      pid=$!
+      for _ in $(seq 300); do [ -n "$(ls "$tmp")" ] && break; sleep 0.1; done
+      sleep 1
+      kill "-$signal" "$pid"; wait "$pid"; status=$?
+      [ "$status" -eq $((128 + $(kill -l "$signal"))) ] || fail "SIG$signal: exit status $status"
+      [ "$(listing "$out")" = "$before" ] && cmp -s "$earlier" "$out/teachers.xlsx" || fail "SIG$signal: the destination folder changed: $(listing "$out")"
+      [ -z "$(listing "$tmp")" ] || fail "SIG$signal: temporary files left behind: $(listing "$tmp" | head -3)"
+    done
+    echo "ok [$scenario]" ;;
   replace-earlier-workbook)
     export_to_out -s "$out/students.xlsx"
     [ "$status" -eq 0 ] || fail "exit status $status; errors: $(cat "$work/stderr")"

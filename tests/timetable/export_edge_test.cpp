@@ -94,9 +94,14 @@ TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
     std::string path = newFolder() + "book.xlsx";
     ExcelWriteWrapper facade;
     BaseMatrix<std::string> cell(1, 1);
-    EXPECT_FALSE(facade.beginRow() || facade.addCell("x") || facade.endRow() ||
-                 facade.insertRows(2) || facade.saveTimeTable(cell) || facade.Save(path));
-    EXPECT_TRUE(facade.insertRows(0) && facade.saveTimeTable(BaseMatrix<std::string>()));
+    EXPECT_FALSE(facade.beginRow());
+    EXPECT_FALSE(facade.addCell("x"));
+    EXPECT_FALSE(facade.endRow());
+    EXPECT_FALSE(facade.insertRows(2));
+    EXPECT_FALSE(facade.saveTimeTable(cell));
+    EXPECT_FALSE(facade.Save(path));
+    EXPECT_TRUE(facade.insertRows(0));
+    EXPECT_TRUE(facade.saveTimeTable(BaseMatrix<std::string>()));
     int32_t style = facade.addStyle("DejaVu Serif", 14);
     EXPECT_GE(style, 0);
     EXPECT_EQ(facade.addStyle("DejaVu Serif", 14), style);
@@ -112,7 +117,8 @@ TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
     ExcelWriteWrapper cancelled;
     const std::atomic<bool> cancel{true};
     cancelled.setCancelFlag(&cancel);
-    ASSERT_TRUE(cancelled.addWorksheet("Sheet") && cancelled.saveTimeTable(cell));
+    ASSERT_TRUE(cancelled.addWorksheet("Sheet"));
+    ASSERT_TRUE(cancelled.saveTimeTable(cell));
     support::writeFile(path, "keep me");
     EXPECT_FALSE(cancelled.Save(path));
     EXPECT_EQ(support::readFile(path), "keep me");

@@ -40,17 +40,24 @@ TEST(ImportTest, EveryGroupOfAnHourOnceAndOnlyTheFirstSubjectAndRoom)
              "</H></D></T><T name='B'><D><H><Students name='1A'/></H></D></T>"
              "<T><D><H><Students/></H></D></T></Teachers_Timetable>");
     const hour* slot = firstHour(model.teachers.find("A"));
-    ASSERT_TRUE(slot->students && slot->subject && slot->room);
-    EXPECT_EQ(slot->students->name + slot->subject->name + slot->room->name, "1AMathR1");
+    ASSERT_TRUE(slot->students);
+    ASSERT_TRUE(slot->subject);
+    ASSERT_TRUE(slot->room);
+    EXPECT_EQ(slot->students->name, "1A");
+    EXPECT_EQ(slot->subject->name, "Math");
+    EXPECT_EQ(slot->room->name, "R1");
     ASSERT_EQ(slot->groups.size(), 2u);
-    EXPECT_EQ(slot->groups[0]->name + slot->groups[1]->name, "1A2B");
+    EXPECT_EQ(slot->groups[0]->name, "1A");
+    EXPECT_EQ(slot->groups[1]->name, "2B");
     EXPECT_EQ(keys(model.subjects), names{"Math"});
     EXPECT_EQ(keys(model.rooms), names{"R1"});
     // Every hour naming a group points at its one registry object; missing
     // name attributes read as empty names.
     const hour* other = firstHour(model.teachers.find("B"));
     EXPECT_EQ(other->students, slot->students);
-    EXPECT_TRUE(!other->subject && !other->room && other->name.empty());
+    EXPECT_EQ(other->subject, nullptr);
+    EXPECT_EQ(other->room, nullptr);
+    EXPECT_EQ(other->name, "");
     EXPECT_EQ(keys(model.students), (names{"", "1A", "2B"}));
 
     // A long list keeps each group once, in file order, past its first ones.

@@ -15,7 +15,10 @@ Comment Boxed(uint32_t row, const std::string& text, int32_t x, int32_t width, i
               bool hidden)
 {
     Comment comment(CellCoord(row, 0), {{Font(), text}});
-    comment.x = x, comment.y = 20, comment.width = width, comment.height = height,
+    comment.x = x;
+    comment.y = 20;
+    comment.width = width;
+    comment.height = height;
     comment.isHidden = hidden;
     return comment;
 }
@@ -93,12 +96,17 @@ TEST(Comments, OneCommentPartsAreWrittenExactly)
     const std::string path = scratch.file("exact.xlsx");
     CWorkbook book;
     Font tahoma, every, themed;
-    tahoma.size = 9, tahoma.name = "Tahoma", tahoma.attributes = FONT_ITALIC | FONT_BOLD;
+    tahoma.size = 9;
+    tahoma.name = "Tahoma";
+    tahoma.attributes = FONT_ITALIC | FONT_BOLD;
     tahoma.theme = false;  // without a colour: the theme colour after all
-    every.attributes = 255, every.theme = false, every.color = "FFFF0000";
+    every.attributes = 255;
+    every.theme = false;
+    every.color = "FFFF0000";
     themed.color = "FF00FF00";  // the theme wins over a colour
     Comment comment(CellCoord(1, 0), {{tahoma, "Note"}, {every, "all"}, {themed, "plain"}});
-    comment.width = 0, comment.isHidden = true;
+    comment.width = 0;
+    comment.isHidden = true;
     ASSERT_TRUE(book.AddSheet("One").AddComment(comment));
     ASSERT_TRUE(book.Save(path));
     EXPECT_EQ(support::zipEntry(path, "xl/comments1.xml"), xt::Reference("one-comment.xml"));

@@ -66,8 +66,8 @@ TEST(NumberText, ValuesAsTheStreamWritesThem)
     for (int e = -20; e <= 20; ++e) {
         for (double v : {1.0, 9.5, 9.9999995, 9.999995, 0.95, 1.5})
             values.push_back(v * std::pow(10.0, e));
-        values.push_back(std::nextafter(std::pow(10.0, e), 0.0)),
-            values.push_back(std::nextafter(std::pow(10.0, e), 1e300));
+        values.push_back(std::nextafter(std::pow(10.0, e), 0.0));
+        values.push_back(std::nextafter(std::pow(10.0, e), 1e300));
     }
     for (double value : values)
         for (int precision = 0; precision <= 20; ++precision)
@@ -76,7 +76,9 @@ TEST(NumberText, ValuesAsTheStreamWritesThem)
                     << signedValue << " " << precision;
     uint64_t bits = 0x9E3779B97F4A7C15ull;
     for (int i = 0; i < 200000; ++i) {
-        bits ^= bits << 13, bits ^= bits >> 7, bits ^= bits << 17;
+        bits ^= bits << 13;
+        bits ^= bits >> 7;
+        bits ^= bits << 17;
         double anyDouble;
         std::memcpy(&anyDouble, &bits, sizeof anyDouble);
         for (double value : {anyDouble, double(bits % 400000) / 4.0,

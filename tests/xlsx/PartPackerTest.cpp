@@ -67,8 +67,12 @@ TEST(PartPacker, PartsOfEverySizeComeBackInOrder)
     const size_t block = 4096;
     std::string noise(3 * block + 5, '\0');
     uint64_t state = 88172645463325252ull;
-    for (char& byte : noise)
-        state ^= state << 13, state ^= state >> 7, state ^= state << 17, byte = char(state);
+    for (char& byte : noise) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        byte = char(state);
+    }
     const Parts parts = {{"[Content_Types].xml", CellText(300)},
                          {"empty.xml", ""},
                          {"one.xml", "x"},

@@ -15,9 +15,12 @@ NumFormat Format(ENumberStyle style, uint64_t digits, bool thousands = false,
                  ENumericStyleColor zero = COLOR_NONE)
 {
     NumFormat format;
-    format.numberStyle = style, format.numberOfDigitsAfterPoint = digits,
+    format.numberStyle = style;
+    format.numberOfDigitsAfterPoint = digits;
     format.showThousandsSeparator = thousands;
-    format.positiveColor = positive, format.negativeColor = negative, format.zeroColor = zero;
+    format.positiveColor = positive;
+    format.negativeColor = negative;
+    format.zeroColor = zero;
     return format;
 }
 
@@ -39,14 +42,16 @@ TEST(StyleList, DefaultsAndDeduplication)
     }
     // Alignment or wrapping alone makes a new style on shared components.
     Style centred, wrapped, diagonal, diagonalUp;
-    centred.horizAlign = ALIGN_H_CENTER, wrapped.wrapText = true;
+    centred.horizAlign = ALIGN_H_CENTER;
+    wrapped.wrapText = true;
     EXPECT_EQ(list.Add(centred), 2u);
     EXPECT_EQ(list.Add(wrapped), 3u);
     EXPECT_EQ(list.Add(centred), 2u);
     EXPECT_EQ(list.GetIndexes()[3], (Record{0, 0, 0, 0}));
     EXPECT_EQ(list.GetPositions()[3], StyleList::Position(ALIGN_H_NONE, ALIGN_V_NONE, true));
     // Borders differing only in the diagonal are different borders.
-    diagonal.border.diagonal.style = BORDER_THIN, diagonalUp.border.isDiagonalUp = true;
+    diagonal.border.diagonal.style = BORDER_THIN;
+    diagonalUp.border.isDiagonalUp = true;
     EXPECT_EQ(list.Add(diagonal), 4u);
     EXPECT_EQ(list.Add(diagonalUp), 5u);
     EXPECT_EQ(list.GetIndexes()[5], (Record{2, 0, 0, 0}));
@@ -60,9 +65,11 @@ TEST(StyleList, CustomFormatsAreNumberedFrom164AndBuiltInIdsKept)
     StyleList& list = book.GetStyleList();
     Style percent, boldPercent, thousands, date;
     percent.numFormat.formatString = boldPercent.numFormat.formatString = "0.0%";
-    percent.numFormat.id = 900, boldPercent.numFormat.id = 170,
+    percent.numFormat.id = 900;
+    boldPercent.numFormat.id = 170;
     boldPercent.font.attributes = FONT_BOLD;
-    thousands.numFormat.showThousandsSeparator = true, date.numFormat.numberStyle = NUMBER_DATE,
+    thousands.numFormat.showThousandsSeparator = true;
+    date.numFormat.numberStyle = NUMBER_DATE;
     date.numFormat.id = 14;
     EXPECT_EQ(list.Add(percent), 2u);
     EXPECT_EQ(percent.numFormat.id, 164u);

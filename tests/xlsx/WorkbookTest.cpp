@@ -31,9 +31,13 @@ TEST(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
     {
         CWorkbook book;
         Style centred, filled;
-        centred.font.name = "Arial", centred.font.size = 14, centred.font.attributes = FONT_BOLD;
-        centred.horizAlign = ALIGN_H_CENTER, centred.vertAlign = ALIGN_V_CENTER;
-        filled.fill.patternType = PATTERN_SOLID, filled.fill.fgColor = "FFFFFF00",
+        centred.font.name = "Arial";
+        centred.font.size = 14;
+        centred.font.attributes = FONT_BOLD;
+        centred.horizAlign = ALIGN_H_CENTER;
+        centred.vertAlign = ALIGN_V_CENTER;
+        filled.fill.patternType = PATTERN_SOLID;
+        filled.fill.fgColor = "FFFFFF00";
         filled.numFormat.formatString = "0.000";
         const int32_t title = int32_t(book.GetStyleList().Add(centred)),
                       yellow = int32_t(book.GetStyleList().Add(filled));

@@ -166,18 +166,24 @@ TEST_F(WorkbookParts, RegisteredStylesReachTheStylesPart)
     StyleList& styles = book.GetStyleList();
     Style accounting, bordered, date;
     accounting.numFormat.numberStyle = NUMBER_ACCOUNTING;
-    accounting.numFormat.showThousandsSeparator = true,
+    accounting.numFormat.showThousandsSeparator = true;
     accounting.font.attributes = FONT_ITALIC | FONT_BOLD;
-    accounting.font.theme = false, accounting.font.color = "FF112233",
+    accounting.font.theme = false;
+    accounting.font.color = "FF112233";
     accounting.font.name = "Liberation & Sans";
     bordered = accounting;
-    bordered.border.left.style = BORDER_THIN, bordered.border.bottom.style = BORDER_DOUBLE;
-    bordered.border.bottom.color = "FF0000FF", bordered.border.isDiagonalDown = true;
-    bordered.fill.patternType = PATTERN_SOLID, bordered.fill.fgColor = "FFFFFF00",
+    bordered.border.left.style = BORDER_THIN;
+    bordered.border.bottom.style = BORDER_DOUBLE;
+    bordered.border.bottom.color = "FF0000FF";
+    bordered.border.isDiagonalDown = true;
+    bordered.fill.patternType = PATTERN_SOLID;
+    bordered.fill.fgColor = "FFFFFF00";
     bordered.fill.bgColor = "FF00FF00";
-    bordered.horizAlign = ALIGN_H_CENTER, bordered.vertAlign = ALIGN_V_BOTTOM,
+    bordered.horizAlign = ALIGN_H_CENTER;
+    bordered.vertAlign = ALIGN_V_BOTTOM;
     bordered.wrapText = true;
-    date.numFormat.id = 14, date.numFormat.numberStyle = NUMBER_DATE;
+    date.numFormat.id = 14;
+    date.numFormat.numberStyle = NUMBER_DATE;
     EXPECT_EQ(styles.Add(accounting), 2u);
     EXPECT_EQ(styles.Add(bordered), 3u);
     EXPECT_EQ(styles.Add(date), 4u);
