@@ -1,10 +1,7 @@
 #include "cli/commands.h"
 #include "cli/workbooks.h"
 
-#include <pugixml.hpp>
-
 #include "timetable/timeTable.h"
-#include "timetable/xmlFile.h"
 
 #ifndef HORATAB_VERSION
 #define HORATAB_VERSION "unknown"
@@ -21,28 +18,6 @@ int failure(std::ostream& err, const std::string& file, const std::string& reaso
 std::string quoted(const std::string& name)
 {
     return "\"" + echoedName(name) + "\"";
-}
-
-// Loads the file; on failure reports it and returns false.
-bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
-{
-    pugi::xml_document document;
-    std::string reason;
-    if (!loadXmlFile(path, document, &reason)) {
-        failure(err, path, reason);
-        return false;
-    }
-    model.parse(document);
-    if (model.teachers.size() > 0)
-        return true;
-    pugi::xml_node root = document.document_element();
-    if (std::string(root.name()) != "Teachers_Timetable")
-        failure(err, path,
-                "the file holds no teachers: its root element is <" + echoedName(root.name()) +
-                    ">, not <Teachers_Timetable>");
-    else
-        failure(err, path, "the file holds no teachers");
-    return false;
 }
 
 int listNames(const std::map<std::string, teacher*>& names, std::ostream& out)

@@ -1,19 +1,13 @@
 #include "cli/workbooks.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
-
-#include <pugixml.hpp>
 
 #include "cli/destinations.h"
 #include "cli/interrupts.h"
 #include "timetable/timeTable.h"
-#include "timetable/xmlFile.h"
 
 namespace {
 
@@ -29,14 +23,6 @@ bool failure(std::ostream& err, const std::string& file, const std::string& reas
     return false;
 }
 
-std::string folderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // Where the workbook keeps its part files while it is built.
 std::string temporaryFolder()
 {
@@ -44,72 +30,36 @@ std::string temporaryFolder()
     return env && *env ? env : "/tmp";
 }
 
-bool isWritableFolder(const std::string& folder)
+bool saveWorkbook(timeTable& model, workbookKind kind, const std::string& path,
+                  SimpleXlsx::Status& status)
 {
-    struct stat info;
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
-bool hasAnyHour(const timeTable& model)
-{
-    for (const auto& entry : model.teachers.map())
-        if (entry.second && entry.second->hourCount > 0)
-            return true;
-    return false;
-}
-
-// Why there is nothing to put in the workbook; empty when there is.
-std::string contentProblem(const timeTable& model, workbookKind kind, const std::string& input,
-                           const std::string& rootName)
-{
-    if (model.teachers.size() == 0) {
-        std::string reason = "nothing to export: " + input + " holds no teachers";
-        if (rootName != "Teachers_Timetable")
-            reason +=
-                " (its root element is <" + echoedName(rootName) + ">, not <Teachers_Timetable>)";
-        return reason;
-    }
-    if (kind == workbookKind::teachers && !hasAnyHour(model))
-        return "nothing to export: no teacher has an hour";
-    if (kind == workbookKind::students && model.students.size() == 0)
-        return "nothing to export: no hour names a student group";
-    return std::string();
-}
-
-bool saveWorkbook(timeTable& model, workbookKind kind, const std::string& path)
-{
-    return kind == workbookKind::teachers ? model.teacherToExcel(path)
-                                          : model.studentsToExcel(path);
+    return kind == workbookKind::teachers ? model.teacherToExcel(path, &status)
+                                          : model.studentsToExcel(path, &status);
 }
 
 // The workbook is built as a file of the temporary folder, then copied out.
-bool saveToStandardOutput(timeTable& model, workbookKind kind, std::ostream& out)
+bool saveToStandardOutput(timeTable& model, workbookKind kind, std::ostream& out,
+                          SimpleXlsx::Status& status)
 {
-    std::pair<timeTable*, workbookKind> job(&model, kind);
+    struct saveJob
+    {
+        timeTable* model;
+        workbookKind kind;
+        SimpleXlsx::Status* status;
+    } job{&model, kind, &status};
     return saveThroughTemporaryFile(
         temporaryFolder(), out,
         [](void* context, const std::string& path) {
-            auto* saving = static_cast<std::pair<timeTable*, workbookKind>*>(context);
-            return saveWorkbook(*saving->first, saving->second, path);
+            auto* saving = static_cast<saveJob*>(context);
+            return saveWorkbook(*saving->model, saving->kind, path, *saving->status);
         },
         &job);
 }
 
-bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
-                   const std::string& input, const std::string& rootName, std::ostream& out,
+bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path, std::ostream& out,
                    std::ostream& err)
 {
     const bool toStandardOutput = path == "-";
-    std::string problem = contentProblem(model, kind, input, rootName);
-    if (problem.empty() && !toStandardOutput)
-        problem = destinationProblem(path);
-    if (problem.empty() && !isWritableFolder(temporaryFolder()))
-        problem =
-            "the temporary folder " + temporaryFolder() + " (TMPDIR) is missing or not writable";
-    if (!problem.empty())
-        return failure(err, path, problem);
-
     exportProgress progress;
     const bool showProgress = &err == &std::cerr && isatty(STDERR_FILENO);
     if (showProgress)
@@ -118,17 +68,19 @@ bool writeWorkbook(timeTable& model, workbookKind kind, const std::string& path,
         };
     model.setExportProgress(&progress);
     setInterruptibleExport(&progress);
-    const bool written =
-        toStandardOutput ? saveToStandardOutput(model, kind, out) : saveWorkbook(model, kind, path);
+    SimpleXlsx::Status status;
+    const bool written = toStandardOutput ? saveToStandardOutput(model, kind, out, status)
+                                          : saveWorkbook(model, kind, path, status);
     setInterruptibleExport(nullptr);
     model.setExportProgress(nullptr);
     if (showProgress)
         err << "\r\033[K" << std::flush;  // the progress line goes
     if (receivedInterrupt() != 0)
         return false;  // the program ends by the signal
+    if (!written && status.Ok())
+        status = SimpleXlsx::Status(SimpleXlsx::STATUS_SYSTEM, "cannot copy the workbook out");
     if (!written)
-        return failure(err, toStandardOutput ? "standard output" : path,
-                       "the workbook could not be written");
+        return failure(err, toStandardOutput ? "standard output" : path, reasonText(path, status));
     if (!toStandardOutput)
         out << (kind == workbookKind::teachers ? "Teachers' workbook" : "Student groups' workbook")
             << " written to " << path << '\n';
@@ -146,25 +98,19 @@ void chooseFont(timeTable& model, const cliOptions& options)
     model.setFontAndSize(name, int32_t(size));
 }
 
-std::string destinationProblem(const std::string& path)
+std::string reasonText(const std::string& file, SimpleXlsx::Status status)
 {
-    const std::string special = specialFileProblem(path);
-    if (!special.empty())
-        return special;
-    struct stat info;
-    if (path.empty() || path.back() == '/' ||
-        (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
-        return "is a folder, not a file name";
-    const std::string folder = folderOf(path);
-    if (stat(folder.c_str(), &info) != 0)
-        return errno == ENOENT
-                   ? "the folder " + folder + " does not exist"
-                   : "the folder " + folder + " cannot be reached: " + std::strerror(errno);
-    if (!S_ISDIR(info.st_mode))
-        return folder + " is not a folder";
-    if (access(folder.c_str(), W_OK | X_OK) != 0)
-        return "the folder " + folder + " is not writable";
-    return std::string();
+    if (status.subject == file)
+        status.subject.clear();
+    return status.Text();
+}
+
+bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
+{
+    SimpleXlsx::Status status;
+    if (model.parse(path, &status) && status.Ok())
+        return true;
+    return failure(err, path, reasonText(path, status));
 }
 
 int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& err)
@@ -181,28 +127,23 @@ int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& e
         failure(err, subject, reason);
         return 1;
     }
-    pugi::xml_document document;
-    if (!loadXmlFile(options.input, document, &reason)) {
-        failure(err, options.input, reason);
-        return 1;
-    }
     timeTable model;
-    model.parse(document);
+    if (!loadTimetable(options.input, model, err))
+        return 1;
     chooseFont(model, options);
     const size_t slash = options.input.rfind('/');
     model.setPrintReady(options.printReady, slash == std::string::npos
                                                 ? options.input
                                                 : options.input.substr(slash + 1));
-    const std::string rootName = document.document_element().name();
 
     bool allWritten = true;
     if (!options.teachersOutput.empty())
-        allWritten = writeWorkbook(model, workbookKind::teachers, options.teachersOutput,
-                                   options.input, rootName, out, err) &&
-                     allWritten;
+        allWritten =
+            writeWorkbook(model, workbookKind::teachers, options.teachersOutput, out, err) &&
+            allWritten;
     if (!options.studentsOutput.empty())
-        allWritten = writeWorkbook(model, workbookKind::students, options.studentsOutput,
-                                   options.input, rootName, out, err) &&
-                     allWritten;
+        allWritten =
+            writeWorkbook(model, workbookKind::students, options.studentsOutput, out, err) &&
+            allWritten;
     return allWritten ? 0 : 1;
 }

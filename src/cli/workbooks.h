@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/options.h"
+#include "xlsx/Status.h"
 
 class timeTable;
 
@@ -19,8 +20,12 @@ int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& e
 // whole points.
 void chooseFont(timeTable& model, const cliOptions& options);
 
-// Why a workbook could not go to `path`, found before writing: an empty
-// text when the destination looks writable.
-std::string destinationProblem(const std::string& path);
+// Loads the file into `model`. A file that cannot be read, or that holds
+// no teachers, is reported as "horatab-export: <path>: <reason>" on `err`
+// and gives false.
+bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err);
+
+// The text of `status` for a line that names `file` already.
+std::string reasonText(const std::string& file, SimpleXlsx::Status status);
 
 #endif  // HORATAB_CLI_WORKBOOKS_H

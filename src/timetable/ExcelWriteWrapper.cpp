@@ -1,6 +1,5 @@
 #include "timetable/ExcelWriteWrapper.h"
 
-#include <new>
 #include <utility>
 
 #include "xlsx/Style.h"
@@ -8,34 +7,62 @@
 #include "xlsx/Worksheet.h"
 
 ExcelWriteWrapper::ExcelWriteWrapper()
-    : workbook(new (std::nothrow) SimpleXlsx::CWorkbook()), worksheet(nullptr),
-      cellStr(std::string(), 0, true), styleIndex(0)
+    : workbook(new SimpleXlsx::CWorkbook()), worksheet(nullptr), cellStr(std::string(), 0, true),
+      styleIndex(0)
 {}
 
 ExcelWriteWrapper::~ExcelWriteWrapper() = default;
 
+bool ExcelWriteWrapper::fail(SimpleXlsx::Status reason)
+{
+    status = std::move(reason);
+    return false;
+}
+
+// The worksheet refused a row or a cell: too far down or right, or its
+// part file failed.
+bool ExcelWriteWrapper::sheetRefused()
+{
+    SimpleXlsx::Status reason = worksheet->GetStatus();
+    if (reason.Ok())
+        reason = SimpleXlsx::Status(SimpleXlsx::STATUS_INVALID_USE, "the sheet refused a cell",
+                                    worksheet->GetTitle());
+    return fail(reason);
+}
+
+bool ExcelWriteWrapper::haveWorksheet()
+{
+    if (workbook && worksheet)
+        return true;
+    return fail(SimpleXlsx::Status(SimpleXlsx::STATUS_INVALID_USE, "no worksheet to write to"));
+}
+
 bool ExcelWriteWrapper::addWorksheet(std::string title)
 {
     worksheet = workbook ? workbook->AddSheetPtr(title) : nullptr;
-    return worksheet != nullptr;
+    if (worksheet == nullptr && workbook)
+        return fail(workbook->LastStatus());
+    return haveWorksheet();
 }
 
 bool ExcelWriteWrapper::beginRow()
 {
-    return workbook && worksheet && worksheet->BeginRow(0);
+    if (!haveWorksheet())
+        return false;
+    return worksheet->BeginRow(0) || sheetRefused();
 }
 
 bool ExcelWriteWrapper::addCell(std::string text)
 {
-    if (!workbook || !worksheet)
+    if (!haveWorksheet())
         return false;
     cellStr.value = std::move(text);
-    return worksheet->AddCell(cellStr);
+    return worksheet->AddCell(cellStr) || sheetRefused();
 }
 
 bool ExcelWriteWrapper::endRow()
 {
-    if (!workbook || !worksheet)
+    if (!haveWorksheet())
         return false;
     worksheet->EndRow();
     return true;
@@ -94,7 +121,9 @@ void ExcelWriteWrapper::applyStyle(int32_t index)
 
 bool ExcelWriteWrapper::Save(std::string path)
 {
-    return workbook && worksheet && workbook->Save(path);
+    if (!haveWorksheet())
+        return false;
+    return workbook->Save(path) || fail(workbook->LastStatus());
 }
 
 void ExcelWriteWrapper::setCancelFlag(const std::atomic<bool>* cancelled)

@@ -8,6 +8,7 @@
 
 #include "timetable/BaseMatrix.h"
 #include "xlsx/Cell.h"
+#include "xlsx/Status.h"
 
 namespace SimpleXlsx {
 class CWorkbook;
@@ -57,6 +58,13 @@ public:
 
     bool Save(std::string path);
 
+    // Why the last operation that failed failed: no worksheet, a row or a
+    // column beyond the sheet, the sheet's part file, or the workbook's
+    // Save. Each successful operation leaves it as it was.
+    const SimpleXlsx::Status& lastStatus() const { return status; }
+    // Records why the export stops (nothing to export, a summary too large
+    // for a sheet) and returns false.
+    bool fail(SimpleXlsx::Status reason);
     // Once `*cancelled` is set (from any thread), Save stops and fails
     // before the file is replaced. Not owned; null for none.
     void setCancelFlag(const std::atomic<bool>* cancelled);
@@ -67,6 +75,9 @@ public:
     SimpleXlsx::CWorksheet* worksheetInUse() { return workbook ? worksheet : nullptr; }
 
 private:
+    bool sheetRefused();
+    bool haveWorksheet();
+
     std::unique_ptr<SimpleXlsx::CWorkbook> workbook;
     SimpleXlsx::CWorksheet* worksheet;  // owned by the workbook; the sheet added last
     SimpleXlsx::CellDataStr cellStr;
@@ -75,6 +86,7 @@ private:
     SimpleXlsx::CellDataDbl cellDbl;
     SimpleXlsx::CellDataFlt cellFlt;
     int32_t styleIndex;
+    SimpleXlsx::Status status;
 };
 
 #endif  // HORATAB_TIMETABLE_EXCELWRITEWRAPPER_H

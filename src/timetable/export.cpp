@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <ctime>
-#include <memory>
 #include <new>
+#include <string>
 
 #include "timetable/ExcelWriteWrapper.h"
 #include "timetable/printLayout.h"
@@ -86,6 +86,34 @@ bool summaryFitsSheet(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
            weeks <= SimpleXlsx::maxRows - 2;
 }
 
+// Records, with the numbers, why the summary does not fit; returns false.
+bool summaryTooLarge(ExcelWriteWrapper* facade, const char* kind, uint64_t weeks, uint64_t days,
+                     uint64_t hoursPerDay)
+{
+    const std::string need = std::to_string(weeks + 2) + " rows and " +
+                             std::to_string(days * hoursPerDay + 1) + " columns (" + kind + ": " +
+                             std::to_string(weeks) + ", days: " + std::to_string(days) +
+                             ", hours a day: " + std::to_string(hoursPerDay) + ")";
+    const std::string room = std::to_string(SimpleXlsx::maxRows) + " rows and " +
+                             std::to_string(SimpleXlsx::maxColumns) + " columns";
+    return facade->fail(SimpleXlsx::Status(SimpleXlsx::STATUS_TOO_LARGE,
+                                           "too large for a sheet: the summary needs " + need +
+                                               "; a sheet holds " + room));
+}
+
+bool nothingToExport(ExcelWriteWrapper* facade, const char* reason)
+{
+    return facade->fail(SimpleXlsx::Status(SimpleXlsx::STATUS_NOTHING_TO_EXPORT,
+                                           std::string("nothing to export: ") + reason));
+}
+
+bool mergeFailed(ExcelWriteWrapper* facade, const namedObjects<std::string>* group)
+{
+    return facade->fail(SimpleXlsx::Status(SimpleXlsx::STATUS_INVALID_USE,
+                                           "cannot merge the week of the student group",
+                                           group ? group->name : std::string()));
+}
+
 // The size of the week merged for a group from `groupTeachers`.
 void groupWeekSize(const timeTable::teacherList& groupTeachers, uint64_t& days, uint64_t& hours)
 {
@@ -120,24 +148,30 @@ bool writeThreeBlocks(ExcelWriteWrapper* facade, const uint32_t (&flags)[3], Wee
 // with all of them done, comes before the package is saved.
 template <typename Exporter>
 bool exportWorkbook(timeTable& table, const std::string& path, uint64_t sheets,
-                    exportProgress* progress, Exporter writeSheets)
+                    exportProgress* progress, SimpleXlsx::Status* status, Exporter writeSheets)
 {
-    std::unique_ptr<ExcelWriteWrapper> facade(new (std::nothrow) ExcelWriteWrapper());
-    if (!facade)
-        return false;
-    if (progress)
-        facade->setCancelFlag(&progress->cancelled);
-    if (table.fontChosen)
-        facade->applyStyle(facade->addStyle(table.fontName, table.fontSize));
+    SimpleXlsx::Status ignored;
+    SimpleXlsx::Status& reason = status ? *status : ignored;
+    reason = SimpleXlsx::Status();
     // Running out of memory ends the export as a failure, like any other.
     try {
-        bool result = writeSheets(facade.get());
+        ExcelWriteWrapper facade;
+        if (progress)
+            facade.setCancelFlag(&progress->cancelled);
+        if (table.fontChosen)
+            facade.applyStyle(facade.addStyle(table.fontName, table.fontSize));
+        bool result = writeSheets(&facade);
         if (result && progress)
             result = progress->report(sheets, sheets, std::string());
         if (result)
-            result = facade->Save(path);
+            result = facade.Save(path);
+        if (!result && progress && progress->cancelled)
+            reason = SimpleXlsx::Status(SimpleXlsx::STATUS_CANCELLED, "the export was cancelled");
+        else if (!result)
+            reason = facade.lastStatus();
         return result;
     } catch (const std::bad_alloc&) {
+        reason = SimpleXlsx::Status::NoMemory();
         return false;
     }
 }
@@ -173,18 +207,18 @@ bool timeTable::withLayout(ExcelWriteWrapper* facade, Writer writeSheets)
     return result;
 }
 
-bool timeTable::teacherToExcel(std::string path)
+bool timeTable::teacherToExcel(std::string path, SimpleXlsx::Status* status)
 {
     return exportWorkbook(
-        *this, path, teachers.size() + 1, _progress, [this](ExcelWriteWrapper* facade) {
+        *this, path, teachers.size() + 1, _progress, status, [this](ExcelWriteWrapper* facade) {
             return withLayout(facade, [this](ExcelWriteWrapper* f) { return _teacherToExcel(f); });
         });
 }
 
-bool timeTable::studentsToExcel(std::string path)
+bool timeTable::studentsToExcel(std::string path, SimpleXlsx::Status* status)
 {
     return exportWorkbook(
-        *this, path, students.size() + 1, _progress, [this](ExcelWriteWrapper* facade) {
+        *this, path, students.size() + 1, _progress, status, [this](ExcelWriteWrapper* facade) {
             return withLayout(facade, [this](ExcelWriteWrapper* f) { return _studentsToExcel(f); });
         });
 }
@@ -264,7 +298,8 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
             result =
                 writeWeekSheet(facade, group->name, flags, groupCaptions,
                                [&](BaseMatrix<std::string>& week, uint32_t info) {
-                                   return studentsTimeSchedule(group, groupTeachers, week, info);
+                                   return studentsTimeSchedule(group, groupTeachers, week, info) ||
+                                          mergeFailed(facade, group);
                                });
     }
     return result;
@@ -283,8 +318,10 @@ bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
         mostDays = std::max(mostDays, entry.second->dayCount);
         mostHours = std::max(mostHours, entry.second->hourCount);
     }
-    if (mostDays == 0 || mostHours == 0 || !summaryFitsSheet(teachers.size(), mostDays, mostHours))
-        return false;
+    if (mostDays == 0 || mostHours == 0)
+        return nothingToExport(facade, "no teacher has an hour");
+    if (!summaryFitsSheet(teachers.size(), mostDays, mostHours))
+        return summaryTooLarge(facade, "teachers", teachers.size(), mostDays, mostHours);
 
     summaryMatrix summary(teachers.size(), mostDays, mostHours);
     BaseMatrix<std::string> week;
@@ -322,22 +359,24 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
         uint64_t hours = 0;
         groupWeekSize(groupTeachers, days, hours);
         if (!summaryFitsSheet(students.size(), days, hours))
-            return false;
+            return summaryTooLarge(facade, "student groups", students.size(), days, hours);
         if (!studentsTimeSchedule(entry.second, groupTeachers, week, INFO_SUBJECT))
-            return false;
+            return mergeFailed(facade, entry.second);
         mostColumns = std::max(mostColumns, week.colSize());
         mostRows = std::max(mostRows, week.rowSize());
     }
-    if (mostColumns < 2 || mostRows < 2 ||
-        !summaryFitsSheet(students.size(), mostColumns - 1, mostRows - 1))
-        return false;
+    if (mostColumns < 2 || mostRows < 2)
+        return nothingToExport(facade, "no hour names a student group");
+    if (!summaryFitsSheet(students.size(), mostColumns - 1, mostRows - 1))
+        return summaryTooLarge(facade, "student groups", students.size(), mostColumns - 1,
+                               mostRows - 1);
 
     summaryMatrix summary(students.size(), mostColumns - 1, mostRows - 1);
     uint64_t k = 0;
     for (auto& entry : students.map()) {
         if (!studentsTimeSchedule(entry.second, teachersOf(index, entry.second), week,
                                   INFO_SUBJECT))
-            return false;
+            return mergeFailed(facade, entry.second);
         summary.offerHeadings(week);
         summary.setWeek(k++, entry.second->name, week);
     }

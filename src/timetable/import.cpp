@@ -2,16 +2,42 @@
 #include "timetable/xmlFile.h"
 
 #include <iterator>
+#include <new>
 #include <unordered_set>
 
 #include <pugixml.hpp>
 
-bool timeTable::parse(const std::string& path, std::string* failure)
+namespace {
+
+// STATUS_NO_TEACHERS when the document gives no teacher to read.
+SimpleXlsx::Status teachersFound(const pugi::xml_document& document)
 {
-    pugi::xml_document document;
-    if (!loadXmlFile(path, document, failure))
+    if (document.child("Teachers_Timetable").first_child())
+        return SimpleXlsx::Status();
+    const std::string root = document.document_element().name();
+    std::string reason = "the file holds no teachers";
+    if (root != "Teachers_Timetable")
+        reason += ": its root element is <" + root + ">, not <Teachers_Timetable>";
+    return SimpleXlsx::Status(SimpleXlsx::STATUS_NO_TEACHERS, reason);
+}
+
+}  // namespace
+
+bool timeTable::parse(const std::string& path, SimpleXlsx::Status* status)
+{
+    SimpleXlsx::Status ignored;
+    SimpleXlsx::Status& reason = status ? *status : ignored;
+    reason = SimpleXlsx::Status();
+    try {
+        pugi::xml_document document;
+        if (!loadXmlFile(path, document, &reason))
+            return false;
+        reason = teachersFound(document);
+        return parse(document);
+    } catch (const std::bad_alloc&) {
+        reason = SimpleXlsx::Status::NoMemory();
         return false;
-    return parse(document);
+    }
 }
 
 bool timeTable::parse(const pugi::xml_document& document)

@@ -12,6 +12,7 @@
 
 #include "timetable/BaseMatrix.h"
 #include "timetable/containers.h"
+#include "xlsx/Status.h"
 
 class ExcelWriteWrapper;
 class printLayout;
@@ -136,10 +137,12 @@ public:
     timeTable& operator=(const timeTable&) = delete;
 
     // Import (import.cpp). parse(path) returns false and leaves the model
-    // untouched when the file cannot be read or is not well-formed XML; the
-    // reason then goes to `failure` when it is given. A well-formed
-    // document is always read, even one without a Teachers_Timetable root.
-    bool parse(const std::string& path, std::string* failure = nullptr);
+    // untouched when the file cannot be read or is not well-formed XML, and
+    // when memory runs out (the model may then hold part of it). A well-formed document is always
+    // read (true), even one without a Teachers_Timetable root. When `status` is given it says why
+    // the file failed, or, for a document that holds no teacher, STATUS_NO_TEACHERS with its root
+    // element; otherwise STATUS_OK.
+    bool parse(const std::string& path, SimpleXlsx::Status* status = nullptr);
     bool parse(const pugi::xml_document& document);
     void parseTeacher(const pugi::xml_node& node);
     void parseDay(teacher* owner, const pugi::xml_node& node);
@@ -176,10 +179,13 @@ public:
     // The workbooks (export.cpp). Each writes a summary sheet and one sheet
     // per teacher (or group) in name order, in the chosen font when one was
     // set, and saves to `path` only when every sheet was written. False when
-    // there is nothing to export (no teacher with an hour, no group) or the
-    // workbook could not be written; nothing is left in the temporary folder.
-    bool teacherToExcel(std::string path);
-    bool studentsToExcel(std::string path);
+    // there is nothing to export (no teacher with an hour, no group), when
+    // the summary is too large for a sheet, when the export was cancelled, or
+    // when the workbook could not be written; nothing is left in the
+    // temporary folder. `status`, when given, says why (STATUS_OK after a
+    // success).
+    bool teacherToExcel(std::string path, SimpleXlsx::Status* status = nullptr);
+    bool studentsToExcel(std::string path, SimpleXlsx::Status* status = nullptr);
     // The next exports report to `progress` (not owned; null for none).
     void setExportProgress(exportProgress* progress) { _progress = progress; }
     // The next exports are laid out for printing (printLayout.h) or not;
@@ -190,7 +196,8 @@ public:
         _sourceFileName = std::move(sourceFileName);
     }
 
-    // The steps of the export; each stops at the first false.
+    // The steps of the export; each stops at the first false, with the
+    // reason in the facade's lastStatus().
     bool _teacherToExcel(ExcelWriteWrapper* facade);
     bool _studentsToExcel(ExcelWriteWrapper* facade);
     bool _allTeacherToExcel(ExcelWriteWrapper* facade);

@@ -7,13 +7,27 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
-bool fail(std::string* failure, const std::string& reason)
+using SimpleXlsx::Status;
+
+bool fail(Status* failure, Status reason)
 {
     if (failure)
-        *failure = reason;
+        *failure = std::move(reason);
     return false;
+}
+
+bool unreadable(Status* failure, std::string reason)
+{
+    return fail(failure, Status(SimpleXlsx::STATUS_UNREADABLE_INPUT, std::move(reason)));
+}
+
+bool malformed(Status* failure, std::string reason)
+{
+    return fail(failure, Status(SimpleXlsx::STATUS_MALFORMED_XML, std::move(reason)));
 }
 
 // The largest timetable read from standard input, which has no size of
@@ -36,7 +50,7 @@ const char* fileKind(mode_t mode)
     return "is not a regular file";
 }
 
-bool readAll(int fd, size_t limit, std::string& bytes, std::string* failure)
+bool readAll(int fd, const std::string& path, size_t limit, std::string& bytes, Status* failure)
 {
     char chunk[1 << 16];
     for (;;) {
@@ -46,11 +60,12 @@ bool readAll(int fd, size_t limit, std::string& bytes, std::string* failure)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(failure, std::string("cannot read the file: ") + std::strerror(errno));
+            return fail(failure, Status::System("cannot read the file", path, errno));
         }
         if (bytes.size() + size_t(got) > limit)
-            return fail(failure, "standard input holds more than " + std::to_string(limit >> 20) +
-                                     " MiB, more than a timetable");
+            return unreadable(failure, "standard input holds more than " +
+                                           std::to_string(limit >> 20) +
+                                           " MiB, more than a timetable");
         bytes.append(chunk, size_t(got));
     }
 }
@@ -59,21 +74,21 @@ bool readAll(int fd, size_t limit, std::string& bytes, std::string* failure)
 // pipe, a device, a socket) is refused before it is read: a FIFO would
 // wait for a writer forever and /dev/zero never ends. The file is opened
 // without blocking so that a FIFO is seen, not waited on.
-bool readWholeFile(const std::string& path, std::string& bytes, std::string* failure)
+bool readWholeFile(const std::string& path, std::string& bytes, Status* failure)
 {
     if (path == "-")
-        return readAll(STDIN_FILENO, largestStandardInput, bytes, failure);
+        return readAll(STDIN_FILENO, "standard input", largestStandardInput, bytes, failure);
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
-        return fail(failure, std::string("cannot open the file: ") + std::strerror(errno));
+        return fail(failure, Status::System("cannot open the file", path, errno));
     struct stat info;
     const bool examined = ::fstat(fd, &info) == 0;
     if (!examined || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return fail(failure, examined ? fileKind(info.st_mode) : "cannot examine the file");
+        return unreadable(failure, examined ? fileKind(info.st_mode) : "cannot examine the file");
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    const bool read = readAll(fd, std::string::npos, bytes, failure);
+    const bool read = readAll(fd, path, std::string::npos, bytes, failure);
     ::close(fd);
     return read;
 }
@@ -201,12 +216,12 @@ sourceEncoding detectEncoding(const std::string& bytes)
 }
 
 bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::string& utf8,
-                   std::string* failure)
+                   Status* failure)
 {
     iconv_t converter = iconv_open("UTF-8", encoding.c_str());
     if (converter == iconv_t(-1))
-        return fail(failure, "unknown character encoding \"" + echoedEncoding(encoding) +
-                                 "\" in the XML declaration");
+        return unreadable(failure, "unknown character encoding \"" + echoedEncoding(encoding) +
+                                       "\" in the XML declaration");
     utf8.clear();
     utf8.reserve(bytes.size() + bytes.size() / 2);
     char* in = const_cast<char*>(bytes.data());
@@ -225,8 +240,8 @@ bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::s
     }
     iconv_close(converter);
     if (!ok)
-        return fail(failure, "not valid " + echoedEncoding(encoding) + " text (at byte " +
-                                 std::to_string(size_t(in - bytes.data())) + ")");
+        return unreadable(failure, "not valid " + echoedEncoding(encoding) + " text (at byte " +
+                                       std::to_string(size_t(in - bytes.data())) + ")");
     return true;
 }
 
@@ -249,13 +264,13 @@ void lineAndColumn(const std::string& text, size_t offset, size_t& line, size_t&
     }
 }
 
-bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::string* failure)
+bool loadXmlFile(const std::string& path, pugi::xml_document& document, Status* failure)
 {
     std::string bytes;
     if (!readWholeFile(path, bytes, failure))
         return false;
     if (bytes.empty())
-        return fail(failure, "the file is empty");
+        return unreadable(failure, "the file is empty");
 
     sourceEncoding encoding = detectEncoding(bytes);
     std::string utf8;
@@ -272,9 +287,10 @@ bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::str
         size_t line = 0;
         size_t column = 0;
         lineAndColumn(utf8, nullReference, line, column);
-        return fail(failure, "not well-formed XML at line " + std::to_string(line) + ", column " +
-                                 std::to_string(column) +
-                                 ": a reference to the character U+0000, which XML does not allow");
+        return malformed(failure,
+                         "not well-formed XML at line " + std::to_string(line) + ", column " +
+                             std::to_string(column) +
+                             ": a reference to the character U+0000, which XML does not allow");
     }
     pugi::xml_parse_result result =
         document.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
@@ -283,8 +299,9 @@ bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::str
         size_t line = 0;
         size_t column = 0;
         lineAndColumn(utf8, size_t(result.offset), line, column);
-        return fail(failure, "not well-formed XML at line " + std::to_string(line) + ", column " +
-                                 std::to_string(column) + ": " + result.description());
+        return malformed(failure, "not well-formed XML at line " + std::to_string(line) +
+                                      ", column " + std::to_string(column) + ": " +
+                                      result.description());
     }
     return true;
 }

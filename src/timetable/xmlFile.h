@@ -5,17 +5,21 @@
 
 #include <pugixml.hpp>
 
+#include "xlsx/Status.h"
+
 // Loads an XML file into `document` with pugixml's default parse options.
 // The encoding is detected from a byte-order mark, from the byte pattern of
 // a leading '<', or from the XML declaration, and any encoding the C
 // library's iconv knows (windows-1250, ISO-8859-2, UTF-16, ...) is converted
 // to UTF-8 first, so every name in the document is UTF-8.
 //
-// On failure returns false and, when `failure` is given, stores one line
-// that says why: the file cannot be opened or read, is a directory, is
-// empty, declares an unknown encoding or holds bytes invalid in it, or is
-// not well-formed XML (with pugixml's description and the line and column).
-bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::string* failure);
+// On failure returns false and, when `failure` is given, stores why: the
+// file cannot be opened or read (STATUS_SYSTEM with errno), is not a regular
+// file, is empty, declares an unknown encoding or holds bytes invalid in it
+// (STATUS_UNREADABLE_INPUT), or is not well-formed XML (STATUS_MALFORMED_XML,
+// with pugixml's description, line and column).
+bool loadXmlFile(const std::string& path, pugi::xml_document& document,
+                 SimpleXlsx::Status* failure);
 
 // Line and column (both from 1, the column counted in UTF-8 characters) of
 // byte `offset` in `text`.

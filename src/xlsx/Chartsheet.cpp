@@ -1,7 +1,6 @@
 #include "xlsx/Chartsheet.h"
 
 #include <algorithm>
-#include <new>
 
 #include "xlsx/Cell.h"
 #include "xlsx/internal/PackageVocabulary.h"
@@ -103,17 +102,12 @@ void CChartsheet::Init(uint32_t sheetIndex, EChartTypes type)
     // Without a package folder there is nowhere to write: never at the root.
     if (tempPath.empty())
         return;
-    chartFile.reset(new (std::nothrow)
-                        PartFile(tempPath, "xl/charts/chart" + std::to_string(index) + ".xml"));
-    if (!chartFile || !chartFile->Stream()) {
+    chartFile.reset(new PartFile(tempPath, "xl/charts/chart" + std::to_string(index) + ".xml"));
+    if (!chartFile->Stream()) {
         chartFile.reset();
         return;
     }
-    chartStream.reset(new (std::nothrow) xmlw::XmlStream(chartFile->Stream()));
-    if (!chartStream) {
-        chartFile.reset();
-        return;
-    }
+    chartStream.reset(new xmlw::XmlStream(chartFile->Stream()));
     ready = true;
 }
 
@@ -138,11 +132,7 @@ bool CChartsheet::AddSeries(const Series& series, bool mainChart)
     const EChartTypes plot = mainChart ? diagram.mainType : diagram.secondType;
     if (plot == CHART_SCATTER && !HasXValues(series))
         return false;
-    try {
-        (mainChart ? mainSeries : secondSeries).push_back(series);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    (mainChart ? mainSeries : secondSeries).push_back(series);
     return true;
 }
 

@@ -46,25 +46,59 @@ std::string PartPath(const std::string& tempPath, const std::string& partName)
     return path;
 }
 
+namespace {
+thread_local PartFailureScope* innermostScope = nullptr;
+}
+
+PartFailureScope::PartFailureScope(Status& status) : status(status), outer(innermostScope)
+{
+    innermostScope = this;
+}
+
+PartFailureScope::~PartFailureScope()
+{
+    innermostScope = outer;
+}
+
+void PartFailureScope::Report(const Status& failure)
+{
+    if (innermostScope != nullptr && innermostScope->status.Ok())
+        innermostScope->status = failure;
+}
+
 PartFile::PartFile(const std::string& tempPath, const std::string& partName, std::size_t bufferSize)
     : bufferSize(bufferSize)
 {
     // Without a temporary directory the part would land at the root of the
     // file system; such a part file stays closed and Close reports it.
-    if (tempPath.empty())
+    if (tempPath.empty()) {
+        failure = Status(STATUS_INVALID_USE, "no temporary folder for the part", partName);
+        PartFailureScope::Report(failure);
         return;
+    }
     path = PartPath(tempPath, partName);
     MakeDirectory(path);
     OpenBuffered(std::ios_base::out | std::ios_base::trunc | std::ios_base::binary);
 }
 
+// Keeps the first failure, with the errno of the call that just failed.
+void PartFile::Fail(const char* what, int errorNumber)
+{
+    if (!failure.Ok())
+        return;
+    failure = Status::System(what, path, errorNumber);
+    PartFailureScope::Report(failure);
+}
+
 bool PartFile::OpenBuffered(std::ios_base::openmode mode)
 {
-    buffer.reset(new (std::nothrow) char[bufferSize]);
+    buffer.reset(new char[bufferSize]);
     // The buffer has to be installed before the file is opened to take effect.
-    if (buffer)
-        file.rdbuf()->pubsetbuf(buffer.get(), static_cast<std::streamsize>(bufferSize));
+    file.rdbuf()->pubsetbuf(buffer.get(), static_cast<std::streamsize>(bufferSize));
+    errno = 0;
     file.open(path, mode);
+    if (!file.is_open())
+        Fail("cannot create", errno);
     return file.is_open();
 }
 
@@ -72,8 +106,12 @@ void PartFile::Suspend()
 {
     if (suspended || !file.is_open())
         return;
+    errno = 0;
     file.close();
-    lostData = lostData || file.fail();
+    if (file.fail()) {
+        lostData = true;
+        Fail("cannot write", errno);
+    }
     buffer.reset();
     suspended = true;
 }
@@ -93,10 +131,18 @@ bool PartFile::Close()
 {
     if (suspended)
         Resume();
-    if (!file.is_open())
+    if (!file.is_open()) {
+        PartFailureScope::Report(failure);
         return false;
+    }
+    errno = 0;
     file.close();
-    return !file.fail() && !lostData;
+    if (file.fail())
+        Fail("cannot write", errno);
+    if (!file.fail() && !lostData)
+        return true;
+    PartFailureScope::Report(failure);
+    return false;
 }
 
 }  // namespace SimpleXlsx

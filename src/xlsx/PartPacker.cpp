@@ -4,9 +4,9 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string_view>
 #include <thread>
 
@@ -36,17 +36,32 @@ public:
             return false;
         crc = crc32_combine(crc, chunk.crc, static_cast<z_off_t>(chunk.InputSize()));
         size += chunk.InputSize();
+        errno = 0;
         if (chunk.outputSize != 0 &&
-            zipWriteInFileInZip(archive, chunk.output.data(),
-                                static_cast<unsigned>(chunk.outputSize)) != ZIP_OK)
+            !Check(zipWriteInFileInZip(archive, chunk.output.data(),
+                                       static_cast<unsigned>(chunk.outputSize)),
+                   chunk.tag))
             return false;
         if (!chunk.finish)
             return true;
         entryOpen = false;
-        return zipCloseFileInZipRaw64(archive, size, crc) == ZIP_OK;
+        return Check(zipCloseFileInZipRaw64(archive, size, crc), chunk.tag);
     }
 
+    // Why the last Write failed; STATUS_OK while none did.
+    const Status& Failure() const { return failure; }
+
 private:
+    // Keeps the reason of a failed minizip call on entry `index`.
+    bool Check(int result, size_t index)
+    {
+        if (result == ZIP_OK)
+            return true;
+        failure = Status(STATUS_ZIP, "cannot add to the archive the part", names[index],
+                         result == ZIP_ERRNO ? errno : 0);
+        return false;
+    }
+
     bool Open(size_t index)
     {
         // Every entry is dated 1980-01-01 00:00, the first moment a zip
@@ -55,10 +70,12 @@ private:
         zip_fileinfo info = {};
         info.tmz_date.tm_mday = 1;
         info.tmz_date.tm_year = 1980;
+        errno = 0;
         // Raw: the archive takes the deflate stream as it is.
-        if (zipOpenNewFileInZip2_64(archive, names[index].c_str(), &info, nullptr, 0, nullptr, 0,
-                                    nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1,
-                                    zip64ByEntry[index] ? 1 : 0) != ZIP_OK)
+        if (!Check(zipOpenNewFileInZip2_64(archive, names[index].c_str(), &info, nullptr, 0,
+                                           nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION,
+                                           1, zip64ByEntry[index] ? 1 : 0),
+                   index))
             return false;
         entryOpen = true;
         crc = crc32(0L, Z_NULL, 0);
@@ -70,6 +87,7 @@ private:
     const std::vector<std::string>& names;
     std::vector<bool> zip64ByEntry;
     bool entryOpen = false;
+    Status failure;
     uLong crc = 0;
     uint64_t size = 0;
 };
@@ -78,16 +96,17 @@ private:
 // block, each with the 32 KiB before it as its dictionary; the file read
 // that comes up short ends the stream. `expectedSize` (the file's size when
 // it was opened) only sizes the reads: a read of one byte more than is left
-// finds the end at once.
-bool ReadPart(DeflatePipeline& pipeline, std::string_view head, FILE* file, size_t index,
-              size_t blockSize, uint64_t expectedSize)
+// finds the end at once. Returns 0 when the whole file was read, the errno
+// of a failed read, or -1 when the pipeline has failed.
+int ReadPart(DeflatePipeline& pipeline, std::string_view head, FILE* file, size_t index,
+             size_t blockSize, uint64_t expectedSize)
 {
     std::vector<unsigned char> window;
     uint64_t readSoFar = 0;
     for (bool finished = false; !finished;) {
         DeflatePipeline::Chunk* chunk = pipeline.Acquire();
         if (chunk == nullptr)
-            return false;
+            return -1;
         const uint64_t left =
             head.size() + (expectedSize > readSoFar ? expectedSize - readSoFar : 0);
         const size_t request =
@@ -99,13 +118,14 @@ bool ReadPart(DeflatePipeline& pipeline, std::string_view head, FILE* file, size
         std::copy(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(fromHead),
                   chunk->data.begin() + static_cast<std::ptrdiff_t>(window.size()));
         head.remove_prefix(fromHead);
+        errno = 0;
         const size_t count =
             fromFile == 0
                 ? 0
                 : std::fread(chunk->data.data() + window.size() + fromHead, 1, fromFile, file);
         readSoFar += count;
         if (std::ferror(file))
-            return false;
+            return errno != 0 ? errno : EIO;
         chunk->dictionary = window.size();
         chunk->data.resize(window.size() + fromHead + count);
         chunk->finish = finished = count < fromFile;
@@ -114,11 +134,19 @@ bool ReadPart(DeflatePipeline& pipeline, std::string_view head, FILE* file, size
         window.assign(chunk->data.end() - static_cast<std::ptrdiff_t>(keep), chunk->data.end());
         pipeline.Submit(*chunk);
     }
-    return true;
+    return 0;
+}
+
+// The reason of a failed pipeline: the archive's, else a failed deflate.
+Status PipelineFailure(const EntryWriter& writer)
+{
+    if (!writer.Failure().Ok())
+        return writer.Failure();
+    return Status(STATUS_ZIP, "cannot compress the parts");
 }
 
 bool Pack(zipFile archive, const std::string& folder, const std::vector<std::string>& names,
-          const PartHeads& heads, const PackOptions& options)
+          const PartHeads& heads, const PackOptions& options, Status& failure)
 {
     const size_t blockSize = std::max<size_t>(options.blockSize, 1);
     const unsigned workers = std::thread::hardware_concurrency() > 1 ? options.workers : 0;
@@ -127,8 +155,11 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         workers, Z_DEFAULT_COMPRESSION,
         [&writer](const DeflatePipeline::Chunk& chunk) { return writer.Write(chunk); });
     for (size_t index = 0; index < names.size(); ++index) {
-        FILE* file = std::fopen((folder + "/" + names[index]).c_str(), "rb");
+        const std::string path = folder + "/" + names[index];
+        errno = 0;
+        FILE* file = std::fopen(path.c_str(), "rb");
         if (file == nullptr) {
+            failure = Status::System("cannot read", path, errno);
             pipeline.Finish();  // the parts before it still reach the archive whole
             return false;
         }
@@ -139,31 +170,36 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         const std::string_view headBytes =
             head == heads.end() ? std::string_view() : std::string_view(head->second);
         writer.SetZip64(index, size + headBytes.size() >= 0xFFFFFFFFull);
-        const bool read = ReadPart(pipeline, headBytes, file, index, blockSize, size);
+        const int readError = ReadPart(pipeline, headBytes, file, index, blockSize, size);
         std::fclose(file);
-        if (!read)
+        if (readError > 0)
+            failure = Status::System("cannot read", path, readError);
+        if (readError < 0)
+            failure = PipelineFailure(writer);
+        if (readError != 0)
             return false;
     }
-    return pipeline.Finish();
+    if (pipeline.Finish())
+        return true;
+    failure = PipelineFailure(writer);
+    return false;
 }
 
 }  // namespace
 
 bool PackPartFiles(zipFile archive, const std::string& folder,
-                   const std::vector<std::string>& names, const PackOptions& options)
+                   const std::vector<std::string>& names, const PackOptions& options,
+                   Status* status)
 {
-    return PackPartFiles(archive, folder, names, PartHeads(), options);
+    return PackPartFiles(archive, folder, names, PartHeads(), options, status);
 }
 
 bool PackPartFiles(zipFile archive, const std::string& folder,
                    const std::vector<std::string>& names, const PartHeads& heads,
-                   const PackOptions& options)
+                   const PackOptions& options, Status* status)
 {
-    try {
-        return Pack(archive, folder, names, heads, options);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    Status ignored;
+    return Pack(archive, folder, names, heads, options, status != nullptr ? *status : ignored);
 }
 
 }  // namespace SimpleXlsx

@@ -20,6 +20,7 @@
 
 #include "xlsx/internal/PackageManifest.h"
 #include "xlsx/internal/PackageSheets.h"
+#include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/internal/PartPacker.h"
 #include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/SharedStringTable.h"
@@ -200,10 +201,13 @@ bool CWorkbook::EnsureTempDir()
 {
     if (!tempPath.empty())
         return true;
-    RemoveStaleTemporaryFolders(TemporaryBase());
-    std::vector<char> path = Template(TemporaryBase() + "/xlsx_XXXXXX");
-    if (mkdtemp(path.data()) == nullptr)
-        return false;  // made private (0700) and new
+    const std::string base = TemporaryBase();
+    RemoveStaleTemporaryFolders(base);
+    std::vector<char> path = Template(base + "/xlsx_XXXXXX");
+    if (mkdtemp(path.data()) == nullptr) {  // made private (0700) and new
+        status = Status::System("cannot make a temporary folder in", base, errno);
+        return false;
+    }
     tempPath = path.data();
     return true;
 }
@@ -211,34 +215,43 @@ bool CWorkbook::EnsureTempDir()
 template <typename... SheetArgs>
 CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&... args)
 {
-    if (!EnsureTempDir())
-        return nullptr;
     // Rows go to the sheet added last; the one before gives up its file
     // until it is written again.
     if (!worksheets.empty())
         worksheets.back()->Suspend();
-    const uint32_t index = static_cast<uint32_t>(worksheets.size() + 1);
-    std::unique_ptr<PackageWorksheet> sheet(new (std::nothrow)
-                                                PackageWorksheet(index, args..., tempPath));
-    if (!sheet || !sheet->IsOk())
-        return nullptr;
+    status = Status();
+    PartFailureScope failures(status);
     try {
+        if (!EnsureTempDir())
+            return nullptr;
+        const uint32_t index = static_cast<uint32_t>(worksheets.size() + 1);
+        auto sheet = std::make_unique<PackageWorksheet>(index, args..., tempPath);
+        if (!sheet->IsOk())
+            return nullptr;  // its part file has told why
         sheet->SetTitle(sheetNames->NameFor(title, index));
         sheet->SetSharedStr(sharedStrings.get());
         sheet->SetComments(&comments);
         sheetNames->Add(sheet->GetTitle());
         worksheets.push_back(std::move(sheet));
+        return worksheets.back().get();
     } catch (const std::bad_alloc&) {
+        status = Status::NoMemory();
         return nullptr;
     }
-    return worksheets.back().get();
+}
+
+void CWorkbook::NoteSheetCreationFailure()
+{
+    if (!sheetCreationFailed)
+        sheetCreationStatus = status;
+    sheetCreationFailed = true;
 }
 
 CWorksheet& CWorkbook::SheetOrDetached(CWorksheet* sheet)
 {
     if (sheet != nullptr)
         return *sheet;
-    sheetCreationFailed = true;
+    NoteSheetCreationFailure();
     return *detachedSheet;
 }
 
@@ -271,28 +284,30 @@ CWorksheet* CWorkbook::AddSheetPtr(const std::string& title)
 
 CChartsheet* CWorkbook::CreateChart(const std::string& title, EChartTypes type)
 {
-    if (!EnsureTempDir())
-        return nullptr;
-    const uint32_t index = static_cast<uint32_t>(charts.size() + 1);
-    std::unique_ptr<PackageChartsheet> chart(new (std::nothrow)
-                                                 PackageChartsheet(index, type, tempPath));
-    if (!chart || !chart->IsOk())
-        return nullptr;
+    status = Status();
+    PartFailureScope failures(status);
     try {
+        if (!EnsureTempDir())
+            return nullptr;
+        const uint32_t index = static_cast<uint32_t>(charts.size() + 1);
+        auto chart = std::make_unique<PackageChartsheet>(index, type, tempPath);
+        if (!chart->IsOk())
+            return nullptr;  // its part file has told why
         chart->SetTitle(sheetNames->NameFor(title, index));
         sheetNames->Add(chart->GetTitle());
         charts.push_back(std::move(chart));
+        return charts.back().get();
     } catch (const std::bad_alloc&) {
+        status = Status::NoMemory();
         return nullptr;
     }
-    return charts.back().get();
 }
 
 CChartsheet& CWorkbook::ChartOrDetached(CChartsheet* chart)
 {
     if (chart != nullptr)
         return *chart;
-    sheetCreationFailed = true;
+    NoteSheetCreationFailure();
     return *detachedChart;
 }
 
@@ -313,13 +328,49 @@ CChartsheet* CWorkbook::AddChartPtr(const std::string& title, EChartTypes type)
 
 bool CWorkbook::Save(const std::string& name)
 {
-    if (saved)
+    if (saved) {
+        status = Status(STATUS_INVALID_USE, "the workbook was saved already");
         return false;
+    }
     saved = true;
-    const bool ok =
-        !sheetCreationFailed && IsReplaceable(name) && EnsureTempDir() && SavePackage(name);
+    status = Status();
+    bool ok = false;
+    try {
+        PartFailureScope failures(status);
+        ok = SaveAll(name);
+    } catch (const std::bad_alloc&) {
+        status = Status::NoMemory();
+    }
     ClearTemp();
+    if (ok)
+        status = Status();
+    else if (status.Ok())
+        status = Status(STATUS_SYSTEM, "the package could not be written");
     return ok;
+}
+
+bool CWorkbook::SaveAll(const std::string& name)
+{
+    if (sheetCreationFailed) {
+        status = sheetCreationStatus;
+        return false;
+    }
+    struct stat info;
+    if (!IsReplaceable(name)) {
+        const bool folder = stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        status = folder ? Status::System("cannot write the file", name, EISDIR)
+                        : Status(STATUS_INVALID_USE, "cannot replace the special file", name);
+        return false;
+    }
+    return EnsureTempDir() && SavePackage(name);
+}
+
+bool CWorkbook::StoppedByCancel()
+{
+    if (!Cancelled())
+        return false;
+    status = Status(STATUS_CANCELLED, "the save was cancelled");
+    return true;
 }
 
 bool CWorkbook::SavePackage(const std::string& name)
@@ -342,7 +393,7 @@ bool CWorkbook::SavePackage(const std::string& name)
 bool CWorkbook::SaveSheets()
 {
     for (const auto& sheet : worksheets) {
-        if (Cancelled())
+        if (StoppedByCancel())
             return false;
         if (!sheet->Save())
             return false;
@@ -365,17 +416,28 @@ bool CWorkbook::SaveCharts()
 bool CWorkbook::WriteArchiveAtomically(const std::string& name,
                                        const std::vector<std::string>& partNames)
 {
-    const std::string pattern = ArchiveTemplateBeside(name);
-    if (pattern.empty())
+    if (name.empty()) {
+        status = Status(STATUS_INVALID_USE, "no file name given");
         return false;
+    }
+    const std::string pattern = ArchiveTemplateBeside(name);
+    if (pattern.empty()) {
+        status = Status::System("cannot write the file", name, EISDIR);
+        return false;
+    }
     std::vector<char> archivePath = Template(pattern);
     const int fd = mkstemp(archivePath.data());
-    if (fd < 0)
+    if (fd < 0) {
+        status = Status::System("cannot write the file", name, errno);
         return false;
+    }
     SetFileMode(fd, name);
     close(fd);
-    const bool ok = WriteArchive(archivePath.data(), partNames) && !Cancelled() &&
-                    std::rename(archivePath.data(), name.c_str()) == 0;
+    bool ok = WriteArchive(archivePath.data(), partNames) && !StoppedByCancel();
+    if (ok && std::rename(archivePath.data(), name.c_str()) != 0) {
+        status = Status::System("cannot write the file", name, errno);
+        ok = false;
+    }
     if (!ok)
         std::remove(archivePath.data());
     return ok;
@@ -384,11 +446,20 @@ bool CWorkbook::WriteArchiveAtomically(const std::string& name,
 bool CWorkbook::WriteArchive(const std::string& archivePath,
                              const std::vector<std::string>& partNames)
 {
+    errno = 0;
     zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
-    if (archive == nullptr)
+    if (archive == nullptr) {
+        status = Status(STATUS_ZIP, "cannot start the archive", "", errno);
         return false;
-    const bool ok = PackPartFiles(archive, tempPath, partNames, partHeads);
-    return zipClose(archive, nullptr) == ZIP_OK && ok;
+    }
+    const bool packed =
+        PackPartFiles(archive, tempPath, partNames, partHeads, PackOptions(), &status);
+    errno = 0;
+    const int closed = zipClose(archive, nullptr);
+    if (packed && closed != ZIP_OK)
+        status =
+            Status(STATUS_ZIP, "cannot finish the archive", "", closed == ZIP_ERRNO ? errno : 0);
+    return packed && closed == ZIP_OK;
 }
 
 // Removes the whole private temporary folder, whatever it holds.

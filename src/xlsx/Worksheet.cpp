@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 #include <iomanip>
-#include <new>
 #include <sstream>
 #include <type_traits>
 
@@ -125,6 +124,25 @@ bool CWorksheet::IsOk() const
     return sheetStream && sheetFile->Stream().good();
 }
 
+Status CWorksheet::GetStatus() const
+{
+    if (!sheetFile)
+        return Status(STATUS_INVALID_USE, "the worksheet belongs to no workbook");
+    if (!sheetFile->Failure().Ok())
+        return sheetFile->Failure();
+    if (currentRow > maxRows)
+        return Status(STATUS_TOO_LARGE,
+                      "too large for a sheet: more than " + std::to_string(maxRows) +
+                          " rows on the sheet",
+                      title);
+    if (uint64_t{offsetColumn} + currentColumn > maxColumns)
+        return Status(STATUS_TOO_LARGE,
+                      "too large for a sheet: more than " + std::to_string(maxColumns) +
+                          " columns on the sheet",
+                      title);
+    return Status();
+}
+
 void CWorksheet::Suspend()
 {
     if (sheetFile)
@@ -158,19 +176,12 @@ void CWorksheet::Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozen
     // Without a package folder there is nowhere to write: never at the root.
     if (tempPath.empty())
         return;
-    sheetFile.reset(new (std::nothrow) PartFile(tempPath, "xl/worksheets/sheet" +
-                                                              std::to_string(sheetIndex) + ".xml"));
-    if (!sheetFile)
+    // A part file that cannot be opened is kept for its reason (GetStatus).
+    sheetFile.reset(
+        new PartFile(tempPath, "xl/worksheets/sheet" + std::to_string(sheetIndex) + ".xml"));
+    if (!sheetFile->Stream())
         return;
-    if (!sheetFile->Stream()) {
-        sheetFile.reset();
-        return;
-    }
-    sheetStream.reset(new (std::nothrow) xmlw::XmlStream(sheetFile->Stream()));
-    if (!sheetStream) {
-        sheetFile.reset();
-        return;
-    }
+    sheetStream.reset(new xmlw::XmlStream(sheetFile->Stream()));
     // The part file holds the rows and what follows them; what goes before
     // (the used range above all) is known only at Save, which keeps it as
     // the part's head for the archive (HeadOfPart).
@@ -656,14 +667,11 @@ bool CWorksheet::AddComment(Comment comment)
     const auto cell = std::make_pair(comment.cellRef.row, comment.cellRef.col);
     if (commentedCells.count(cell) != 0)
         return false;  // one comment per cell
-    try {
-        commentedCells.insert(cell);
-        comment.sheetIndex = static_cast<int32_t>(index);
-        comments->push_back(std::move(comment));
-    } catch (const std::bad_alloc&) {
-        commentedCells.erase(cell);
-        return false;
-    }
+    // Room first, so that nothing changes when memory runs out.
+    comments->reserve(comments->size() + 1);
+    commentedCells.insert(cell);
+    comment.sheetIndex = static_cast<int32_t>(index);
+    comments->push_back(std::move(comment));
     withComment = true;
     return true;
 }
@@ -731,11 +739,7 @@ bool CWorksheet::Save()
     sheetStream.reset();
     const bool ok = sheetFile->Close();
     sheetFile.reset();
-    try {
-        partHead = WriteHead();
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    partHead = WriteHead();
     return ok;
 }
 

@@ -7,8 +7,9 @@ namespace {
 TEST(ExampleTimetableTest, SchoolXmlLoads)
 {
     timeTable model;
-    std::string reason;
-    ASSERT_TRUE(model.parse(std::string(HORATAB_EXAMPLES_DIR) + "/school.xml", &reason)) << reason;
+    SimpleXlsx::Status reason;
+    ASSERT_TRUE(model.parse(std::string(HORATAB_EXAMPLES_DIR) + "/school.xml", &reason))
+        << reason.Text();
     EXPECT_EQ(model.teachers.size(), 15u);
     EXPECT_EQ(model.students.size(), 8u);
 }

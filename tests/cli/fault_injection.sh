@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Saves workbooks with horatab-export where the file system works against
 # it, and checks the promise: a failed save exits with status 1 and a
-# message, leaves an existing workbook at the destination byte for byte as
+# message that gives the reason, leaves an existing workbook at the destination byte for byte as
 # it was, leaves no partial file and no temporary files; a save that
 # succeeds leaves a workbook that the independent reader opens.
 #
@@ -42,11 +42,12 @@ export_to_out() {
 listing() { (cd "$1" && find . -mindepth 1 | LC_ALL=C sort); }
 place_earlier() { mkdir -p "$out" && cp "$earlier" "$out/teachers.xlsx" || fail "cannot place the earlier workbook"; }
 
-# Status 1, a message, the destination folder as it was before (the earlier
+# Status 1, a message with $reason, the destination folder as it was before (the earlier
 # workbook unchanged), no temporary files.
 expect_failure() {
   [ "$status" -eq 1 ] || fail "exit status $status, expected 1; errors: $(cat "$work/stderr")"
   grep -q '^horatab-export: ' "$work/stderr" || fail "no clear message on standard error: '$(cat "$work/stderr")'"
+  grep -qF -- "$reason" "$work/stderr" || fail "the message does not say '$reason': '$(cat "$work/stderr")'"
   ! grep -qi 'saved\|written' "$work/stdout" || fail "a failed save was reported as written: $(cat "$work/stdout")"
   [ ! -d "$out" ] || [ "$(listing "$out")" = "$before" ] || fail "the destination folder changed: $(listing "$out")"
   [ ! -f "$out/teachers.xlsx" ] || cmp -s "$earlier" "$out/teachers.xlsx" || fail "the earlier workbook was changed"
@@ -54,19 +55,28 @@ expect_failure() {
   echo "ok [$scenario]: $(head -n 2 "$work/stderr" | tr '\n' ' ')"
 }
 
-before=""
+# Each scenario with the reason its message must give.
+before="" reason=""
 case "$scenario" in
-  missing-output-folder) out="$work/no/such/folder" ;;
-  destination-is-a-folder) mkdir -p "$out/teachers.xlsx" ;;
+  missing-output-folder) out="$work/no/such/folder" reason="No such file or directory" ;;
+  destination-is-a-folder) mkdir -p "$out/teachers.xlsx"; reason="Is a directory" ;;
   read-only-output-folder)
-    out="$work/mnt/out"; mount_tmpfs "$out" size=4m; place_earlier
+    out="$work/mnt/out" reason="Read-only file system"; mount_tmpfs "$out" size=4m; place_earlier
     mount -o remount,ro "$out" || skip "remount read-only is not permitted" ;;
-  missing-temporary-folder) place_earlier; tmp="$work/no-such-tmp" ;;
-  read-only-temporary-folder) place_earlier; tmp="$work/mnt/tmp"; mount_tmpfs "$tmp" ro,size=64k ;;
-  full-temporary-folder) place_earlier; tmp="$work/mnt/tmp"; mount_tmpfs "$tmp" size=64k ;;
+  missing-temporary-folder) place_earlier; tmp="$work/no-such-tmp" reason="No such file or directory" ;;
+  read-only-temporary-folder)
+    place_earlier; tmp="$work/mnt/tmp" reason="Read-only file system"; mount_tmpfs "$tmp" ro,size=64k ;;
+  full-temporary-folder)
+    place_earlier; tmp="$work/mnt/tmp" reason="No space left on device"; mount_tmpfs "$tmp" size=64k ;;
   # The earlier workbook takes part of a small file system; the new archive does not fit in the rest.
-  full-output-folder) out="$work/mnt/out"; mount_tmpfs "$out" size=64k; place_earlier ;;
-  file-size-limit|memory-limit|replace-earlier-workbook|interrupted-save) place_earlier ;;
+  full-output-folder)
+    out="$work/mnt/out" reason="No space left on device"; mount_tmpfs "$out" size=64k; place_earlier ;;
+  long-file-name) place_earlier; reason="File name too long" ;;
+  sheet-too-large) place_earlier; reason="too large for a sheet" ;;
+  file-size-limit) place_earlier; reason="File too large" ;;
+  # The export finds the summary too large before it needs the memory.
+  memory-limit) place_earlier; reason="too large for a sheet" ;;
+  replace-earlier-workbook|interrupted-save) place_earlier ;;
   *) fail "unknown scenario" ;;
 esac
 [ -d "$out" ] && before="$(listing "$out")"
@@ -80,6 +90,15 @@ case "$scenario" in
     export_to_out -s "$out/students.xlsx"; expect_failure
     [ ! -e "$tmp" ] || fail "the missing TMPDIR was created" ;;
   destination-is-a-folder|full-output-folder) export_to_out; expect_failure ;;
+  long-file-name)
+    long="$out/$(printf 'n%.0s' {1..300}).xlsx"
+    status="$(TMPDIR="$tmp" "$tool" "$input" -t "$long" >"$work/stdout" 2>"$work/stderr"; echo $?)"
+    expect_failure ;;
+  sheet-too-large)
+    # One day of 20,000 hours: the summary needs more columns than a sheet has.
+    input="$work/wide.xml"
+    "$python" -c 'print("<Teachers_Timetable><Teacher name=\"Wide\"><Day name=\"Mon\">" + "<h/>" * 20000 + "</Day></Teacher></Teachers_Timetable>")' > "$input"
+    export_to_out; expect_failure ;;
   read-only-*|full-temporary-folder) export_to_out -s "$out/students.xlsx"; expect_failure ;;
   file-size-limit)
     # The archive meets a file-size limit mid-save, XFSZ ignored (as a shell

@@ -100,6 +100,7 @@ TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
     EXPECT_FALSE(facade.insertRows(2));
     EXPECT_FALSE(facade.saveTimeTable(cell));
     EXPECT_FALSE(facade.Save(path));
+    EXPECT_EQ(facade.lastStatus().Text(), "no worksheet to write to");
     EXPECT_TRUE(facade.insertRows(0));
     EXPECT_TRUE(facade.saveTimeTable(BaseMatrix<std::string>()));
     int32_t style = facade.addStyle("DejaVu Serif", 14);
@@ -111,6 +112,7 @@ TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
     EXPECT_EQ(temporaryFiles(), 1u);
     EXPECT_TRUE(facade.Save(path));
     EXPECT_FALSE(facade.Save(path));
+    EXPECT_EQ(facade.lastStatus().Text(), "the workbook was saved already");
     EXPECT_EQ(temporaryFiles(), 0u);
 
     // A cancelled save leaves the file it would replace.
@@ -121,8 +123,21 @@ TEST(ExcelWriteWrapperTest, WritesNeedAWorksheetAndAWorkbookIsSavedOnce)
     ASSERT_TRUE(cancelled.saveTimeTable(cell));
     support::writeFile(path, "keep me");
     EXPECT_FALSE(cancelled.Save(path));
+    EXPECT_EQ(cancelled.lastStatus().kind, SimpleXlsx::STATUS_CANCELLED);
     EXPECT_EQ(support::readFile(path), "keep me");
     EXPECT_EQ(temporaryFiles(), 0u);
+}
+
+TEST(ExcelWriteWrapperTest, ACellBeyondTheLastColumnSaysSo)
+{
+    ExcelWriteWrapper facade;
+    ASSERT_TRUE(facade.addWorksheet("Wide") && facade.beginRow());
+    for (uint32_t column = 0; column < SimpleXlsx::maxColumns; ++column)
+        ASSERT_TRUE(facade.addCell("x"));
+    EXPECT_FALSE(facade.addCell("x"));
+    EXPECT_EQ(facade.lastStatus().Text(),
+              "too large for a sheet: more than 16384 columns on the sheet Wide");
+    EXPECT_EQ(facade.lastStatus().kind, SimpleXlsx::STATUS_TOO_LARGE);
 }
 
 }  // namespace

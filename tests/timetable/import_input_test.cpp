@@ -50,8 +50,9 @@ TEST(EncodingTest, EveryEncodingGivesUtf8Names)
     for (const auto& file : files) {
         SCOPED_TRACE(file.first);
         timeTable model;
-        std::string reason;
-        ASSERT_TRUE(model.parse(writeTestFile("encoded.xml", file.second), &reason)) << reason;
+        SimpleXlsx::Status reason;
+        ASSERT_TRUE(model.parse(writeTestFile("encoded.xml", file.second), &reason))
+            << reason.Text();
         EXPECT_EQ(keys(model.teachers), names{"Šárka"});
         EXPECT_EQ(dayNames(model.teachers.find("Šárka")), names{"Čt"});
     }
@@ -68,7 +69,8 @@ TEST(BadInputTest, EachBadFileGetsAClearReason)
     mkdir(folder.c_str(), 0700);
     const std::vector<std::pair<std::string, std::string>> cases = {
         {support::programScratch().path() + "absent.xml",
-         "cannot open the file: No such file or directory"},
+         "cannot open the file " + support::programScratch().path() +
+             "absent.xml: No such file or directory"},
         {folder, "is a directory, not a file"},
         {writeTestFile("empty.xml", ""), "the file is empty"},
         {writeTestFile(
@@ -94,10 +96,14 @@ TEST(BadInputTest, EachBadFileGetsAClearReason)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         timeTable model;
-        std::string reason;
-        EXPECT_FALSE(model.parse(c.first, &reason));
+        SimpleXlsx::Status status;
+        EXPECT_FALSE(model.parse(c.first, &status));
+        const std::string reason = status.Text();
         // A reason ending in a space is a prefix.
         EXPECT_EQ(c.second.back() == ' ' ? reason.substr(0, c.second.size()) : reason, c.second);
+        if (reason.compare(0, 20, "not well-formed XML ") == 0) {
+            EXPECT_EQ(status.kind, SimpleXlsx::STATUS_MALFORMED_XML);
+        }
         EXPECT_EQ(model.teachers.size(), 0u);
     }
 }

@@ -149,3 +149,25 @@ TEST(PartPacker, EntriesAreDatedAtTheStartOf1980)
     unzClose(zip);
     EXPECT_EQ(entries, 2);
 }
+
+TEST(PartPacker, AFailedArchiveWriteNamesThePartAndTheSystemsReason)
+{
+    support::ScratchFolder dir;
+    std::string noise(300 * 1024, '\0');  // does not compress: the writes reach the file
+    uint32_t state = 7;
+    for (char& c : noise) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 24);
+    }
+    xt::fs::create_directories(dir.file("parts/xl"));
+    std::ofstream(dir.file("parts/xl/noise.bin"), std::ios::binary) << noise;
+    zipFile archive = zipOpen64("/dev/full", APPEND_STATUS_CREATE);
+    ASSERT_NE(archive, nullptr);
+    Status status;
+    EXPECT_FALSE(
+        PackPartFiles(archive, dir.file("parts"), {"xl/noise.bin"}, PackOptions{4096, 0}, &status));
+    zipClose(archive, nullptr);
+    EXPECT_EQ(status.Text(),
+              "cannot add to the archive the part xl/noise.bin: No space left on device");
+    EXPECT_EQ(status.kind, STATUS_ZIP);
+}

@@ -117,11 +117,17 @@ TEST(Workbook, MissingTmpdirFolderFailsCleanly)
     support::ScratchFolder outside;
     support::ScopedEnv tmpdir("TMPDIR", outside.file("missing").c_str());
     CWorkbook book;
+    const std::string reason = "cannot make a temporary folder in " + outside.file("missing") +
+                               ": No such file or directory";
     EXPECT_EQ(book.AddSheetPtr("One"), nullptr);
+    EXPECT_EQ(book.LastStatus().Text(), reason);
     CWorksheet& detached = book.AddSheet("Two");
     EXPECT_FALSE(detached.IsOk());
     EXPECT_FALSE(detached.BeginRow());
     EXPECT_FALSE(book.Save(outside.file("out.xlsx")));
+    EXPECT_EQ(book.LastStatus().Text(), reason) << "the sheet's reason fails the save";
+    EXPECT_FALSE(book.Save(outside.file("out.xlsx")));
+    EXPECT_EQ(book.LastStatus().kind, STATUS_INVALID_USE);
     EXPECT_EQ(support::entryCount(outside.path()), 1u);  // its own "tmp" only
 }
 
@@ -132,20 +138,30 @@ TEST(Workbook, FailedSavesLeaveNoPartialFileAndExistingFilesUntouched)
     support::ScratchFolder scratch;
     std::ofstream(scratch.file("plain")) << "x";
     std::ofstream(scratch.file("precious.xlsx")) << "precious";
-    const std::string destinations[] = {
-        scratch.file("missing/out.xlsx"),                // a folder that does not exist
-        scratch.file("plain/out.xlsx"),                  // a path through a regular file
-        "/proc/horatab-out.xlsx",                        // a file system that takes no new files
-        scratch.file(std::string(5000, 'd') + ".xlsx"),  // longer than the system allows
-        scratch.file(""),                                // a folder, not a file
-        scratch.file("precious.xlsx"),                   // a part disappears before packing
+    const std::string longName = scratch.file(std::string(5000, 'd') + ".xlsx");
+    // Each destination with the start of the reason its failure gives.
+    const std::pair<std::string, std::string> destinations[] = {
+        {scratch.file("missing/out.xlsx"),  // a folder that does not exist
+         "cannot write the file " + scratch.file("missing/out.xlsx") +
+             ": No such file or directory"},
+        {scratch.file("plain/out.xlsx"),  // a path through a regular file
+         "cannot write the file " + scratch.file("plain/out.xlsx") + ": Not a directory"},
+        {"/proc/horatab-out.xlsx",  // a file system that takes no new files
+         "cannot write the file /proc/horatab-out.xlsx: "},
+        {longName,  // longer than the system allows
+         "cannot write the file " + longName + ": File name too long"},
+        {scratch.file(""),  // a folder, not a file
+         "cannot write the file " + scratch.file("") + ": Is a directory"},
+        {scratch.file("precious.xlsx"),  // a part disappears before packing
+         "cannot read "},
     };
-    for (const std::string& destination : destinations) {
+    for (const auto& [destination, reason] : destinations) {
         CWorkbook book;
         FillSmallSheet(book.AddSheet("One"));
         if (destination == scratch.file("precious.xlsx"))
             xt::fs::remove(book.GetTempPath() + "/xl/worksheets/sheet1.xml");
         EXPECT_FALSE(book.Save(destination)) << destination.substr(0, 80);
+        EXPECT_EQ(book.LastStatus().Text().substr(0, reason.size()), reason);
         EXPECT_EQ(scratch.temporaryFiles(), 0u);
     }
     EXPECT_FALSE(exists("/proc/horatab-out.xlsx"));

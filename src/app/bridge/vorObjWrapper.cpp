@@ -52,16 +52,16 @@ bool vorObjWrapper::loadVorTeacherXML(const QString& path, QString* reason)
 {
     // A file can describe more than memory holds; this bridge is discarded
     // when the load fails, so a partly read model goes with it.
-    std::string failure;
+    SimpleXlsx::Status failure;
     bool loaded = false;
     try {
         loaded = _vorConverter->parse(fileSystemPath(path), &failure);
     } catch (const std::bad_alloc&) {
         _log(QStringLiteral("not enough memory to load %1").arg(path));
-        failure = "not enough memory";
+        failure = SimpleXlsx::Status::NoMemory();
     }
     if (!loaded && reason)
-        *reason = QString::fromStdString(failure);
+        *reason = QString::fromStdString(failure.Text());
     return loaded;
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "xlsx/Status.h"
+
 namespace SimpleXlsx {
 
 // Namespaces
@@ -107,10 +109,31 @@ std::string PackageAuthor();
 // The full path of a part file: the temporary directory, "/", the part name.
 std::string PartPath(const std::string& tempPath, const std::string& partName);
 
+// While one lives, the first part file on this thread that fails to open
+// or to write puts its reason into `status` (unless `status` holds one
+// already). The part writers answer only true or false; a save installs
+// one of these to learn why.
+class PartFailureScope
+{
+public:
+    explicit PartFailureScope(Status& status);
+    ~PartFailureScope();
+    PartFailureScope(const PartFailureScope&) = delete;
+    PartFailureScope& operator=(const PartFailureScope&) = delete;
+
+    // Hands `failure` to the innermost scope of this thread, if any.
+    static void Report(const Status& failure);
+
+private:
+    Status& status;
+    PartFailureScope* outer;
+};
+
 // One part file being written: creates its directories, opens (truncates)
 // it with a large buffer, and tells on Close whether all of it was written.
 // An empty temporary directory opens nothing: everything written is lost
-// and Close returns false.
+// and Close returns false. The first failure is kept (Failure()) and
+// reported to the PartFailureScope when it shows.
 class PartFile
 {
 public:
@@ -134,8 +157,12 @@ public:
     bool Resume();
     bool IsSuspended() const { return suspended; }
 
+    // Why the part file failed: the system's reason with the file's path.
+    const Status& Failure() const { return failure; }
+
 private:
     bool OpenBuffered(std::ios_base::openmode mode);
+    void Fail(const char* what, int errorNumber);
 
     std::string path;
     std::size_t bufferSize;
@@ -143,6 +170,7 @@ private:
     std::ofstream file;
     bool suspended = false;
     bool lostData = false;
+    Status failure;
 };
 
 }  // namespace SimpleXlsx

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "xlsx/Status.h"
+
 namespace SimpleXlsx {
 
 struct PackOptions
@@ -25,10 +27,10 @@ struct PackOptions
 // independent blocks joined into one stream. Each entry is written raw with
 // the CRC and size computed here, so the archive is an ordinary zip.
 // False, and the archive incomplete, when a file cannot be read or an entry
-// cannot be written.
+// cannot be written; `status`, when given, then says why and names the part.
 bool PackPartFiles(zipFile archive, const std::string& folder,
                    const std::vector<std::string>& names,
-                   const PackOptions& options = PackOptions());
+                   const PackOptions& options = PackOptions(), Status* status = nullptr);
 
 // Bytes that an entry holds before its file's bytes, by part name: a part
 // whose beginning is known only when its end has been written (a worksheet
@@ -39,7 +41,7 @@ using PartHeads = std::map<std::string, std::string>;
 // As above; the entries named in `heads` begin with their head.
 bool PackPartFiles(zipFile archive, const std::string& folder,
                    const std::vector<std::string>& names, const PartHeads& heads,
-                   const PackOptions& options = PackOptions());
+                   const PackOptions& options = PackOptions(), Status* status = nullptr);
 
 }  // namespace SimpleXlsx
 

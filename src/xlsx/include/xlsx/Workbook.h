@@ -15,6 +15,7 @@
 #include "xlsx/Cell.h"
 #include "xlsx/Chartsheet.h"
 #include "xlsx/Comment.h"
+#include "xlsx/Status.h"
 #include "xlsx/Style.h"
 #include "xlsx/Worksheet.h"
 
@@ -67,6 +68,11 @@ public:
     // once; a second Save returns false.
     bool Save(const std::string& name);
 
+    // Why the last Save, AddSheet or AddChart failed; STATUS_OK after one
+    // that succeeded. A sheet that could not be made keeps its reason until
+    // Save, which then fails with it.
+    const Status& LastStatus() const { return status; }
+
     // Once `*cancelled` is set (from any thread), Save stops between sheets
     // and before the archive replaces the file, and returns false, leaving
     // the file as it was. Not owned; null for none.
@@ -79,9 +85,11 @@ private:
     bool EnsureTempDir();
     template <typename... SheetArgs>
     CWorksheet* CreateSheet(const std::string& title, const SheetArgs&... args);
+    void NoteSheetCreationFailure();
     CWorksheet& SheetOrDetached(CWorksheet* sheet);
     CChartsheet* CreateChart(const std::string& title, EChartTypes type);
     CChartsheet& ChartOrDetached(CChartsheet* chart);
+    bool SaveAll(const std::string& name);
     // The workbook-level parts (written by parts/), then the sheets, then
     // the archive, all after the manifest of the package's parts.
     bool SavePackage(const std::string& name);
@@ -106,9 +114,14 @@ private:
     std::unique_ptr<PackageChartsheet> detachedChart;  // returned when a chartsheet cannot be made
     bool sheetCreationFailed = false;
     bool saved = false;
+    Status status;
+    Status sheetCreationStatus;  // why the first sheet that failed could not be made
+
     const std::atomic<bool>* cancelFlag = nullptr;
 
     bool Cancelled() const { return cancelFlag && *cancelFlag; }
+    // True, with the status saying so, once the save is cancelled.
+    bool StoppedByCancel();
 };
 
 }  // namespace SimpleXlsx

@@ -16,6 +16,7 @@
 #include "xlsx/Cell.h"
 #include "xlsx/Comment.h"
 #include "xlsx/PageSetup.h"
+#include "xlsx/Status.h"
 
 namespace xmlw {
 class XmlStream;
@@ -42,6 +43,9 @@ public:
 
     // True while the part file is open and every write so far succeeded.
     bool IsOk() const;
+    // Why rows or cells are refused: the part file's failure, or a row or
+    // column beyond the sheet; STATUS_OK when neither happened.
+    Status GetStatus() const;
 
     // The sheet's name, unique in its workbook, at most 31 bytes.
     std::string GetTitle() const { return title; }
