@@ -392,7 +392,7 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
         summary.offerHeadings(week);
         summary.setWeek(k++, entry.second->name, week);
     }
-    return writeSummarySheet(facade, allStudentsTitle, summary.matrix(), mostRows - 1);
+    return writeSummarySheet(facade, allStudentsTitle, summary.matrix(), mostHours);
 }
 
 const timeTable::teacherList& timeTable::teachersOf(const groupTeachersIndex& index,
