@@ -1,9 +1,13 @@
 #include "xlsx/internal/PackageVocabulary.h"
 
+#include "xlsx/internal/MemoryParts.h"
 #include "xlsx/internal/Utf8.h"
 #include "xlsx/internal/XmlStream.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <utility>
 #include <cstdlib>
 #include <string_view>
 #include <new>
@@ -66,19 +70,119 @@ void PartFailureScope::Report(const Status& failure)
         innermostScope->status = failure;
 }
 
-PartFile::PartFile(const std::string& tempPath, const std::string& partName, std::size_t bufferSize)
-    : bufferSize(bufferSize)
+// The bytes of a part kept in memory, in a buffer that grows within the
+// part's threshold and the memory budget; a write that would pass either
+// hands everything to the owner's file.
+class PartFile::MemoryBuffer : public std::streambuf
+{
+public:
+    explicit MemoryBuffer(PartFile& owner) : owner(owner) {}
+    ~MemoryBuffer() override { MemoryParts::Release(claimed); }
+
+    MemoryBuffer(const MemoryBuffer&) = delete;
+    MemoryBuffer& operator=(const MemoryBuffer&) = delete;
+
+    bool Spilled() const { return spilled; }
+
+    // The bytes written, and the budget they hold, for the deposit.
+    std::string TakeBytes(size_t& claim)
+    {
+        bytes.resize(Used());
+        setp(nullptr, nullptr);
+        claim = std::exchange(claimed, 0);
+        return std::move(bytes);
+    }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        const char ch = traits_type::to_char_type(c);
+        return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
+    }
+
+    std::streamsize xsputn(const char* text, std::streamsize count) override
+    {
+        if (spilled || count <= 0)
+            return 0;
+        const size_t size = static_cast<size_t>(count);
+        if (size <= static_cast<size_t>(epptr() - pptr()) || Grow(Used() + size)) {
+            std::memcpy(pptr(), text, size);
+            Advance(size);
+            return count;
+        }
+        // Too large for memory: from here on the part is its file.
+        spilled = true;
+        const bool written = owner.Spill(bytes.data(), Used(), text, size);
+        setp(nullptr, nullptr);
+        std::string().swap(bytes);
+        MemoryParts::Release(std::exchange(claimed, 0));
+        return written ? count : 0;
+    }
+
+private:
+    size_t Used() const { return static_cast<size_t>(pptr() - pbase()); }
+
+    void Advance(size_t size)
+    {
+        // pbump takes an int; a part in memory is far below its limit.
+        pbump(static_cast<int>(size));
+    }
+
+    bool Grow(size_t needed)
+    {
+        if (needed > MemoryParts::partThreshold)
+            return false;
+        constexpr size_t firstSize = 16 * 1024;
+        const size_t capacity =
+            std::min(std::max({bytes.size() * 2, firstSize, needed}), MemoryParts::partThreshold);
+        if (!MemoryParts::Claim(capacity - bytes.size()))
+            return false;
+        claimed += capacity - bytes.size();
+        const size_t used = Used();
+        bytes.resize(capacity);
+        setp(&bytes[0], &bytes[0] + capacity);
+        Advance(used);
+        return true;
+    }
+
+    PartFile& owner;
+    std::string bytes;
+    size_t claimed = 0;
+    bool spilled = false;
+};
+
+PartFile::PartFile(const std::string& tempPath, const std::string& partName, std::size_t bufferSize,
+                   Keeping keeping)
+    : folder(tempPath), name(partName), bufferSize(bufferSize), out(nullptr)
 {
     // Without a temporary directory the part would land at the root of the
     // file system; such a part file stays closed and Close reports it.
     if (tempPath.empty()) {
+        out.setstate(std::ios_base::badbit);
         failure = Status(STATUS_INVALID_USE, "no temporary folder for the part", partName);
         PartFailureScope::Report(failure);
         return;
     }
     path = PartPath(tempPath, partName);
+    if (keeping == Keeping::MemoryWhileSmall && MemoryParts::IsAdmitted(tempPath)) {
+        MemoryParts::Forget(folder, name);  // a part written again
+        memory.reset(new (std::nothrow) MemoryBuffer(*this));
+        if (memory) {
+            out.rdbuf(memory.get());
+            return;
+        }
+    }
     MakeDirectory(path);
     OpenBuffered(std::ios_base::out | std::ios_base::trunc | std::ios_base::binary);
+}
+
+PartFile::~PartFile() = default;
+
+bool PartFile::InMemory() const
+{
+    return memory && !memory->Spilled();
 }
 
 // Keeps the first failure, with the errno of the call that just failed.
@@ -97,9 +201,26 @@ bool PartFile::OpenBuffered(std::ios_base::openmode mode)
     file.rdbuf()->pubsetbuf(buffer.get(), static_cast<std::streamsize>(bufferSize));
     errno = 0;
     file.open(path, mode);
-    if (!file.is_open())
+    out.rdbuf(file.rdbuf());
+    if (!file.is_open()) {
+        out.setstate(std::ios_base::badbit);
         Fail("cannot create", errno);
+    }
     return file.is_open();
+}
+
+bool PartFile::Spill(const char* kept, std::size_t keptSize, const char* more, std::size_t moreSize)
+{
+    MakeDirectory(path);
+    // Switches the stream over to the file; the bytes kept so far go first.
+    if (!OpenBuffered(std::ios_base::out | std::ios_base::trunc | std::ios_base::binary))
+        return false;
+    errno = 0;
+    file.write(kept, static_cast<std::streamsize>(keptSize));
+    file.write(more, static_cast<std::streamsize>(moreSize));
+    if (!file.good())
+        Fail("cannot write", errno);
+    return file.good();
 }
 
 void PartFile::Suspend()
@@ -107,8 +228,10 @@ void PartFile::Suspend()
     if (suspended || !file.is_open())
         return;
     errno = 0;
+    out.flush();
+    lostData = lostData || out.fail();
     file.close();
-    if (file.fail()) {
+    if (file.fail() || lostData) {
         lostData = true;
         Fail("cannot write", errno);
     }
@@ -119,7 +242,7 @@ void PartFile::Suspend()
 bool PartFile::Resume()
 {
     if (!suspended)
-        return file.is_open();
+        return file.is_open() || InMemory();
     suspended = false;
     file.clear();
     if (!OpenBuffered(std::ios_base::out | std::ios_base::app | std::ios_base::binary))
@@ -129,6 +252,17 @@ bool PartFile::Resume()
 
 bool PartFile::Close()
 {
+    if (InMemory()) {
+        if (out.fail())
+            return false;
+        size_t claim = 0;
+        std::string bytes = memory->TakeBytes(claim);
+        if (MemoryParts::Deposit(folder, name, std::move(bytes), claim))
+            return true;
+        failure = Status(STATUS_INVALID_USE, "the package folder is gone", name);
+        PartFailureScope::Report(failure);
+        return false;
+    }
     if (suspended)
         Resume();
     if (!file.is_open()) {
@@ -136,10 +270,12 @@ bool PartFile::Close()
         return false;
     }
     errno = 0;
+    out.flush();
+    const bool written = !out.fail();
     file.close();
-    if (file.fail())
+    if (file.fail() || !written)
         Fail("cannot write", errno);
-    if (!file.fail() && !lostData)
+    if (!file.fail() && written && !lostData)
         return true;
     PartFailureScope::Report(failure);
     return false;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "xlsx/internal/DeflatePipeline.h"
+#include "xlsx/internal/MemoryParts.h"
 
 namespace SimpleXlsx {
 
@@ -92,13 +93,16 @@ private:
     uint64_t size = 0;
 };
 
-// Reads one part, its head and then its file, into chunks of at most a
-// block, each with the 32 KiB before it as its dictionary; the file read
-// that comes up short ends the stream. `expectedSize` (the file's size when
-// it was opened) only sizes the reads: a read of one byte more than is left
-// finds the end at once. Returns 0 when the whole file was read, the errno
-// of a failed read, or -1 when the pipeline has failed.
-int ReadPart(DeflatePipeline& pipeline, std::string_view head, FILE* file, size_t index,
+// Reads one part, its head and then its body, into chunks of at most a
+// block, each with the 32 KiB before it as its dictionary; the body read
+// that comes up short ends the stream. `read(buffer, request)` returns how
+// many bytes of the body it put into `buffer`, or -1 with errno set.
+// `expectedSize` (the body's size when it was opened) only sizes the reads:
+// a read of one byte more than is left finds the end at once. Returns 0
+// when the whole body was read, the errno of a failed read, or -1 when the
+// pipeline has failed.
+template <typename Read>
+int ReadPart(DeflatePipeline& pipeline, std::string_view head, Read read, size_t index,
              size_t blockSize, uint64_t expectedSize)
 {
     std::vector<unsigned char> window;
@@ -112,29 +116,55 @@ int ReadPart(DeflatePipeline& pipeline, std::string_view head, FILE* file, size_
         const size_t request =
             (left != 0 && left < blockSize) ? static_cast<size_t>(left) + 1 : blockSize;
         const size_t fromHead = std::min(head.size(), request);
-        const size_t fromFile = request - fromHead;
+        const size_t fromBody = request - fromHead;
         chunk->data.resize(window.size() + request);
         std::copy(window.begin(), window.end(), chunk->data.begin());
         std::copy(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(fromHead),
                   chunk->data.begin() + static_cast<std::ptrdiff_t>(window.size()));
         head.remove_prefix(fromHead);
         errno = 0;
-        const size_t count =
-            fromFile == 0
-                ? 0
-                : std::fread(chunk->data.data() + window.size() + fromHead, 1, fromFile, file);
-        readSoFar += count;
-        if (std::ferror(file))
+        const long long count =
+            fromBody == 0 ? 0 : read(chunk->data.data() + window.size() + fromHead, fromBody);
+        if (count < 0)
             return errno != 0 ? errno : EIO;
+        readSoFar += static_cast<uint64_t>(count);
         chunk->dictionary = window.size();
-        chunk->data.resize(window.size() + fromHead + count);
-        chunk->finish = finished = count < fromFile;
+        chunk->data.resize(window.size() + fromHead + static_cast<size_t>(count));
+        chunk->finish = finished = static_cast<size_t>(count) < fromBody;
         chunk->tag = index;
         const size_t keep = std::min(windowSize, chunk->data.size());
         window.assign(chunk->data.end() - static_cast<std::ptrdiff_t>(keep), chunk->data.end());
         pipeline.Submit(*chunk);
     }
     return 0;
+}
+
+int ReadPartFile(DeflatePipeline& pipeline, EntryWriter& writer, std::string_view head, FILE* file,
+                 size_t index, size_t blockSize)
+{
+    struct stat info;
+    const uint64_t size = fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+    writer.SetZip64(index, size + head.size() >= 0xFFFFFFFFull);
+    const auto read = [file](unsigned char* buffer, size_t request) -> long long {
+        const size_t count = std::fread(buffer, 1, request, file);
+        return std::ferror(file) ? -1 : static_cast<long long>(count);
+    };
+    return ReadPart(pipeline, head, read, index, blockSize, size);
+}
+
+// A part kept in memory is read the same way, so that it packs to the same
+// bytes as its file would.
+int ReadMemoryPart(DeflatePipeline& pipeline, std::string_view head, const std::string& body,
+                   size_t index, size_t blockSize)
+{
+    size_t offset = 0;
+    const auto read = [&body, &offset](unsigned char* buffer, size_t request) -> long long {
+        const size_t count = std::min(request, body.size() - offset);
+        std::memcpy(buffer, body.data() + offset, count);
+        offset += count;
+        return static_cast<long long>(count);
+    };
+    return ReadPart(pipeline, head, read, index, blockSize, body.size());
 }
 
 // The reason of a failed pipeline: the archive's, else a failed deflate.
@@ -156,22 +186,24 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         [&writer](const DeflatePipeline::Chunk& chunk) { return writer.Write(chunk); });
     for (size_t index = 0; index < names.size(); ++index) {
         const std::string path = folder + "/" + names[index];
-        errno = 0;
-        FILE* file = std::fopen(path.c_str(), "rb");
-        if (file == nullptr) {
-            failure = Status::System("cannot read", path, errno);
-            pipeline.Finish();  // the parts before it still reach the archive whole
-            return false;
-        }
-        struct stat info;
-        const uint64_t size =
-            fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
         const auto head = heads.find(names[index]);
         const std::string_view headBytes =
             head == heads.end() ? std::string_view() : std::string_view(head->second);
-        writer.SetZip64(index, size + headBytes.size() >= 0xFFFFFFFFull);
-        const int readError = ReadPart(pipeline, headBytes, file, index, blockSize, size);
-        std::fclose(file);
+        MemoryParts::Taken part;
+        int readError = 0;
+        if (MemoryParts::Take(folder, names[index], part)) {
+            readError = ReadMemoryPart(pipeline, headBytes, part.Bytes(), index, blockSize);
+        } else {
+            errno = 0;
+            FILE* file = std::fopen(path.c_str(), "rb");
+            if (file == nullptr) {
+                failure = Status::System("cannot read", path, errno);
+                pipeline.Finish();  // the parts before it still reach the archive whole
+                return false;
+            }
+            readError = ReadPartFile(pipeline, writer, headBytes, file, index, blockSize);
+            std::fclose(file);
+        }
         if (readError > 0)
             failure = Status::System("cannot read", path, readError);
         if (readError < 0)

@@ -18,6 +18,7 @@
 #include <memory>
 #include <new>
 
+#include "xlsx/internal/MemoryParts.h"
 #include "xlsx/internal/PackageManifest.h"
 #include "xlsx/internal/PackageSheets.h"
 #include "xlsx/internal/PackageVocabulary.h"
@@ -209,6 +210,7 @@ bool CWorkbook::EnsureTempDir()
         return false;
     }
     tempPath = path.data();
+    MemoryParts::Admit(tempPath);
     return true;
 }
 
@@ -468,6 +470,7 @@ void CWorkbook::ClearTemp()
     if (tempPath.empty())
         return;
     nftw(tempPath.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+    MemoryParts::Dismiss(tempPath);
     tempPath.clear();
 }
 

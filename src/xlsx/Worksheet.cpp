@@ -176,9 +176,11 @@ void CWorksheet::Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozen
     // Without a package folder there is nowhere to write: never at the root.
     if (tempPath.empty())
         return;
-    // A part file that cannot be opened is kept for its reason (GetStatus).
-    sheetFile.reset(
-        new PartFile(tempPath, "xl/worksheets/sheet" + std::to_string(sheetIndex) + ".xml"));
+    // Most sheets are small: they stay in memory until packed. A part file
+    // that cannot be opened is kept for its reason (GetStatus).
+    sheetFile.reset(new PartFile(tempPath,
+                                 "xl/worksheets/sheet" + std::to_string(sheetIndex) + ".xml",
+                                 PartFile::defaultBufferSize, PartFile::Keeping::MemoryWhileSmall));
     if (!sheetFile->Stream())
         return;
     sheetStream.reset(new xmlw::XmlStream(sheetFile->Stream()));

@@ -350,6 +350,7 @@ TEST(Chartsheets, ChartsWithoutSeriesOrPartsFailTheSaveAndLeaveNothing)
         CWorksheet& data = book.AddSheet("Data");
         FillData(data);
         if (blocked) {  // a file where the charts folder belongs: no chart part can be opened
+            xt::fs::create_directories(book.GetTempPath() + "/xl");
             std::ofstream(book.GetTempPath() + "/xl/charts") << "in the way";
             EXPECT_EQ(book.AddChartPtr("Chart"), nullptr);
             EXPECT_FALSE(book.AddChart("Chart").IsOk());

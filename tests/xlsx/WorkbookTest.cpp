@@ -158,8 +158,13 @@ TEST(Workbook, FailedSavesLeaveNoPartialFileAndExistingFilesUntouched)
     for (const auto& [destination, reason] : destinations) {
         CWorkbook book;
         FillSmallSheet(book.AddSheet("One"));
-        if (destination == scratch.file("precious.xlsx"))
-            xt::fs::remove(book.GetTempPath() + "/xl/worksheets/sheet1.xml");
+        if (destination == scratch.file("precious.xlsx")) {
+            // Large enough to be written to its file, which then goes.
+            CWorksheet& large = book.AddSheet("Large");
+            for (int row = 0; row < 100000; ++row)
+                large.AddRow(std::vector<CellDataInt>{row});
+            ASSERT_TRUE(xt::fs::remove(book.GetTempPath() + "/xl/worksheets/sheet2.xml"));
+        }
         EXPECT_FALSE(book.Save(destination)) << destination.substr(0, 80);
         EXPECT_EQ(book.LastStatus().Text().substr(0, reason.size()), reason);
         EXPECT_EQ(scratch.temporaryFiles(), 0u);

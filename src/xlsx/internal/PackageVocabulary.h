@@ -134,17 +134,29 @@ private:
 // An empty temporary directory opens nothing: everything written is lost
 // and Close returns false. The first failure is kept (Failure()) and
 // reported to the PartFailureScope when it shows.
+//
+// A part that may stay in memory, written into a folder admitted to
+// MemoryParts, is kept in memory instead while it stays small and the
+// budget allows; Close then deposits its bytes for the packer. Past either
+// limit it goes to its file (created only then), and on as any other part.
 class PartFile
 {
 public:
     static constexpr std::size_t defaultBufferSize = 64 * 1024;
 
+    enum class Keeping
+    {
+        File,
+        MemoryWhileSmall
+    };
+
     PartFile(const std::string& tempPath, const std::string& partName,
-             std::size_t bufferSize = defaultBufferSize);
+             std::size_t bufferSize = defaultBufferSize, Keeping keeping = Keeping::File);
+    ~PartFile();
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;
 
-    std::ostream& Stream() { return file; }
+    std::ostream& Stream() { return out; }
 
     // Flushes and closes the file; true when it was opened and every byte
     // written to it reached the file (also before any suspension).
@@ -160,14 +172,24 @@ public:
     // Why the part file failed: the system's reason with the file's path.
     const Status& Failure() const { return failure; }
 
+    // Whether the part is (still) kept in memory rather than in its file.
+    bool InMemory() const;
+
 private:
+    class MemoryBuffer;
+
     bool OpenBuffered(std::ios_base::openmode mode);
     void Fail(const char* what, int errorNumber);
+    bool Spill(const char* kept, std::size_t keptSize, const char* more, std::size_t moreSize);
 
+    std::string folder;
+    std::string name;
     std::string path;
     std::size_t bufferSize;
     std::unique_ptr<char[]> buffer;
+    std::unique_ptr<MemoryBuffer> memory;
     std::ofstream file;
+    std::ostream out;
     bool suspended = false;
     bool lostData = false;
     Status failure;

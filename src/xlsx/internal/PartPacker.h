@@ -21,7 +21,9 @@ struct PackOptions
 };
 
 // Adds the files "<folder>/<name>" to `archive` as deflated entries named
-// `name`, in the order of `names`, at zlib's default level. While the
+// `name`, in the order of `names`, at zlib's default level; a part that
+// MemoryParts holds for `folder` is taken from memory instead, and packs to
+// the same bytes as its file would. While the
 // calling thread reads the files and writes the archive, worker threads
 // deflate the next parts and blocks; a large part is deflated as
 // independent blocks joined into one stream. Each entry is written raw with

@@ -1,6 +1,7 @@
 // The workbook-level parts, read back from saved packages byte for byte.
 
 #include "xlsx/internal/PackageVocabulary.h"
+#include "xlsx/internal/MemoryParts.h"
 #include "xlsx/Workbook.h"
 #include "xlsx/internal/XmlStream.h"
 
@@ -288,4 +289,44 @@ TEST(PartFile, WritesThePartOrReportsFailure)
               xmlDeclaration + "<a n=\"" + std::string(100, 'x') + "\"/>");
     EXPECT_FALSE(
         xt::fs::exists("/xl/theme/theme1.xml"));  // an empty folder writes nothing at the root
+}
+
+// A part that may stay in memory does so in an admitted folder while small;
+// past its threshold it becomes its file, every byte in order across the
+// switch. Elsewhere it is a file from the start.
+TEST(PartFile, KeepsSmallPartsInMemoryAndSpillsLargeOnes)
+{
+    support::ScratchFolder scratch;
+    const std::string admitted = scratch.file("admitted");
+    MemoryParts::Admit(admitted);
+    const std::string large(MemoryParts::partThreshold / 3, 'L');
+    struct Case
+    {
+        std::string folder;
+        int pieces;  // copies of `large` written
+        bool inMemory;
+    };
+    for (const Case& c : {Case{admitted, 1, true}, Case{admitted, 4, false},
+                          Case{scratch.file("plain"), 1, false}}) {
+        const std::string name = "xl/worksheets/sheet" + std::to_string(c.pieces) + ".xml";
+        PartFile part(c.folder, name, 16, PartFile::Keeping::MemoryWhileSmall);
+        std::string expected = "head:";
+        part.Stream() << "head:";
+        for (int piece = 0; piece < c.pieces; ++piece) {
+            part.Stream() << large << piece;
+            expected += large + std::to_string(piece);
+        }
+        EXPECT_EQ(part.InMemory(), c.inMemory) << c.folder << " " << c.pieces;
+        ASSERT_TRUE(part.Close());
+        MemoryParts::Taken taken;
+        const bool held = MemoryParts::Take(c.folder, name, taken);
+        EXPECT_EQ(held, c.inMemory);
+        EXPECT_EQ(xt::fs::exists(PartPath(c.folder, name)), !c.inMemory);
+        EXPECT_EQ(held ? taken.Bytes() : support::readFile(PartPath(c.folder, name)), expected);
+    }
+    // A folder dismissed takes no deposit: the part is reported lost.
+    PartFile late(admitted, "xl/worksheets/late.xml", 16, PartFile::Keeping::MemoryWhileSmall);
+    late.Stream() << "late";
+    MemoryParts::Dismiss(admitted);
+    EXPECT_FALSE(late.Close());
 }
