@@ -19,8 +19,9 @@ packages=(
   python3 python3-openpyxl
   unzip time valgrind
 )
-# The test suite also opens hostile workbooks in LibreOffice.
-[ "$mode" = --test ] && packages+=(libreoffice-calc-nogui)
+# The test suite also opens hostile workbooks in LibreOffice and prints the
+# print-ready workbook to PDF, whose pages poppler-utils counts.
+[ "$mode" = --test ] && packages+=(libreoffice-calc-nogui poppler-utils)
 
 "$root/scripts/install_packages.sh" setup "${packages[@]}"
 

@@ -121,6 +121,10 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
             options.mode = cliMode::version;
             return true;
         }
+        if (arg == "--print-ready") {
+            options.printReady = true;
+            continue;
+        }
 
         std::string option = arg;
         std::string value;
@@ -170,11 +174,13 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
         return failWith(error, "give one input file, not " + std::to_string(inputs.size()));
     options.input = inputs.front();
 
-    bool workbookOptions = teachersGiven || studentsGiven || options.fontGiven || options.sizeGiven;
+    bool workbookOptions = teachersGiven || studentsGiven || options.fontGiven ||
+                           options.sizeGiven || options.printReady;
     if (inspectionGiven) {
         if (workbookOptions)
-            return failWith(error, "--list, --show-teacher and --show-students write no workbook; "
-                                   "leave out --teachers, --students, --font and --size");
+            return failWith(error,
+                            "--list, --show-teacher and --show-students write no workbook; "
+                            "leave out --teachers, --students, --font, --size and --print-ready");
         return true;
     }
 
@@ -267,6 +273,8 @@ const char* usageText()
            "  -s, --students FILE    write the student groups' workbook to FILE\n"
            "      --font NAME        font of every cell (default Calibri)\n"
            "      --size POINTS      font size in points, 1 to 409 (default 11)\n"
+           "      --print-ready      lay the sheets out for printing: titles, captions,\n"
+           "                         borders, fitted columns, landscape pages\n"
            "  With neither -t nor -s both workbooks are written beside the input,\n"
            "  as INPUT-teachers.xlsx and INPUT-students.xlsx. FILE \"-\" is standard\n"
            "  output, INPUT \"-\" standard input. A FILE that is a symbolic link is\n"

@@ -30,6 +30,7 @@ struct cliOptions
     std::string fontName;
     bool sizeGiven = false;
     double fontSize = 0;
+    bool printReady = false;  // --print-ready: the print layout
 };
 
 // Reads the command line (argv[0] is the program). On success fills

@@ -69,6 +69,11 @@ public:
     // before the file is replaced. Not owned; null for none.
     void setCancelFlag(const std::atomic<bool>* cancelled);
 
+    // The workbook and the sheet rows go to, for layouts that style cells
+    // one by one; null when there is none.
+    SimpleXlsx::CWorkbook* workbookInUse() { return workbook.get(); }
+    SimpleXlsx::CWorksheet* worksheetInUse() { return workbook ? worksheet : nullptr; }
+
 private:
     bool sheetRefused();
     bool haveWorksheet();

@@ -3,10 +3,12 @@
 // teacher (or group) with its week three times, once per kind of fact.
 
 #include <algorithm>
+#include <ctime>
 #include <new>
 #include <string>
 
 #include "timetable/ExcelWriteWrapper.h"
+#include "timetable/printLayout.h"
 #include "timetable/timeTable.h"
 #include "xlsx/Cell.h"
 
@@ -14,6 +16,8 @@ namespace {
 
 const char* const allTeachersTitle = "All teachers";
 const char* const allStudentsTitle = "All students";
+const char* const teacherCaptions[3] = {"Groups", "Subjects", "Rooms"};
+const char* const groupCaptions[3] = {"Subjects", "Teachers", "Rooms"};
 const int32_t rowsBetweenBlocks = 2;
 
 // The summary: row 0 the day names, each above the first column of its
@@ -179,16 +183,67 @@ bool timeTable::reportSheet(uint64_t done, uint64_t total, const std::string& ti
     return !_progress || _progress->report(done, total, title);
 }
 
+// The day of the export, as the footer shows it.
+static std::string exportDate()
+{
+    const time_t now = time(nullptr);
+    struct tm local;
+    char text[16] = "";
+    if (localtime_r(&now, &local) != nullptr)
+        strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+template <typename Writer>
+bool timeTable::withLayout(ExcelWriteWrapper* facade, Writer writeSheets)
+{
+    if (!_printReady)
+        return writeSheets(facade);
+    printLayout layout(*facade, fontChosen ? fontName : "Calibri", fontChosen ? fontSize : 11,
+                       _sourceFileName, exportDate());
+    _layout = &layout;
+    const bool result = writeSheets(facade);
+    _layout = nullptr;
+    return result;
+}
+
 bool timeTable::teacherToExcel(std::string path, SimpleXlsx::Status* status)
 {
-    return exportWorkbook(*this, path, teachers.size() + 1, _progress, status,
-                          [this](ExcelWriteWrapper* facade) { return _teacherToExcel(facade); });
+    return exportWorkbook(
+        *this, path, teachers.size() + 1, _progress, status, [this](ExcelWriteWrapper* facade) {
+            return withLayout(facade, [this](ExcelWriteWrapper* f) { return _teacherToExcel(f); });
+        });
 }
 
 bool timeTable::studentsToExcel(std::string path, SimpleXlsx::Status* status)
 {
-    return exportWorkbook(*this, path, students.size() + 1, _progress, status,
-                          [this](ExcelWriteWrapper* facade) { return _studentsToExcel(facade); });
+    return exportWorkbook(
+        *this, path, students.size() + 1, _progress, status, [this](ExcelWriteWrapper* facade) {
+            return withLayout(facade, [this](ExcelWriteWrapper* f) { return _studentsToExcel(f); });
+        });
+}
+
+// A teacher's or group's sheet: the three blocks as they are, or in the
+// print layout.
+template <typename WeekBuilder>
+bool timeTable::writeWeekSheet(ExcelWriteWrapper* facade, const std::string& name,
+                               const uint32_t (&flags)[3], const char* const (&captions)[3],
+                               WeekBuilder buildWeek)
+{
+    if (!_layout)
+        return writeThreeBlocks(facade, flags, buildWeek);
+    std::vector<BaseMatrix<std::string>> blocks(3);
+    for (size_t block = 0; block < 3; ++block)
+        if (!buildWeek(blocks[block], flags[block]))
+            return false;
+    return _layout->writeWeek(name, {captions[0], captions[1], captions[2]}, blocks);
+}
+
+bool timeTable::writeSummarySheet(ExcelWriteWrapper* facade, const char* title,
+                                  const BaseMatrix<std::string>& summary, uint64_t hoursPerDay)
+{
+    return _layout ? _layout->writeSummary(title, summary, hoursPerDay)
+                   : facade->saveTimeTable(summary);
 }
 
 bool timeTable::_teacherToExcel(ExcelWriteWrapper* facade)
@@ -210,11 +265,11 @@ bool timeTable::_teacherToExcel(ExcelWriteWrapper* facade)
         result = member && reportSheet(done++, sheets, member->name) &&
                  facade->addWorksheet(member->name);
         if (result)
-            result = writeThreeBlocks(facade, flags,
-                                      [member](BaseMatrix<std::string>& week, uint32_t info) {
-                                          member->timeSchedule(week, info);
-                                          return true;
-                                      });
+            result = writeWeekSheet(facade, member->name, flags, teacherCaptions,
+                                    [member](BaseMatrix<std::string>& week, uint32_t info) {
+                                        member->timeSchedule(week, info);
+                                        return true;
+                                    });
     }
     return result;
 }
@@ -241,10 +296,11 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
             group && reportSheet(done++, sheets, group->name) && facade->addWorksheet(group->name);
         if (result)
             result =
-                writeThreeBlocks(facade, flags, [&](BaseMatrix<std::string>& week, uint32_t info) {
-                    return studentsTimeSchedule(group, groupTeachers, week, info) ||
-                           mergeFailed(facade, group);
-                });
+                writeWeekSheet(facade, group->name, flags, groupCaptions,
+                               [&](BaseMatrix<std::string>& week, uint32_t info) {
+                                   return studentsTimeSchedule(group, groupTeachers, week, info) ||
+                                          mergeFailed(facade, group);
+                               });
     }
     return result;
 }
@@ -279,7 +335,7 @@ bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
         }
         ++k;
     }
-    return facade->saveTimeTable(summary.matrix());
+    return writeSummarySheet(facade, allTeachersTitle, summary.matrix(), mostHours);
 }
 
 bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade)
@@ -324,7 +380,7 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
         summary.offerHeadings(week);
         summary.setWeek(k++, entry.second->name, week);
     }
-    return facade->saveTimeTable(summary.matrix());
+    return writeSummarySheet(facade, allStudentsTitle, summary.matrix(), mostRows - 1);
 }
 
 const timeTable::teacherList& timeTable::teachersOf(const groupTeachersIndex& index,

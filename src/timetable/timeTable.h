@@ -7,6 +7,7 @@
 #include <list>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "timetable/BaseMatrix.h"
@@ -14,6 +15,7 @@
 #include "xlsx/Status.h"
 
 class ExcelWriteWrapper;
+class printLayout;
 
 namespace pugi {
 class xml_document;
@@ -186,6 +188,13 @@ public:
     bool studentsToExcel(std::string path, SimpleXlsx::Status* status = nullptr);
     // The next exports report to `progress` (not owned; null for none).
     void setExportProgress(exportProgress* progress) { _progress = progress; }
+    // The next exports are laid out for printing (printLayout.h) or not;
+    // the footer names `sourceFileName`, the timetable's file.
+    void setPrintReady(bool printReady, std::string sourceFileName = std::string())
+    {
+        _printReady = printReady;
+        _sourceFileName = std::move(sourceFileName);
+    }
 
     // The steps of the export; each stops at the first false, with the
     // reason in the facade's lastStatus().
@@ -197,6 +206,19 @@ public:
 
 private:
     exportProgress* _progress = nullptr;
+    bool _printReady = false;
+    std::string _sourceFileName;
+    printLayout* _layout = nullptr;  // during a print-ready export
+
+    template <typename WeekBuilder>
+    bool writeWeekSheet(ExcelWriteWrapper* facade, const std::string& name,
+                        const uint32_t (&flags)[3], const char* const (&captions)[3],
+                        WeekBuilder buildWeek);
+    bool writeSummarySheet(ExcelWriteWrapper* facade, const char* title,
+                           const BaseMatrix<std::string>& summary, uint64_t hoursPerDay);
+    // Runs `writeSheets` with the print layout in place when one is asked for.
+    template <typename Writer>
+    bool withLayout(ExcelWriteWrapper* facade, Writer writeSheets);
 
     // False once the export was cancelled.
     bool reportSheet(uint64_t done, uint64_t total, const std::string& title);

@@ -454,6 +454,24 @@ bool CWorksheet::AddCell(const CellDataStr& data)
     return AddStringCell(data.value, data.style_id, data.asText);
 }
 
+bool CWorksheet::AddBlankCell(int32_t styleId)
+{
+    CellCoord coord;
+    const bool writable = CanWriteCellHere(coord);
+    ++currentColumn;
+    if (!writable)
+        return false;
+    if (styleId <= 0)
+        return true;
+    NoteUsedCell(coord);
+    char buffer[192];
+    size_t n = FormatCellStart(buffer, coord, styleId, nullptr) - 1;  // without its ">"
+    rowStartPending = false;
+    n += WriteLiteral(buffer + n, "/>");
+    WriteRaw(buffer, n);
+    return true;
+}
+
 bool CWorksheet::AddTextCell(std::string_view text, int32_t styleId)
 {
     return AddStringCell(text, styleId, true);

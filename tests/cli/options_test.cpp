@@ -23,7 +23,8 @@ std::string parsedAs(names args)
                            "showTeacher", "showStudents", "write"};
     return std::string(modes[int(o.mode)]) + "|" + o.input + "|" + o.name + "|" + o.teachersOutput +
            "|" + o.studentsOutput + "|" +
-           (model.fontChosen ? model.fontName + " " + std::to_string(model.fontSize) : "none");
+           (model.fontChosen ? model.fontName + " " + std::to_string(model.fontSize) : "none") +
+           (o.printReady ? "|print" : "");
 }
 
 TEST(ParseArgumentsTest, EveryFormAndEveryMistake)
@@ -48,6 +49,7 @@ TEST(ParseArgumentsTest, EveryFormAndEveryMistake)
          "write|school.xml||t.xlsx||Serif 12"},
         {{"--students", "s.xlsx", "--teachers=t.xlsx", "school.xml"},
          "write|school.xml||t.xlsx|s.xlsx|none"},
+        {{"school.xml", "--print-ready", "-t", "t.xlsx"}, "write|school.xml||t.xlsx||none|print"},
         {{}, "error: no input file given"},
         {{"a.xml", "b.xml"}, "error: give one input file, not 2"},
         {{"--frob", "a.xml"}, "error: unknown option --frob"},
@@ -58,7 +60,10 @@ TEST(ParseArgumentsTest, EveryFormAndEveryMistake)
          "error: give only one of --list, --show-teacher and --show-students"},
         {{"--list", "teachers", "-t", "t.xlsx", "a.xml"},
          "error: --list, --show-teacher and --show-students write "
-         "no workbook; leave out --teachers, --students, --font and --size"},
+         "no workbook; leave out --teachers, --students, --font, --size and --print-ready"},
+        {{"--print-ready", "--list", "teachers", "a.xml"},
+         "error: --list, --show-teacher and --show-students write "
+         "no workbook; leave out --teachers, --students, --font, --size and --print-ready"},
         {{"-t", "a.xlsx", "-t", "b.xlsx", "a.xml"}, "error: --teachers given twice"},
         {{"-s", "", "a.xml"}, "error: --students needs a non-empty value"},
         {{"--font", "", "a.xml"}, "error: --font needs a non-empty value"},

@@ -103,3 +103,66 @@ TEST_F(ExportLayoutTest, TheChosenFontStylesEveryCell)
 }
 
 }  // namespace
+
+namespace {
+
+std::string today()
+{
+    const time_t now = time(nullptr);
+    struct tm local;
+    char text[16] = "";
+    localtime_r(&now, &local);
+    strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+// The print layout, as an independent reader sees it: title, captions,
+// headings on a fill, borders, fitted widths, merged day names, frozen and
+// repeated headings, landscape pages with the name and the file.
+TEST_F(ExportLayoutTest, PrintReadyLayout)
+{
+    table.setPrintReady(true, "school & co.xml");
+    const std::string teachers = newFolder() + "teachers.xlsx";
+    const std::string students = newFolder() + "students.xlsx";
+    ASSERT_TRUE(table.teacherToExcel(teachers));
+    ASSERT_TRUE(table.studentsToExcel(students));
+    const std::string footer = R"("footer": ["school && co.xml", null, ")" + today() + R"("])";
+    const std::string thin = R"(["thin", "thin", "thin", "thin"])";
+    EXPECT_EQ(support::checkPackage(teachers, R"J({"sheets_count": 5, "sheets": [
+        {"name": "All teachers", "merged": ["B1:D1", "E1:G1", "H1:J1"],
+         "cells": {"B1": "Mo", "E2": "1", "A4": "Adams", "B4": "1A", "F4": "1A"},
+         "styles": {"E1": {"bold": true, "fill": "FFE7E6E6", "border": ["medium", "thin", "thin", "thin"]},
+                    "F4": {"bold": false, "fill": null, "border": )J" +
+                                                  thin + R"J(}},
+         "print": {"orientation": "landscape", "fitToPage": true, "fitToHeight": 0, "frozen": "B3",
+                   "titleRows": "$1:$2", "titleCols": "$A:$A", "header": [null, "All teachers", null], )J" +
+                                                  footer + R"J(}},
+        {"name": "Adams", "merged": ["A1:D1"],
+         "cells": {"A1": "Adams", "A2": "Groups", "B3": "Mo", "A4": "1", "B4": "1A", "A7": null,
+                   "A8": "Subjects", "B10": "Math", "A14": "Rooms", "D18": "R3"},
+         "styles": {"A1": {"bold": true, "size": 15}, "A2": {"bold": true, "border": [null, null, null, null]},
+                    "B3": {"bold": true, "fill": "FFE7E6E6", "border": )J" +
+                                                  thin + R"J(},
+                    "D4": {"bold": false, "fill": null, "wrap": true, "horizontal": "center", "border": )J" +
+                                                  thin + R"J(}},
+         "widths": {"A": 9.75, "B": 5.75},
+         "print": {"orientation": "landscape", "fitToPage": true, "fitToWidth": null, "fitToHeight": null,
+                   "centered": [true, true], "titleRows": null, "header": [null, "Adams", null], )J" +
+                                                  footer + R"J(}}]})J"),
+              "OK");
+    EXPECT_EQ(support::checkPackage(students, R"J({"sheets_count": 4, "sheets": [
+        {"name": "1A", "cells": {"A1": "1A", "A2": "Subjects", "A8": "Teachers", "A14": "Rooms"}}]})J"),
+              "OK");
+}
+
+// Without the print layout the workbook keeps its cells and its styles.
+TEST_F(ExportLayoutTest, PrintReadyOffLeavesTheDefaultLayout)
+{
+    table.setPrintReady(true, "school.xml");
+    table.setPrintReady(false);
+    support::WorkbookRead book = exported(true);
+    EXPECT_EQ(book.header["STYLES"], "2");
+    EXPECT_EQ(book.grids[1], threeBlocks("hour\\day\tX\tY\n", "", "", ""));
+}
+
+}  // namespace

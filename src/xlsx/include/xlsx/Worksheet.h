@@ -73,6 +73,10 @@ public:
     // Skips one column.
     void AddCell() { ++currentColumn; }
 
+    // A cell without a value that shows style `styleId` (its borders, its
+    // fill); with style 0 it only takes its column, as AddCell() does.
+    bool AddBlankCell(int32_t styleId);
+
     // A text cell that is always text, even when it begins with "=".
     bool AddTextCell(std::string_view text, int32_t styleId = 0);
 
