@@ -1,6 +1,8 @@
 #include "cli/commands.h"
 #include "cli/workbooks.h"
 
+#include <algorithm>
+
 #include "timetable/timeTable.h"
 
 #ifndef HORATAB_VERSION
@@ -39,6 +41,10 @@ int showTeacher(timeTable& model, const cliOptions& options, std::ostream& out, 
     teacher* found = model.teachers.find(options.name);
     if (!found)
         return failure(err, options.input, "no teacher named " + quoted(options.name));
+    const SimpleXlsx::Status tooLarge = scheduleSizeProblem(
+        "the week of " + quoted(found->name), found->hourCount + 1, found->dayCount + 1);
+    if (!tooLarge.Ok())
+        return failure(err, options.input, reasonText(options.input, tooLarge));
     BaseMatrix<std::string> week;
     found->timeSchedule(week, INFO_STUDENTS | INFO_SUBJECT);
     printMatrix(week, out);
@@ -47,6 +53,19 @@ int showTeacher(timeTable& model, const cliOptions& options, std::ostream& out, 
 
 int showStudents(timeTable& model, const cliOptions& options, std::ostream& out, std::ostream& err)
 {
+    if (const namedObjects<std::string>* group = model.students.find(options.name)) {
+        uint64_t days = 0;
+        uint64_t hours = 0;
+        for (auto& entry : model.teachers.map())
+            if (entry.second && entry.second->workOnThisClass(group)) {
+                days = std::max(days, entry.second->dayCount);
+                hours = std::max(hours, entry.second->hourCount);
+            }
+        const SimpleXlsx::Status tooLarge =
+            scheduleSizeProblem("the week of " + quoted(group->name), hours + 1, days + 1);
+        if (!tooLarge.Ok())
+            return failure(err, options.input, reasonText(options.input, tooLarge));
+    }
     BaseMatrix<std::string> week;
     if (!model.studentsTimeSchedule(options.name, week, INFO_SUBJECT))
         return failure(err, options.input, "no student group named " + quoted(options.name));

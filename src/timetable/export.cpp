@@ -86,19 +86,37 @@ bool summaryFitsSheet(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
            weeks <= SimpleXlsx::maxRows - 2;
 }
 
-// Records, with the numbers, why the summary does not fit; returns false.
+// Records, with the numbers, why the summary is not built; returns false.
+// Its rows and columns are checked against a sheet first (which also keeps
+// their product within 64 bits), then its cells against maxScheduleCells:
+// a sheet could hold a billion of them, the memory could not.
 bool summaryTooLarge(ExcelWriteWrapper* facade, const char* kind, uint64_t weeks, uint64_t days,
                      uint64_t hoursPerDay)
 {
+    const std::string counts = std::string(kind) + ": " + std::to_string(weeks) +
+                               ", days: " + std::to_string(days) +
+                               ", hours a day: " + std::to_string(hoursPerDay);
+    if (summaryFitsSheet(weeks, days, hoursPerDay)) {
+        SimpleXlsx::Status reason = scheduleSizeProblem("the summary of all " + std::string(kind),
+                                                        weeks + 2, days * hoursPerDay + 1);
+        reason.message += " (" + counts + ")";
+        return facade->fail(reason);
+    }
     const std::string need = std::to_string(weeks + 2) + " rows and " +
-                             std::to_string(days * hoursPerDay + 1) + " columns (" + kind + ": " +
-                             std::to_string(weeks) + ", days: " + std::to_string(days) +
-                             ", hours a day: " + std::to_string(hoursPerDay) + ")";
+                             std::to_string(days * hoursPerDay + 1) + " columns (" + counts + ")";
     const std::string room = std::to_string(SimpleXlsx::maxRows) + " rows and " +
                              std::to_string(SimpleXlsx::maxColumns) + " columns";
     return facade->fail(SimpleXlsx::Status(SimpleXlsx::STATUS_TOO_LARGE,
                                            "too large for a sheet: the summary needs " + need +
                                                "; a sheet holds " + room));
+}
+
+// Whether the summary may be built: it fits on a sheet and its cells stay
+// within maxScheduleCells.
+bool summaryFits(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
+{
+    return summaryFitsSheet(weeks, days, hoursPerDay) &&
+           scheduleSizeProblem(std::string(), weeks + 2, days * hoursPerDay + 1).Ok();
 }
 
 bool nothingToExport(ExcelWriteWrapper* facade, const char* reason)
@@ -320,7 +338,7 @@ bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
     }
     if (mostDays == 0 || mostHours == 0)
         return nothingToExport(facade, "no teacher has an hour");
-    if (!summaryFitsSheet(teachers.size(), mostDays, mostHours))
+    if (!summaryFits(teachers.size(), mostDays, mostHours))
         return summaryTooLarge(facade, "teachers", teachers.size(), mostDays, mostHours);
 
     summaryMatrix summary(teachers.size(), mostDays, mostHours);
@@ -343,35 +361,29 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade)
     return _allStudentsToExcel(facade, teachersOfAllGroups());
 }
 
-// Each group's merged week is built twice: once to find the largest week,
-// once to fill the summary; the index keeps each merge to the group's own
-// teachers.
+// The summary's size is found from the teachers' counts before any week is
+// built, so a summary too large is refused at once; the index keeps each
+// merge to the group's own teachers.
 bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeachersIndex& index)
 {
     if (!facade)
         return false;
-    BaseMatrix<std::string> week;
-    uint64_t mostColumns = 0;
-    uint64_t mostRows = 0;
+    uint64_t mostDays = 0;
+    uint64_t mostHours = 0;
     for (auto& entry : students.map()) {
-        const teacherList& groupTeachers = teachersOf(index, entry.second);
         uint64_t days = 0;
         uint64_t hours = 0;
-        groupWeekSize(groupTeachers, days, hours);
-        if (!summaryFitsSheet(students.size(), days, hours))
-            return summaryTooLarge(facade, "student groups", students.size(), days, hours);
-        if (!studentsTimeSchedule(entry.second, groupTeachers, week, INFO_SUBJECT))
-            return mergeFailed(facade, entry.second);
-        mostColumns = std::max(mostColumns, week.colSize());
-        mostRows = std::max(mostRows, week.rowSize());
+        groupWeekSize(teachersOf(index, entry.second), days, hours);
+        mostDays = std::max(mostDays, days);
+        mostHours = std::max(mostHours, hours);
     }
-    if (mostColumns < 2 || mostRows < 2)
+    if (mostDays == 0 || mostHours == 0)
         return nothingToExport(facade, "no hour names a student group");
-    if (!summaryFitsSheet(students.size(), mostColumns - 1, mostRows - 1))
-        return summaryTooLarge(facade, "student groups", students.size(), mostColumns - 1,
-                               mostRows - 1);
+    if (!summaryFits(students.size(), mostDays, mostHours))
+        return summaryTooLarge(facade, "student groups", students.size(), mostDays, mostHours);
 
-    summaryMatrix summary(students.size(), mostColumns - 1, mostRows - 1);
+    BaseMatrix<std::string> week;
+    summaryMatrix summary(students.size(), mostDays, mostHours);
     uint64_t k = 0;
     for (auto& entry : students.map()) {
         if (!studentsTimeSchedule(entry.second, teachersOf(index, entry.second), week,
@@ -380,7 +392,7 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
         summary.offerHeadings(week);
         summary.setWeek(k++, entry.second->name, week);
     }
-    return writeSummarySheet(facade, allStudentsTitle, summary.matrix(), mostRows - 1);
+    return writeSummarySheet(facade, allStudentsTitle, summary.matrix(), mostHours);
 }
 
 const timeTable::teacherList& timeTable::teachersOf(const groupTeachersIndex& index,

@@ -4,6 +4,19 @@
 
 const char* const scheduleCornerText = "hour\\day";
 
+SimpleXlsx::Status scheduleSizeProblem(const std::string& what, uint64_t rows, uint64_t columns)
+{
+    if (columns == 0 || rows <= maxScheduleCells / columns)
+        return SimpleXlsx::Status();
+    const std::string cells =
+        rows > UINT64_MAX / columns ? "more than 2^64" : std::to_string(rows * columns);
+    return SimpleXlsx::Status(SimpleXlsx::STATUS_TOO_LARGE,
+                              "too large to build: " + what + " would need " + cells + " cells (" +
+                                  std::to_string(rows) + " rows and " + std::to_string(columns) +
+                                  " columns); at most " + std::to_string(maxScheduleCells) +
+                                  " cells are built, to keep within the memory");
+}
+
 // Every loop below also stops at the matrix's own dimensions, so a teacher
 // whose counts are stale can never write outside the matrix.
 

@@ -92,6 +92,16 @@ public:
                 uint32_t flags);
 };
 
+// The most cells a schedule matrix is built with: 4 million empty cells
+// take 128 MB, and a timetable that needs more is refused before its
+// matrix is built instead of running out of memory.
+constexpr uint64_t maxScheduleCells = 4000000;
+
+// Why a matrix of `rows` x `columns` for `what` ("the week of Smith") is
+// not built: kind STATUS_TOO_LARGE with the numbers in the message; kind
+// STATUS_OK when it may be.
+SimpleXlsx::Status scheduleSizeProblem(const std::string& what, uint64_t rows, uint64_t columns);
+
 // Reports a running export and lets another thread stop it. The export
 // calls `sheetStarted` (on its own thread) before each sheet with the
 // number of sheets done, the number in all and the sheet's title, and once
@@ -180,7 +190,7 @@ public:
     // per teacher (or group) in name order, in the chosen font when one was
     // set, and saves to `path` only when every sheet was written. False when
     // there is nothing to export (no teacher with an hour, no group), when
-    // the summary is too large for a sheet, when the export was cancelled, or
+    // the summary is too large for a sheet or for the memory, when the export was cancelled, or
     // when the workbook could not be written; nothing is left in the
     // temporary folder. `status`, when given, says why (STATUS_OK after a
     // success).

@@ -181,16 +181,16 @@ TEST_F(Controller, ExportsTheirProgressReasonsAndTheSpreadsheetFont)
     exportAs(&AppDelegate::onClickExportStudents, "groups.xlsx");
 
     const QString choices = " [Open|Show in folder]";
-    EXPECT_EQ(
-        platform.alerts,
-        (QStringList{"! ERROR saving students at:\n" + in +
-                         "nogroups.xlsx\n\nNothing to export: no hour names a student group.",
-                     "! ERROR saving teachers at:\n" + in + "no-such-folder/t.xlsx\n\nThe folder " +
-                         in + "no-such-folder does not exist.",
-                     "i teachers saved on:\n" + in + "teachers.xlsx" + choices,
-                     "! ERROR saving teachers at:\n" + in +
-                         "teachers.xlsx\n\nCancelled: nothing was written.",
-                     "i students saved on:\n" + in + "groups.xlsx" + choices}));
+    EXPECT_EQ(platform.alerts,
+              (QStringList{"! ERROR saving students at:\n" + in +
+                               "nogroups.xlsx\n\nnothing to export: no hour names a student group",
+                           "! ERROR saving teachers at:\n" + in +
+                               "no-such-folder/t.xlsx\n\ncannot write the file " + in +
+                               "no-such-folder/t.xlsx: No such file or directory",
+                           "i teachers saved on:\n" + in + "teachers.xlsx" + choices,
+                           "! ERROR saving teachers at:\n" + in +
+                               "teachers.xlsx\n\nCancelled: nothing was written.",
+                           "i students saved on:\n" + in + "groups.xlsx" + choices}));
     EXPECT_FALSE(QFile::exists(in + "nogroups.xlsx"));
     EXPECT_EQ(support::entryCount(folder.path()), 5u);  // two .xml, two workbooks, tmp
     EXPECT_EQ(folder.temporaryFiles(), 0u);

@@ -77,6 +77,7 @@ case "$scenario" in
   file-size-limit) place_earlier; reason="File too large" ;;
   # The export finds the summary too large before it needs the memory.
   memory-limit) place_earlier; reason="too large for a sheet" ;;
+  memory-bounds) place_earlier; reason="too large to build" ;;
   replace-earlier-workbook|interrupted-save) place_earlier ;;
   *) fail "unknown scenario" ;;
 esac
@@ -128,6 +129,23 @@ sys.exit(0 if max(e.file_size for e in zipfile.ZipFile(path).infolist()) < limit
       fail "--show-teacher: exit status $status, expected 1 and a message; errors: $(cat "$work/stderr")"
     status="$(ulimit -v 1048576; export_to_out; echo "$status")"
     expect_failure ;;
+  memory-bounds)
+    # Files under 1 MB whose matrices would need gigabytes: a summary whose
+    # rows and columns each fit a sheet but whose product does not fit the
+    # memory, and a week of 9 million cells. Under a 300 MB address space
+    # limit each is refused with its reason, not by running out of memory.
+    [ "${HORATAB_SANITIZED:-}" != 1 ] || skip "a sanitizer build cannot run under an address space limit"
+    input="$work/product.xml"
+    "$python" -c 'print("<Teachers_Timetable><T name=\"Days\">" + "<d><h><Students name=\"g\"/></h></d>" * 120 + "</T><T name=\"Hours\"><d>" + "<h><Students name=\"g\"/></h>" * 120 + "</d></T>" + "".join("<T name=\"t%d\"><d><h><Students name=\"g%d\"/></h></d></T>" % (t, t) for t in range(5000)) + "</Teachers_Timetable>")' >"$input"
+    "$python" -c 'print("<Teachers_Timetable><T name=\"Big\">" + "<d/>" * 3000 + "<d>" + "<h/>" * 3000 + "</d></T></Teachers_Timetable>")' >"$work/square.xml"
+    for book in -t -s; do
+      status="$(ulimit -v 307200; TMPDIR="$tmp" "$tool" "$input" $book "$out/teachers.xlsx" >"$work/stdout" 2>"$work/stderr"; echo $?)"
+      grep -q "the summary of all .* would need [0-9]* cells" "$work/stderr" || fail "$book: no reason given: $(cat "$work/stderr")"
+      expect_failure
+    done
+    status="$(ulimit -v 307200; "$tool" --show-teacher Big "$work/square.xml" 2>"$work/stderr" >/dev/null; echo $?)"
+    [ "$status" -eq 1 ] && grep -q 'the week of "Big" would need 9009002 cells' "$work/stderr" ||
+      fail "--show-teacher: status $status: $(cat "$work/stderr")" ;;
   interrupted-save)
     # SIGINT, SIGTERM, SIGHUP while a district is saved: the program ends by
     # the signal (128 + its number) and leaves no temporary folder, no

@@ -1,7 +1,6 @@
 #include "app/bridge/vorObjWrapper.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QtGlobal>
 
 #include <new>
@@ -50,16 +49,11 @@ vorObjWrapper::~vorObjWrapper()
 
 bool vorObjWrapper::loadVorTeacherXML(const QString& path, QString* reason)
 {
-    // A file can describe more than memory holds; this bridge is discarded
-    // when the load fails, so a partly read model goes with it.
+    // The import reports every failure, running out of memory included, in
+    // its status; this bridge is discarded when the load fails, so a partly
+    // read model goes with it.
     SimpleXlsx::Status failure;
-    bool loaded = false;
-    try {
-        loaded = _vorConverter->parse(fileSystemPath(path), &failure);
-    } catch (const std::bad_alloc&) {
-        _log(QStringLiteral("not enough memory to load %1").arg(path));
-        failure = SimpleXlsx::Status::NoMemory();
-    }
+    const bool loaded = _vorConverter->parse(fileSystemPath(path), &failure);
     if (!loaded && reason)
         *reason = QString::fromStdString(failure.Text());
     return loaded;
@@ -80,38 +74,17 @@ bool vorObjWrapper::saveVorStudentsXLSX(const QString& path, exportProgress* pro
 bool vorObjWrapper::save(Workbook which, const QString& path, exportProgress* progress,
                          QString* reason)
 {
+    SimpleXlsx::Status failure;
     _vorConverter->setExportProgress(progress);
     const bool saved = which == Workbook::Teachers
-                           ? _vorConverter->teacherToExcel(fileSystemPath(path))
-                           : _vorConverter->studentsToExcel(fileSystemPath(path));
+                           ? _vorConverter->teacherToExcel(fileSystemPath(path), &failure)
+                           : _vorConverter->studentsToExcel(fileSystemPath(path), &failure);
     _vorConverter->setExportProgress(nullptr);
     if (!saved && reason)
-        *reason = progress && progress->cancelled
+        *reason = failure.kind == SimpleXlsx::STATUS_CANCELLED
                       ? QStringLiteral("Cancelled: nothing was written.")
-                      : saveProblem(which, path);
+                      : QString::fromStdString(failure.Text());
     return saved;
-}
-
-// Why a save failed, found after the fact from what the export needs.
-QString vorObjWrapper::saveProblem(Workbook which, const QString& path) const
-{
-    bool anyHour = false;
-    for (const auto& entry : _vorConverter->teachers.map())
-        anyHour = anyHour || (entry.second && entry.second->hourCount > 0);
-    if (_vorConverter->teachers.size() == 0)
-        return QStringLiteral("Nothing to export: the timetable holds no teachers.");
-    if (which == Workbook::Teachers && !anyHour)
-        return QStringLiteral("Nothing to export: no teacher has an hour.");
-    if (which == Workbook::Students && _vorConverter->students.size() == 0)
-        return QStringLiteral("Nothing to export: no hour names a student group.");
-    const QFileInfo folder(QFileInfo(path).absolutePath());
-    if (!folder.exists())
-        return QStringLiteral("The folder %1 does not exist.").arg(folder.filePath());
-    if (!folder.isDir() || !folder.isWritable())
-        return QStringLiteral("The folder %1 is not writable.").arg(folder.filePath());
-    if (QFileInfo(path).isDir())
-        return QStringLiteral("%1 is a folder.").arg(path);
-    return QStringLiteral("The workbook could not be written (disk full, or a sheet too large).");
 }
 
 TimetableSize vorObjWrapper::size() const

@@ -81,7 +81,6 @@ private:
         Students
     };
     bool save(Workbook which, const QString& path, exportProgress* progress, QString* reason);
-    QString saveProblem(Workbook which, const QString& path) const;
 
     timeTable* _vorConverter;
     LogSink _log;
