@@ -1,5 +1,7 @@
 #include "cli/destinations.h"
 
+#include "util/fileKind.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,21 +11,6 @@
 #include <vector>
 
 namespace {
-
-const char* kindOf(mode_t mode)
-{
-    if (S_ISCHR(mode))
-        return "a character device";
-    if (S_ISBLK(mode))
-        return "a block device";
-    if (S_ISFIFO(mode))
-        return "a pipe (FIFO)";
-    if (S_ISSOCK(mode))
-        return "a socket";
-    if (S_ISDIR(mode))
-        return "a folder";
-    return "not a regular file";
-}
 
 // A file by identity: its device and inode when it exists, else its
 // folder's device and inode with its own name.
@@ -63,28 +50,6 @@ fileIdentity identityOf(const std::string& path)
     return identity;
 }
 
-// Whether following the links from `path` passes through /proc, as
-// /dev/stdout and /dev/fd/N do: such a name stands for an open descriptor,
-// and replacing the link would replace a system file.
-bool linksThroughProc(std::string path)
-{
-    for (int hop = 0; hop < 40; ++hop) {
-        char target[4096];
-        const ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
-        if (length <= 0)
-            return false;
-        std::string next(target, size_t(length));
-        if (next.front() != '/') {
-            const size_t slash = path.rfind('/');
-            next = (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + next;
-        }
-        if (next.compare(0, 6, "/proc/") == 0)
-            return true;
-        path = next;
-    }
-    return false;
-}
-
 }  // namespace
 
 std::string specialFileProblem(const std::string& path)
@@ -93,12 +58,13 @@ std::string specialFileProblem(const std::string& path)
     if (lstat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode))
         return std::string();
     if (!S_ISLNK(info.st_mode))
-        return std::string("is ") + kindOf(info.st_mode) + ", not a regular file";
-    if (linksThroughProc(path))
+        return util::notRegularFile(info.st_mode);
+    if (util::linksThroughProc(path))
         return "names an open file descriptor, not a file (use \"-\" for standard output)";
     if (stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode))
         return std::string();  // a link to a regular file, or to nothing yet
-    return std::string("is a symbolic link to ") + kindOf(info.st_mode) + ", not to a regular file";
+    return std::string("is a symbolic link to ") + util::fileKindName(info.st_mode) +
+           ", not to a regular file";
 }
 
 std::string sameFileProblem(const cliOptions& options, std::string& subject)

@@ -1,5 +1,7 @@
 #include "timetable/xmlFile.h"
 
+#include "util/fileKind.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -34,21 +36,6 @@ bool malformed(Status* failure, std::string reason)
 // its own to check: an endless source (a device, a pipe that never ends)
 // stops here instead of filling the memory.
 const size_t largestStandardInput = size_t(256) << 20;
-
-const char* fileKind(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return "is a directory, not a file";
-    if (S_ISFIFO(mode))
-        return "is a pipe (FIFO), not a regular file";
-    if (S_ISCHR(mode))
-        return "is a character device, not a regular file";
-    if (S_ISBLK(mode))
-        return "is a block device, not a regular file";
-    if (S_ISSOCK(mode))
-        return "is a socket, not a regular file";
-    return "is not a regular file";
-}
 
 bool readAll(int fd, const std::string& path, size_t limit, std::string& bytes, Status* failure)
 {
@@ -85,7 +72,8 @@ bool readWholeFile(const std::string& path, std::string& bytes, Status* failure)
     const bool examined = ::fstat(fd, &info) == 0;
     if (!examined || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return unreadable(failure, examined ? fileKind(info.st_mode) : "cannot examine the file");
+        return unreadable(failure, examined ? util::notRegularFile(info.st_mode)
+                                            : "cannot examine the file");
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const bool read = readAll(fd, path, std::string::npos, bytes, failure);

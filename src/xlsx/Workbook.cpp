@@ -26,6 +26,7 @@
 #include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/SharedStringTable.h"
 #include "xlsx/internal/SheetName.h"
+#include "util/fileKind.h"
 
 namespace SimpleXlsx {
 
@@ -89,25 +90,6 @@ void SetFileMode(int fd, const std::string& replaced)
     fchmod(fd, 0666 & ~mask);
 }
 
-// Whether the links from `path` lead through /proc (/dev/stdout, /dev/fd/N):
-// the name of an open descriptor, whose link is a system file.
-bool LinksThroughProc(std::string path)
-{
-    for (int hop = 0; hop < 40; ++hop) {
-        char target[4096];
-        const ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
-        if (length <= 0)
-            return false;
-        std::string next(target, static_cast<size_t>(length));
-        if (next.front() != '/')
-            next = path.substr(0, path.rfind('/') + 1) + next;
-        if (next.compare(0, 6, "/proc/") == 0)
-            return true;
-        path = next;
-    }
-    return false;
-}
-
 // Only a regular file, a new name or a symbolic link to a regular file or
 // to nothing (the link itself is replaced) may become the workbook; a
 // device, FIFO or socket, a link to one, or a descriptor's name never.
@@ -116,7 +98,7 @@ bool IsReplaceable(const std::string& name)
     struct stat info;
     if (lstat(name.c_str(), &info) != 0 || S_ISREG(info.st_mode))
         return true;
-    if (!S_ISLNK(info.st_mode) || LinksThroughProc(name))
+    if (!S_ISLNK(info.st_mode) || util::linksThroughProc(name))
         return false;
     return stat(name.c_str(), &info) != 0 || S_ISREG(info.st_mode);
 }

@@ -71,7 +71,7 @@ TEST(RunExportTest, InspectionsPrintTheirResultOrOneClearLine)
          1,
          "",
          failed(missing, "cannot open the file: No such file or directory")},
-        {{"--list", "teachers", folder}, 1, "", failed(folder, "is a directory, not a file")},
+        {{"--list", "teachers", folder}, 1, "", failed(folder, "is a directory, not a regular file")},
         {{"--show-teacher", "A", empty}, 1, "", failed(empty, "the file is empty")},
         {{"--list", "teachers", truncated},
          1,

@@ -71,7 +71,7 @@ TEST(BadInputTest, EachBadFileGetsAClearReason)
         {support::programScratch().path() + "absent.xml",
          "cannot open the file " + support::programScratch().path() +
              "absent.xml: No such file or directory"},
-        {folder, "is a directory, not a file"},
+        {folder, "is a directory, not a regular file"},
         {writeTestFile("empty.xml", ""), "the file is empty"},
         {writeTestFile(
              "truncated.xml",
