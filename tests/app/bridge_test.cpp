@@ -32,7 +32,7 @@ TEST_F(Bridge, LoadAnswersWhetherTheFileWasRead)
     EXPECT_FALSE(load(fixtures::malformed));
     EXPECT_TRUE(load(R"(<Timetable><Teacher name="Nobody"/></Timetable>)"));  // no names in it
     EXPECT_TRUE(bridge.teachers().isEmpty());
-    EXPECT_TRUE(load(fixtures::twoTeachers, "rozvrh učitelů.xml"));
+    EXPECT_TRUE(load(fixtures::twoTeachers(), "rozvrh učitelů.xml"));
     EXPECT_EQ(bridge.teachers(), (QStringList{"Adams", "Novak"}));
     EXPECT_EQ(bridge.students(), (QStringList{"1A", "2B", "3C"}));
     EXPECT_FALSE(bridge.teacherTimeSchedule("1A"));

@@ -31,7 +31,7 @@ struct Controller : testing::Test
     AppDelegate delegate{platform};
 
     void SetUp() override { delegate.applicationDidFinishLaunching(); }
-    QString twoTeachers() { return folder.write("two.xml", fixtures::twoTeachers); }
+    QString twoTeachers() { return folder.write("two.xml", fixtures::twoTeachers()); }
     void openWithButton(const QString& path)
     {
         platform.panelAnswers.append(path);
@@ -263,7 +263,7 @@ TEST_F(Controller, CellsRowHeightsAndTheTextForMissingCells)
 {
     EXPECT_EQ(delegate.objectValueForTableColumn("Monday", 0), "row 0:Monday");  // no timetable
     EXPECT_EQ(delegate.heightOfRow(0), 10.0);
-    ASSERT_TRUE(delegate.applicationOpenFile(folder.write("kral.xml", fixtures::threeLineCell)));
+    ASSERT_TRUE(delegate.applicationOpenFile(folder.write("kral.xml", fixtures::threeLineCell())));
     EXPECT_EQ(delegate.numberOfRowsInTableView(), 2);
     EXPECT_EQ(delegate.objectValueForTableColumn("hour\\day", 1), "2");
     EXPECT_EQ(delegate.objectValueForTableColumn("Monday", 4), "row 4:Monday");

@@ -8,6 +8,7 @@
 
 #include "app/controller/AppPlatform.h"
 #include "timetable/timeTable.h"
+#include "support/data.h"
 #include "support/scratch.h"
 
 // A scratch folder with Qt paths.
@@ -27,16 +28,15 @@ struct TempFolder : support::ScratchFolder
 namespace fixtures {
 // Teachers Novak (Monday: 3 hours, the third free; Tuesday: 1 hour) and Adams
 // (Monday: 2 hours). Groups 1A (both teachers), 2B (Novak), 3C (Adams).
-inline const char* twoTeachers = R"(<Teachers_Timetable><Teacher name="Novak">
-<Day name="Monday"><Hour name="1"><Subject name="Math"/><Students name="1A"/></Hour>
-  <Hour name="2"><Subject name="Physics"/><Students name="2B"/></Hour><Hour name="3"/></Day>
-<Day name="Tuesday"><Hour name="1"><Subject name="Math"/><Students name="2B"/></Hour></Day></Teacher>
-<Teacher name="Adams"><Day name="Monday"><Hour name="1"><Subject name="Art"/><Students name="3C"/></Hour>
-  <Hour name="2"><Subject name="Art"/><Students name="1A"/></Hour></Day></Teacher></Teachers_Timetable>)";
+inline QByteArray twoTeachers()
+{
+    return QByteArray::fromStdString(support::testFile("app/data/two_teachers.xml"));
+}
 // One teacher whose first cell names a group with a slash: a three-line cell.
-inline const char* threeLineCell = R"(<Teachers_Timetable><Teacher name="Kral"><Day name="Monday">
-  <Hour name="1"><Subject name="Math"/><Students name="1/2A"/></Hour>
-  <Hour name="2"><Subject name="Chemistry"/><Students name="3C"/></Hour></Day></Teacher></Teachers_Timetable>)";
+inline QByteArray threeLineCell()
+{
+    return QByteArray::fromStdString(support::testFile("app/data/three_line_cell.xml"));
+}
 inline const char* malformed = "<Teachers_Timetable><Teacher name=\"Novak\"><Day>";
 }  // namespace fixtures
 
@@ -119,7 +119,8 @@ public:
     }
     void tableAddColumn(const QString& id, const QString& title) override
     {
-        columns << id, columnOps << "add " + id + '|' + title;
+        columns << id;
+        columnOps << "add " + id + '|' + title;
     }
     void tableSetNeedsDisplay() override {}
     void tableReloadData() override { ++reloads; }

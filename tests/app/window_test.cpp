@@ -116,8 +116,8 @@ TEST(Window, FontFromSettingsRecentDocumentsAndARestart)
     EXPECT_EQ(window.fontButton()->font().family(), "DejaVu Serif");
 
     EXPECT_FALSE(window.openRecentMenu()->isEnabled());
-    const QString first = folder.write("first.xml", fixtures::twoTeachers);
-    const QString second = folder.write("second.xml", fixtures::threeLineCell);
+    const QString first = folder.write("first.xml", fixtures::twoTeachers());
+    const QString second = folder.write("second.xml", fixtures::threeLineCell());
     for (const QString& path :
          {first, second, first, second})  // as the open button does after each load
         shell.platform().noteNewRecentDocument(path);

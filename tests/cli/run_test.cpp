@@ -4,21 +4,9 @@
 
 #include "cli/options.h"
 #include "cliTestSupport.h"
+#include "support/data.h"
 
 namespace {
-
-const std::string fixture =
-    "<?xml version='1.0' encoding='UTF-8'?>\n<Teachers_Timetable>\n  <Teacher name='Šimek "
-    "Petr'><Day name='Pondělí'>\n"
-    "    <Hour name='1.'><Subject name='Fyzika'/><Students name='1.A'/><Room name='L1'/></Hour>\n"
-    "    <Hour name='2.'/><Hour name='3.'><Subject name='Dozor'/></Hour></Day>\n    <Day "
-    "name='Úterý'><Hour name='1.'/>"
-    "<Hour name='2.'><Subject name='Fyzika&#9;lab'/><Students "
-    "name='2.B'/></Hour></Day></Teacher>\n  <Teacher "
-    "name='Adámek Jan'><Day name='Po'><Hour name='I'><Students name='1.A'/><Subject "
-    "name='Matematika'/></Hour></Day>"
-    "</Teacher>\n  <Teacher name='Idle'><Day name='Po'/><Day "
-    "name='Út'/></Teacher>\n</Teachers_Timetable>\n";
 
 std::string failed(const std::string& file, const std::string& reason)
 {
@@ -27,6 +15,7 @@ std::string failed(const std::string& file, const std::string& reason)
 
 TEST(RunExportTest, InspectionsPrintTheirResultOrOneClearLine)
 {
+    const std::string fixture = support::testFile("cli/data/inspect.xml");
     const std::string in = cliFile("fixture.xml", fixture);
     const std::string missing = support::programScratch().file("missing.xml"),
                       folder = support::programScratch().file("folder.xml");
@@ -71,7 +60,10 @@ TEST(RunExportTest, InspectionsPrintTheirResultOrOneClearLine)
          1,
          "",
          failed(missing, "cannot open the file: No such file or directory")},
-        {{"--list", "teachers", folder}, 1, "", failed(folder, "is a directory, not a regular file")},
+        {{"--list", "teachers", folder},
+         1,
+         "",
+         failed(folder, "is a directory, not a regular file")},
         {{"--show-teacher", "A", empty}, 1, "", failed(empty, "the file is empty")},
         {{"--list", "teachers", truncated},
          1,

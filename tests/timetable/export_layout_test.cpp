@@ -5,37 +5,17 @@
 
 namespace {
 
-// Adams: 3 days of 3 hours; a duty without a group on Tu 1. Brown: fewer days
-// and hours, teaches 1A where Adams does (day 1, hour 1) and sorts later.
-// Aaron sorts first and has no hour; Zed has no day.
-const char* const school =
-    "<Teachers_Timetable><T name='Brown'>"
-    "<D name='bMo'><H name='b1'><Subject name='Art'/><Students name='1A'/><Room name='S1'/></H>"
-    "<H name='b2'><Students name='3C'/><Subject name='Art'/></H></D>"
-    "<D name='bTu'><H name='b1'><Students name='1A'/><Subject name='PE'/><Room name='Gym'/></H><H "
-    "name='b2'/></D>"
-    "</T><T name='Adams'>"
-    "<D name='Mo'><H name='1'><Students name='1A'/><Subject name='Math'/><Room name='R1'/></H>"
-    "<H name='2'><Students name='2B'/><Subject name='Math'/><Room name='R2'/></H><H name='3'/></D>"
-    "<D name='Tu'><H name='1'><Subject name='Duty'/></H><H name='2'><Students name='1A'/><Subject "
-    "name='Bio'/>"
-    "<Room name='R1'/></H><H name='3'><Students name='2B'/></H></D>"
-    "<D name='We'><H name='1'/><H name='2'/><H name='3'><Students name='1A'/><Subject "
-    "name='Math'/><Room name='R3'/></H>"
-    "</D></T><T name='Aaron'><D name='X'/><D name='Y'/></T><T name='Zed'/></Teachers_Timetable>";
-
-const std::string adamsHeading = "hour\\day\tMo\tTu\tWe\n";
-const std::string brownHeading = "hour\\day\tbMo\tbTu\n";
-// The summaries: day names over blocks of three hour columns, headings from
-// the largest week (Adams, and 1A's week, which takes Adams' headings).
-const std::string summaryHeadings = "\tMo\t\t\tTu\t\t\tWe\n\t1\t2\t3\t1\t2\t3\t1\t2\t3\n";
-
+// small_school.xml: Adams has 3 days of 3 hours and a duty without a group
+// on Tu 1. Brown has fewer days and hours, teaches 1A where Adams does (day
+// 1, hour 1) and sorts later. Aaron sorts first and has no hour; Zed has no
+// day. The summaries take their headings from the largest week (Adams; 1A's
+// week takes Adams' headings too).
 class ExportLayoutTest : public testing::Test
 {
 protected:
     timeTable table;
 
-    void SetUp() override { readInto(table, school); }
+    void SetUp() override { readInto(table, support::testFile("timetable/data/small_school.xml")); }
 
     support::WorkbookRead exported(bool teachers)
     {
@@ -43,40 +23,16 @@ protected:
         EXPECT_TRUE(teachers ? table.teacherToExcel(path) : table.studentsToExcel(path));
         return support::readWorkbook(path);
     }
-
-    void expectSheets(const support::WorkbookRead& book, const names& sheetNames,
-                      const names& grids)
-    {
-        ASSERT_EQ(book.problem, "");
-        ASSERT_EQ(book.sheetNames, sheetNames);
-        for (size_t i = 0; i < grids.size(); ++i)
-            EXPECT_EQ(book.grids[i], grids[i]) << sheetNames[i];
-    }
 };
 
-TEST_F(ExportLayoutTest, TeachersWorkbook)
+// Every sheet of both workbooks, cell by cell: the students' one merges
+// the teachers' weeks and keeps both lessons of a clash.
+TEST_F(ExportLayoutTest, BothWorkbooksCellByCell)
 {
-    expectSheets(
-        exported(true), {"All teachers", "Aaron", "Adams", "Brown", "Zed"},
-        {summaryHeadings + "Aaron\nAdams\t1A\t2B\t\t\t1A\t2B\t\t\t1A\nBrown\t1A\t3C\t\t1A\nZed\n",
-         threeBlocks("hour\\day\tX\tY\n", "", "", ""),
-         threeBlocks(adamsHeading, "1\t1A\n2\t2B\t1A\n3\t\t2B\t1A\n",
-                     "1\tMath\tDuty\n2\tMath\tBio\n3\t\t\tMath\n", "1\tR1\n2\tR2\tR1\n3\t\t\tR3\n"),
-         threeBlocks(brownHeading, "b1\t1A\t1A\nb2\t3C\n", "b1\tArt\tPE\nb2\tArt\n",
-                     "b1\tS1\tGym\nb2\n"),
-         threeBlocks("hour\\day\n", "", "", "")});
-}
-
-TEST_F(ExportLayoutTest, StudentsWorkbookMergesTeachersAndKeepsBothLessonsOfAClash)
-{
-    expectSheets(
-        exported(false), {"All students", "1A", "2B", "3C"},
-        {summaryHeadings + "1A\tMath\\nArt\t\t\tPE\tBio\t\t\t\tMath\n2B\t\tMath\n3C\t\tArt\n",
-         threeBlocks(adamsHeading, "1\tMath\\nArt\tPE\n2\t\tBio\n3\t\t\tMath\n",
-                     "1\tAdams\\nBrown\tBrown\n2\t\tAdams\n3\t\t\tAdams\n",
-                     "1\tR1\\nS1\tGym\n2\t\tR1\n3\t\t\tR3\n"),
-         threeBlocks(adamsHeading, "1\n2\tMath\n3\n", "1\n2\tAdams\n3\t\tAdams\n", "1\n2\tR2\n3\n"),
-         threeBlocks(brownHeading, "b1\nb2\tArt\n", "b1\nb2\tBrown\n", "b1\nb2\n")});
+    EXPECT_EQ(sheetsText(exported(true)),
+              support::testFile("timetable/reference/small-school-teachers.txt"));
+    EXPECT_EQ(sheetsText(exported(false)),
+              support::testFile("timetable/reference/small-school-students.txt"));
 }
 
 // Without a chosen font no style is added; a chosen one, even the default
@@ -102,10 +58,6 @@ TEST_F(ExportLayoutTest, TheChosenFontStylesEveryCell)
     }
 }
 
-}  // namespace
-
-namespace {
-
 std::string today()
 {
     const time_t now = time(nullptr);
@@ -126,30 +78,11 @@ TEST_F(ExportLayoutTest, PrintReadyLayout)
     const std::string students = newFolder() + "students.xlsx";
     ASSERT_TRUE(table.teacherToExcel(teachers));
     ASSERT_TRUE(table.studentsToExcel(students));
-    const std::string footer = R"("footer": ["school && co.xml", null, ")" + today() + R"("])";
-    const std::string thin = R"(["thin", "thin", "thin", "thin"])";
-    EXPECT_EQ(support::checkPackage(teachers, R"J({"sheets_count": 5, "sheets": [
-        {"name": "All teachers", "merged": ["B1:D1", "E1:G1", "H1:J1"],
-         "cells": {"B1": "Mo", "E2": "1", "A4": "Adams", "B4": "1A", "F4": "1A"},
-         "styles": {"E1": {"bold": true, "fill": "FFE7E6E6", "border": ["medium", "thin", "thin", "thin"]},
-                    "F4": {"bold": false, "fill": null, "border": )J" +
-                                                  thin + R"J(}},
-         "print": {"orientation": "landscape", "fitToPage": true, "fitToHeight": 0, "frozen": "B3",
-                   "titleRows": "$1:$2", "titleCols": "$A:$A", "header": [null, "All teachers", null], )J" +
-                                                  footer + R"J(}},
-        {"name": "Adams", "merged": ["A1:D1"],
-         "cells": {"A1": "Adams", "A2": "Groups", "B3": "Mo", "A4": "1", "B4": "1A", "A7": null,
-                   "A8": "Subjects", "B10": "Math", "A14": "Rooms", "D18": "R3"},
-         "styles": {"A1": {"bold": true, "size": 15}, "A2": {"bold": true, "border": [null, null, null, null]},
-                    "B3": {"bold": true, "fill": "FFE7E6E6", "border": )J" +
-                                                  thin + R"J(},
-                    "D4": {"bold": false, "fill": null, "wrap": true, "horizontal": "center", "border": )J" +
-                                                  thin + R"J(}},
-         "widths": {"A": 9.75, "B": 5.75},
-         "print": {"orientation": "landscape", "fitToPage": true, "fitToWidth": null, "fitToHeight": null,
-                   "centered": [true, true], "titleRows": null, "header": [null, "Adams", null], )J" +
-                                                  footer + R"J(}}]})J"),
-              "OK");
+    std::string expected = support::testFile("timetable/reference/print-ready-teachers.json");
+    for (size_t at = expected.find("@TODAY@"); at != std::string::npos;
+         at = expected.find("@TODAY@"))
+        expected.replace(at, 7, today());
+    EXPECT_EQ(support::checkPackage(teachers, expected), "OK");
     EXPECT_EQ(support::checkPackage(students, R"J({"sheets_count": 4, "sheets": [
         {"name": "1A", "cells": {"A1": "1A", "A2": "Subjects", "A8": "Teachers", "A14": "Rooms"}}]})J"),
               "OK");

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include "support/data.h"
 #include "support/reader.h"
 #include "support/scratch.h"
 #include "timetable/timeTable.h"
@@ -67,6 +68,16 @@ inline std::string threeBlocks(const std::string& heading, const std::string& fi
                                const std::string& second, const std::string& third)
 {
     return heading + first + "\n\n" + heading + second + "\n\n" + heading + third;
+}
+
+// A workbook as read back: each sheet's name on a line of its own after
+// "== ", then its grid.
+inline std::string sheetsText(const support::WorkbookRead& book)
+{
+    std::string text = book.problem;
+    for (size_t i = 0; i < book.sheetNames.size() && i < book.grids.size(); ++i)
+        text += "== " + book.sheetNames[i] + "\n" + book.grids[i];
+    return text;
 }
 
 #endif  // HORATAB_TESTS_TIMETABLE_TIMETABLETESTSUPPORT_H

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/data.h"
 #include "support/reader.h"
 #include "support/scratch.h"
 #include "support/zip.h"
@@ -24,7 +25,7 @@ inline const std::string xmlDeclaration =
 // The expected bytes of a part, from the reference folder beside these tests.
 inline std::string Reference(const std::string& name)
 {
-    return support::readFile(std::string(HORATAB_XLSX_REFERENCE_DIR) + name);
+    return support::testFile("xlsx/reference/" + name);
 }
 
 // The entries every package starts with, then `more`.
