@@ -15,7 +15,7 @@ TEST(PageLayout, EveryElementInSchemaOrderByteForByte)
 {
     support::ScratchFolder dir;
     PackageWorksheet sheet(1, dir.path());
-    sheet.SetTitle("It's");
+    sheet.SetTitle("It's_x0041_");
     sheet.SetColumnWidths({ColumnWidth(0, 0, 20.5f)});
     sheet.FreezePanes(1, 2);
     sheet.SetPageOrientation(PAGE_LANDSCAPE);
@@ -50,7 +50,7 @@ TEST(PageLayout, EveryElementInSchemaOrderByteForByte)
             R"(fitToHeight="0" orientation="landscape"/><headerFooter><oddHeader>&amp;C&amp;"Arial,Bold")"
             R"(&amp;14A &amp;&amp; &lt;B&gt;</oddHeader><oddFooter>&amp;L&amp;F&amp;R&amp;P / &amp;N)"
             R"(</oddFooter></headerFooter></worksheet>)");
-    EXPECT_EQ(sheet.GetPrintTitles(), "'It''s'!$A:$A,'It''s'!$1:$2");
+    EXPECT_EQ(sheet.GetPrintTitles(), "'It''s_x005F_x0041_'!$A:$A,'It''s_x005F_x0041_'!$1:$2");
 }
 
 TEST(PageLayout, RefusedSettingsChangeNothing)
