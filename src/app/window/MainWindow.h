@@ -43,6 +43,8 @@ public:
     QAction* aboutAction() const { return _aboutAction; }
     QCheckBox* roomsCheck() const { return _roomsCheck; }
     QCheckBox* teachersCheck() const { return _teachersCheck; }
+    QCheckBox* printReadyCheck() const { return _printReadyCheck; }
+    QCheckBox* alphabeticalCheck() const { return _alphabeticalCheck; }
     // What was loaded; a widget of the status bar, so menu hints only cover it.
     QLabel* statusLabel() const { return _statusLabel; }
 
@@ -84,6 +86,8 @@ private:
     QAction* _aboutAction = nullptr;
     QCheckBox* _roomsCheck = nullptr;
     QCheckBox* _teachersCheck = nullptr;
+    QCheckBox* _printReadyCheck = nullptr;
+    QCheckBox* _alphabeticalCheck = nullptr;
     QLabel* _statusLabel = nullptr;
 };
 
