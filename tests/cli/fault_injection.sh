@@ -163,7 +163,7 @@ sys.exit(0 if max(e.file_size for e in zipfile.ZipFile(path).infolist()) < limit
   memory-bounds)
     # Files under 1 MB whose matrices would need gigabytes: a summary whose
     # rows and columns each fit a sheet but whose product does not fit the
-    # memory, and a week of 9 million cells. Under a 300 MB address space
+    # memory, names copied into many cells, and a week of 9 million cells. Under a 300 MB address space
     # limit each is refused with its reason, not by running out of memory.
     [ "${HORATAB_SANITIZED:-}" != 1 ] || skip "a sanitizer build cannot run under an address space limit"
     input="$work/product.xml"
@@ -172,6 +172,17 @@ sys.exit(0 if max(e.file_size for e in zipfile.ZipFile(path).infolist()) < limit
     for book in -t -s; do
       status="$(ulimit -v 307200; TMPDIR="$tmp" "$tool" "$input" $book "$out/teachers.xlsx" >"$work/stdout" 2>"$work/stderr"; echo $?)"
       grep -q "the summary of all .* would need [0-9]* cells" "$work/stderr" || fail "$book: no reason given: $(cat "$work/stderr")"
+      expect_failure
+    done
+    # Names copied into many cells: a long subject of one hour taught to
+    # 20,000 groups (the groups' summary) and a long teacher's name in the
+    # 8,000 hours of one group (that group's week).
+    "$python" -c 'print("<Teachers_Timetable><T name=\"T\"><d><h><Subject name=\"" + "s" * 400000 + "\"/>" + "".join("<Students name=\"g%d\"/>" % g for g in range(20000)) + "</h></d></T></Teachers_Timetable>")' >"$work/subject.xml"
+    "$python" -c 'print("<Teachers_Timetable><T name=\"" + "t" * 400000 + "\">" + ("<d>" + "<h><Students name=\"G\"/></h>" * 1334 + "</d>") * 6 + "</T></Teachers_Timetable>")' >"$work/teacher.xml"
+    for input in "$work/subject.xml" "$work/teacher.xml"; do
+      [ "$(stat -c %s "$input")" -lt 1000000 ] || fail "$input is not under 1 MB"
+      status="$(ulimit -v 307200; TMPDIR="$tmp" "$tool" "$input" -s "$out/teachers.xlsx" >"$work/stdout" 2>"$work/stderr"; echo $?)"
+      grep -q "would need about [0-9]* MB" "$work/stderr" || fail "$input: no reason given: $(cat "$work/stderr")"
       expect_failure
     done
     status="$(ulimit -v 307200; "$tool" --show-teacher Big "$work/square.xml" 2>"$work/stderr" >/dev/null; echo $?)"
