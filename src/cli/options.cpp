@@ -38,7 +38,7 @@ bool splitInlineValue(const std::string& arg, std::string& name, std::string& va
 bool takesValue(const std::string& option)
 {
     for (const char* known : {"--list", "--show-teacher", "--show-students", "--teachers", "-t",
-                              "--students", "-s", "--font", "--size"})
+                              "--students", "-s", "--font", "--size", "--order"})
         if (option == known)
             return true;
     return false;
@@ -163,6 +163,13 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
                 return failWith(error, "--size takes a number of points from 1 to 409, not \"" +
                                            echoedName(value) + "\"");
             options.sizeGiven = true;
+        } else if (option == "--order") {
+            if (options.orderGiven)
+                return failWith(error, "--order given twice");
+            if (!parseNameOrder(value, options.order))
+                return failWith(error, "--order takes bytes or alphabet, not \"" +
+                                           echoedName(value) + "\"");
+            options.orderGiven = true;
         }
         if (!ok)
             return false;
@@ -219,13 +226,17 @@ const char* usageText()
            "      --size POINTS      font size in points, 1 to 409 (default 11)\n"
            "      --print-ready      lay the sheets out for printing: titles, captions,\n"
            "                         borders, fitted columns, landscape pages\n"
+           "      --order bytes|alphabet\n"
+           "                         order of the sheets, the summary rows and --list:\n"
+           "                         the names' bytes (default) or the alphabet\n"
+           "                         (Unicode collation: Cerny, Černý, Cesta)\n"
            "  With neither -t nor -s both workbooks are written beside the input,\n"
            "  as INPUT-teachers.xlsx and INPUT-students.xlsx. FILE \"-\" is standard\n"
            "  output, INPUT \"-\" standard input. A FILE that is a symbolic link is\n"
            "  replaced by the workbook; the file it points to is not written.\n"
            "\n"
            "Inspection:\n"
-           "      --list teachers|students   the names, one per line, in byte order\n"
+           "      --list teachers|students   the names, one per line, sorted as --order says\n"
            "      --show-teacher NAME        the teacher's week: group / subject per hour\n"
            "      --show-students NAME       the group's week: subject per hour\n"
            "  Weeks print one row per line, cells separated by tabs, day names first.\n"

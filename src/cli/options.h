@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "timetable/nameOrder.h"
 #include "timetable/shownText.h"
 
 // What horatab-export was asked to do.
@@ -33,6 +34,8 @@ struct cliOptions
     bool sizeGiven = false;
     double fontSize = 0;
     bool printReady = false;  // --print-ready: the print layout
+    bool orderGiven = false;
+    nameOrder order = nameOrder::bytes;  // --order: of the sheets, summary rows and --list
 };
 
 // Reads the command line (argv[0] is the program). On success fills

@@ -291,11 +291,12 @@ bool timeTable::_teacherToExcel(ExcelWriteWrapper* facade)
     if (result)
         result = _allTeacherToExcel(facade);
 
+    std::vector<teacher*> ordered;
+    result = result && teachersInOrder(facade, ordered);
     const uint32_t flags[3] = {INFO_STUDENTS, INFO_SUBJECT, INFO_ROOM};
-    for (auto& entry : teachers.map()) {
+    for (teacher* member : ordered) {
         if (!result)
             break;
-        teacher* member = entry.second;
         result = member && reportSheet(done++, sheets, member->name) &&
                  facade->addWorksheet(member->name);
         if (result)
@@ -320,11 +321,12 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
     if (result)
         result = _allStudentsToExcel(facade, index);
 
+    std::vector<namedObjects<std::string>*> ordered;
+    result = result && groupsInOrder(facade, ordered);
     const uint32_t flags[3] = {INFO_SUBJECT, INFO_TEACHER, INFO_ROOM};
-    for (auto& entry : students.map()) {
+    for (const namedObjects<std::string>* group : ordered) {
         if (!result)
             break;
-        const namedObjects<std::string>* group = entry.second;
         const teacherList& groupTeachers = teachersOf(index, group);
         result = group && groupWeekFits(facade, group, groupTeachers, flags) &&
                  reportSheet(done++, sheets, group->name) && facade->addWorksheet(group->name);
@@ -357,11 +359,13 @@ bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
     if (!summaryFits(teachers.size(), mostDays, mostHours))
         return summaryTooLarge(facade, "teachers", teachers.size(), mostDays, mostHours);
 
+    std::vector<teacher*> ordered;
+    if (!teachersInOrder(facade, ordered))
+        return false;
     summaryMatrix summary(teachers.size(), mostDays, mostHours);
     BaseMatrix<std::string> week;
     uint64_t k = 0;
-    for (auto& entry : teachers.map()) {
-        teacher* member = entry.second;
+    for (teacher* member : ordered) {
         if (member) {
             member->timeSchedule(week, INFO_STUDENTS);
             summary.offerHeadings(week);
@@ -401,17 +405,37 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
         return summaryTooLarge(facade, "student groups", students.size(), mostDays, mostHours,
                                textBytes);
 
+    std::vector<namedObjects<std::string>*> ordered;
+    if (!groupsInOrder(facade, ordered))
+        return false;
     BaseMatrix<std::string> week;
     summaryMatrix summary(students.size(), mostDays, mostHours);
     uint64_t k = 0;
-    for (auto& entry : students.map()) {
-        if (!studentsTimeSchedule(entry.second, teachersOf(index, entry.second), week,
-                                  INFO_SUBJECT))
-            return mergeFailed(facade, entry.second);
+    for (const namedObjects<std::string>* group : ordered) {
+        if (!studentsTimeSchedule(group, teachersOf(index, group), week, INFO_SUBJECT))
+            return mergeFailed(facade, group);
         summary.offerHeadings(week);
-        summary.setWeek(k++, entry.second->name, week);
+        summary.setWeek(k++, group->name, week);
     }
     return writeSummarySheet(facade, allStudentsTitle, summary.matrix(), mostHours);
+}
+
+static bool cannotOrder(ExcelWriteWrapper* facade, const std::string& problem)
+{
+    return facade->fail(SimpleXlsx::Status(SimpleXlsx::STATUS_SYSTEM, problem));
+}
+
+bool timeTable::teachersInOrder(ExcelWriteWrapper* facade, std::vector<teacher*>& ordered) const
+{
+    std::string problem;
+    return objectsInOrder(teachers, _order, ordered, problem) || cannotOrder(facade, problem);
+}
+
+bool timeTable::groupsInOrder(ExcelWriteWrapper* facade,
+                              std::vector<namedObjects<std::string>*>& ordered) const
+{
+    std::string problem;
+    return objectsInOrder(students, _order, ordered, problem) || cannotOrder(facade, problem);
 }
 
 const timeTable::teacherList& timeTable::teachersOf(const groupTeachersIndex& index,

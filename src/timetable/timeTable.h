@@ -12,6 +12,7 @@
 
 #include "timetable/BaseMatrix.h"
 #include "timetable/containers.h"
+#include "timetable/nameOrder.h"
 #include "xlsx/Status.h"
 
 class ExcelWriteWrapper;
@@ -219,6 +220,8 @@ public:
         _printReady = printReady;
         _sourceFileName = std::move(sourceFileName);
     }
+    // The next exports put their sheets and summary rows in `order`.
+    void setNameOrder(nameOrder order) { _order = order; }
 
     // The steps of the export; each stops at the first false, with the
     // reason in the facade's lastStatus().
@@ -232,6 +235,7 @@ private:
     exportProgress* _progress = nullptr;
     bool _printReady = false;
     std::string _sourceFileName;
+    nameOrder _order = nameOrder::bytes;
     printLayout* _layout = nullptr;  // during a print-ready export
 
     template <typename WeekBuilder>
@@ -244,6 +248,11 @@ private:
     template <typename Writer>
     bool withLayout(ExcelWriteWrapper* facade, Writer writeSheets);
 
+    // The teachers or the groups in the export's order; false, with the
+    // reason in the facade, when they cannot be put in it.
+    bool teachersInOrder(ExcelWriteWrapper* facade, std::vector<teacher*>& ordered) const;
+    bool groupsInOrder(ExcelWriteWrapper* facade,
+                       std::vector<namedObjects<std::string>*>& ordered) const;
     // False once the export was cancelled.
     bool reportSheet(uint64_t done, uint64_t total, const std::string& title);
     static const teacherList& teachersOf(const groupTeachersIndex& index,
