@@ -15,7 +15,7 @@ TEST(PageLayout, EveryElementInSchemaOrderByteForByte)
 {
     support::ScratchFolder dir;
     PackageWorksheet sheet(1, dir.path());
-    sheet.SetTitle("It's");
+    sheet.SetTitle("It's_x0041_");
     sheet.SetColumnWidths({ColumnWidth(0, 0, 20.5f)});
     sheet.FreezePanes(1, 2);
     sheet.SetPageOrientation(PAGE_LANDSCAPE);
@@ -35,7 +35,7 @@ TEST(PageLayout, EveryElementInSchemaOrderByteForByte)
     ASSERT_TRUE(sheet.Save());
     EXPECT_EQ(sheet.HeadOfPart() + support::readFile(dir.file("xl/worksheets/sheet1.xml")),
               xt::Reference("page-layout-sheet.xml"));
-    EXPECT_EQ(sheet.GetPrintTitles(), "'It''s'!$A:$A,'It''s'!$1:$2");
+    EXPECT_EQ(sheet.GetPrintTitles(), "'It''s_x005F_x0041_'!$A:$A,'It''s_x005F_x0041_'!$1:$2");
 }
 
 TEST(PageLayout, RefusedSettingsChangeNothing)

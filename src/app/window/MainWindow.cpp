@@ -34,7 +34,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(central);
 
     buildMenus();
-    statusBar()->showMessage(tr("No timetable loaded"));
+    _statusLabel = new QLabel(tr("No timetable loaded"), this);
+    statusBar()->addWidget(_statusLabel, 1);
     setAcceptDrops(true);
     resize(900, 620);
 }
@@ -153,9 +154,20 @@ QWidget* MainWindow::buildExportRow()
     _exportStudentsButton = new QPushButton(tr("Export stu&dent groups…"), row);
     _fontButton = new QPushButton(tr("Spreadsheet fo&nt…"), row);
     _fontButton->setToolTip(tr("The font of every cell in exported workbooks"));
+    _printReadyCheck = new QCheckBox(tr("&Print-ready layout"), row);
+    _printReadyCheck->setToolTip(
+        tr("Exported sheets get titles, captions, borders and fitted columns, each "
+           "teacher or group on one landscape page"));
+    _alphabeticalCheck = new QCheckBox(tr("&Alphabetical order"), row);
+    _alphabeticalCheck->setToolTip(
+        tr("The name list and the exported sheets follow the alphabet (Černý after Cerny) "
+           "instead of the names' bytes"));
 
     layout->addWidget(_exportTeachersButton);
     layout->addWidget(_exportStudentsButton);
+    layout->addSpacing(12);
+    layout->addWidget(_printReadyCheck);
+    layout->addWidget(_alphabeticalCheck);
     layout->addStretch(1);
     layout->addWidget(_fontButton);
     return row;

@@ -6,6 +6,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -42,6 +43,10 @@ public:
     QAction* aboutAction() const { return _aboutAction; }
     QCheckBox* roomsCheck() const { return _roomsCheck; }
     QCheckBox* teachersCheck() const { return _teachersCheck; }
+    QCheckBox* printReadyCheck() const { return _printReadyCheck; }
+    QCheckBox* alphabeticalCheck() const { return _alphabeticalCheck; }
+    // What was loaded; a widget of the status bar, so menu hints only cover it.
+    QLabel* statusLabel() const { return _statusLabel; }
 
 signals:
     // An .xml file was dropped on the window.
@@ -81,6 +86,9 @@ private:
     QAction* _aboutAction = nullptr;
     QCheckBox* _roomsCheck = nullptr;
     QCheckBox* _teachersCheck = nullptr;
+    QCheckBox* _printReadyCheck = nullptr;
+    QCheckBox* _alphabeticalCheck = nullptr;
+    QLabel* _statusLabel = nullptr;
 };
 
 #endif  // HORATAB_APP_WINDOW_MAINWINDOW_H

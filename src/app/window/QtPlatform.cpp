@@ -9,7 +9,7 @@
 #include <QFormLayout>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QStatusBar>
+#include <QLabel>
 #include <QTimer>
 #include <QUrl>
 
@@ -379,6 +379,26 @@ void QtPlatform::setTeachersCheckAvailable(bool available)
     _window.teachersCheck()->setEnabled(available);
 }
 
+bool QtPlatform::printReadyChecked()
+{
+    return _window.printReadyCheck()->isChecked();
+}
+
+void QtPlatform::setPrintReadyChecked(bool checked)
+{
+    _window.printReadyCheck()->setChecked(checked);
+}
+
+bool QtPlatform::alphabeticalChecked()
+{
+    return _window.alphabeticalCheck()->isChecked();
+}
+
+void QtPlatform::setAlphabeticalChecked(bool checked)
+{
+    _window.alphabeticalCheck()->setChecked(checked);
+}
+
 void QtPlatform::setExportEnabled(bool enabled)
 {
     for (QWidget* button : {static_cast<QWidget*>(_window.exportTeachersButton()),
@@ -397,7 +417,7 @@ void QtPlatform::setWindowFilePath(const QString& path)
 
 void QtPlatform::setStatusText(const QString& text)
 {
-    _window.statusBar()->showMessage(text);
+    _window.statusLabel()->setText(text);
 }
 
 void QtPlatform::setInputPathText(const QString& text)
