@@ -22,17 +22,19 @@ std::string quoted(const std::string& name)
     return "\"" + echoedName(name) + "\"";
 }
 
-int listNames(const std::map<std::string, teacher*>& names, std::ostream& out)
+template <typename T>
+int listNames(const vorMapPtr<T>& registry, const cliOptions& options, std::ostream& out,
+              std::ostream& err)
 {
-    for (const auto& entry : names)
-        out << terminalText(entry.first) << '\n';
-    return 0;
-}
-
-int listNames(const std::map<std::string, namedObjects<std::string>*>& names, std::ostream& out)
-{
-    for (const auto& entry : names)
-        out << terminalText(entry.first) << '\n';
+    std::vector<std::string> names;
+    names.reserve(registry.size());
+    for (const auto& entry : registry.map())
+        names.push_back(entry.first);
+    std::string problem;
+    if (!sortNames(names, options.order, problem))
+        return failure(err, options.input, problem);
+    for (const std::string& name : names)
+        out << terminalText(name) << '\n';
     return 0;
 }
 
@@ -80,9 +82,9 @@ int inspect(const cliOptions& options, std::ostream& out, std::ostream& err)
         return 1;
     switch (options.mode) {
     case cliMode::listTeachers:
-        return listNames(model.teachers.map(), out);
+        return listNames(model.teachers, options, out, err);
     case cliMode::listStudents:
-        return listNames(model.students.map(), out);
+        return listNames(model.students, options, out, err);
     case cliMode::showTeacher:
         return showTeacher(model, options, out, err);
     case cliMode::showStudents:

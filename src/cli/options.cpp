@@ -38,7 +38,7 @@ bool splitInlineValue(const std::string& arg, std::string& name, std::string& va
 bool takesValue(const std::string& option)
 {
     for (const char* known : {"--list", "--show-teacher", "--show-students", "--teachers", "-t",
-                              "--students", "-s", "--font", "--size"})
+                              "--students", "-s", "--font", "--size", "--order"})
         if (option == known)
             return true;
     return false;
@@ -163,6 +163,13 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
                 return failWith(error, "--size takes a number of points from 1 to 409, not \"" +
                                            echoedName(value) + "\"");
             options.sizeGiven = true;
+        } else if (option == "--order") {
+            if (options.orderGiven)
+                return failWith(error, "--order given twice");
+            if (!parseNameOrder(value, options.order))
+                return failWith(error, "--order takes bytes or alphabet, not \"" +
+                                           echoedName(value) + "\"");
+            options.orderGiven = true;
         }
         if (!ok)
             return false;
@@ -201,62 +208,6 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
 
 const char* const programName = "horatab-export";
 
-namespace {
-
-// The length of the UTF-8 sequence at text[pos] and its code point; 0 when
-// the bytes there are not valid UTF-8.
-size_t decodeUtf8(const std::string& text, size_t pos, uint32_t& codePoint)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[pos]);
-    size_t length = lead < 0x80                    ? 1
-                    : lead >= 0xC2 && lead <= 0xDF ? 2
-                    : lead >= 0xE0 && lead <= 0xEF ? 3
-                    : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                   : 0;
-    if (length == 0 || text.size() - pos < length)
-        return 0;
-    codePoint = length == 1 ? lead : lead & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        const unsigned char next = static_cast<unsigned char>(text[pos + i]);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    const uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (codePoint < smallest[length] || codePoint > 0x10FFFF ||
-        (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return 0;
-    return length;
-}
-
-}  // namespace
-
-std::string terminalText(const std::string& text, size_t maxCharacters)
-{
-    std::string shown;
-    shown.reserve(text.size());
-    size_t characters = 0;
-    for (size_t pos = 0; pos < text.size(); ++characters) {
-        if (characters == maxCharacters)
-            return shown + "...";
-        uint32_t c = 0;
-        const size_t length = decodeUtf8(text, pos, c);
-        if (c == '\t' || c == '\n' || c == '\r')
-            shown += ' ';
-        else if (length == 0 || c < 0x20 || (c >= 0x7F && c <= 0x9F))
-            shown += "\xEF\xBF\xBD";  // U+FFFD
-        else
-            shown.append(text, pos, length);
-        pos += length == 0 ? 1 : length;
-    }
-    return shown;
-}
-
-std::string echoedName(const std::string& name)
-{
-    return terminalText(name, 60);
-}
-
 void reportFailure(std::ostream& err, const std::string& subject, const std::string& reason)
 {
     err << programName << ": " << terminalText(subject) << ": " << terminalText(reason) << '\n';
@@ -275,13 +226,17 @@ const char* usageText()
            "      --size POINTS      font size in points, 1 to 409 (default 11)\n"
            "      --print-ready      lay the sheets out for printing: titles, captions,\n"
            "                         borders, fitted columns, landscape pages\n"
+           "      --order bytes|alphabet\n"
+           "                         order of the sheets, the summary rows and --list:\n"
+           "                         the names' bytes (default) or the alphabet\n"
+           "                         (Unicode collation: Cerny, Černý, Cesta)\n"
            "  With neither -t nor -s both workbooks are written beside the input,\n"
            "  as INPUT-teachers.xlsx and INPUT-students.xlsx. FILE \"-\" is standard\n"
            "  output, INPUT \"-\" standard input. A FILE that is a symbolic link is\n"
            "  replaced by the workbook; the file it points to is not written.\n"
            "\n"
            "Inspection:\n"
-           "      --list teachers|students   the names, one per line, in byte order\n"
+           "      --list teachers|students   the names, one per line, sorted as --order says\n"
            "      --show-teacher NAME        the teacher's week: group / subject per hour\n"
            "      --show-students NAME       the group's week: subject per hour\n"
            "  Weeks print one row per line, cells separated by tabs, day names first.\n"

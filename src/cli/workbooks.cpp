@@ -131,6 +131,7 @@ int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& e
     if (!loadTimetable(options.input, model, err))
         return 1;
     chooseFont(model, options);
+    model.setNameOrder(options.order);
     const size_t slash = options.input.rfind('/');
     model.setPrintReady(options.printReady, slash == std::string::npos
                                                 ? options.input

@@ -1,5 +1,7 @@
 #include "timetable/xmlFile.h"
 
+#include "timetable/shownText.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -155,18 +157,6 @@ size_t nullCharacterReference(const std::string& text)
     return std::string::npos;
 }
 
-// An encoding name as it is echoed: at most 40 bytes, cut before a UTF-8
-// continuation byte.
-std::string echoedEncoding(const std::string& name)
-{
-    if (name.size() <= 40)
-        return name;
-    size_t cut = 40;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-        --cut;
-    return name.substr(0, cut) + "...";
-}
-
 bool startsWith(const std::string& bytes, const char* prefix, size_t length)
 {
     return bytes.size() >= length && std::memcmp(bytes.data(), prefix, length) == 0;
@@ -248,7 +238,7 @@ bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::s
 {
     iconv_t converter = iconv_open("UTF-8", encoding.c_str());
     if (converter == iconv_t(-1))
-        return unreadable(failure, "unknown character encoding \"" + echoedEncoding(encoding) +
+        return unreadable(failure, "unknown character encoding \"" + echoedName(encoding) +
                                        "\" in the XML declaration");
     utf8.clear();
     utf8.reserve(bytes.size() + bytes.size() / 2);
@@ -268,7 +258,7 @@ bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::s
     }
     iconv_close(converter);
     if (!ok)
-        return unreadable(failure, "not valid " + echoedEncoding(encoding) + " text (at byte " +
+        return unreadable(failure, "not valid " + echoedName(encoding) + " text (at byte " +
                                        std::to_string(size_t(in - bytes.data())) + ")");
     return true;
 }

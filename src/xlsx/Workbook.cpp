@@ -28,6 +28,7 @@
 #include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/SharedStringTable.h"
 #include "xlsx/internal/SheetName.h"
+#include "xlsx/internal/Zip64End.h"
 
 namespace SimpleXlsx {
 
@@ -490,7 +491,7 @@ bool CWorkbook::WriteArchive(const std::string& archivePath,
     if (packed && closed != ZIP_OK)
         status =
             Status(STATUS_ZIP, "cannot finish the archive", "", closed == ZIP_ERRNO ? errno : 0);
-    return packed && closed == ZIP_OK;
+    return packed && closed == ZIP_OK && CompleteZip64End(archivePath, partNames.size(), status);
 }
 
 // Removes the whole private temporary folder, whatever it holds.

@@ -875,11 +875,12 @@ bool CWorksheet::SetPrintTitleColumns(uint32_t firstCol, uint32_t lastCol)
 }
 
 // Columns first, then rows, each on the sheet named in quotes (a quote in
-// the name doubled).
+// the name doubled). Readers decode "_xHHHH_" in the defined name as in the
+// sheet list, so the name is escaped as there and both read back alike.
 std::string CWorksheet::GetPrintTitles() const
 {
     std::string sheet = "'";
-    for (char c : title)
+    for (char c : SheetNameAttribute(title))
         sheet += c == '\'' ? std::string("''") : std::string(1, c);
     sheet += "'!";
     std::string titles;

@@ -6,6 +6,7 @@
 #include "app/controller/fontArchive.h"
 #include "support.h"
 #include "support/reader.h"
+#include "support/zip.h"
 
 namespace {
 
@@ -280,4 +281,51 @@ TEST_F(Controller, CellsRowHeightsAndTheTextForMissingCells)
     ASSERT_TRUE(delegate.applicationOpenFile(folder.write("empty.xml", withoutDays)));
     EXPECT_EQ(delegate.numberOfRowsInTableView(), 0);
     EXPECT_EQ(delegate.heightOfRow(0), 10.0);
+}
+
+// Both remembered check boxes reach the name list and the export; a change
+// is stored and sorts the list again, the name shown staying selected.
+TEST(ControllerExportChoices, PrintReadyAndAlphabeticalOrderAreRememberedAndExported)
+{
+    TempFolder folder;
+    FakePlatform platform;
+    platform.preferences = {{"printReady", true}, {"alphabeticalOrder", true}};
+    AppDelegate delegate{platform};
+    delegate.applicationDidFinishLaunching();
+    EXPECT_TRUE(platform.printReady);
+    EXPECT_TRUE(platform.alphabetical);
+    ASSERT_TRUE(delegate.applicationOpenFile(folder.write("czech.xml", R"(<Teachers_Timetable>
+<Teacher name="Zeman"><Day name="Po"><Hour name="1"><Students name="1A"/></Hour></Day></Teacher>
+<Teacher name="Černý"><Day name="Po"><Hour name="1"><Students name="2B"/></Hour></Day></Teacher>
+<Teacher name="Cerny"><Day name="Po"><Hour name="1"><Students name="3C"/></Hour></Day></Teacher>
+</Teachers_Timetable>)")));
+    EXPECT_EQ(platform.comboItems, (QStringList{"Cerny", "Černý", "Zeman"}));
+    platform.panelAnswers.append(folder.filePath("print.xlsx"));
+    delegate.onClickExportTeachers();
+
+    platform.comboSelected = 1;
+    delegate.onComboChange();
+    platform.printReady = false;
+    delegate.onPrintReadyChange();
+    platform.alphabetical = false;
+    delegate.onOrderChange();
+    EXPECT_EQ(platform.comboItems, (QStringList{"Cerny", "Zeman", "Černý"}));
+    EXPECT_EQ(platform.comboSelected, 2);
+    EXPECT_EQ(delegate.timeTable()->value("Po"), QStringList{"2B"});
+    EXPECT_EQ(platform.preferences.value("printReady"), false);
+    EXPECT_EQ(platform.preferences.value("alphabeticalOrder"), false);
+    platform.panelAnswers.append(folder.filePath("plain.xlsx"));
+    delegate.onClickExportTeachers();
+
+    const support::WorkbookRead print = support::readWorkbook(folder.file("print.xlsx"));
+    const support::WorkbookRead plain = support::readWorkbook(folder.file("plain.xlsx"));
+    ASSERT_EQ(print.grids.size(), 4u);
+    ASSERT_EQ(plain.grids.size(), 4u);
+    EXPECT_EQ(print.sheetNames, (support::names{"All teachers", "Cerny", "Černý", "Zeman"}));
+    EXPECT_EQ(print.grids[1].substr(0, 6), "Cerny\n");  // the print layout's title
+    EXPECT_NE(
+        support::zipEntry(folder.file("print.xlsx"), "xl/worksheets/sheet2.xml").find("czech.xml"),
+        std::string::npos);  // the footer names the file
+    EXPECT_EQ(plain.sheetNames, (support::names{"All teachers", "Cerny", "Zeman", "Černý"}));
+    EXPECT_EQ(plain.grids[1].substr(0, 9), "hour\\day\t");
 }

@@ -55,6 +55,7 @@ public:
     QString pathText, windowFilePath, statusText, fontButtonTitle;
     int comboSelected = -1, radioColumn = 0, reloads = 0, alertAnswer = 0;
     bool rooms = false, teachers = false, teachersAvailable = false, exportEnabled = true;
+    bool printReady = false, alphabetical = false;
     QStringList progressLines, desktop, busy;  // desktop: "open <path>", "folder <path>"
     uint64_t cancelAtSheet = UINT64_MAX;       // the sheet report that presses Cancel
     QVariantMap preferences;
@@ -128,6 +129,10 @@ public:
     bool roomsShown() override { return rooms; }
     bool teachersShown() override { return teachers && teachersAvailable; }
     void setTeachersCheckAvailable(bool on) override { teachersAvailable = on; }
+    bool printReadyChecked() override { return printReady; }
+    void setPrintReadyChecked(bool on) override { printReady = on; }
+    bool alphabeticalChecked() override { return alphabetical; }
+    void setAlphabeticalChecked(bool on) override { alphabetical = on; }
     void setExportEnabled(bool on) override { exportEnabled = on; }
     void setWindowFilePath(const QString& path) override { windowFilePath = path; }
     void setStatusText(const QString& text) override { statusText = text; }

@@ -98,14 +98,6 @@ TEST(Window, ShowsTheExampleForTeachersAndGroups)
     window.teachersRadio()->click();
     EXPECT_EQ(textsOf(window.comboBox()->model()), teachers);
     EXPECT_EQ(textsOf(model, true), teacherColumns);
-
-    const QString bad = folder.write("bad.xml", fixtures::malformed);
-    EXPECT_FALSE(shell.delegate().applicationOpenFile(bad));
-    ASSERT_EQ(alertsShown.size(), 1);
-    EXPECT_TRUE(alertsShown[0].startsWith("! ERROR loading timetable from:\n" + bad + "\n\n"));
-    alertsShown.clear();
-    EXPECT_EQ(window.pathField()->text(), example);
-    EXPECT_EQ(textsOf(window.comboBox()->model()), teachers);
 }
 
 TEST(Window, FontFromSettingsRecentDocumentsAndARestart)

@@ -50,6 +50,8 @@ TEST(ParseArgumentsTest, EveryFormAndEveryMistake)
         {{"--students", "s.xlsx", "--teachers=t.xlsx", "school.xml"},
          "write|school.xml||t.xlsx|s.xlsx|none"},
         {{"school.xml", "--print-ready", "-t", "t.xlsx"}, "write|school.xml||t.xlsx||none|print"},
+        {{"--order", "alphabet", "--list", "teachers", "a.xml"}, "listTeachers|a.xml||||none"},
+        {{"--order", "latin", "a.xml"}, "error: --order takes bytes or alphabet, not \"latin\""},
         {{}, "error: no input file given"},
         {{"a.xml", "b.xml"}, "error: give one input file, not 2"},
         {{"--frob", "a.xml"}, "error: unknown option --frob"},

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The print-ready teachers' workbook of the bundled example, printed to PDF
-# by LibreOffice: one landscape page per teacher sheet and one for the
-# summary. Skips (77) where soffice or pdfinfo is missing.
+# The print-ready teachers' workbook of the bundled example, in alphabetical
+# order, printed to PDF by LibreOffice: one landscape page per teacher sheet
+# and one for the summary. Skips (77) where soffice or pdfinfo is missing.
 #   print_pdf.sh HORATAB_EXPORT EXAMPLE.xml
 set -euo pipefail
 export_bin="$1"
@@ -10,7 +10,7 @@ command -v soffice >/dev/null && command -v pdfinfo >/dev/null || exit 77
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-"$export_bin" --print-ready -t "$work/teachers.xlsx" "$example" >/dev/null
+"$export_bin" --print-ready --order alphabet -t "$work/teachers.xlsx" "$example" >/dev/null
 teachers="$("$export_bin" --list teachers "$example" | wc -l)"
 # A private profile: no first-start dialogs, no clash with a running office.
 HOME="$work" timeout 300 soffice --headless "-env:UserInstallation=file://$work/profile" \

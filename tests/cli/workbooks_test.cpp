@@ -113,4 +113,36 @@ TEST(WorkbooksTest, EachFailedWorkbookGetsItsOwnLine)
         << "in, other, idle, duties, plain, sub, locked and the duties' t.xlsx";
 }
 
+// --order alphabet puts the sheets, the summaries' rows and --list in the
+// alphabet's order; without it they stay in byte order.
+TEST(WorkbooksTest, AlphabetOrdersSheetsSummaryRowsAndLists)
+{
+    const std::string folder = newFolder();
+    const std::string input = support::writeFile(
+        folder + "abc.xml",
+        "<Teachers_Timetable><T name='Zeman'><D name='Mon'><H name='1.'><Subject name='Math'/>"
+        "<Students name='Čtvrtá'/></H></D></T><T name='Černý'><D name='Mon'><H name='1.'>"
+        "<Subject name='Art'/><Students name='Cesta'/></H></D></T><T name='Cerny'><D name='Mon'>"
+        "<H name='1.'><Subject name='Bio'/><Students name='Zahrada'/></H></D></T>"
+        "</Teachers_Timetable>");
+    const std::string t = folder + "t.xlsx", s = folder + "s.xlsx";
+    expectRuns(
+        {{{"--list", "teachers", input}, 0, "Cerny\nZeman\nČerný\n", ""},
+         {{"--order=alphabet", "--list", "teachers", input}, 0, "Cerny\nČerný\nZeman\n", ""},
+         {{"--list", "students", "--order", "alphabet", input}, 0, "Cesta\nČtvrtá\nZahrada\n", ""},
+         {{"--order", "alphabet", "-t", t, "-s", s, input},
+          0,
+          written(true, t) + written(false, s),
+          ""}});
+    support::WorkbookRead teachers = support::readWorkbook(t), students = support::readWorkbook(s);
+    EXPECT_EQ(teachers.sheetNames, (names{"All teachers", "Cerny", "Černý", "Zeman"}));
+    ASSERT_EQ(teachers.grids.size(), 4u);
+    EXPECT_EQ(teachers.grids[0], "\tMon\n\t1.\nCerny\tZahrada\nČerný\tCesta\nZeman\tČtvrtá\n");
+    EXPECT_EQ(students.sheetNames, (names{"All students", "Cesta", "Čtvrtá", "Zahrada"}));
+    ASSERT_EQ(students.grids.size(), 4u);
+    EXPECT_EQ(students.grids[0], "\tMon\n\t1.\nCesta\tArt\nČtvrtá\tMath\nZahrada\tBio\n");
+    EXPECT_EQ(students.grids[2], "hour\\day\tMon\n1.\tMath\n\n\nhour\\day\tMon\n1.\tZeman\n\n\n"
+                                 "hour\\day\tMon\n1.\n");
+}
+
 }  // namespace

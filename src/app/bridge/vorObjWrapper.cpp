@@ -56,6 +56,8 @@ bool vorObjWrapper::loadVorTeacherXML(const QString& path, QString* reason)
     const bool loaded = _vorConverter->parse(fileSystemPath(path), &failure);
     if (!loaded && reason)
         *reason = QString::fromStdString(failure.Text());
+    if (loaded)
+        _fileName = path.section(QLatin1Char('/'), -1).toStdString();
     return loaded;
 }
 
@@ -109,14 +111,34 @@ void vorObjWrapper::setExcelFont(const QString& familyName, double pointSize)
     _vorConverter->setFontAndSize(familyName.toStdString(), int32_t(pointSize));
 }
 
+void vorObjWrapper::setPrintReady(bool printReady)
+{
+    _vorConverter->setPrintReady(printReady, _fileName);
+}
+
+void vorObjWrapper::setNameOrder(nameOrder order)
+{
+    _order = order;
+    _vorConverter->setNameOrder(order);
+}
+
+// A list that cannot be put in the alphabet's order stays in byte order.
+std::vector<std::string> vorObjWrapper::namesInOrder(std::vector<std::string> names)
+{
+    std::string problem;
+    if (!sortNames(names, _order, problem))
+        _log(QString::fromStdString(problem));
+    return names;
+}
+
 QStringList vorObjWrapper::teachers()
 {
-    return _teacherNames.assign(namesOf(_vorConverter->teachers));
+    return _teacherNames.assign(namesInOrder(namesOf(_vorConverter->teachers)));
 }
 
 QStringList vorObjWrapper::students()
 {
-    return _studentNames.assign(namesOf(_vorConverter->students));
+    return _studentNames.assign(namesInOrder(namesOf(_vorConverter->students)));
 }
 
 std::optional<ScheduleDictionary> vorObjWrapper::teacherTimeSchedule(const QString& name,

@@ -9,6 +9,7 @@
 
 #include "app/bridge/displayNames.h"
 #include "app/bridge/scheduleDictionary.h"
+#include "timetable/nameOrder.h"
 
 class timeTable;
 struct exportProgress;
@@ -59,7 +60,14 @@ public:
     // size truncated to whole points.
     void setExcelFont(const QString& familyName, double pointSize);
 
-    // Names in registry order (ascending byte order).
+    // The next exports are laid out for printing, or not; the footer names
+    // the loaded file.
+    void setPrintReady(bool printReady);
+    // The order of the name lists below and of the next exports' sheets and
+    // summary rows; byte order until set.
+    void setNameOrder(nameOrder order);
+
+    // Names in the order set (ascending byte order by default).
     QStringList teachers();
     QStringList students();
 
@@ -81,9 +89,12 @@ private:
         Students
     };
     bool save(Workbook which, const QString& path, exportProgress* progress, QString* reason);
+    std::vector<std::string> namesInOrder(std::vector<std::string> names);
 
     timeTable* _vorConverter;
     LogSink _log;
+    std::string _fileName;  // of the loaded file, for the print layout's footer
+    nameOrder _order = nameOrder::bytes;
     DisplayNames _teacherNames;
     DisplayNames _studentNames;
 };

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 #include "app/controller/fontArchive.h"
 #include "timetable/timeTable.h"
 
@@ -43,6 +45,10 @@ void AppDelegate::applicationDidFinishLaunching()
     _radioSelection = _platform.preference(keyForRadioSelection()).toInt() == 1 ? 1 : 0;
     _platform.setRadioSelectedColumn(int(_radioSelection));
     _platform.setTeachersCheckAvailable(_radioSelection != 0);
+    _printReady = _platform.preference(keyForPrintReady()).toBool();
+    _platform.setPrintReadyChecked(_printReady);
+    _alphabetical = _platform.preference(keyForAlphabeticalOrder()).toBool();
+    _platform.setAlphabeticalChecked(_alphabetical);
 }
 
 void AppDelegate::applicationWillTerminate() {}
@@ -80,6 +86,16 @@ QString AppDelegate::keyForExcelFont()
 QString AppDelegate::keyForRadioSelection()
 {
     return QStringLiteral("showStudentGroups");
+}
+
+QString AppDelegate::keyForPrintReady()
+{
+    return QStringLiteral("printReady");
+}
+
+QString AppDelegate::keyForAlphabeticalOrder()
+{
+    return QStringLiteral("alphabeticalOrder");
 }
 
 void AppDelegate::loadUserPreferencies()
@@ -174,6 +190,7 @@ bool AppDelegate::loadTimetableFile(const QString& path)
     }
 
     _vorWrapper = std::move(bridge);
+    _vorWrapper->setNameOrder(listOrder());
     _shownFilePath = path;
     _updateTableColumn = true;
     _platform.setWindowFilePath(path);
@@ -217,18 +234,49 @@ void AppDelegate::onDetailsChange()
     updateTableContent();
 }
 
+void AppDelegate::onPrintReadyChange()
+{
+    _printReady = _platform.printReadyChecked();
+    _platform.setPreference(keyForPrintReady(), _printReady);
+}
+
+// The list is sorted again; the name shown stays selected.
+void AppDelegate::onOrderChange()
+{
+    _alphabetical = _platform.alphabeticalChecked();
+    _platform.setPreference(keyForAlphabeticalOrder(), _alphabetical);
+    if (!_vorWrapper)
+        return;
+    const std::optional<QString> shown =
+        _platform.comboItemAtIndex(_platform.comboIndexOfSelectedItem());
+    _vorWrapper->setNameOrder(listOrder());
+    fillComboBox(shown.value_or(QString()));
+    updateTableContent();
+}
+
+nameOrder AppDelegate::listOrder() const
+{
+    return _alphabetical ? nameOrder::alphabet : nameOrder::bytes;
+}
+
 void AppDelegate::updateComboBox()
 {
     if (!_vorWrapper) {
         _platform.log(QStringLiteral("vorWrapper is nil!"));
         return;
     }
+    fillComboBox(QString());
+}
+
+// Selects `keep` when it is listed, else the first name.
+void AppDelegate::fillComboBox(const QString& keep)
+{
     const QStringList names =
         _radioSelection == 0 ? _vorWrapper->teachers() : _vorWrapper->students();
     _platform.comboRemoveAllItems();
     _platform.comboAddItems(names);
     if (!names.isEmpty())
-        _platform.comboSelectItemAtIndex(0);
+        _platform.comboSelectItemAtIndex(std::max(0, int(names.indexOf(keep))));
 }
 
 void AppDelegate::updateTableContent()
@@ -374,6 +422,7 @@ void AppDelegate::exportWorkbook(Workbook which)
         return;
 
     _vorWrapper->setExcelFont(_excelFont.family, _excelFont.pointSize);
+    _vorWrapper->setPrintReady(_printReady);
     exportProgress progress;
     QString reason;
     vorObjWrapper* bridge = _vorWrapper.get();

@@ -41,6 +41,12 @@ public:
     void changeFont(const FontDescriptor& chosen) override;
     // The "Rooms" or "Teachers" check box changed.
     void onDetailsChange();
+    // The "Print-ready layout" check box changed: the next exports are laid
+    // out for printing, or not. Remembered.
+    void onPrintReadyChange();
+    // The "Alphabetical order" check box changed: the name list and the
+    // next exports follow the alphabet, or the names' bytes. Remembered.
+    void onOrderChange();
     // An entry of Open Recent; a file that is gone leaves the list.
     void openRecentDocument(const QString& path);
 
@@ -55,6 +61,8 @@ public:
     void showAlert(const QString& message, AlertStyle style);
     static QString keyForExcelFont();
     static QString keyForRadioSelection();
+    static QString keyForPrintReady();
+    static QString keyForAlphabeticalOrder();
 
     // State, for the window and for tests.
     const QString& fileInputPath() const { return _fileInputPath; }
@@ -64,6 +72,8 @@ public:
     vorObjWrapper* vorWrapper() const { return _vorWrapper.get(); }
     const std::optional<ScheduleDictionary>& timeTable() const { return _timeTable; }
     const FontDescriptor& excelFont() const { return _excelFont; }
+    bool printReady() const { return _printReady; }
+    bool alphabetical() const { return _alphabetical; }
 
 private:
     enum class Workbook
@@ -81,6 +91,8 @@ private:
     void showFontOnButton();
     void rebuildTableColumns();
     void clearTable();
+    void fillComboBox(const QString& keep);
+    nameOrder listOrder() const;
     const QStringList* columnTitles() const;
     const QStringList* columnCells(const QString& title) const;
 
@@ -92,6 +104,8 @@ private:
     std::unique_ptr<vorObjWrapper> _vorWrapper;
     std::optional<ScheduleDictionary> _timeTable;
     FontDescriptor _excelFont;
+    bool _printReady = false;
+    bool _alphabetical = false;
 };
 
 #endif  // HORATAB_APP_CONTROLLER_APPDELEGATE_H

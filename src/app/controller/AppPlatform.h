@@ -112,6 +112,12 @@ public:
     virtual bool roomsShown() = 0;
     virtual bool teachersShown() = 0;
     virtual void setTeachersCheckAvailable(bool available) = 0;
+    // The "Print-ready layout" and "Alphabetical order" check boxes by the
+    // export buttons; setting them by program sends no action.
+    virtual bool printReadyChecked() = 0;
+    virtual void setPrintReadyChecked(bool checked) = 0;
+    virtual bool alphabeticalChecked() = 0;
+    virtual void setAlphabeticalChecked(bool checked) = 0;
     // Export buttons and menu items.
     virtual void setExportEnabled(bool enabled) = 0;
     virtual void setWindowFilePath(const QString& path) = 0;

@@ -60,6 +60,11 @@ void ApplicationShell::wireControls()
             [this] { _delegate.onDetailsChange(); });
     connect(_window.teachersCheck(), &QCheckBox::toggled, this,
             [this] { _delegate.onDetailsChange(); });
+    // `clicked` comes from the user only, never from setting by program.
+    connect(_window.printReadyCheck(), &QCheckBox::clicked, this,
+            [this] { _delegate.onPrintReadyChange(); });
+    connect(_window.alphabeticalCheck(), &QCheckBox::clicked, this,
+            [this] { _delegate.onOrderChange(); });
     connect(&_window, &MainWindow::fileDropped, this,
             [this](const QString& path) { _delegate.applicationOpenFile(path); });
     connect(&_window, &MainWindow::tableResized, this, [this] { _platform.fitRowHeights(); });

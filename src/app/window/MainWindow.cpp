@@ -153,9 +153,20 @@ QWidget* MainWindow::buildExportRow()
     _exportStudentsButton = new QPushButton(tr("Export stu&dent groups…"), row);
     _fontButton = new QPushButton(tr("Spreadsheet fo&nt…"), row);
     _fontButton->setToolTip(tr("The font of every cell in exported workbooks"));
+    _printReadyCheck = new QCheckBox(tr("&Print-ready layout"), row);
+    _printReadyCheck->setToolTip(
+        tr("Exported sheets get titles, captions, borders and fitted columns, each "
+           "teacher or group on one landscape page"));
+    _alphabeticalCheck = new QCheckBox(tr("&Alphabetical order"), row);
+    _alphabeticalCheck->setToolTip(
+        tr("The name list and the exported sheets follow the alphabet (Černý after Cerny) "
+           "instead of the names' bytes"));
 
     layout->addWidget(_exportTeachersButton);
     layout->addWidget(_exportStudentsButton);
+    layout->addSpacing(12);
+    layout->addWidget(_printReadyCheck);
+    layout->addWidget(_alphabeticalCheck);
     layout->addStretch(1);
     layout->addWidget(_fontButton);
     return row;

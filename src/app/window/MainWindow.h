@@ -42,6 +42,8 @@ public:
     QAction* aboutAction() const { return _aboutAction; }
     QCheckBox* roomsCheck() const { return _roomsCheck; }
     QCheckBox* teachersCheck() const { return _teachersCheck; }
+    QCheckBox* printReadyCheck() const { return _printReadyCheck; }
+    QCheckBox* alphabeticalCheck() const { return _alphabeticalCheck; }
 
 signals:
     // An .xml file was dropped on the window.
@@ -81,6 +83,8 @@ private:
     QAction* _aboutAction = nullptr;
     QCheckBox* _roomsCheck = nullptr;
     QCheckBox* _teachersCheck = nullptr;
+    QCheckBox* _printReadyCheck = nullptr;
+    QCheckBox* _alphabeticalCheck = nullptr;
 };
 
 #endif  // HORATAB_APP_WINDOW_MAINWINDOW_H

@@ -379,6 +379,26 @@ void QtPlatform::setTeachersCheckAvailable(bool available)
     _window.teachersCheck()->setEnabled(available);
 }
 
+bool QtPlatform::printReadyChecked()
+{
+    return _window.printReadyCheck()->isChecked();
+}
+
+void QtPlatform::setPrintReadyChecked(bool checked)
+{
+    _window.printReadyCheck()->setChecked(checked);
+}
+
+bool QtPlatform::alphabeticalChecked()
+{
+    return _window.alphabeticalCheck()->isChecked();
+}
+
+void QtPlatform::setAlphabeticalChecked(bool checked)
+{
+    _window.alphabeticalCheck()->setChecked(checked);
+}
+
 void QtPlatform::setExportEnabled(bool enabled)
 {
     for (QWidget* button : {static_cast<QWidget*>(_window.exportTeachersButton()),

@@ -57,6 +57,10 @@ public:
     bool roomsShown() override;
     bool teachersShown() override;
     void setTeachersCheckAvailable(bool available) override;
+    bool printReadyChecked() override;
+    void setPrintReadyChecked(bool checked) override;
+    bool alphabeticalChecked() override;
+    void setAlphabeticalChecked(bool checked) override;
     void setExportEnabled(bool enabled) override;
     void setWindowFilePath(const QString& path) override;
     void setStatusText(const QString& text) override;

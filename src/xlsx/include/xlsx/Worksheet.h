@@ -143,7 +143,8 @@ public:
     bool SetPrintTitleRows(uint32_t firstRow, uint32_t lastRow);
     bool SetPrintTitleColumns(uint32_t firstCol, uint32_t lastCol);
     // The print titles as the workbook's defined name holds them
-    // ("'Sheet'!$A:$A,'Sheet'!$1:$2"); empty when there are none.
+    // ("'Sheet'!$A:$A,'Sheet'!$1:$2"), the name escaped as in the sheet
+    // list; empty when there are none.
     std::string GetPrintTitles() const;
 
     // The A1 reference of `coord` ("A1", "XFD1048576"), NUL-terminated.
