@@ -5,6 +5,7 @@
 #include <string>
 
 #include "timetable/nameOrder.h"
+#include "timetable/shownText.h"
 
 // What horatab-export was asked to do.
 enum class cliMode
@@ -49,16 +50,6 @@ const char* usageText();
 
 // The program's name, which begins every line it writes on standard error.
 extern const char* const programName;
-
-// `text` safe to print on a terminal: tab, line feed and carriage return
-// become spaces, every other control character (C0, DEL, C1) and every
-// byte that is not UTF-8 becomes U+FFFD, so no name from a file can drive
-// the terminal. With `maxCharacters` the text is cut on a character
-// boundary to that many characters, "..." marking the cut.
-std::string terminalText(const std::string& text, size_t maxCharacters = std::string::npos);
-
-// A name echoed in a message: terminalText cut to 60 characters.
-std::string echoedName(const std::string& name);
 
 // Writes the failure line "horatab-export: <subject>: <reason>" to `err`,
 // both as terminalText.

@@ -9,6 +9,7 @@
 
 #include "timetable/ExcelWriteWrapper.h"
 #include "timetable/printLayout.h"
+#include "timetable/shownText.h"
 #include "timetable/timeTable.h"
 #include "xlsx/Cell.h"
 
@@ -91,14 +92,15 @@ bool summaryFitsSheet(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
 // their product within 64 bits), then its cells against maxScheduleCells:
 // a sheet could hold a billion of them, the memory could not.
 bool summaryTooLarge(ExcelWriteWrapper* facade, const char* kind, uint64_t weeks, uint64_t days,
-                     uint64_t hoursPerDay)
+                     uint64_t hoursPerDay, uint64_t textBytes = 0)
 {
     const std::string counts = std::string(kind) + ": " + std::to_string(weeks) +
                                ", days: " + std::to_string(days) +
                                ", hours a day: " + std::to_string(hoursPerDay);
     if (summaryFitsSheet(weeks, days, hoursPerDay)) {
-        SimpleXlsx::Status reason = scheduleSizeProblem("the summary of all " + std::string(kind),
-                                                        weeks + 2, days * hoursPerDay + 1);
+        SimpleXlsx::Status reason =
+            scheduleSizeProblem("the summary of all " + std::string(kind), weeks + 2,
+                                days * hoursPerDay + 1, textBytes);
         reason.message += " (" + counts + ")";
         return facade->fail(reason);
     }
@@ -111,12 +113,12 @@ bool summaryTooLarge(ExcelWriteWrapper* facade, const char* kind, uint64_t weeks
                                                "; a sheet holds " + room));
 }
 
-// Whether the summary may be built: it fits on a sheet and its cells stay
-// within maxScheduleCells.
-bool summaryFits(uint64_t weeks, uint64_t days, uint64_t hoursPerDay)
+// Whether the summary may be built: it fits on a sheet, and its cells and
+// their `textBytes` of text stay within maxScheduleCells and maxScheduleBytes.
+bool summaryFits(uint64_t weeks, uint64_t days, uint64_t hoursPerDay, uint64_t textBytes = 0)
 {
     return summaryFitsSheet(weeks, days, hoursPerDay) &&
-           scheduleSizeProblem(std::string(), weeks + 2, days * hoursPerDay + 1).Ok();
+           scheduleSizeProblem(std::string(), weeks + 2, days * hoursPerDay + 1, textBytes).Ok();
 }
 
 bool nothingToExport(ExcelWriteWrapper* facade, const char* reason)
@@ -143,6 +145,20 @@ void groupWeekSize(const timeTable::teacherList& groupTeachers, uint64_t& days, 
         days = std::max(days, member->dayCount);
         hours = std::max(hours, member->hourCount);
     }
+}
+
+// Whether the three blocks of `group`'s week stay within the memory, each
+// name copied into every cell that shows it; records why not.
+bool groupWeekFits(ExcelWriteWrapper* facade, const namedObjects<std::string>* group,
+                   const timeTable::teacherList& groupTeachers, const uint32_t (&flags)[3])
+{
+    uint64_t days = 0;
+    uint64_t hours = 0;
+    groupWeekSize(groupTeachers, days, hours);
+    const SimpleXlsx::Status problem = scheduleSizeProblem(
+        "the week of \"" + echoedName(group->name) + "\"", 3 * (hours + 1), days + 1,
+        timeTable::groupWeekTextBytes(group, groupTeachers, flags[0] | flags[1] | flags[2]));
+    return problem.Ok() || facade->fail(problem);
 }
 
 // The three blocks of a teacher's or group's sheet, two empty rows apart.
@@ -312,8 +328,8 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
         if (!result)
             break;
         const teacherList& groupTeachers = teachersOf(index, group);
-        result =
-            group && reportSheet(done++, sheets, group->name) && facade->addWorksheet(group->name);
+        result = group && groupWeekFits(facade, group, groupTeachers, flags) &&
+                 reportSheet(done++, sheets, group->name) && facade->addWorksheet(group->name);
         if (result)
             result =
                 writeWeekSheet(facade, group->name, flags, groupCaptions,
@@ -383,8 +399,11 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
     }
     if (mostDays == 0 || mostHours == 0)
         return nothingToExport(facade, "no hour names a student group");
-    if (!summaryFits(students.size(), mostDays, mostHours))
-        return summaryTooLarge(facade, "student groups", students.size(), mostDays, mostHours);
+    const uint64_t textBytes =
+        summaryFits(students.size(), mostDays, mostHours) ? groupsSummaryTextBytes() : 0;
+    if (!summaryFits(students.size(), mostDays, mostHours, textBytes))
+        return summaryTooLarge(facade, "student groups", students.size(), mostDays, mostHours,
+                               textBytes);
 
     std::vector<namedObjects<std::string>*> ordered;
     if (!groupsInOrder(facade, ordered))

@@ -1,4 +1,5 @@
 #include "timetable/timeTable.h"
+#include "timetable/shownText.h"
 #include "timetable/xmlFile.h"
 
 #include <iterator>
@@ -17,7 +18,7 @@ SimpleXlsx::Status teachersFound(const pugi::xml_document& document)
     const std::string root = document.document_element().name();
     std::string reason = "the file holds no teachers";
     if (root != "Teachers_Timetable")
-        reason += ": its root element is <" + root + ">, not <Teachers_Timetable>";
+        reason += ": its root element is <" + echoedName(root) + ">, not <Teachers_Timetable>";
     return SimpleXlsx::Status(SimpleXlsx::STATUS_NO_TEACHERS, reason);
 }
 
@@ -29,8 +30,9 @@ bool timeTable::parse(const std::string& path, SimpleXlsx::Status* status)
     SimpleXlsx::Status& reason = status ? *status : ignored;
     reason = SimpleXlsx::Status();
     try {
+        std::string text;  // outlives the document, which points into it
         pugi::xml_document document;
-        if (!loadXmlFile(path, document, &reason))
+        if (!loadXmlFile(path, document, text, &reason))
             return false;
         reason = teachersFound(document);
         return parse(document);

@@ -4,17 +4,30 @@
 
 const char* const scheduleCornerText = "hour\\day";
 
-SimpleXlsx::Status scheduleSizeProblem(const std::string& what, uint64_t rows, uint64_t columns)
+SimpleXlsx::Status scheduleSizeProblem(const std::string& what, uint64_t rows, uint64_t columns,
+                                       uint64_t textBytes)
 {
-    if (columns == 0 || rows <= maxScheduleCells / columns)
+    const std::string shape =
+        std::to_string(rows) + " rows and " + std::to_string(columns) + " columns";
+    if (columns != 0 && rows > maxScheduleCells / columns) {
+        const std::string cells =
+            rows > UINT64_MAX / columns ? "more than 2^64" : std::to_string(rows * columns);
+        return SimpleXlsx::Status(SimpleXlsx::STATUS_TOO_LARGE,
+                                  "too large to build: " + what + " would need " + cells +
+                                      " cells (" + shape + "); at most " +
+                                      std::to_string(maxScheduleCells) +
+                                      " cells are built, to keep within the memory");
+    }
+    const uint64_t cellBytes = rows * columns * sizeof(std::string);
+    if (textBytes <= maxScheduleBytes - cellBytes)
         return SimpleXlsx::Status();
-    const std::string cells =
-        rows > UINT64_MAX / columns ? "more than 2^64" : std::to_string(rows * columns);
+    const uint64_t megabytes = (cellBytes + 999999) / 1000000 + (textBytes + 999999) / 1000000;
     return SimpleXlsx::Status(SimpleXlsx::STATUS_TOO_LARGE,
-                              "too large to build: " + what + " would need " + cells + " cells (" +
-                                  std::to_string(rows) + " rows and " + std::to_string(columns) +
-                                  " columns); at most " + std::to_string(maxScheduleCells) +
-                                  " cells are built, to keep within the memory");
+                              "too large to build: " + what + " would need about " +
+                                  std::to_string(megabytes) + " MB (" + shape + ", " +
+                                  std::to_string(textBytes) + " bytes of text); at most " +
+                                  std::to_string(maxScheduleBytes / 1000000) +
+                                  " MB are built, to keep within the memory");
 }
 
 // Every loop below also stops at the matrix's own dimensions, so a teacher
@@ -196,6 +209,47 @@ static std::vector<const namedObjects<std::string>*> groupsOf(const hour& slot)
     if (slot.groups.empty() && slot.students)
         return {slot.students};
     return {slot.groups.begin(), slot.groups.end()};
+}
+
+// The bytes fillInfos gives `taught` for `slot` with `flags`, with room for
+// the separators and the line break of a merged cell.
+static uint64_t infoBytes(const teacher& taught, const hour& slot, uint32_t flags)
+{
+    uint64_t bytes = 1;
+    if (flags & INFO_STUDENTS)
+        for (const namedObjects<std::string>* group : groupsOf(slot))
+            bytes += group->name.size() + 3;
+    if ((flags & INFO_SUBJECT) && slot.subject)
+        bytes += slot.subject->name.size() + 3;
+    if (flags & INFO_TEACHER)
+        bytes += taught.name.size() + 3;
+    if ((flags & INFO_ROOM) && slot.room)
+        bytes += slot.room->name.size() + 3;
+    return bytes;
+}
+
+uint64_t timeTable::groupWeekTextBytes(const namedObjects<std::string>* group,
+                                       const teacherList& groupTeachers, uint32_t flags)
+{
+    uint64_t bytes = 0;
+    for (const teacher* member : groupTeachers)
+        if (member)
+            for (const teacherDay* day : member->days.list())
+                for (const hour* slot : day->hours.list())
+                    if (slot->teaches(group))
+                        bytes += infoBytes(*member, *slot, flags);
+    return bytes;
+}
+
+uint64_t timeTable::groupsSummaryTextBytes()
+{
+    uint64_t bytes = 0;
+    for (auto& entry : teachers.map())
+        if (entry.second)
+            for (const teacherDay* day : entry.second->days.list())
+                for (const hour* slot : day->hours.list())
+                    bytes += infoBytes(*entry.second, *slot, INFO_SUBJECT) * groupsOf(*slot).size();
+    return bytes;
 }
 
 static void addTeacher(timeTable::teacherList& groupTeachers, teacher* member)

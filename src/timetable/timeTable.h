@@ -97,11 +97,18 @@ public:
 // take 128 MB, and a timetable that needs more is refused before its
 // matrix is built instead of running out of memory.
 constexpr uint64_t maxScheduleCells = 4000000;
+// The most memory a schedule matrix is built with, its cells and their
+// text together. A name is copied into every cell that shows it, so the
+// text can outgrow the file by far: one long subject of an hour taught to
+// thousands of groups stands in each group's row of the summary.
+constexpr uint64_t maxScheduleBytes = 160000000;
 
-// Why a matrix of `rows` x `columns` for `what` ("the week of Smith") is
-// not built: kind STATUS_TOO_LARGE with the numbers in the message; kind
-// STATUS_OK when it may be.
-SimpleXlsx::Status scheduleSizeProblem(const std::string& what, uint64_t rows, uint64_t columns);
+// Why a matrix of `rows` x `columns` for `what` ("the week of Smith"),
+// whose cells hold `textBytes` bytes of text, is not built: kind
+// STATUS_TOO_LARGE with the numbers in the message; kind STATUS_OK when it
+// may be.
+SimpleXlsx::Status scheduleSizeProblem(const std::string& what, uint64_t rows, uint64_t columns,
+                                       uint64_t textBytes = 0);
 
 // Reports a running export and lets another thread stop it. The export
 // calls `sheetStarted` (on its own thread) before each sheet with the
@@ -186,6 +193,13 @@ public:
     bool studentsTimeSchedule(const namedObjects<std::string>* group,
                               const teacherList& groupTeachers, BaseMatrix<std::string>& matrix,
                               uint32_t flags);
+    // At least the bytes of text that `flags` puts into the cells of the
+    // group's week, counted without building it.
+    static uint64_t groupWeekTextBytes(const namedObjects<std::string>* group,
+                                       const teacherList& groupTeachers, uint32_t flags);
+    // At least the bytes of text in the cells of the summary of all groups
+    // (each hour's subject in the row of every group it is taught to).
+    uint64_t groupsSummaryTextBytes();
 
     // The workbooks (export.cpp). Each writes a summary sheet and one sheet
     // per teacher (or group) in name order, in the chosen font when one was

@@ -7,12 +7,14 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -71,6 +73,10 @@ TEST(Window, ShowsTheExampleForTeachersAndGroups)
     QApplication::processEvents();
 
     EXPECT_EQ(window.pathField()->text(), example);
+    window.statusBar()->showMessage("a menu hint");
+    window.statusBar()->clearMessage();
+    EXPECT_EQ(window.statusLabel()->text(),
+              "15 teachers \u00b7 8 groups \u00b7 5 days \u00d7 8 hours");
     const QStringList teachers = textsOf(window.comboBox()->model()),
                       teacherColumns = textsOf(model, true);
     ASSERT_GE(teachers.size(), 2);

@@ -73,7 +73,11 @@ case "$case_name" in
     [ "$(wc -c <err)" -lt 200 ] || fail "the echoed name was not cut: $(wc -c <err) bytes"
     { printf '<?xml version="1.0" encoding="'; printf 'x\n%.0s' {1..20000}; printf '"?><a/>'; } >enc.xml
     run --list teachers enc.xml; refused "unknown character encoding"
-    [ "$(wc -c <err)" -lt 200 ] || fail "the encoding name was not cut: $(wc -c <err) bytes" ;;
+    [ "$(wc -c <err)" -lt 200 ] || fail "the encoding name was not cut: $(wc -c <err) bytes"
+    printf '<R\xc2\x9bx%s/>' "$(printf 'x%.0s' {1..5000})" >root.xml
+    run --list teachers root.xml; refused "its root element is <R.*xxx*\.\.\.>, not"
+    no_control_bytes err || fail "the root element's name holds control characters"
+    [ "$(wc -c <err)" -lt 200 ] || fail "the root element's name was not cut: $(wc -c <err) bytes" ;;
   *) fail "unknown case" ;;
 esac
 echo "ok [$case_name]"

@@ -2,6 +2,9 @@
 // large, must come back byte for byte, in order, with their CRCs.
 
 #include "xlsx/internal/PartPacker.h"
+#include "xlsx/internal/MemoryParts.h"
+#include "xlsx/internal/PartPrecompressor.h"
+#include "xlsx/internal/Zip64End.h"
 
 #include "XlsxTest.h"
 
@@ -132,6 +135,47 @@ TEST(PartPacker, HeadsPrecedeTheirFiles)
     ExpectArchiveHolds(dir.file("parts.zip"), whole);
 }
 
+// Parts in memory deflated ahead on another thread pack to the very bytes
+// that deflating them at packing gives; a part changed since is deflated
+// again.
+TEST(PartPacker, PartsDeflatedAheadPackToTheSameBytes)
+{
+    const size_t block = 4096;
+    const Parts parts = {
+        {"a.xml", CellText(10)}, {"b.xml", CellText(3 * block + 1)}, {"c.xml", CellText(block)}};
+    const std::string head = "<head>";
+    std::vector<std::string> archives;
+    for (const bool ahead : {false, true}) {
+        support::ScratchFolder dir;
+        const std::string folder = dir.file("parts");
+        MemoryParts::Admit(folder);
+        std::vector<std::string> names;
+        for (const auto& [name, data] : parts) {
+            ASSERT_TRUE(MemoryParts::Deposit(folder, name, std::string(data), 0));
+            names.push_back(name);
+        }
+        PartPrecompressor precompressor(block);
+        precompressor.Submit("a.xml", parts[0].second);
+        precompressor.Submit("b.xml", head + parts[1].second);
+        precompressor.Submit("c.xml", parts[2].second + "<changed/>");
+        precompressor.Stop(true);
+        EXPECT_NE(precompressor.Find("b.xml", head, parts[1].second), nullptr);
+        EXPECT_EQ(precompressor.Find("c.xml", "", parts[2].second), nullptr);
+        zipFile archive = zipOpen64(dir.file("parts.zip").c_str(), APPEND_STATUS_CREATE);
+        ASSERT_NE(archive, nullptr);
+        const PackOptions options{block, 2, ahead ? &precompressor : nullptr};
+        EXPECT_TRUE(PackPartFiles(archive, folder, names, {{"b.xml", head}}, options));
+        EXPECT_EQ(zipClose(archive, nullptr), ZIP_OK);
+        MemoryParts::Dismiss(folder);
+        archives.push_back(support::readFile(dir.file("parts.zip")));
+    }
+    EXPECT_TRUE(archives[0] == archives[1]);
+    support::ScratchFolder dir;
+    support::writeFile(dir.file("ahead.zip"), archives[1]);
+    ExpectArchiveHolds(dir.file("ahead.zip"),
+                       {parts[0], {"b.xml", head + parts[1].second}, parts[2]});
+}
+
 // Valid DOS dates, the same on every save: 1980-01-01 00:00.
 TEST(PartPacker, EntriesAreDatedAtTheStartOf1980)
 {
@@ -170,4 +214,39 @@ TEST(PartPacker, AFailedArchiveWriteNamesThePartAndTheSystemsReason)
     EXPECT_EQ(status.Text(),
               "cannot add to the archive the part xl/noise.bin: No space left on device");
     EXPECT_EQ(status.kind, STATUS_ZIP);
+}
+
+// From 65,535 entries on, the end record's counts read 0xFFFF and the
+// true count must follow in the zip64 end record, or readers reject the
+// archive or see fewer entries.
+TEST(PartPacker, EntryCountsBeyond16BitsGetZip64EndRecords)
+{
+    for (const uint64_t count : {65534u, 65535u, 65540u}) {
+        SCOPED_TRACE(count);
+        support::ScratchFolder dir;
+        const std::string path = dir.file("many.zip");
+        zipFile archive = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
+        ASSERT_NE(archive, nullptr);
+        const zip_fileinfo info = {};
+        for (uint64_t i = 0; i < count; ++i) {
+            ASSERT_EQ(zipOpenNewFileInZip64(archive, std::to_string(i).c_str(), &info, nullptr, 0,
+                                            nullptr, 0, nullptr, 0, 0, 0),
+                      ZIP_OK);
+            zipCloseFileInZip(archive);
+        }
+        ASSERT_EQ(zipClose(archive, nullptr), ZIP_OK);
+        const uintmax_t closedSize = xt::fs::file_size(path);
+        Status status;
+        ASSERT_TRUE(CompleteZip64End(path, count, status)) << status.Text();
+        const uintmax_t completedSize = xt::fs::file_size(path);
+        EXPECT_EQ(completedSize - closedSize, count < 65535 ? 0u : 56u + 20u);
+        ASSERT_TRUE(CompleteZip64End(path, count, status));
+        EXPECT_EQ(xt::fs::file_size(path), completedSize);  // the records are there once
+        unzFile zip = unzOpen64(path.c_str());
+        ASSERT_NE(zip, nullptr);
+        unz_global_info64 global;
+        EXPECT_EQ(unzGetGlobalInfo64(zip, &global), UNZ_OK);
+        EXPECT_EQ(global.number_entry, count);
+        unzClose(zip);
+    }
 }

@@ -34,7 +34,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(central);
 
     buildMenus();
-    statusBar()->showMessage(tr("No timetable loaded"));
+    _statusLabel = new QLabel(tr("No timetable loaded"), this);
+    statusBar()->addWidget(_statusLabel, 1);
     setAcceptDrops(true);
     resize(900, 620);
 }

@@ -6,6 +6,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -44,6 +45,8 @@ public:
     QCheckBox* teachersCheck() const { return _teachersCheck; }
     QCheckBox* printReadyCheck() const { return _printReadyCheck; }
     QCheckBox* alphabeticalCheck() const { return _alphabeticalCheck; }
+    // What was loaded; a widget of the status bar, so menu hints only cover it.
+    QLabel* statusLabel() const { return _statusLabel; }
 
 signals:
     // An .xml file was dropped on the window.
@@ -85,6 +88,7 @@ private:
     QCheckBox* _teachersCheck = nullptr;
     QCheckBox* _printReadyCheck = nullptr;
     QCheckBox* _alphabeticalCheck = nullptr;
+    QLabel* _statusLabel = nullptr;
 };
 
 #endif  // HORATAB_APP_WINDOW_MAINWINDOW_H

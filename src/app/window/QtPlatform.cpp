@@ -9,7 +9,7 @@
 #include <QFormLayout>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QStatusBar>
+#include <QLabel>
 #include <QTimer>
 #include <QUrl>
 
@@ -417,7 +417,7 @@ void QtPlatform::setWindowFilePath(const QString& path)
 
 void QtPlatform::setStatusText(const QString& text)
 {
-    _window.statusBar()->showMessage(text);
+    _window.statusLabel()->setText(text);
 }
 
 void QtPlatform::setInputPathText(const QString& text)
