@@ -8,8 +8,9 @@
 #
 # Environment: REPEATS (runs per program and case, default 3), SIZES (rows
 # of the 10-column sheets, default "100000 1000000"), SCALING (teacher
-# counts of the scaling runs, default "300 3000 30000"), CHECK=0 skips the
-# openpyxl read-back, BENCH_BUILD_DIR (default build-bench).
+# counts of the scaling runs, default "300 3000 30000"), HOSTILE (sizes n
+# and m of hostile_bench, default "2500 450"), CHECK=0 skips the openpyxl
+# read-back, BENCH_BUILD_DIR (default build-bench).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -29,7 +30,7 @@ ensure_packages() {
 build_programs() {
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHORATAB_BUILD_APP=OFF \
         -DHORATAB_BUILD_TESTS=OFF >/dev/null
-  local targets=(xlsx_bench deflate_bound horatab-export horatab-gen-timetable)
+  local targets=(xlsx_bench deflate_bound hostile_bench horatab-export horatab-gen-timetable)
   if cmake --build "$build" --target help | grep -q xlsx_peer_bench; then
     targets+=(xlsx_peer_bench)
   fi
@@ -184,6 +185,22 @@ bench_scaling() {
   fi
 }
 
+# A workbook of more than 65,535 parts (65,540 teachers): its archive must
+# carry the zip64 end records, so that unzip and Python's zipfile read it.
+bench_many_parts() {
+  local input="$work/many.xml" entries
+  "$build/bin/horatab-gen-timetable" --teachers 65540 --groups 10 --days 1 --hours 1 -o "$input"
+  measure many-parts "$build/bin/horatab-export" "$input" -t "$work/many.xlsx"
+  unzip -tq "$work/many.xlsx" >/dev/null || { echo "bench: unzip rejects the workbook of 65,540 sheets" >&2; exit 1; }
+  entries="$("$python" -c 'import sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+assert z.testzip() is None
+print(len(z.infolist()))' "$work/many.xlsx")" || { echo "bench: zipfile rejects the workbook of 65,540 sheets" >&2; exit 1; }
+  row "65,540 teachers, $entries parts" "horatab-export" "$(wall many-parts)" "$(rss_mib many-parts)" \
+      "read whole by unzip -t and zipfile"
+  rm -f "$input" "$work/many.xlsx"
+}
+
 ensure_packages
 build_programs
 have_peer=no
@@ -197,6 +214,10 @@ for rows in $sizes; do
 done
 bench_exports
 bench_scaling
+bench_many_parts
+# Alike names and one teacher of many groups, at n and 4n (HOSTILE="N M").
+# shellcheck disable=SC2086
+hostile="$("$build/bin/hostile_bench" ${HOSTILE:-})"
 
 echo
 echo "| Case | Program | Wall time (s) | Peak memory (MiB) | This writer / program |"
@@ -205,3 +226,6 @@ printf '%s\n' "${rows_out[@]}"
 echo
 echo "Targets:"
 printf '%s\n' "${targets_out[@]}"
+echo
+echo "Hostile timetables:"
+echo "$hostile"

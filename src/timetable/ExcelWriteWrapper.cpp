@@ -52,11 +52,11 @@ bool ExcelWriteWrapper::beginRow()
     return worksheet->BeginRow(0) || sheetRefused();
 }
 
-bool ExcelWriteWrapper::addCell(std::string text)
+bool ExcelWriteWrapper::addCell(const std::string& text)
 {
     if (!haveWorksheet())
         return false;
-    cellStr.value = std::move(text);
+    cellStr.value = text;  // keeps the capacity: no allocation per cell
     return worksheet->AddCell(cellStr) || sheetRefused();
 }
 

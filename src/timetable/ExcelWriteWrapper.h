@@ -40,7 +40,7 @@ public:
     // The row operations fail without a worksheet, and when the sheet
     // refuses the row or the cell (past its last row or column).
     bool beginRow();
-    bool addCell(std::string text);
+    bool addCell(const std::string& text);
     bool endRow();
 
     // `count` empty rows; a count of 0 or less writes nothing.

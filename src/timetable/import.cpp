@@ -30,8 +30,9 @@ bool timeTable::parse(const std::string& path, SimpleXlsx::Status* status)
     SimpleXlsx::Status& reason = status ? *status : ignored;
     reason = SimpleXlsx::Status();
     try {
+        std::string text;  // outlives the document, which points into it
         pugi::xml_document document;
-        if (!loadXmlFile(path, document, &reason))
+        if (!loadXmlFile(path, document, text, &reason))
             return false;
         reason = teachersFound(document);
         return parse(document);

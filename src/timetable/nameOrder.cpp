@@ -4,6 +4,7 @@
 #include <unicode/ustring.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <numeric>
 
@@ -37,41 +38,47 @@ public:
     {
         if (!toUtf16(name))
             return false;
-        key.resize(std::max<size_t>(key.capacity(), 64));
-        int32_t length = ucol_getSortKey(collator.get(), text.data(), int32_t(text.size()),
-                                         reinterpret_cast<uint8_t*>(&key[0]), int32_t(key.size()));
+        // Most keys take under four bytes a character; a longer one is
+        // asked for again with the length it needs.
+        key.resize(4 * size_t(textLength) + 16);
+        int32_t length = sortKey(key);
         if (size_t(length) > key.size()) {
             key.resize(size_t(length));
-            length = ucol_getSortKey(collator.get(), text.data(), int32_t(text.size()),
-                                     reinterpret_cast<uint8_t*>(&key[0]), int32_t(key.size()));
+            length = sortKey(key);
         }
         key.resize(length > 0 ? size_t(length - 1) : 0);  // without the closing 0
         return true;
     }
 
 private:
+    int32_t sortKey(std::string& key) const
+    {
+        return ucol_getSortKey(collator.get(), text.data(), textLength,
+                               reinterpret_cast<uint8_t*>(&key[0]),
+                               int32_t(std::min<size_t>(key.size(), INT32_MAX)));
+    }
+
     // Bad UTF-8 sequences become U+FFFD.
     bool toUtf16(const std::string& name)
     {
-        if (name.size() > size_t(INT32_MAX / 2)) {
+        if (name.size() > size_t(INT32_MAX / 8)) {
             problem = "cannot collate the names: a name is too long";
             return false;
         }
-        text.resize(name.size() + 1);
+        text.resize(name.size() + 1);  // never empty, so never a null buffer
         UErrorCode error = U_ZERO_ERROR;
-        int32_t length = 0;
-        u_strFromUTF8WithSub(text.data(), int32_t(text.size()), &length, name.data(),
+        u_strFromUTF8WithSub(text.data(), int32_t(text.size()), &textLength, name.data(),
                              int32_t(name.size()), 0xFFFD, nullptr, &error);
         if (U_FAILURE(error)) {
             problem = std::string("cannot collate the names: ") + u_errorName(error);
             return false;
         }
-        text.resize(size_t(length));
         return true;
     }
 
     std::unique_ptr<UCollator, collatorCloser> collator;
     std::vector<UChar> text;
+    int32_t textLength = 0;
     std::string problem;
 };
 

@@ -38,11 +38,15 @@ bool malformed(Status* failure, std::string reason)
 // stops here instead of filling the memory.
 const size_t largestStandardInput = size_t(256) << 20;
 
+// Reads straight into `bytes`, growing it only when its reserve is used up.
 bool readAll(int fd, const std::string& path, size_t limit, std::string& bytes, Status* failure)
 {
-    char chunk[1 << 16];
+    const size_t step = 1 << 16;
     for (;;) {
-        ssize_t got = ::read(fd, chunk, sizeof chunk);
+        const size_t held = bytes.size();
+        bytes.resize(bytes.capacity() > held ? bytes.capacity() : held + step);
+        ssize_t got = ::read(fd, &bytes[held], bytes.size() - held);
+        bytes.resize(held + size_t(got > 0 ? got : 0));
         if (got == 0)
             return true;
         if (got < 0) {
@@ -50,11 +54,10 @@ bool readAll(int fd, const std::string& path, size_t limit, std::string& bytes, 
                 continue;
             return fail(failure, Status::System("cannot read the file", path, errno));
         }
-        if (bytes.size() + size_t(got) > limit)
+        if (bytes.size() > limit)
             return unreadable(failure, "standard input holds more than " +
                                            std::to_string(limit >> 20) +
                                            " MiB, more than a timetable");
-        bytes.append(chunk, size_t(got));
     }
 }
 
@@ -77,9 +80,32 @@ bool readWholeFile(const std::string& path, std::string& bytes, Status* failure)
                                             : "cannot examine the file");
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    bytes.reserve(size_t(info.st_size) + 1);  // one growth-free pass for a file of this size
     const bool read = readAll(fd, path, std::string::npos, bytes, failure);
     ::close(fd);
     return read;
+}
+
+// Whether `text` holds "&#" or "&#x", zeros and ';' anywhere: a quick scan
+// that lets the careful one below run only when a null reference may be
+// there.
+bool mayReferToNull(const std::string& text)
+{
+    const char* const end = text.data() + text.size();
+    for (const char* at = text.data();
+         (at = static_cast<const char*>(std::memchr(at, '&', size_t(end - at)))) != nullptr; ++at) {
+        const char* digit = at + 1;
+        if (digit == end || *digit++ != '#')
+            continue;
+        if (digit != end && *digit == 'x')
+            ++digit;
+        const char* zeros = digit;
+        while (zeros != end && *zeros == '0')
+            ++zeros;
+        if (zeros != digit && zeros != end && *zeros == ';')
+            return true;
+    }
+    return false;
 }
 
 // Where `text` refers to the character U+0000 ("&#0;", "&#x00;", ...),
@@ -88,6 +114,8 @@ bool readWholeFile(const std::string& path, std::string& bytes, Status* failure)
 // instructions hold no references and are skipped.
 size_t nullCharacterReference(const std::string& text)
 {
+    if (!mayReferToNull(text))
+        return std::string::npos;
     static const std::pair<const char*, const char*> skipped[] = {
         {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
     for (size_t pos = text.find_first_of("<&"); pos != std::string::npos;
@@ -222,6 +250,23 @@ bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::s
     return true;
 }
 
+// The file's text in UTF-8, its byte-order mark dropped.
+bool readUtf8(const std::string& path, std::string& utf8, Status* failure)
+{
+    std::string bytes;
+    if (!readWholeFile(path, bytes, failure))
+        return false;
+    if (bytes.empty())
+        return unreadable(failure, "the file is empty");
+    const sourceEncoding encoding = detectEncoding(bytes);
+    bytes.erase(0, encoding.bomLength);
+    if (encoding.name.empty()) {
+        utf8.swap(bytes);
+        return true;
+    }
+    return convertToUtf8(bytes, encoding.name, utf8, failure);
+}
+
 }  // namespace
 
 void lineAndColumn(const std::string& text, size_t offset, size_t& line, size_t& column)
@@ -241,41 +286,42 @@ void lineAndColumn(const std::string& text, size_t offset, size_t& line, size_t&
     }
 }
 
-bool loadXmlFile(const std::string& path, pugi::xml_document& document, Status* failure)
+bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::string& text,
+                 Status* failure)
 {
-    std::string bytes;
-    if (!readWholeFile(path, bytes, failure))
+    if (!readUtf8(path, text, failure))
         return false;
-    if (bytes.empty())
-        return unreadable(failure, "the file is empty");
-
-    sourceEncoding encoding = detectEncoding(bytes);
-    std::string utf8;
-    if (encoding.name.empty()) {
-        utf8 = bytes.substr(encoding.bomLength);
-    } else if (!convertToUtf8(bytes.substr(encoding.bomLength), encoding.name, utf8, failure)) {
-        return false;
-    }
-    bytes.clear();
-    bytes.shrink_to_fit();
-
-    const size_t nullReference = nullCharacterReference(utf8);
+    const size_t nullReference = nullCharacterReference(text);
     if (nullReference != std::string::npos) {
         size_t line = 0;
         size_t column = 0;
-        lineAndColumn(utf8, nullReference, line, column);
+        lineAndColumn(text, nullReference, line, column);
         return malformed(failure,
                          "not well-formed XML at line " + std::to_string(line) + ", column " +
                              std::to_string(column) +
                              ": a reference to the character U+0000, which XML does not allow");
     }
+    // A file is parsed in place, without a second copy of its text, and read
+    // again only to place an error; standard input cannot be read again, so
+    // pugixml parses a copy of it.
+    // In place, the text is given its terminating zero as pugixml's own copy
+    // would be, so that an error at the end is placed the same.
+    const bool inPlace = path != "-";
+    if (inPlace)
+        text.push_back('\0');
     pugi::xml_parse_result result =
-        document.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
+        inPlace ? document.load_buffer_inplace(&text[0], text.size(), pugi::parse_default,
+                                               pugi::encoding_utf8)
+                : document.load_buffer(text.data(), text.size(), pugi::parse_default,
+                                       pugi::encoding_utf8);
     if (!result) {
         document.reset();
+        std::string original;
+        if (inPlace && !readUtf8(path, original, nullptr))
+            original.clear();
         size_t line = 0;
         size_t column = 0;
-        lineAndColumn(utf8, size_t(result.offset), line, column);
+        lineAndColumn(inPlace ? original : text, size_t(result.offset), line, column);
         return malformed(failure, "not well-formed XML at line " + std::to_string(line) +
                                       ", column " + std::to_string(column) + ": " +
                                       result.description());

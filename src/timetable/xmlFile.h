@@ -18,7 +18,9 @@
 // file, is empty, declares an unknown encoding or holds bytes invalid in it
 // (STATUS_UNREADABLE_INPUT), or is not well-formed XML (STATUS_MALFORMED_XML,
 // with pugixml's description, line and column).
-bool loadXmlFile(const std::string& path, pugi::xml_document& document,
+// The document's names and values point into `text`, which holds the
+// file's text and must outlive the document.
+bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::string& text,
                  SimpleXlsx::Status* failure);
 
 // Line and column (both from 1, the column counted in UTF-8 characters) of

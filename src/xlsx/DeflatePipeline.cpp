@@ -117,6 +117,12 @@ struct DeflatePipeline::Workers
         workReady.notify_one();
     }
 
+    void MarkDone(size_t slot)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        states[slot] = State::Done;
+    }
+
     void WaitFor(size_t slot)
     {
         std::unique_lock<std::mutex> lock(mutex);
@@ -170,7 +176,11 @@ DeflatePipeline::Chunk* DeflatePipeline::Acquire()
 void DeflatePipeline::Submit(Chunk& chunk)
 {
     const size_t slot = submitted % chunks.size();
-    if (workers->threads.empty())
+    if (chunk.precompressed) {
+        chunk.ok = true;
+        if (!workers->threads.empty())
+            workers->MarkDone(slot);
+    } else if (workers->threads.empty())
         workers->ownCompressor.Compress(chunk);
     else
         workers->Queue(chunk, slot);

@@ -83,6 +83,7 @@ public:
     MemoryBuffer& operator=(const MemoryBuffer&) = delete;
 
     bool Spilled() const { return spilled; }
+    std::string_view Written() const { return std::string_view(pbase(), Used()); }
 
     // The bytes written, and the budget they hold, for the deposit.
     std::string TakeBytes(size_t& claim)
@@ -183,6 +184,11 @@ PartFile::~PartFile() = default;
 bool PartFile::InMemory() const
 {
     return memory && !memory->Spilled();
+}
+
+std::string_view PartFile::BytesInMemory() const
+{
+    return InMemory() ? memory->Written() : std::string_view();
 }
 
 // Keeps the first failure, with the errno of the call that just failed.

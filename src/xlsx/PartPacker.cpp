@@ -128,6 +128,7 @@ int ReadPart(DeflatePipeline& pipeline, std::string_view head, Read read, size_t
         if (count < 0)
             return errno != 0 ? errno : EIO;
         readSoFar += static_cast<uint64_t>(count);
+        chunk->precompressed = false;
         chunk->dictionary = window.size();
         chunk->data.resize(window.size() + fromHead + static_cast<size_t>(count));
         chunk->finish = finished = static_cast<size_t>(count) < fromBody;
@@ -167,6 +168,27 @@ int ReadMemoryPart(DeflatePipeline& pipeline, std::string_view head, const std::
     return ReadPart(pipeline, head, read, index, blockSize, body.size());
 }
 
+// Hands the chunks of a part deflated ahead to the pipeline in its turn.
+int PassPackedPart(DeflatePipeline& pipeline, const std::vector<PackedChunk>& packed, size_t index)
+{
+    for (const PackedChunk& piece : packed) {
+        DeflatePipeline::Chunk* chunk = pipeline.Acquire();
+        if (chunk == nullptr)
+            return -1;
+        if (chunk->output.size() < piece.bytes.size())
+            chunk->output.resize(piece.bytes.size());
+        std::copy(piece.bytes.begin(), piece.bytes.end(), chunk->output.begin());
+        chunk->outputSize = piece.bytes.size();
+        chunk->crc = piece.crc;
+        chunk->precompressed = true;
+        chunk->precompressedInput = piece.inputSize;
+        chunk->finish = piece.finish;
+        chunk->tag = index;
+        pipeline.Submit(*chunk);
+    }
+    return 0;
+}
+
 // The reason of a failed pipeline: the archive's, else a failed deflate.
 Status PipelineFailure(const EntryWriter& writer)
 {
@@ -192,7 +214,13 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         MemoryParts::Taken part;
         int readError = 0;
         if (MemoryParts::Take(folder, names[index], part)) {
-            readError = ReadMemoryPart(pipeline, headBytes, part.Bytes(), index, blockSize);
+            const std::vector<PackedChunk>* packed =
+                options.packed == nullptr
+                    ? nullptr
+                    : options.packed->Find(names[index], headBytes, part.Bytes());
+            readError = packed != nullptr
+                            ? PassPackedPart(pipeline, *packed, index)
+                            : ReadMemoryPart(pipeline, headBytes, part.Bytes(), index, blockSize);
         } else {
             errno = 0;
             FILE* file = std::fopen(path.c_str(), "rb");
@@ -218,6 +246,26 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
 }
 
 }  // namespace
+
+bool DeflatePart(const std::string& bytes, size_t blockSize, std::vector<PackedChunk>& chunks)
+{
+    chunks.clear();
+    DeflatePipeline pipeline(
+        0, Z_DEFAULT_COMPRESSION, [&chunks](const DeflatePipeline::Chunk& chunk) {
+            PackedChunk piece;
+            piece.bytes.assign(chunk.output.begin(),
+                               chunk.output.begin() +
+                                   static_cast<std::ptrdiff_t>(chunk.outputSize));
+            piece.crc = chunk.crc;
+            piece.inputSize = chunk.InputSize();
+            piece.finish = chunk.finish;
+            chunks.push_back(std::move(piece));
+            return true;
+        });
+    return ReadMemoryPart(pipeline, std::string_view(), bytes, 0, std::max<size_t>(blockSize, 1)) ==
+               0 &&
+           pipeline.Finish();
+}
 
 bool PackPartFiles(zipFile archive, const std::string& folder,
                    const std::vector<std::string>& names, const PackOptions& options,

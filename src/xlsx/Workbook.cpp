@@ -17,12 +17,14 @@
 #include <ctime>
 #include <memory>
 #include <new>
+#include <thread>
 
 #include "xlsx/internal/MemoryParts.h"
 #include "xlsx/internal/PackageManifest.h"
 #include "xlsx/internal/PackageSheets.h"
 #include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/internal/PartPacker.h"
+#include "xlsx/internal/PartPrecompressor.h"
 #include "xlsx/internal/PartWriters.h"
 #include "xlsx/internal/SharedStringTable.h"
 #include "xlsx/internal/SheetName.h"
@@ -202,8 +204,10 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
 {
     // Rows go to the sheet added last; the one before gives up its file
     // until it is written again.
-    if (!worksheets.empty())
+    if (!worksheets.empty()) {
+        DeflateAhead(*worksheets.back());
         worksheets.back()->Suspend();
+    }
     status = Status();
     PartFailureScope failures(status);
     try {
@@ -222,6 +226,27 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
     } catch (const std::bad_alloc&) {
         status = Status::NoMemory();
         return nullptr;
+    }
+}
+
+// The sheet before the one being added is most likely finished: its part
+// is deflated on another thread while the next sheets are built. Should it
+// change after all, the packer finds that its bytes differ and deflates it
+// again.
+void CWorkbook::DeflateAhead(const PackageWorksheet& sheet)
+{
+    static const bool secondCore = std::thread::hardware_concurrency() > 1;
+    if (!secondCore)
+        return;
+    try {
+        if (!precompressor)
+            precompressor = std::make_unique<PartPrecompressor>(PackOptions().blockSize);
+        std::string part;
+        if (sheet.PartIfEndedNow(part))
+            precompressor->Submit("xl/worksheets/sheet" + std::to_string(sheet.GetIndex()) + ".xml",
+                                  std::move(part));
+    } catch (const std::bad_alloc&) {
+        // left to the packer
     }
 }
 
@@ -437,8 +462,12 @@ bool CWorkbook::WriteArchive(const std::string& archivePath,
         status = Status(STATUS_ZIP, "cannot start the archive", "", errno);
         return false;
     }
-    const bool packed =
-        PackPartFiles(archive, tempPath, partNames, partHeads, PackOptions(), &status);
+    PackOptions options;
+    if (precompressor) {
+        precompressor->Stop();
+        options.packed = precompressor.get();
+    }
+    const bool packed = PackPartFiles(archive, tempPath, partNames, partHeads, options, &status);
     errno = 0;
     const int closed = zipClose(archive, nullptr);
     if (packed && closed != ZIP_OK)
@@ -450,6 +479,7 @@ bool CWorkbook::WriteArchive(const std::string& archivePath,
 // Removes the whole private temporary folder, whatever it holds.
 void CWorkbook::ClearTemp()
 {
+    precompressor.reset();
     if (tempPath.empty())
         return;
     nftw(tempPath.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);

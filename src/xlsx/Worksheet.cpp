@@ -211,7 +211,7 @@ void CWorksheet::NoteUsedCell(CellCoord coord)
 }
 
 // Everything before the rows, in the order the schema gives.
-std::string CWorksheet::WriteHead()
+std::string CWorksheet::WriteHead() const
 {
     std::ostringstream head;
     {
@@ -527,18 +527,10 @@ bool CWorksheet::AddStringCell(std::string_view text, int32_t styleId, bool asTe
     return true;
 }
 
-// The index of `text` in the workbook's table, adding it with the next
-// index (the number of entries so far) when it is new.
+// The index of `text` in the workbook's table, adding it when it is new.
 uint64_t CWorksheet::SharedStringIndex(std::string_view text)
 {
-    const auto known = knownStrings.find(text);
-    if (known != knownStrings.end())
-        return known->second;
-    auto found = sharedStrings->lower_bound(text);
-    if (found == sharedStrings->end() || found->first != text)
-        found = sharedStrings->emplace_hint(found, std::string(text), sharedStrings->size());
-    knownStrings.emplace(found->first, found->second);
-    return found->second;
+    return sharedStrings->IndexOf(text);
 }
 
 bool CWorksheet::AddCell(const CellDataTime& data)
@@ -718,7 +710,42 @@ bool CWorksheet::Save()
     CloseRow();
     xmlw::XmlStream& xml = *sheetStream;
     xml << xmlw::endtag();  // sheetData; short form when no row was written
+    WriteTail(xml);
+    sheetStream.reset();
+    const bool ok = sheetFile->Close();
+    sheetFile.reset();
+    partHead = WriteHead();
+    return ok;
+}
 
+bool CWorksheet::PartIfEndedNow(std::string& part) const
+{
+    const std::string_view body = sheetFile ? sheetFile->BytesInMemory() : std::string_view();
+    if (!sheetStream || body.empty() || sheetStream->Depth() != 1)
+        return false;
+    const xmlw::XmlStream::state_type state = sheetStream->GetState();
+    if (state != xmlw::XmlStream::None && state != xmlw::XmlStream::TagBegin)
+        return false;
+    std::ostringstream tail;
+    tail.precision(sheetFile->Stream().precision());
+    {
+        xmlw::XmlStream xml(tail);
+        WriteTail(xml);
+    }
+    const std::string head = WriteHead();
+    const char* const rowEnd = !rowOpen ? "" : rowStartPending ? "/>" : "</row>";
+    const char* const sheetDataEnd = state == xmlw::XmlStream::None ? "</sheetData>" : "/>";
+    const std::string end = tail.str();
+    part.clear();
+    part.reserve(head.size() + body.size() + std::strlen(rowEnd) + std::strlen(sheetDataEnd) +
+                 end.size());
+    part.append(head).append(body.data(), body.size()).append(rowEnd).append(sheetDataEnd);
+    part.append(end);
+    return true;
+}
+
+void CWorksheet::WriteTail(xmlw::XmlStream& xml) const
+{
     if (!mergedCells.empty()) {
         xml << xmlw::tag("mergeCells") << xmlw::attr("count") << mergedCells.size();
         for (const std::string& range : mergedCells)
@@ -738,11 +765,6 @@ bool CWorksheet::Save()
     if (withComment)
         xml << xmlw::tag("legacyDrawing") << xmlw::attr("r:id") << "rId1" << xmlw::endtag();
     xml << xmlw::raw("</worksheet>");
-    sheetStream.reset();
-    const bool ok = sheetFile->Close();
-    sheetFile.reset();
-    partHead = WriteHead();
-    return ok;
 }
 
 void CWorksheet::AddPrintOptions(xmlw::XmlStream& xml) const

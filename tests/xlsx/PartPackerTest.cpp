@@ -2,6 +2,8 @@
 // large, must come back byte for byte, in order, with their CRCs.
 
 #include "xlsx/internal/PartPacker.h"
+#include "xlsx/internal/MemoryParts.h"
+#include "xlsx/internal/PartPrecompressor.h"
 #include "xlsx/internal/Zip64End.h"
 
 #include "XlsxTest.h"
@@ -131,6 +133,47 @@ TEST(PartPacker, HeadsPrecedeTheirFiles)
     support::ScratchFolder dir;
     ASSERT_TRUE(PackParts(dir, files, PackOptions{block, 2}, {}, heads));
     ExpectArchiveHolds(dir.file("parts.zip"), whole);
+}
+
+// Parts in memory deflated ahead on another thread pack to the very bytes
+// that deflating them at packing gives; a part changed since is deflated
+// again.
+TEST(PartPacker, PartsDeflatedAheadPackToTheSameBytes)
+{
+    const size_t block = 4096;
+    const Parts parts = {
+        {"a.xml", CellText(10)}, {"b.xml", CellText(3 * block + 1)}, {"c.xml", CellText(block)}};
+    const std::string head = "<head>";
+    std::vector<std::string> archives;
+    for (const bool ahead : {false, true}) {
+        support::ScratchFolder dir;
+        const std::string folder = dir.file("parts");
+        MemoryParts::Admit(folder);
+        std::vector<std::string> names;
+        for (const auto& [name, data] : parts) {
+            ASSERT_TRUE(MemoryParts::Deposit(folder, name, std::string(data), 0));
+            names.push_back(name);
+        }
+        PartPrecompressor precompressor(block);
+        precompressor.Submit("a.xml", parts[0].second);
+        precompressor.Submit("b.xml", head + parts[1].second);
+        precompressor.Submit("c.xml", parts[2].second + "<changed/>");
+        precompressor.Stop(true);
+        EXPECT_NE(precompressor.Find("b.xml", head, parts[1].second), nullptr);
+        EXPECT_EQ(precompressor.Find("c.xml", "", parts[2].second), nullptr);
+        zipFile archive = zipOpen64(dir.file("parts.zip").c_str(), APPEND_STATUS_CREATE);
+        ASSERT_NE(archive, nullptr);
+        const PackOptions options{block, 2, ahead ? &precompressor : nullptr};
+        EXPECT_TRUE(PackPartFiles(archive, folder, names, {{"b.xml", head}}, options));
+        EXPECT_EQ(zipClose(archive, nullptr), ZIP_OK);
+        MemoryParts::Dismiss(folder);
+        archives.push_back(support::readFile(dir.file("parts.zip")));
+    }
+    EXPECT_TRUE(archives[0] == archives[1]);
+    support::ScratchFolder dir;
+    support::writeFile(dir.file("ahead.zip"), archives[1]);
+    ExpectArchiveHolds(dir.file("ahead.zip"),
+                       {parts[0], {"b.xml", head + parts[1].second}, parts[2]});
 }
 
 // Valid DOS dates, the same on every save: 1980-01-01 00:00.

@@ -38,7 +38,15 @@ public:
         uint32_t crc = 0;  // CRC-32 of the bytes compressed (not the dictionary)
         bool ok = false;
 
-        size_t InputSize() const { return data.size() - dictionary; }
+        // A chunk deflated earlier passes through in its place in the
+        // order: its output, CRC and input size are set instead of its data.
+        bool precompressed = false;
+        size_t precompressedInput = 0;
+
+        size_t InputSize() const
+        {
+            return precompressed ? precompressedInput : data.size() - dictionary;
+        }
     };
 
     // Receives every compressed chunk, in submission order; false stops the

@@ -34,6 +34,7 @@ public:
     {}
 
     using CWorksheet::HeadOfPart;
+    using CWorksheet::PartIfEndedNow;
     using CWorksheet::Save;
     using CWorksheet::SetComments;
     using CWorksheet::SetSharedStr;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xlsx/Status.h"
@@ -174,6 +175,8 @@ public:
 
     // Whether the part is (still) kept in memory rather than in its file.
     bool InMemory() const;
+    // The bytes written so far while the part is in memory; empty otherwise.
+    std::string_view BytesInMemory() const;
 
 private:
     class MemoryBuffer;

@@ -7,17 +7,43 @@
 
 #include <cstddef>
 #include <map>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xlsx/Status.h"
 
 namespace SimpleXlsx {
 
+// One block of a part as the packer deflates it.
+struct PackedChunk
+{
+    std::vector<unsigned char> bytes;  // raw deflate data
+    uint32_t crc = 0;                  // CRC-32 of the block's input
+    size_t inputSize = 0;
+    bool finish = false;  // ends the part's stream
+};
+
+// Deflates `bytes`, the whole of one part, into the chunks that packing it
+// with blocks of `blockSize` would make. False when zlib fails.
+bool DeflatePart(const std::string& bytes, size_t blockSize, std::vector<PackedChunk>& chunks);
+
+// Parts deflated before packing: the chunks of part `name` when they were
+// made from exactly `head` followed by `body`, else null.
+class PackedParts
+{
+public:
+    virtual ~PackedParts() = default;
+    virtual const std::vector<PackedChunk>* Find(const std::string& name, std::string_view head,
+                                                 std::string_view body) const = 0;
+};
+
 struct PackOptions
 {
-    size_t blockSize = 1024 * 1024;  // parts are read and deflated in blocks of this size
-    unsigned workers = 2;            // deflating threads; 0: all on the calling thread
+    size_t blockSize = 1024 * 1024;       // parts are read and deflated in blocks of this size
+    unsigned workers = 2;                 // deflating threads; 0: all on the calling thread
+    const PackedParts* packed = nullptr;  // parts in memory deflated ahead, with this block size
 };
 
 // Adds the files "<folder>/<name>" to `archive` as deflated entries named

@@ -110,6 +110,8 @@ public:
     void clearTagName();
 
     state_type GetState() const { return state; }
+    // How many elements are open.
+    size_t Depth() const { return tags.size(); }
 
 private:
     template <typename Int>

@@ -23,6 +23,7 @@ namespace SimpleXlsx {
 
 class PackageChartsheet;
 class PackageWorksheet;
+class PartPrecompressor;
 class SharedStringTable;
 class SheetNameSet;
 
@@ -94,6 +95,7 @@ private:
     // the archive, all after the manifest of the package's parts.
     bool SavePackage(const std::string& name);
     bool SaveSheets();
+    void DeflateAhead(const PackageWorksheet& sheet);
     bool SaveCharts();
     bool WriteArchive(const std::string& archivePath, const std::vector<std::string>& partNames);
     bool WriteArchiveAtomically(const std::string& name, const std::vector<std::string>& partNames);
@@ -103,6 +105,7 @@ private:
     // Parts whose first bytes are kept in memory, not in their file (the
     // worksheets' heads, known only when their rows are written).
     std::map<std::string, std::string> partHeads;
+    std::unique_ptr<PartPrecompressor> precompressor;  // deflates finished sheets ahead
     std::vector<std::unique_ptr<PackageWorksheet>> worksheets;
     std::vector<std::unique_ptr<PackageChartsheet>> charts;
     std::unique_ptr<SheetNameSet> sheetNames;  // of the worksheets and chartsheets together

@@ -179,11 +179,7 @@ private:
 
     // Title: cut to at most 31 bytes on a UTF-8 character boundary.
     void SetTitle(const std::string& text);
-    void SetSharedStr(SharedStringTable* strings)
-    {
-        sharedStrings = strings;
-        knownStrings.clear();
-    }
+    void SetSharedStr(SharedStringTable* strings) { sharedStrings = strings; }
     void SetComments(std::vector<Comment>* list) { comments = list; }
 
     // Writes the tail and closes the part file; false when the part could
@@ -194,12 +190,18 @@ private:
     // worksheet's start tag, the used range, the views and the column
     // widths. Empty until Save succeeded.
     const std::string& HeadOfPart() const { return partHead; }
+    // The whole part as Save would write it if the sheet ended now, for
+    // deflating it ahead; false when the part is not in memory or its end
+    // cannot be foreseen.
+    bool PartIfEndedNow(std::string& part) const;
 
     bool ResumeIfSuspended();
 
     void Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozenHeight,
               const std::vector<ColumnWidth>& colWidths);
-    std::string WriteHead();
+    std::string WriteHead() const;
+    // What follows the rows, from the end of sheetData on.
+    void WriteTail(xmlw::XmlStream& xml) const;
     void AddPrintOptions(xmlw::XmlStream& xml) const;
     void AddPageSetup(xmlw::XmlStream& xml) const;
     void AddHeaderFooter(xmlw::XmlStream& xml) const;
@@ -273,10 +275,7 @@ private:
     bool sheetDataStarted = false;  // "<sheetData>" start tag closed
     bool rowStartPending = false;   // "<row ..." written, ">" not yet
     int precision = 6;              // significant digits of numbers
-    // The texts this sheet has used, viewing the keys of the shared table
-    // (whose entries never move or go): one hash lookup per repeated text.
-    std::unordered_map<std::string_view, uint64_t> knownStrings;
-    char rowDigits[12] = {};  // decimal text of the current row
+    char rowDigits[12] = {};        // decimal text of the current row
     size_t rowDigitsLength = 0;
 };
 
