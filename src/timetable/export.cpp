@@ -150,14 +150,14 @@ void groupWeekSize(const timeTable::teacherList& groupTeachers, uint64_t& days, 
 // Whether the three blocks of `group`'s week stay within the memory, each
 // name copied into every cell that shows it; records why not.
 bool groupWeekFits(ExcelWriteWrapper* facade, const namedObjects<std::string>* group,
-                   const timeTable::teacherList& groupTeachers, const uint32_t (&flags)[3])
+                   const timeTable::groupWeekSource& source, const uint32_t (&flags)[3])
 {
     uint64_t days = 0;
     uint64_t hours = 0;
-    groupWeekSize(groupTeachers, days, hours);
+    groupWeekSize(source.teachers, days, hours);
     const SimpleXlsx::Status problem = scheduleSizeProblem(
         "the week of \"" + echoedName(group->name) + "\"", 3 * (hours + 1), days + 1,
-        timeTable::groupWeekTextBytes(group, groupTeachers, flags[0] | flags[1] | flags[2]));
+        timeTable::groupWeekTextBytes(source, flags[0] | flags[1] | flags[2]));
     return problem.Ok() || facade->fail(problem);
 }
 
@@ -313,7 +313,7 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
 {
     if (!facade)
         return false;
-    const groupTeachersIndex index = teachersOfAllGroups();
+    const groupLessonsIndex index = lessonsOfAllGroups();
     const uint64_t sheets = students.size() + 1;
     uint64_t done = 0;
     bool result =
@@ -327,16 +327,15 @@ bool timeTable::_studentsToExcel(ExcelWriteWrapper* facade)
     for (const namedObjects<std::string>* group : ordered) {
         if (!result)
             break;
-        const teacherList& groupTeachers = teachersOf(index, group);
-        result = group && groupWeekFits(facade, group, groupTeachers, flags) &&
+        const groupWeekSource& source = sourceOf(index, group);
+        result = group && groupWeekFits(facade, group, source, flags) &&
                  reportSheet(done++, sheets, group->name) && facade->addWorksheet(group->name);
         if (result)
-            result =
-                writeWeekSheet(facade, group->name, flags, groupCaptions,
-                               [&](BaseMatrix<std::string>& week, uint32_t info) {
-                                   return studentsTimeSchedule(group, groupTeachers, week, info) ||
-                                          mergeFailed(facade, group);
-                               });
+            result = writeWeekSheet(facade, group->name, flags, groupCaptions,
+                                    [&](BaseMatrix<std::string>& week, uint32_t info) {
+                                        return studentsTimeSchedule(group, source, week, info) ||
+                                               mergeFailed(facade, group);
+                                    });
     }
     return result;
 }
@@ -378,13 +377,13 @@ bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
 
 bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade)
 {
-    return _allStudentsToExcel(facade, teachersOfAllGroups());
+    return _allStudentsToExcel(facade, lessonsOfAllGroups());
 }
 
 // The summary's size is found from the teachers' counts before any week is
 // built, so a summary too large is refused at once; the index keeps each
-// merge to the group's own teachers.
-bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeachersIndex& index)
+// merge to the group's own lessons.
+bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupLessonsIndex& index)
 {
     if (!facade)
         return false;
@@ -393,7 +392,7 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
     for (auto& entry : students.map()) {
         uint64_t days = 0;
         uint64_t hours = 0;
-        groupWeekSize(teachersOf(index, entry.second), days, hours);
+        groupWeekSize(sourceOf(index, entry.second).teachers, days, hours);
         mostDays = std::max(mostDays, days);
         mostHours = std::max(mostHours, hours);
     }
@@ -412,7 +411,7 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeache
     summaryMatrix summary(students.size(), mostDays, mostHours);
     uint64_t k = 0;
     for (const namedObjects<std::string>* group : ordered) {
-        if (!studentsTimeSchedule(group, teachersOf(index, group), week, INFO_SUBJECT))
+        if (!studentsTimeSchedule(group, sourceOf(index, group), week, INFO_SUBJECT))
             return mergeFailed(facade, group);
         summary.offerHeadings(week);
         summary.setWeek(k++, group->name, week);
@@ -438,10 +437,10 @@ bool timeTable::groupsInOrder(ExcelWriteWrapper* facade,
     return objectsInOrder(students, _order, ordered, problem) || cannotOrder(facade, problem);
 }
 
-const timeTable::teacherList& timeTable::teachersOf(const groupTeachersIndex& index,
-                                                    const namedObjects<std::string>* group)
+const timeTable::groupWeekSource& timeTable::sourceOf(const groupLessonsIndex& index,
+                                                      const namedObjects<std::string>* group)
 {
-    static const teacherList none;
+    static const groupWeekSource none;
     auto found = index.find(group);
     return found == index.end() ? none : found->second;
 }

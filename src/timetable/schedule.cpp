@@ -132,12 +132,12 @@ void teacher::timeSchedule(BaseMatrix<std::string>& matrix, uint32_t flags)
 // Adds `text` to a cell of a group's week as a line of its own, unless the
 // cell already holds it: parallel lessons of one group at one time (a class
 // taught in halves) all stay visible, in the order they are added.
-static void addLine(std::string& cell, std::string text)
+static void addLine(std::string& cell, const std::string& text)
 {
     if (text.empty())
         return;
     if (cell.empty()) {
-        cell = std::move(text);
+        cell = text;
         return;
     }
     for (size_t start = 0; start <= cell.size();) {
@@ -181,6 +181,22 @@ void teacher::update(const namedObjects<std::string>* group, BaseMatrix<std::str
         *this, matrix, flags, [group](const hour* slot) { return slot->teaches(group); }, addLine);
 }
 
+// Adds the hours of `member` taught to `group` to the group's week source.
+static void addLessonsOf(teacher* member, const namedObjects<std::string>* group,
+                         timeTable::groupWeekSource& source)
+{
+    uint64_t column = 1;
+    for (const teacherDay* day : member->days.list()) {
+        uint64_t row = 1;
+        for (const hour* slot : day->hours.list()) {
+            if (slot->teaches(group))
+                source.lessons.push_back({member, slot, row, column});
+            ++row;
+        }
+        ++column;
+    }
+}
+
 bool timeTable::studentsTimeSchedule(std::string name, BaseMatrix<std::string>& matrix,
                                      uint32_t flags)
 {
@@ -195,11 +211,15 @@ bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group,
 {
     if (!group)
         return false;
-    teacherList groupTeachers;
-    for (auto& entry : teachers.map())
-        if (entry.second && entry.second->workOnThisClass(group))
-            groupTeachers.push_back(entry.second);
-    return studentsTimeSchedule(group, groupTeachers, matrix, flags);
+    groupWeekSource source;
+    for (auto& entry : teachers.map()) {
+        const size_t lessonsBefore = source.lessons.size();
+        if (entry.second)
+            addLessonsOf(entry.second, group, source);
+        if (source.lessons.size() > lessonsBefore)
+            source.teachers.push_back(entry.second);
+    }
+    return studentsTimeSchedule(group, source, matrix, flags);
 }
 
 // The groups an hour is taught to, also for an hour whose only group was
@@ -228,16 +248,11 @@ static uint64_t infoBytes(const teacher& taught, const hour& slot, uint32_t flag
     return bytes;
 }
 
-uint64_t timeTable::groupWeekTextBytes(const namedObjects<std::string>* group,
-                                       const teacherList& groupTeachers, uint32_t flags)
+uint64_t timeTable::groupWeekTextBytes(const groupWeekSource& source, uint32_t flags)
 {
     uint64_t bytes = 0;
-    for (const teacher* member : groupTeachers)
-        if (member)
-            for (const teacherDay* day : member->days.list())
-                for (const hour* slot : day->hours.list())
-                    if (slot->teaches(group))
-                        bytes += infoBytes(*member, *slot, flags);
+    for (const groupLesson& lesson : source.lessons)
+        bytes += infoBytes(*lesson.member, *lesson.slot, flags);
     return bytes;
 }
 
@@ -273,6 +288,56 @@ timeTable::groupTeachersIndex timeTable::teachersOfAllGroups()
     return index;
 }
 
+bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group,
+                                     const teacherList& groupTeachers,
+                                     BaseMatrix<std::string>& matrix, uint32_t flags)
+{
+    groupWeekSource source;
+    source.teachers = groupTeachers;
+    for (teacher* member : groupTeachers)
+        if (member && group)
+            addLessonsOf(member, group, source);
+    return studentsTimeSchedule(group, source, matrix, flags);
+}
+
+// Hands every group that `slot` is taught to (each once, whether named in
+// `groups` or only as `students`) to `visit`.
+template <typename Visit>
+static void forEachTaughtGroup(const hour& slot, Visit visit)
+{
+    for (size_t i = 0; i < slot.groups.size(); ++i)
+        if (slot.groups[i] && std::find(slot.groups.begin(), slot.groups.begin() + long(i),
+                                        slot.groups[i]) == slot.groups.begin() + long(i))
+            visit(slot.groups[i]);
+    if (slot.students &&
+        std::find(slot.groups.begin(), slot.groups.end(), slot.students) == slot.groups.end())
+        visit(slot.students);
+}
+
+timeTable::groupLessonsIndex timeTable::lessonsOfAllGroups()
+{
+    groupLessonsIndex index;
+    for (auto& entry : teachers.map()) {
+        teacher* member = entry.second;
+        if (!member)
+            continue;
+        uint64_t column = 1;
+        for (const teacherDay* day : member->days.list()) {
+            uint64_t row = 1;
+            for (const hour* slot : day->hours.list()) {
+                forEachTaughtGroup(*slot, [&](const namedObjects<std::string>* group) {
+                    groupWeekSource& source = index[group];
+                    addTeacher(source.teachers, member);
+                    source.lessons.push_back({member, slot, row, column});
+                });
+                ++row;
+            }
+            ++column;
+        }
+    }
+    return index;
+}
+
 // Merges the week of `group` from its teachers, given in name order. The
 // headings come from the largest week: the day names from the first teacher
 // with the most days, the hour names from the longest day of the first
@@ -280,19 +345,16 @@ timeTable::groupTeachersIndex timeTable::teachersOfAllGroups()
 // has its name. Where several teachers teach the group at one time, the
 // cell lists each of their texts, one per line, in name order.
 bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group,
-                                     const teacherList& groupTeachers,
-                                     BaseMatrix<std::string>& matrix, uint32_t flags)
+                                     const groupWeekSource& source, BaseMatrix<std::string>& matrix,
+                                     uint32_t flags)
 {
     if (!group)
         return false;
     teacher* mostDays = nullptr;
     teacher* mostHours = nullptr;
-    vorListPtr<teacher> members(false);
-
-    for (teacher* candidate : groupTeachers) {
+    for (teacher* candidate : source.teachers) {
         if (!candidate)
             continue;
-        members.add(candidate);
         if (!mostDays || candidate->dayCount > mostDays->dayCount)
             mostDays = candidate;
         if (!mostHours || candidate->hourCount > mostHours->hourCount)
@@ -303,7 +365,13 @@ bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group,
 
     mostDays->initMatrix(matrix, mostDays->dayCount, mostHours->hourCount);
     setHourNames(matrix, *mostHours);
-    for (teacher* member : members.list())
-        member->update(group, matrix, flags);
+    std::string text;
+    for (const groupLesson& lesson : source.lessons) {
+        if (lesson.row >= matrix.rowSize() || lesson.column >= matrix.colSize())
+            continue;
+        text.clear();
+        lesson.member->fillInfos(lesson.slot, text, flags);
+        addLine(matrix(uint32_t(lesson.row), uint32_t(lesson.column)), text);
+    }
     return true;
 }

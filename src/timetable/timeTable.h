@@ -193,10 +193,34 @@ public:
     bool studentsTimeSchedule(const namedObjects<std::string>* group,
                               const teacherList& groupTeachers, BaseMatrix<std::string>& matrix,
                               uint32_t flags);
+
+    // One hour taught to a group: whose it is and where it stands in that
+    // teacher's week (row = its place in the day, column = the day's place,
+    // both from 1).
+    struct groupLesson
+    {
+        teacher* member;
+        const hour* slot;
+        uint64_t row;
+        uint64_t column;
+    };
+    // What a group's week is merged from: its teachers in name order, and
+    // its lessons in the order the merge adds them (teacher, day, hour).
+    struct groupWeekSource
+    {
+        teacherList teachers;
+        std::vector<groupLesson> lessons;
+    };
+    typedef std::unordered_map<const namedObjects<std::string>*, groupWeekSource> groupLessonsIndex;
+    // The week sources of every group, found in one pass over all hours, so
+    // that an export of all groups fills each week from its own lessons
+    // only. Like the index above, it reflects the model as it was when built.
+    groupLessonsIndex lessonsOfAllGroups();
+    bool studentsTimeSchedule(const namedObjects<std::string>* group, const groupWeekSource& source,
+                              BaseMatrix<std::string>& matrix, uint32_t flags);
     // At least the bytes of text that `flags` puts into the cells of the
     // group's week, counted without building it.
-    static uint64_t groupWeekTextBytes(const namedObjects<std::string>* group,
-                                       const teacherList& groupTeachers, uint32_t flags);
+    static uint64_t groupWeekTextBytes(const groupWeekSource& source, uint32_t flags);
     // At least the bytes of text in the cells of the summary of all groups
     // (each hour's subject in the row of every group it is taught to).
     uint64_t groupsSummaryTextBytes();
@@ -229,7 +253,7 @@ public:
     bool _studentsToExcel(ExcelWriteWrapper* facade);
     bool _allTeacherToExcel(ExcelWriteWrapper* facade);
     bool _allStudentsToExcel(ExcelWriteWrapper* facade);
-    bool _allStudentsToExcel(ExcelWriteWrapper* facade, const groupTeachersIndex& index);
+    bool _allStudentsToExcel(ExcelWriteWrapper* facade, const groupLessonsIndex& index);
 
 private:
     exportProgress* _progress = nullptr;
@@ -255,8 +279,8 @@ private:
                        std::vector<namedObjects<std::string>*>& ordered) const;
     // False once the export was cancelled.
     bool reportSheet(uint64_t done, uint64_t total, const std::string& title);
-    static const teacherList& teachersOf(const groupTeachersIndex& index,
-                                         const namedObjects<std::string>* group);
+    static const groupWeekSource& sourceOf(const groupLessonsIndex& index,
+                                           const namedObjects<std::string>* group);
 };
 
 #endif  // HORATAB_TIMETABLE_TIMETABLE_H
