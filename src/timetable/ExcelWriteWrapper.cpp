@@ -56,8 +56,7 @@ bool ExcelWriteWrapper::addCell(const std::string& text)
 {
     if (!haveWorksheet())
         return false;
-    cellStr.value = text;  // keeps the capacity: no allocation per cell
-    return worksheet->AddCell(cellStr) || sheetRefused();
+    return worksheet->AddTextCell(text, cellStr.style_id) || sheetRefused();
 }
 
 bool ExcelWriteWrapper::endRow()

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "timetable/ExcelWriteWrapper.h"
 #include "timetable/printLayout.h"
@@ -51,13 +52,16 @@ public:
         }
     }
 
-    void setWeek(uint64_t k, const std::string& name, const BaseMatrix<std::string>& week)
+    // Moves the cells of `week` (not its headings) into row `k`: the week is
+    // built anew for the next row anyway.
+    void takeWeek(uint64_t k, const std::string& name, BaseMatrix<std::string>& week)
     {
         const uint32_t row = uint32_t(k + 2);
         cells(row, 0) = name;
         for (uint64_t day = 1; day < week.colSize(); ++day)
             for (uint64_t hourRow = 1; hourRow < week.rowSize(); ++hourRow)
-                cells(row, column(day, hourRow)) = week(uint32_t(hourRow), uint32_t(day));
+                cells(row, column(day, hourRow)) =
+                    std::move(week(uint32_t(hourRow), uint32_t(day)));
     }
 
     const BaseMatrix<std::string>& matrix() const { return cells; }
@@ -368,7 +372,7 @@ bool timeTable::_allTeacherToExcel(ExcelWriteWrapper* facade)
         if (member) {
             member->timeSchedule(week, INFO_STUDENTS);
             summary.offerHeadings(week);
-            summary.setWeek(k, member->name, week);
+            summary.takeWeek(k, member->name, week);
         }
         ++k;
     }
@@ -414,7 +418,7 @@ bool timeTable::_allStudentsToExcel(ExcelWriteWrapper* facade, const groupLesson
         if (!studentsTimeSchedule(group, sourceOf(index, group), week, INFO_SUBJECT))
             return mergeFailed(facade, group);
         summary.offerHeadings(week);
-        summary.setWeek(k++, group->name, week);
+        summary.takeWeek(k++, group->name, week);
     }
     return writeSummarySheet(facade, allStudentsTitle, summary.matrix(), mostHours);
 }
