@@ -15,7 +15,7 @@ std::string failed(const std::string& file, const std::string& reason)
 
 TEST(RunExportTest, InspectionsPrintTheirResultOrOneClearLine)
 {
-    const std::string fixture = support::testFile("cli/data/inspect.xml");
+    const std::string fixture = support::testFile("cli/data/browse.xml");
     const std::string in = cliFile("fixture.xml", fixture);
     const std::string missing = support::programScratch().file("missing.xml"),
                       folder = support::programScratch().file("folder.xml");
