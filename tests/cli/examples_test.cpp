@@ -4,16 +4,6 @@
 
 namespace {
 
-TEST(ExampleTimetableTest, SchoolXmlLoads)
-{
-    timeTable model;
-    SimpleXlsx::Status reason;
-    ASSERT_TRUE(model.parse(std::string(HORATAB_EXAMPLES_DIR) + "/school.xml", &reason))
-        << reason.Text();
-    EXPECT_EQ(model.teachers.size(), 15u);
-    EXPECT_EQ(model.students.size(), 8u);
-}
-
 TEST(GeneratorTest, SameSeedSameFileAndBadOptionsAreRefused)
 {
     names args = {"--teachers", "12", "--groups", "6", "--seed", "42"};
