@@ -96,7 +96,7 @@ PackageManifest::PackageManifest(const std::vector<Worksheet>& worksheets,
     for (const Worksheet& sheet : worksheets) {
         if (!sheet.hasComment)
             continue;
-        const std::string sheetPart = Numbered("xl/worksheets/sheet", sheet.index, ".xml");
+        const std::string sheetPart = WorksheetPartName(sheet.index);
         Add(Part(Numbered("xl/comments", sheet.index, ".xml"), content_comment,
                  {commentsType, sheet.index, 0}, type_comments, sheetPart, 2));
         ManifestEntry drawing =
@@ -110,7 +110,7 @@ PackageManifest::PackageManifest(const std::vector<Worksheet>& worksheets,
                  type_sharedStr, workbookPart, sharedStringsId));
     for (size_t p = 0; p < worksheets.size(); ++p) {
         const uint32_t index = worksheets[p].index;
-        const std::string sheetPart = Numbered("xl/worksheets/sheet", index, ".xml");
+        const std::string sheetPart = WorksheetPartName(index);
         Add(Part(sheetPart, content_sheet, {worksheetType, index, 0}, type_sheet, workbookPart,
                  worksheetIds[p]));
         if (worksheets[p].hasComment)
@@ -118,7 +118,7 @@ PackageManifest::PackageManifest(const std::vector<Worksheet>& worksheets,
     }
     for (size_t p = 0; p < chartsheets.size(); ++p) {
         const uint32_t index = chartsheets[p];
-        const std::string sheetPart = Numbered("xl/chartsheets/sheet", index, ".xml");
+        const std::string sheetPart = ChartsheetPartName(index);
         const std::string drawingPart = Numbered("xl/drawings/drawing", index, ".xml");
         Add(Part(Numbered("xl/charts/chart", index, ".xml"), content_chart, {chartType, index, 0},
                  type_chart, drawingPart, 1));
@@ -192,6 +192,16 @@ std::string PackageManifest::RelationshipId(const std::string& name) const
     if (found == byName.end() || entries[found->second].relationshipType == nullptr)
         return std::string();
     return "rId" + std::to_string(entries[found->second].relationshipId);
+}
+
+std::string PackageManifest::WorksheetPartName(uint32_t index)
+{
+    return Numbered("xl/worksheets/sheet", index, ".xml");
+}
+
+std::string PackageManifest::ChartsheetPartName(uint32_t index)
+{
+    return Numbered("xl/chartsheets/sheet", index, ".xml");
 }
 
 std::string PackageManifest::RelationshipsPartName(const std::string& owner)

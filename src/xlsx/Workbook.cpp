@@ -243,7 +243,7 @@ void CWorkbook::DeflateAhead(const PackageWorksheet& sheet)
             precompressor = std::make_unique<PartPrecompressor>(PackOptions().blockSize);
         std::string part;
         if (sheet.PartIfEndedNow(part))
-            precompressor->Submit("xl/worksheets/sheet" + std::to_string(sheet.GetIndex()) + ".xml",
+            precompressor->Submit(PackageManifest::WorksheetPartName(sheet.GetIndex()),
                                   std::move(part));
     } catch (const std::bad_alloc&) {
         // left to the packer
@@ -407,8 +407,7 @@ bool CWorkbook::SaveSheets()
             return false;
         if (!sheet->Save())
             return false;
-        partHeads["xl/worksheets/sheet" + std::to_string(sheet->GetIndex()) + ".xml"] =
-            sheet->HeadOfPart();
+        partHeads[PackageManifest::WorksheetPartName(sheet->GetIndex())] = sheet->HeadOfPart();
     }
     return true;
 }

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "xlsx/internal/NumberText.h"
+#include "xlsx/internal/PackageManifest.h"
 #include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/internal/SharedStringTable.h"
 #include "xlsx/internal/SheetName.h"
@@ -178,8 +179,7 @@ void CWorksheet::Init(uint32_t sheetIndex, uint32_t frozenWidth, uint32_t frozen
         return;
     // Most sheets are small: they stay in memory until packed. A part file
     // that cannot be opened is kept for its reason (GetStatus).
-    sheetFile.reset(new PartFile(tempPath,
-                                 "xl/worksheets/sheet" + std::to_string(sheetIndex) + ".xml",
+    sheetFile.reset(new PartFile(tempPath, PackageManifest::WorksheetPartName(sheetIndex),
                                  PartFile::defaultBufferSize, PartFile::Keeping::MemoryWhileSmall));
     if (!sheetFile->Stream())
         return;

@@ -67,6 +67,9 @@ public:
     // "_rels/.rels" for the package, "xl/_rels/workbook.xml.rels" for
     // "xl/workbook.xml", and so on.
     static std::string RelationshipsPartName(const std::string& owner);
+    // "xl/worksheets/sheet<index>.xml" and "xl/chartsheets/sheet<index>.xml".
+    static std::string WorksheetPartName(uint32_t index);
+    static std::string ChartsheetPartName(uint32_t index);
     // `name` as a relationship target relative to the folder of `owner`.
     static std::string RelativeTarget(const std::string& owner, const std::string& name);
 

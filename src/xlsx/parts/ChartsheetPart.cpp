@@ -2,6 +2,7 @@
 // the drawing of the chart.
 
 #include "xlsx/Chartsheet.h"
+#include "xlsx/internal/PackageManifest.h"
 #include "xlsx/internal/PackageVocabulary.h"
 #include "xlsx/internal/XmlStream.h"
 
@@ -12,7 +13,7 @@ namespace SimpleXlsx {
 bool CChartsheet::SaveChartsheet() const
 {
     using namespace xmlw;
-    PartFile part(tempPath, "xl/chartsheets/sheet" + std::to_string(index) + ".xml");
+    PartFile part(tempPath, PackageManifest::ChartsheetPartName(index));
     {
         XmlStream xml(part.Stream());
         xml << prolog() << tag("chartsheet") << attr("xmlns") << ns_book << attr("xmlns:r")

@@ -54,18 +54,16 @@ bool SaveWorkbook(const PackageView& package)
         if (!package.worksheets.empty() || !package.charts.empty()) {
             xml << tag("sheets");
             size_t sheetId = 0;
+            const auto sheetEntry = [&](const std::string& title, const std::string& part) {
+                xml << tag("sheet") << attr("name") << SheetNameAttribute(title) << attr("sheetId")
+                    << ++sheetId << attr("r:id") << manifest.RelationshipId(part) << endtag();
+            };
             for (const auto& sheet : package.worksheets)
-                xml << tag("sheet") << attr("name") << SheetNameAttribute(sheet->GetTitle())
-                    << attr("sheetId") << ++sheetId << attr("r:id")
-                    << manifest.RelationshipId("xl/worksheets/sheet" +
-                                               std::to_string(sheet->GetIndex()) + ".xml")
-                    << endtag();
+                sheetEntry(sheet->GetTitle(),
+                           PackageManifest::WorksheetPartName(sheet->GetIndex()));
             for (const auto& chart : package.charts)
-                xml << tag("sheet") << attr("name") << SheetNameAttribute(chart->GetTitle())
-                    << attr("sheetId") << ++sheetId << attr("r:id")
-                    << manifest.RelationshipId("xl/chartsheets/sheet" +
-                                               std::to_string(chart->GetIndex()) + ".xml")
-                    << endtag();
+                sheetEntry(chart->GetTitle(),
+                           PackageManifest::ChartsheetPartName(chart->GetIndex()));
             xml << endtag();
         }
         WritePrintTitles(xml, package);
