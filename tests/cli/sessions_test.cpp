@@ -1,0 +1,76 @@
+// horatab-export as a person uses it: each session file under
+// cli/reference/ is a shell transcript that the run must reproduce byte for
+// byte.
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "support/data.h"
+#include "support/reader.h"
+#include "support/scratch.h"
+
+namespace {
+
+// What a command printed: its standard output, then its standard error with
+// each line after "! ", then "[exit N]" when it failed.
+std::string printed(const support::ProgramResult& run)
+{
+    std::string text = run.out;
+    std::istringstream err(run.err);
+    for (std::string line; std::getline(err, line);)
+        text += "! " + line + (err.eof() ? "" : "\n");
+    if (run.status != 0)
+        text += "[exit " + std::to_string(run.status) + "]\n";
+    return text;
+}
+
+// Runs `command` with sh in `folder`, with horatab-export and the generator
+// on the PATH, $DATA naming cli/data, $VERSION the expected version, and
+// `dump FILE` printing a workbook as the independent reader reads it.
+support::ProgramResult runInSession(const std::string& command, const std::string& folder)
+{
+    const std::string bin = HORATAB_EXPORT_BIN, gen = HORATAB_GEN_BIN;
+    const std::string setUp = "cd " + support::shellQuoted(folder) + " || exit 99\n" +
+                              "PATH=" + support::shellQuoted(bin.substr(0, bin.rfind('/'))) + ":" +
+                              support::shellQuoted(gen.substr(0, gen.rfind('/'))) + ":$PATH\n" +
+                              "DATA=" + support::shellQuoted(HORATAB_TEST_DATA_DIR) + "\n" +
+                              "VERSION=" + support::shellQuoted(HORATAB_EXPECTED_VERSION) + "\n" +
+                              "dump() { " + support::shellQuoted(HORATAB_SYSTEM_PYTHON) + " " +
+                              support::shellQuoted(HORATAB_WORKBOOK_READER) + " dump \"$@\"; }\n";
+    return support::runProgram("sh", {"-c", setUp + command});
+}
+
+// A session file: lines starting with "$ " are commands, lines starting
+// with "#" comments; every other line is what the command above printed.
+void expectSession(const std::string& name)
+{
+    const std::string expected = support::testFile("cli/reference/" + name + ".session");
+    const std::string folder = support::programScratch().newFolder();
+    std::string seen;
+    std::istringstream lines(expected);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, 2, "$ ") == 0)
+            seen += line + "\n" + printed(runInSession(line.substr(2), folder));
+        else if (line.compare(0, 1, "#") == 0)
+            seen += line + "\n";
+    }
+    EXPECT_EQ(seen, expected);
+}
+
+class SessionTest : public testing::TestWithParam<const char*>
+{};
+
+TEST_P(SessionTest, PrintsWhatTheSessionFileSays)
+{
+    expectSession(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, SessionTest,
+                         testing::Values("inspections", "workbooks", "failed_workbooks", "alphabet",
+                                         "real_shapes", "plain_timetable"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
+
+}  // namespace
