@@ -4,15 +4,6 @@
 
 namespace {
 
-TEST(ImportTest, TeachersInByteOrder)
-{
-    timeTable model;
-    readInto(model, "<Teachers_Timetable><T name='alpha'/><T name='\xC5\xA0imek'/><T "
-                    "name='Zeta'/><T name='ab'/>"
-                    "<T name='abc'/></Teachers_Timetable>");
-    EXPECT_EQ(keys(model.teachers), (names{"Zeta", "ab", "abc", "alpha", "\xC5\xA0imek"}));
-}
-
 TEST(ImportTest, TeachersMergedByNameWithDaysInDocumentOrderAndTheFirstLongestDay)
 {
     timeTable model;
