@@ -25,20 +25,19 @@ std::string printed(const support::ProgramResult& run)
     return text;
 }
 
-// Runs `command` with sh in `folder`, with horatab-export and the generator
-// on the PATH, $DATA naming cli/data, $VERSION the expected version, and
-// `dump FILE` printing a workbook as the independent reader reads it.
+// Runs `command` with sh in `folder`: horatab-export is on the PATH, $DATA
+// names cli/data, $VERSION is the expected version, and `dump FILE` prints a
+// workbook as the independent reader reads it.
 support::ProgramResult runInSession(const std::string& command, const std::string& folder)
 {
-    const std::string bin = HORATAB_EXPORT_BIN, gen = HORATAB_GEN_BIN;
-    const std::string setUp = "cd " + support::shellQuoted(folder) + " || exit 99\n" +
-                              "PATH=" + support::shellQuoted(bin.substr(0, bin.rfind('/'))) + ":" +
-                              support::shellQuoted(gen.substr(0, gen.rfind('/'))) + ":$PATH\n" +
-                              "DATA=" + support::shellQuoted(HORATAB_TEST_DATA_DIR) + "\n" +
-                              "VERSION=" + support::shellQuoted(HORATAB_EXPECTED_VERSION) + "\n" +
-                              "dump() { " + support::shellQuoted(HORATAB_SYSTEM_PYTHON) + " " +
-                              support::shellQuoted(HORATAB_WORKBOOK_READER) + " dump \"$@\"; }\n";
-    return support::runProgram("sh", {"-c", setUp + command});
+    const std::string bin = HORATAB_EXPORT_BIN;
+    const std::string setUp = "cd \"$1\" || exit 99\n"
+                              "PATH=\"$2:$PATH\" DATA=$3 VERSION=$4 PYTHON=$5 READER=$6\n"
+                              "dump() { \"$PYTHON\" \"$READER\" dump \"$@\"; }\n";
+    return support::runProgram("sh",
+                               {"-c", setUp + command, "sh", folder, bin.substr(0, bin.rfind('/')),
+                                HORATAB_TEST_DATA_DIR, HORATAB_EXPECTED_VERSION,
+                                HORATAB_SYSTEM_PYTHON, HORATAB_WORKBOOK_READER});
 }
 
 // A session file: lines starting with "$ " are commands, lines starting

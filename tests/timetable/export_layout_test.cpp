@@ -15,7 +15,7 @@ class ExportLayoutTest : public testing::Test
 protected:
     timeTable table;
 
-    void SetUp() override { readInto(table, support::testFile("timetable/data/small_school.xml")); }
+    void SetUp() override { readInto(table, dataFile("small_school.xml")); }
 
     support::WorkbookRead exported(bool teachers)
     {

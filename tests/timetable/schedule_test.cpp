@@ -46,7 +46,7 @@ hour* teach(timeTable& model, teacher* owner, int d, int h, const char* group,
 TEST(TeacherScheduleTest, LayoutHeadingsAndDutiesWithoutAGroup)
 {
     timeTable model;
-    readInto(model, support::testFile("timetable/data/one_teacher.xml"));
+    readInto(model, dataFile("one_teacher.xml"));
     matrix m;
     model.teachers.find("T")->timeSchedule(m, INFO_STUDENTS | INFO_SUBJECT);
     // Hour names from the first longest day; days placed by position, not

@@ -23,6 +23,17 @@ inline std::string writeTestFile(const std::string& name, const std::string& byt
     return support::programScratch().write(name, bytes);
 }
 
+// The path and the bytes of file `name` in timetable/data.
+inline std::string dataPath(const std::string& name)
+{
+    return support::testFilePath("timetable/data/" + name);
+}
+
+inline std::string dataFile(const std::string& name)
+{
+    return support::testFile("timetable/data/" + name);
+}
+
 inline std::string newFolder()
 {
     return support::programScratch().newFolder();
