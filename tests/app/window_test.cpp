@@ -122,14 +122,14 @@ TEST(Window, FontFromSettingsRecentDocumentsAndARestart)
     EXPECT_EQ(window.fontButton()->font().family(), "DejaVu Serif");
 
     EXPECT_FALSE(window.openRecentMenu()->isEnabled());
-    const QString first = folder.write("first.xml", fixtures::twoTeachers());
-    const QString second = folder.write("second.xml", fixtures::threeLineCell());
+    const QString first = folder.copy("two_teachers.xml");
+    const QString second = folder.copy("three_line_cell.xml");
     for (const QString& path :
          {first, second, first, second})  // as the open button does after each load
         shell.platform().noteNewRecentDocument(path);
     const QList<QAction*> entries = window.openRecentMenu()->actions();
     ASSERT_EQ(entries.size(), 4);  // two documents, a separator, "Clear Menu"
-    EXPECT_EQ(entries[0]->text(), "second.xml");
+    EXPECT_EQ(entries[0]->text(), "three_line_cell.xml");
     entries[1]->trigger();  // opens and moves to the front
     EXPECT_EQ(textsOf(window.comboBox()->model()), (QStringList{"Adams", "Novak"}));
     EXPECT_EQ(shell.recentDocuments().paths(), (QStringList{first, second}));
