@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "timetable/teacherPieces.h"
 #include "timetableTestSupport.h"
 
 namespace {
@@ -137,6 +138,81 @@ TEST(BadInputTest, VeryDeepNestingLoadsWithoutExhaustingTheStack)
     // The unnamed teacher <y> has one day <y> with one hour <y>.
     EXPECT_EQ(keys(model.teachers), (names{"", "A"}));
     EXPECT_EQ(model.teachers.find("")->hourCount, 1u);
+}
+
+std::string nameOf(const namedObjects<std::string>* object)
+{
+    return object ? object->name : "-";
+}
+
+// Everything an import put into `model`, as text.
+std::string modelText(const timeTable& model)
+{
+    std::string text;
+    for (const auto& [name, person] : model.teachers.map()) {
+        text += "T " + name + " " + std::to_string(person->dayCount) + " " +
+                std::to_string(person->hourCount) + " " + nameOf(person->longestDay) + "\n";
+        for (const teacherDay* day : person->days.list()) {
+            text += " D " + day->name + "\n";
+            for (const hour* slot : day->hours.list()) {
+                text += "  H " + slot->name + " " + nameOf(slot->subject) + " " +
+                        nameOf(slot->room) + " " + nameOf(slot->students);
+                for (const namedObjects<std::string>* group : slot->groups)
+                    text += "," + group->name;
+                text += "\n";
+            }
+        }
+    }
+    for (const auto* registry : {&model.students, &model.subjects, &model.rooms})
+        for (const auto& entry : registry->map())
+            text += "R " + entry.first + "\n";
+    return text;
+}
+
+// What reading `path` as one whole document gives, as a model that already
+// holds something always reads it.
+std::string wholeDocumentRead(const std::string& path, SimpleXlsx::Status& status)
+{
+    timeTable model;
+    const std::string marker = "\x01 in no file";
+    model.insertRoom(marker);
+    const bool read = model.parse(path, &status);
+    delete model.rooms.find(marker);
+    model.rooms.objects.erase(marker);
+    return (read ? "read\n" : "failed\n") + modelText(model);
+}
+
+// Some MiB of teachers, one of them longer than a block of reading.
+std::string bigTimetable(const std::string& tail)
+{
+    std::string hours;
+    for (int h = 0; h < 2500; ++h)
+        hours += "<H name='" + std::to_string(h) + "'><Subject name='S" + std::to_string(h % 7) +
+                 "'/><Students name='G" + std::to_string(h % 13) + "'/></H>\n";
+    std::string xml =
+        "<Teachers_Timetable>\n<T name='long'><D name='Mo'>" + repeated(hours, 8) + "</D></T>\n";
+    for (int t = 0; t < 20; ++t)
+        xml += "<T name='T" + std::to_string(t % 15) + "'><D name='Tu'>" + hours + "</D></T>\n";
+    return xml + tail;
+}
+
+TEST(PiecesTest, FilesReadInPiecesGiveWhatTheWholeDocumentGives)
+{
+    std::vector<support::tableRow> cases = support::testTable("timetable/data/pieces.tsv");
+    cases.push_back({"big", "yes", bigTimetable("</Teachers_Timetable>\n")});
+    cases.push_back({"big, broken at the end", "no", bigTimetable("<T><D></T>")});
+    for (const support::tableRow& row : cases) {
+        SCOPED_TRACE(row[0]);
+        const std::string path = writeTestFile("pieces.xml", row[2]);
+        EXPECT_EQ(readTeachersInPieces(path, [](const pugi::xml_node&) {}), row[1] == "yes");
+        timeTable model;
+        SimpleXlsx::Status status;
+        const bool read = model.parse(path, &status);
+        SimpleXlsx::Status wholeStatus;
+        EXPECT_EQ((read ? "read\n" : "failed\n") + modelText(model),
+                  wholeDocumentRead(path, wholeStatus));
+        EXPECT_EQ(status.Text(), wholeStatus.Text());
+    }
 }
 
 }  // namespace
