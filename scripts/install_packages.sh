@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages given as arguments that are not installed yet
 # (apt-get update first; sudo when not root). Quick when all are present.
+# Waits up to ten minutes for another package manager run to release its lock.
 #   scripts/install_packages.sh LABEL PACKAGE...
 set -euo pipefail
 
@@ -17,5 +18,6 @@ done
 echo "$label: installing ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+lock_wait=(-o DPkg::Lock::Timeout=600)
+"${sudo_cmd[@]}" apt-get "${lock_wait[@]}" update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get "${lock_wait[@]}" install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,5 +1,6 @@
 #include "timetable/timeTable.h"
 #include "timetable/shownText.h"
+#include "timetable/teacherPieces.h"
 #include "timetable/xmlFile.h"
 
 #include <iterator>
@@ -22,6 +23,28 @@ SimpleXlsx::Status teachersFound(const pugi::xml_document& document)
     return SimpleXlsx::Status(SimpleXlsx::STATUS_NO_TEACHERS, reason);
 }
 
+bool holdsNothing(const timeTable& model)
+{
+    return model.teachers.size() == 0 && model.students.size() == 0 && model.subjects.size() == 0 &&
+           model.rooms.size() == 0;
+}
+
+// Builds an empty model from the file read in pieces, without the document
+// of the whole file; false, with the model still empty, when the whole
+// document must be loaded instead.
+bool parseInPieces(const std::string& path, timeTable& model)
+{
+    timeTable built;
+    if (!readTeachersInPieces(path,
+                              [&built](const pugi::xml_node& node) { built.parseTeacher(node); }))
+        return false;
+    model.teachers.objects.swap(built.teachers.objects);
+    model.students.objects.swap(built.students.objects);
+    model.subjects.objects.swap(built.subjects.objects);
+    model.rooms.objects.swap(built.rooms.objects);
+    return true;
+}
+
 }  // namespace
 
 bool timeTable::parse(const std::string& path, SimpleXlsx::Status* status)
@@ -30,6 +53,8 @@ bool timeTable::parse(const std::string& path, SimpleXlsx::Status* status)
     SimpleXlsx::Status& reason = status ? *status : ignored;
     reason = SimpleXlsx::Status();
     try {
+        if (path != "-" && holdsNothing(*this) && parseInPieces(path, *this))
+            return true;
         std::string text;  // outlives the document, which points into it
         pugi::xml_document document;
         if (!loadXmlFile(path, document, text, &reason))

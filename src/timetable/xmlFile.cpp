@@ -86,26 +86,9 @@ bool readWholeFile(const std::string& path, std::string& bytes, Status* failure)
     return read;
 }
 
-// Whether `text` holds "&#" or "&#x", zeros and ';' anywhere: a quick scan
-// that lets the careful one below run only when a null reference may be
-// there.
 bool mayReferToNull(const std::string& text)
 {
-    const char* const end = text.data() + text.size();
-    for (const char* at = text.data();
-         (at = static_cast<const char*>(std::memchr(at, '&', size_t(end - at)))) != nullptr; ++at) {
-        const char* digit = at + 1;
-        if (digit == end || *digit++ != '#')
-            continue;
-        if (digit != end && *digit == 'x')
-            ++digit;
-        const char* zeros = digit;
-        while (zeros != end && *zeros == '0')
-            ++zeros;
-        if (zeros != digit && zeros != end && *zeros == ';')
-            return true;
-    }
-    return false;
+    return ::mayReferToNull(text.data(), text.size());
 }
 
 // Where `text` refers to the character U+0000 ("&#0;", "&#x00;", ...),
@@ -250,6 +233,19 @@ bool convertToUtf8(const std::string& bytes, const std::string& encoding, std::s
     return true;
 }
 
+}  // namespace
+
+bool readsAsUtf8(const std::string& head, size_t& bomLength)
+{
+    if (startsWith(head, "<?xml", 5) && head.find("?>") == std::string::npos)
+        return false;
+    const sourceEncoding encoding = detectEncoding(head);
+    bomLength = encoding.bomLength;
+    return encoding.name.empty();
+}
+
+namespace {
+
 // The file's text in UTF-8, its byte-order mark dropped.
 bool readUtf8(const std::string& path, std::string& utf8, Status* failure)
 {
@@ -268,6 +264,25 @@ bool readUtf8(const std::string& path, std::string& utf8, Status* failure)
 }
 
 }  // namespace
+
+bool mayReferToNull(const char* text, size_t size)
+{
+    const char* const end = text + size;
+    for (const char* at = text;
+         (at = static_cast<const char*>(std::memchr(at, '&', size_t(end - at)))) != nullptr; ++at) {
+        const char* digit = at + 1;
+        if (digit == end || *digit++ != '#')
+            continue;
+        if (digit != end && *digit == 'x')
+            ++digit;
+        const char* zeros = digit;
+        while (zeros != end && *zeros == '0')
+            ++zeros;
+        if (zeros != digit && zeros != end && *zeros == ';')
+            return true;
+    }
+    return false;
+}
 
 void lineAndColumn(const std::string& text, size_t offset, size_t& line, size_t& column)
 {

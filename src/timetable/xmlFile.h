@@ -27,4 +27,14 @@ bool loadXmlFile(const std::string& path, pugi::xml_document& document, std::str
 // byte `offset` in `text`.
 void lineAndColumn(const std::string& text, size_t offset, size_t& line, size_t& column);
 
+// Whether `size` bytes at `text` hold "&#" or "&#x", zeros and ';': a
+// quick scan for what may be a reference to the character U+0000, wherever
+// it stands (comments and CDATA sections included).
+bool mayReferToNull(const char* text, size_t size);
+
+// Whether a file whose first bytes are `head` is read as UTF-8 as it is,
+// without conversion; `bomLength` is then the length of its byte-order mark.
+// False when `head` is too short to tell.
+bool readsAsUtf8(const std::string& head, size_t& bomLength);
+
 #endif  // HORATAB_TIMETABLE_XMLFILE_H
