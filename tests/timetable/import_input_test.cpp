@@ -104,35 +104,6 @@ TEST(BadInputTest, VeryDeepNestingLoadsWithoutExhaustingTheStack)
     EXPECT_EQ(model.teachers.find("")->hourCount, 1u);
 }
 
-std::string nameOf(const namedObjects<std::string>* object)
-{
-    return object ? object->name : "-";
-}
-
-// Everything an import put into `model`, as text.
-std::string modelText(const timeTable& model)
-{
-    std::string text;
-    for (const auto& [name, person] : model.teachers.map()) {
-        text += "T " + name + " " + std::to_string(person->dayCount) + " " +
-                std::to_string(person->hourCount) + " " + nameOf(person->longestDay) + "\n";
-        for (const teacherDay* day : person->days.list()) {
-            text += " D " + day->name + "\n";
-            for (const hour* slot : day->hours.list()) {
-                text += "  H " + slot->name + " " + nameOf(slot->subject) + " " +
-                        nameOf(slot->room) + " " + nameOf(slot->students);
-                for (const namedObjects<std::string>* group : slot->groups)
-                    text += "," + group->name;
-                text += "\n";
-            }
-        }
-    }
-    for (const auto* registry : {&model.students, &model.subjects, &model.rooms})
-        for (const auto& entry : registry->map())
-            text += "R " + entry.first + "\n";
-    return text;
-}
-
 // What reading `path` as one whole document gives, as a model that already
 // holds something always reads it.
 std::string wholeDocumentRead(const std::string& path, SimpleXlsx::Status& status)

@@ -84,4 +84,41 @@ inline std::string sheetsText(const support::WorkbookRead& book)
     return text;
 }
 
+// The name of `object`, "-" for none.
+inline std::string nameOf(const namedObjects<std::string>* object)
+{
+    return object ? object->name : "-";
+}
+
+// Everything an import put into `model`, as text: each teacher with its
+// counts and longest day, its days and hours (name, subject, room, group,
+// groups), then the registries.
+inline std::string modelText(const timeTable& model)
+{
+    std::string text;
+    for (const auto& [name, person] : model.teachers.map()) {
+        text += "T " + name + " " + std::to_string(person->dayCount) + " " +
+                std::to_string(person->hourCount) + " " + nameOf(person->longestDay) + "\n";
+        for (const teacherDay* day : person->days.list()) {
+            text += " D " + day->name + "\n";
+            for (const hour* slot : day->hours.list()) {
+                text += "  H " + slot->name + " " + nameOf(slot->subject) + " " +
+                        nameOf(slot->room) + " " + nameOf(slot->students);
+                for (const namedObjects<std::string>* group : slot->groups)
+                    text += "," + group->name;
+                text += "\n";
+            }
+        }
+    }
+    const std::pair<const char*, decltype(&model.rooms)> registries[] = {
+        {"groups:", &model.students}, {"subjects:", &model.subjects}, {"rooms:", &model.rooms}};
+    for (const auto& [label, registry] : registries) {
+        text += label;
+        for (const auto& entry : registry->map())
+            text += " " + entry.first;
+        text += "\n";
+    }
+    return text;
+}
+
 #endif  // HORATAB_TESTS_TIMETABLE_TIMETABLETESTSUPPORT_H
