@@ -52,23 +52,6 @@ inline void readInto(timeTable& model, const std::string& xml)
     EXPECT_TRUE(model.parse(document));
 }
 
-template <typename T>
-names keys(const vorMapPtr<T>& registry)
-{
-    names result;
-    for (const auto& entry : registry.map())
-        result.push_back(entry.first);
-    return result;
-}
-
-inline names dayNames(const teacher* owner)
-{
-    names result;
-    for (const teacherDay* day : owner->days.list())
-        result.push_back(day->name);
-    return result;
-}
-
 inline hour* firstHour(teacher* owner)
 {
     return owner->days.list().front()->hours.list().front();
