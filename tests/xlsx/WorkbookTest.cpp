@@ -22,12 +22,12 @@ mode_t Mode(const std::string& path)
     return stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
 }
 
+using Workbook = xt::Package;
+
 }  // namespace
 
-TEST(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
+TEST_F(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
 {
-    support::ScratchFolder scratch;
-    const std::string path = scratch.file("week.xlsx");
     {
         CWorkbook book;
         Style centred, filled;
@@ -64,7 +64,7 @@ TEST(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
         third.AddRow(std::vector<CellDataStr>{"ctrl\x01"
                                               "char"});
         book.AddSheet("", 0, 2);
-        ASSERT_TRUE(book.Save(path));
+        Save(book);
         EXPECT_FALSE(book.Save(scratch.file("again.xlsx")));  // a workbook is saved once
     }
     EXPECT_EQ(scratch.temporaryFiles(), 0u);
@@ -77,9 +77,8 @@ TEST(Workbook, WholeWorkbookReadsBackInAnIndependentReader)
     EXPECT_EQ(support::checkPackage(path, xt::Reference("whole-workbook.json")), "OK");
 }
 
-TEST(Workbook, PrivateTemporaryFolderFromFirstSheetToSaveOrDestruction)
+TEST_F(Workbook, PrivateTemporaryFolderFromFirstSheetToSaveOrDestruction)
 {
-    support::ScratchFolder scratch;
     {
         CWorkbook book;
         EXPECT_TRUE(book.GetTempPath().empty());
@@ -104,7 +103,7 @@ TEST(Workbook, PrivateTemporaryFolderFromFirstSheetToSaveOrDestruction)
     EXPECT_FALSE(exists(temp));
 }
 
-TEST(Workbook, MissingTmpdirFolderFailsCleanly)
+TEST_F(Workbook, MissingTmpdirFolderFailsCleanly)
 {
     support::ScratchFolder outside;
     support::ScopedEnv tmpdir("TMPDIR", outside.file("missing").c_str());
@@ -125,9 +124,8 @@ TEST(Workbook, MissingTmpdirFolderFailsCleanly)
 
 // Tests run as root, who may write almost anywhere: these destinations fail
 // for reasons that hold for root as well.
-TEST(Workbook, FailedSavesLeaveNoPartialFileAndExistingFilesUntouched)
+TEST_F(Workbook, FailedSavesLeaveNoPartialFileAndExistingFilesUntouched)
 {
-    support::ScratchFolder scratch;
     std::ofstream(scratch.file("plain")) << "x";
     std::ofstream(scratch.file("precious.xlsx")) << "precious";
     const std::string longName = scratch.file(std::string(5000, 'd') + ".xlsx");
@@ -173,7 +171,7 @@ TEST(Workbook, FailedSavesLeaveNoPartialFileAndExistingFilesUntouched)
     EXPECT_EQ(Mode(scratch.file("precious.xlsx")), 0666u & ~mask);
 }
 
-TEST(Workbook, LongTemporaryAndDestinationPathsWork)
+TEST_F(Workbook, LongTemporaryAndDestinationPathsWork)
 {
     support::ScratchFolder outside;
     std::string deep = outside.path();
@@ -194,9 +192,8 @@ TEST(Workbook, LongTemporaryAndDestinationPathsWork)
     EXPECT_EQ(folders, 0u);  // no temporary folder left
 }
 
-TEST(Workbook, TwoWorkbooksAliveAtOnceKeepApart)
+TEST_F(Workbook, TwoWorkbooksAliveAtOnceKeepApart)
 {
-    support::ScratchFolder scratch;
     CWorkbook first, second;
     first.AddSheet("First").AddRow(std::vector<CellDataStr>{"one"});
     second.AddSheet("Second").AddRow(std::vector<CellDataStr>{"two", "three"});
@@ -215,10 +212,9 @@ TEST(Workbook, TwoWorkbooksAliveAtOnceKeepApart)
 
 // Far more sheets than the process may keep files open, with rows going back
 // to an earlier sheet after later ones were added.
-TEST(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
+TEST_F(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
 {
-    support::ScratchFolder scratch;
-    const std::string path = scratch.file("many.xlsx");
+    path = scratch.file("many.xlsx");
     rlimit original{}, low{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &original), 0);
     low = {48, original.rlim_max};
