@@ -134,36 +134,47 @@ TEST(PartPacker, MissingPartFailsAfterTheOnesBefore)
                        parts);  // intact before the missing part, nothing after
 }
 
-// Parts in memory deflated ahead on another thread pack to the very bytes
-// that deflating them at packing gives; a part changed since is deflated
-// again.
+// Parts handed over whole and deflated ahead on another thread pack to the
+// very bytes that packing them from memory gives; a part whose end changed
+// since is not sealed, and its body comes back whole.
 TEST(PartPacker, PartsDeflatedAheadPackToTheSameBytes)
 {
     const size_t block = 4096;
-    const Parts parts = {
+    const Parts bodies = {
         {"a.xml", CellText(10)}, {"b.xml", CellText(3 * block + 1)}, {"c.xml", CellText(block)}};
     const std::string head = "<head>";
+    const std::string end = "<end/>";
+    Parts parts = bodies;
+    for (auto& [name, data] : parts)
+        data = head + data + end;
     std::vector<std::string> archives;
     for (const bool ahead : {false, true}) {
         support::ScratchFolder dir;
         const std::string folder = dir.file("parts");
         MemoryParts::Admit(folder);
+        PartPrecompressor precompressor(block);
         std::vector<std::string> names;
         for (const auto& [name, data] : parts) {
-            ASSERT_TRUE(MemoryParts::Deposit(folder, name, std::string(data), 0));
             names.push_back(name);
+            if (!ahead)
+                ASSERT_TRUE(MemoryParts::Deposit(folder, name, std::string(data), 0));
+            else
+                ASSERT_TRUE(precompressor.Submit(name, data, head.size(), end.size()));
         }
-        PartPrecompressor precompressor(block);
-        precompressor.Submit("a.xml", parts[0].second);
-        precompressor.Submit("b.xml", head + parts[1].second);
-        precompressor.Submit("c.xml", parts[2].second + "<changed/>");
-        precompressor.Stop(true);
-        EXPECT_NE(precompressor.Find("b.xml", head, parts[1].second), nullptr);
-        EXPECT_EQ(precompressor.Find("c.xml", "", parts[2].second), nullptr);
+        if (ahead) {
+            precompressor.Stop(true);
+            EXPECT_TRUE(precompressor.Seal("a.xml", head, end));
+            EXPECT_TRUE(precompressor.Seal("b.xml", head, end));
+            EXPECT_FALSE(precompressor.Seal("c.xml", head, "<changed/>"));
+            std::string body;
+            EXPECT_TRUE(precompressor.Reclaim("c.xml", body));
+            EXPECT_EQ(body, bodies[2].second);
+            ASSERT_TRUE(MemoryParts::Deposit(folder, "c.xml", head + body + end, 0));
+        }
         zipFile archive = zipOpen64(dir.file("parts.zip").c_str(), APPEND_STATUS_CREATE);
         ASSERT_NE(archive, nullptr);
         const PackOptions options{block, 2, ahead ? &precompressor : nullptr};
-        EXPECT_TRUE(PackPartFiles(archive, folder, names, {{"b.xml", head}}, options));
+        EXPECT_TRUE(PackPartFiles(archive, folder, names, options));
         EXPECT_EQ(zipClose(archive, nullptr), ZIP_OK);
         MemoryParts::Dismiss(folder);
         archives.push_back(support::readFile(dir.file("parts.zip")));
@@ -171,8 +182,7 @@ TEST(PartPacker, PartsDeflatedAheadPackToTheSameBytes)
     EXPECT_TRUE(archives[0] == archives[1]);
     support::ScratchFolder dir;
     support::writeFile(dir.file("ahead.zip"), archives[1]);
-    ExpectArchiveHolds(dir.file("ahead.zip"),
-                       {parts[0], {"b.xml", head + parts[1].second}, parts[2]});
+    ExpectArchiveHolds(dir.file("ahead.zip"), parts);
 }
 
 // Valid DOS dates, the same on every save: 1980-01-01 00:00.

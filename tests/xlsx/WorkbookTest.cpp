@@ -208,7 +208,8 @@ TEST_F(Workbook, TwoWorkbooksAliveAtOnceKeepApart)
 }
 
 // Far more sheets than the process may keep files open, with rows going back
-// to an earlier sheet after later ones were added.
+// to an earlier sheet after later ones were added, and the end and the head
+// of two earlier sheets changed then.
 TEST_F(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
 {
     path = scratch.file("many.xlsx");
@@ -222,11 +223,15 @@ TEST_F(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
         CWorksheet* first = book.AddSheetPtr("First");
         bool allAdded =
             first != nullptr && first->BeginRow() && first->AddCell(CellDataStr("before"));
+        std::vector<CWorksheet*> sheets;
         for (int i = 2; allAdded && i <= 300; ++i) {
-            CWorksheet* sheet = book.AddSheetPtr("Sheet " + std::to_string(i));
-            allAdded = sheet != nullptr && sheet->AddRow(std::vector<CellDataInt>{i});
+            sheets.push_back(book.AddSheetPtr("Sheet " + std::to_string(i)));
+            allAdded =
+                sheets.back() != nullptr && sheets.back()->AddRow(std::vector<CellDataInt>{i});
         }
-        EXPECT_TRUE(allAdded && first->AddCell(CellDataStr("after")));
+        ASSERT_TRUE(allAdded && first->AddCell(CellDataStr("after")));
+        EXPECT_TRUE(sheets[0]->MergeCells(CellCoord(1, 0), CellCoord(1, 1)));
+        sheets[1]->SetFitToPages(1, 1);
         saved = book.Save(path);
     }
     setrlimit(RLIMIT_NOFILE, &original);
@@ -236,5 +241,7 @@ TEST_F(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
         {"name": "First", "cells": {"A1": "before", "B1": "after"}},
         {"name": "Sheet 2", "cells": {"A1": 2}}, {"name": "Sheet 300", "cells": {"A1": 300}}]})J"),
               "OK");
+    EXPECT_TRUE(xt::Has(Part("xl/worksheets/sheet2.xml"), "<mergeCell ref=\"A1:B1\"/>"));
+    EXPECT_TRUE(xt::Has(Part("xl/worksheets/sheet3.xml"), "<pageSetUpPr fitToPage=\"1\"/>"));
     EXPECT_EQ(scratch.temporaryFiles(), 0u);
 }
