@@ -23,13 +23,12 @@ QStringList mondayOf(const std::optional<ScheduleDictionary>& schedule)
 
 }  // namespace
 
-TEST_F(Bridge, NamesOfAFileWithANonAsciiPath)
+// The file's path is not ASCII; a name of the other kind has no week.
+TEST_F(Bridge, FileWithANonAsciiPathAndNamesOfTheOtherKind)
 {
-    EXPECT_TRUE(bridge.teachers().isEmpty());
     ASSERT_TRUE(
         bridge.loadVorTeacherXML(folder.write("rozvrh učitelů.xml", appData("two_teachers.xml"))));
-    EXPECT_EQ(bridge.teachers(), (QStringList{"Adams", "Novak"}));
-    EXPECT_EQ(bridge.students(), (QStringList{"1A", "2B", "3C"}));
+    EXPECT_TRUE(bridge.teacherTimeSchedule("Novak"));
     EXPECT_FALSE(bridge.teacherTimeSchedule("1A"));
     EXPECT_FALSE(bridge.studentsTimeSchedule("Novak"));
 }
