@@ -94,6 +94,31 @@ public:
         return std::move(bytes);
     }
 
+    // Drops the bytes written and their claim.
+    void Clear()
+    {
+        setp(nullptr, nullptr);
+        std::string().swap(bytes);
+        MemoryParts::Release(std::exchange(claimed, 0));
+    }
+
+    // Holds `kept` as the bytes written so far; when memory cannot take
+    // them, they go to the owner's file instead. False when they are lost.
+    bool Refill(std::string&& kept)
+    {
+        Clear();
+        const size_t size = kept.size();
+        if (size <= MemoryParts::partThreshold && MemoryParts::Claim(size)) {
+            claimed = size;
+            bytes = std::move(kept);
+            setp(&bytes[0], &bytes[0] + size);
+            Advance(size);
+            return true;
+        }
+        spilled = true;
+        return owner.Spill(kept.data(), size, nullptr, 0);
+    }
+
 protected:
     int_type overflow(int_type c) override
     {
@@ -116,9 +141,7 @@ protected:
         // Too large for memory: from here on the part is its file.
         spilled = true;
         const bool written = owner.Spill(bytes.data(), Used(), text, size);
-        setp(nullptr, nullptr);
-        std::string().swap(bytes);
-        MemoryParts::Release(std::exchange(claimed, 0));
+        Clear();
         return written ? count : 0;
     }
 
@@ -215,6 +238,44 @@ bool PartFile::OpenBuffered(std::ios_base::openmode mode)
     return file.is_open();
 }
 
+bool PartFile::HandOver(Reclaim takeBack)
+{
+    if (!InMemory() || IsHandedOver() || !takeBack || out.fail())
+        return false;
+    memory->Clear();
+    reclaim = std::move(takeBack);
+    return true;
+}
+
+// Gets the bytes handed over back into memory (or into the file, when
+// memory cannot hold them), so that writing goes on after them.
+bool PartFile::TakeBack()
+{
+    Reclaim takeBack = std::move(reclaim);
+    reclaim = nullptr;
+    std::string bytes;
+    bool ok = false;
+    try {
+        ok = takeBack(bytes) && memory->Refill(std::move(bytes));
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    if (!ok) {
+        lostData = true;
+        out.setstate(std::ios_base::badbit);
+        if (failure.Ok())
+            Fail("cannot get back the bytes of", ENOMEM);
+    }
+    return ok;
+}
+
+void PartFile::Abandon()
+{
+    reclaim = nullptr;
+    lostData = true;
+    out.rdbuf(nullptr);
+}
+
 bool PartFile::Spill(const char* kept, std::size_t keptSize, const char* more, std::size_t moreSize)
 {
     MakeDirectory(path);
@@ -247,6 +308,8 @@ void PartFile::Suspend()
 
 bool PartFile::Resume()
 {
+    if (IsHandedOver())
+        return TakeBack();
     if (!suspended)
         return file.is_open() || InMemory();
     suspended = false;
@@ -258,6 +321,10 @@ bool PartFile::Resume()
 
 bool PartFile::Close()
 {
+    if (IsHandedOver() && !TakeBack()) {
+        PartFailureScope::Report(failure);
+        return false;
+    }
     if (InMemory()) {
         if (out.fail())
             return false;

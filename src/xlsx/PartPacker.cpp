@@ -155,7 +155,7 @@ int ReadPartFile(DeflatePipeline& pipeline, EntryWriter& writer, std::string_vie
 
 // A part kept in memory is read the same way, so that it packs to the same
 // bytes as its file would.
-int ReadMemoryPart(DeflatePipeline& pipeline, std::string_view head, const std::string& body,
+int ReadMemoryPart(DeflatePipeline& pipeline, std::string_view head, std::string_view body,
                    size_t index, size_t blockSize)
 {
     size_t offset = 0;
@@ -211,16 +211,15 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         const auto head = heads.find(names[index]);
         const std::string_view headBytes =
             head == heads.end() ? std::string_view() : std::string_view(head->second);
+        HeldPart held;
         MemoryParts::Taken part;
         int readError = 0;
-        if (MemoryParts::Take(folder, names[index], part)) {
-            const std::vector<PackedChunk>* packed =
-                options.packed == nullptr
-                    ? nullptr
-                    : options.packed->Find(names[index], headBytes, part.Bytes());
-            readError = packed != nullptr
-                            ? PassPackedPart(pipeline, *packed, index)
-                            : ReadMemoryPart(pipeline, headBytes, part.Bytes(), index, blockSize);
+        if (options.packed != nullptr && options.packed->Find(names[index], held)) {
+            readError = held.chunks != nullptr
+                            ? PassPackedPart(pipeline, *held.chunks, index)
+                            : ReadMemoryPart(pipeline, headBytes, held.bytes, index, blockSize);
+        } else if (MemoryParts::Take(folder, names[index], part)) {
+            readError = ReadMemoryPart(pipeline, headBytes, part.Bytes(), index, blockSize);
         } else {
             errno = 0;
             FILE* file = std::fopen(path.c_str(), "rb");

@@ -1,10 +1,41 @@
 #include "xlsx/internal/PartPrecompressor.h"
 
+#include <zlib.h>
+
 #include <new>
 #include <system_error>
 #include <utility>
 
 namespace SimpleXlsx {
+
+namespace {
+
+// The whole part back from the chunks of its one deflate stream.
+bool Inflate(const std::vector<PackedChunk>& chunks, std::string& bytes)
+{
+    size_t size = 0;
+    for (const PackedChunk& chunk : chunks)
+        size += chunk.inputSize;
+    bytes.assign(size, '\0');
+    z_stream stream = {};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return false;
+    stream.next_out = reinterpret_cast<Bytef*>(&bytes[0]);
+    stream.avail_out = static_cast<uInt>(size);
+    int status = Z_OK;
+    for (const PackedChunk& chunk : chunks) {
+        stream.next_in = const_cast<Bytef*>(chunk.bytes.data());
+        stream.avail_in = static_cast<uInt>(chunk.bytes.size());
+        status = inflate(&stream, Z_SYNC_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END)
+            break;
+    }
+    const bool whole = status == Z_STREAM_END && stream.total_out == size;
+    inflateEnd(&stream);
+    return whole;
+}
+
+}  // namespace
 
 PartPrecompressor::PartPrecompressor(size_t blockSize) : blockSize(blockSize)
 {
@@ -18,16 +49,6 @@ PartPrecompressor::PartPrecompressor(size_t blockSize) : blockSize(blockSize)
 PartPrecompressor::~PartPrecompressor()
 {
     Stop();
-    for (auto& named : parts)
-        Drop(named.second);
-}
-
-void PartPrecompressor::Drop(Part& part)
-{
-    Release(std::exchange(part.claimed, 0));
-    std::string().swap(part.bytes);
-    part.chunks.clear();
-    part.done = false;
 }
 
 bool PartPrecompressor::Claim(size_t bytes)
@@ -43,23 +64,99 @@ void PartPrecompressor::Release(size_t bytes)
     claimed -= bytes < claimed ? bytes : claimed;
 }
 
-void PartPrecompressor::Submit(const std::string& name, std::string bytes)
+PartPrecompressor::Texts::iterator PartPrecompressor::Keep(std::string text)
 {
-    if (!Running())
+    const auto found = texts.find(text);
+    if (found != texts.end()) {
+        ++found->second;
+        return found;
+    }
+    // A new text counts in the budget, but is kept even beyond it: it is
+    // small beside the part that brings it.
+    claimed += text.size();
+    return texts.emplace(std::move(text), 1).first;
+}
+
+void PartPrecompressor::Forget(Texts::iterator text)
+{
+    if (--text->second != 0)
         return;
-    std::lock_guard<std::mutex> lock(mutex);
-    if (stopping)
-        return;
-    Part& part = parts[name];
-    Drop(part);  // a part handed over again is queued already, or done
-    if (!Claim(bytes.size()))
-        return;
-    part.claimed = bytes.size();
-    part.bytes = std::move(bytes);
-    if (!part.queued)
+    Release(text->first.size());
+    texts.erase(text);
+}
+
+bool PartPrecompressor::Submit(const std::string& name, std::string bytes, size_t headSize,
+                               size_t endSize)
+{
+    if (!Running() || headSize + endSize > bytes.size())
+        return false;
+    std::unique_lock<std::mutex> lock(mutex);
+    if (parts.count(name) != 0)
+        return false;
+    // Deflating the parts queued frees room.
+    while (!stopping && !Claim(bytes.size())) {
+        if (queue.empty() && !working)
+            return false;
+        partDone.wait(lock);
+    }
+    if (stopping) {
+        Release(bytes.size());
+        return false;
+    }
+    const auto entry = parts.try_emplace(name).first;
+    Part& part = entry->second;
+    try {
+        part.head = Keep(bytes.substr(0, headSize));
+        part.end = Keep(bytes.substr(bytes.size() - endSize));
+        part.claimed = bytes.size();
+        part.bytes = std::move(bytes);
         queue.push_back(name);
-    part.queued = true;
+    } catch (const std::bad_alloc&) {
+        Release(bytes.size());
+        parts.erase(entry);
+        return false;
+    }
     workReady.notify_one();
+    return true;
+}
+
+bool PartPrecompressor::Reclaim(const std::string& name, std::string& body)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    const auto found = parts.find(name);
+    if (found == parts.end())
+        return false;
+    Part& part = found->second;
+    partDone.wait(lock, [&part] { return !part.inHand; });
+    bool whole = true;
+    if (part.done)
+        whole = Inflate(part.chunks, part.bytes);
+    const size_t headSize = part.head->first.size();
+    const size_t endSize = part.end->first.size();
+    if (whole)
+        body = part.bytes.substr(headSize, part.bytes.size() - headSize - endSize);
+    Release(part.claimed);
+    Forget(part.head);
+    Forget(part.end);
+    parts.erase(found);
+    for (auto queued = queue.begin(); queued != queue.end(); ++queued)
+        if (*queued == name) {
+            queue.erase(queued);
+            break;
+        }
+    partDone.notify_all();
+    return whole;
+}
+
+bool PartPrecompressor::Seal(const std::string& name, std::string_view head, std::string_view end)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto found = parts.find(name);
+    if (found == parts.end() || found->second.head->first != head ||
+        found->second.end->first != end)
+        return false;
+    found->second.sealed = true;
+    return true;
 }
 
 void PartPrecompressor::Stop(bool deflateQueued)
@@ -67,13 +164,7 @@ void PartPrecompressor::Stop(bool deflateQueued)
     {
         std::lock_guard<std::mutex> lock(mutex);
         stopping = true;
-        if (!deflateQueued) {
-            for (const std::string& name : queue) {
-                Drop(parts[name]);
-                parts[name].queued = false;
-            }
-            queue.clear();
-        }
+        draining = deflateQueued;
     }
     workReady.notify_all();
     if (worker.joinable())
@@ -85,55 +176,57 @@ void PartPrecompressor::Work()
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
         workReady.wait(lock, [this] { return stopping || !queue.empty(); });
-        if (queue.empty())
-            return;  // stopping
-        const std::string name = queue.front();
+        if (stopping && (!draining || queue.empty()))
+            return;
+        Part& part = parts[queue.front()];
         queue.pop_front();
-        // The bytes leave the map while they are deflated: a Submit of the
-        // same part meanwhile starts afresh.
-        Part& taken = parts[name];
-        taken.queued = false;
-        std::string bytes = std::move(taken.bytes);
-        const size_t claimed = std::exchange(taken.claimed, 0);
+        // Reclaim waits while the part is in hand; nothing else touches it.
+        part.inHand = true;
+        working = true;
         lock.unlock();
         std::vector<PackedChunk> chunks;
         bool deflated = false;
         try {
-            deflated = DeflatePart(bytes, blockSize, chunks);
+            deflated = DeflatePart(part.bytes, blockSize, chunks);
         } catch (const std::bad_alloc&) {
             // left to the packer
         }
-        size_t compressed = 0;
-        for (const PackedChunk& chunk : chunks)
-            compressed += chunk.bytes.size();
         lock.lock();
-        Part& part = parts[name];
-        const bool replaced = !part.bytes.empty() || part.claimed != 0;
-        if (!deflated || replaced || !Claim(compressed)) {
-            Release(claimed);
-            continue;
-        }
-        part.bytes = std::move(bytes);
-        part.chunks = std::move(chunks);
-        part.claimed = claimed + compressed;
-        part.done = true;
+        if (deflated)
+            Deflated(part, chunks);
+        part.inHand = false;
+        working = false;
+        partDone.notify_all();
     }
 }
 
-const std::vector<PackedChunk>*
-PartPrecompressor::Find(const std::string& name, std::string_view head, std::string_view body) const
+// Keeps the chunks instead of the bytes when the budget allows.
+void PartPrecompressor::Deflated(Part& part, std::vector<PackedChunk>& chunks)
+{
+    size_t compressed = 0;
+    for (const PackedChunk& chunk : chunks)
+        compressed += chunk.bytes.size();
+    const size_t size = part.bytes.size();
+    if (compressed > size && !Claim(compressed - size))
+        return;
+    if (compressed <= size)
+        Release(size - compressed);
+    part.claimed = part.claimed - size + compressed;
+    part.chunks = std::move(chunks);
+    std::string().swap(part.bytes);
+    part.done = true;
+}
+
+bool PartPrecompressor::Find(const std::string& name, HeldPart& held) const
 {
     if (Running())
-        return nullptr;  // not stopped yet
+        return false;  // not stopped yet
     const auto found = parts.find(name);
-    if (found == parts.end() || !found->second.done)
-        return nullptr;
-    const std::string& bytes = found->second.bytes;
-    if (bytes.size() != head.size() + body.size() ||
-        bytes.compare(0, head.size(), head.data(), head.size()) != 0 ||
-        bytes.compare(head.size(), body.size(), body.data(), body.size()) != 0)
-        return nullptr;
-    return &found->second.chunks;
+    if (found == parts.end() || !found->second.sealed)
+        return false;
+    held.chunks = found->second.done ? &found->second.chunks : nullptr;
+    held.bytes = found->second.bytes;
+    return true;
 }
 
 }  // namespace SimpleXlsx

@@ -230,24 +230,52 @@ CWorksheet* CWorkbook::CreateSheet(const std::string& title, const SheetArgs&...
 }
 
 // The sheet before the one being added is most likely finished: its part
-// is deflated on another thread while the next sheets are built. Should it
-// change after all, the packer finds that its bytes differ and deflates it
-// again.
-void CWorkbook::DeflateAhead(const PackageWorksheet& sheet)
+// is handed over to be deflated on another thread while the next sheets
+// are built, and kept there, deflated, instead of in the sheet. Should it
+// be written to again, it gets its rows back first; should its head or end
+// have changed at saving, it is saved as any other sheet.
+void CWorkbook::DeflateAhead(PackageWorksheet& sheet)
 {
     static const bool secondCore = std::thread::hardware_concurrency() > 1;
     if (!secondCore)
         return;
     try {
         if (!precompressor)
-            precompressor = std::make_unique<PartPrecompressor>(PackOptions().blockSize);
+            precompressor = std::make_shared<PartPrecompressor>(PackOptions().blockSize);
+        std::string head, end;
+        const std::string_view rows = sheet.RowsInMemory();
+        if (rows.empty() || !sheet.PartFrameIfEndedNow(head, end))
+            return;
         std::string part;
-        if (sheet.PartIfEndedNow(part))
-            precompressor->Submit(PackageManifest::WorksheetPartName(sheet.GetIndex()),
-                                  std::move(part));
+        part.reserve(head.size() + rows.size() + end.size());
+        part.append(head).append(rows).append(end);
+        const std::string name = PackageManifest::WorksheetPartName(sheet.GetIndex());
+        if (!precompressor->Submit(name, std::move(part), head.size(), end.size()))
+            return;
+        const std::weak_ptr<PartPrecompressor> keeper = precompressor;
+        const auto reclaim = [keeper, name](std::string& rows) {
+            const std::shared_ptr<PartPrecompressor> held = keeper.lock();
+            return held && held->Reclaim(name, rows);
+        };
+        if (!sheet.HandOverRows(reclaim)) {
+            std::string dropped;
+            precompressor->Reclaim(name, dropped);
+        }
     } catch (const std::bad_alloc&) {
         // left to the packer
     }
+}
+
+// A sheet whose rows were handed over and that has not changed since is
+// packed from what was deflated ahead.
+bool CWorkbook::SealHandedOver(PackageWorksheet& sheet, const std::string& name)
+{
+    std::string head, end;
+    if (!precompressor || !sheet.RowsHandedOver() || !sheet.PartFrameIfEndedNow(head, end) ||
+        !precompressor->Seal(name, head, end))
+        return false;
+    sheet.CloseHandedOver();
+    return true;
 }
 
 void CWorkbook::NoteSheetCreationFailure()
@@ -405,9 +433,12 @@ bool CWorkbook::SaveSheets()
     for (const auto& sheet : worksheets) {
         if (StoppedByCancel())
             return false;
+        const std::string name = PackageManifest::WorksheetPartName(sheet->GetIndex());
+        if (SealHandedOver(*sheet, name))
+            continue;
         if (!sheet->Save())
             return false;
-        partHeads[PackageManifest::WorksheetPartName(sheet->GetIndex())] = sheet->HeadOfPart();
+        partHeads[name] = sheet->HeadOfPart();
     }
     return true;
 }

@@ -718,10 +718,9 @@ bool CWorksheet::Save()
     return ok;
 }
 
-bool CWorksheet::PartIfEndedNow(std::string& part) const
+bool CWorksheet::PartFrameIfEndedNow(std::string& head, std::string& end) const
 {
-    const std::string_view body = sheetFile ? sheetFile->BytesInMemory() : std::string_view();
-    if (!sheetStream || body.empty() || sheetStream->Depth() != 1)
+    if (!sheetStream || sheetStream->Depth() != 1)
         return false;
     const xmlw::XmlStream::state_type state = sheetStream->GetState();
     if (state != xmlw::XmlStream::None && state != xmlw::XmlStream::TagBegin)
@@ -732,16 +731,34 @@ bool CWorksheet::PartIfEndedNow(std::string& part) const
         xmlw::XmlStream xml(tail);
         WriteTail(xml);
     }
-    const std::string head = WriteHead();
-    const char* const rowEnd = !rowOpen ? "" : rowStartPending ? "/>" : "</row>";
-    const char* const sheetDataEnd = state == xmlw::XmlStream::None ? "</sheetData>" : "/>";
-    const std::string end = tail.str();
-    part.clear();
-    part.reserve(head.size() + body.size() + std::strlen(rowEnd) + std::strlen(sheetDataEnd) +
-                 end.size());
-    part.append(head).append(body.data(), body.size()).append(rowEnd).append(sheetDataEnd);
-    part.append(end);
+    head = WriteHead();
+    end = !rowOpen ? "" : rowStartPending ? "/>" : "</row>";
+    end += state == xmlw::XmlStream::None ? "</sheetData>" : "/>";
+    end += tail.str();
     return true;
+}
+
+std::string_view CWorksheet::RowsInMemory() const
+{
+    return sheetFile ? sheetFile->BytesInMemory() : std::string_view();
+}
+
+bool CWorksheet::HandOverRows(std::function<bool(std::string& rows)> reclaim)
+{
+    return sheetFile && sheetFile->HandOver(std::move(reclaim));
+}
+
+bool CWorksheet::RowsHandedOver() const
+{
+    return sheetFile && sheetFile->IsHandedOver();
+}
+
+void CWorksheet::CloseHandedOver()
+{
+    if (!RowsHandedOver())
+        return;
+    sheetFile->Abandon();
+    ReleaseStreams();  // what the stream still writes goes nowhere
 }
 
 void CWorksheet::WriteTail(xmlw::XmlStream& xml) const

@@ -1,6 +1,12 @@
 // The bundled example timetable and the generator of test timetables.
 
-#include "cliTestSupport.h"
+#include <gtest/gtest.h>
+
+#include "support/reader.h"
+#include "support/scratch.h"
+#include "timetable/timeTable.h"
+
+using support::names;
 
 namespace {
 
@@ -32,7 +38,7 @@ TEST(GeneratorTest, SameSeedSameFileAndBadOptionsAreRefused)
 // and the generator writes the shapes of real exports.
 TEST(GeneratorTest, OutputsAreWellFormedAndHoldTheRealShapes)
 {
-    const std::string folder = newFolder();
+    const std::string folder = support::programScratch().newFolder();
     names files = {std::string(HORATAB_EXAMPLES_DIR) + "/school.xml",
                    std::string(HORATAB_TEST_DATA_DIR) + "/real_shapes.xml",
                    std::string(HORATAB_TEST_DATA_DIR) + "/plain_timetable.xml"};

@@ -1,9 +1,14 @@
 // The command line of horatab-export, and the font it passes to the export.
 
+#include <gtest/gtest.h>
+
 #include "cli/options.h"
 #include "cli/workbooks.h"
-#include "cliTestSupport.h"
 #include "support/data.h"
+#include "support/reader.h"
+#include "timetable/timeTable.h"
+
+using support::names;
 
 namespace {
 

@@ -4,23 +4,10 @@
 
 namespace {
 
-TEST(ImportTest, TeachersInByteOrder)
-{
-    timeTable model;
-    readInto(model, "<Teachers_Timetable><T name='alpha'/><T name='\xC5\xA0imek'/><T "
-                    "name='Zeta'/><T name='ab'/>"
-                    "<T name='abc'/></Teachers_Timetable>");
-    EXPECT_EQ(keys(model.teachers), (names{"Zeta", "ab", "abc", "alpha", "\xC5\xA0imek"}));
-}
-
 TEST(ImportTest, TeachersMergedByNameWithDaysInDocumentOrderAndTheFirstLongestDay)
 {
     timeTable model;
-    readInto(
-        model,
-        "<Teachers_Timetable><T name='A'><D name='d1'><H/><H/></D></T><T name='B'/>"
-        "<T name='A'><D name='d2'><H/><H/><H/><H/></D></T>"
-        "<T name='A'><D name='d3'><H/><H/><H/><H/></D><D name='d4'/></T></Teachers_Timetable>");
+    readInto(model, dataFile("merged_teachers.xml"));
     teacher* a = model.teachers.find("A");
     EXPECT_EQ(dayNames(a), (names{"d1", "d2", "d3", "d4"}));
     EXPECT_EQ(a->dayCount, 4u);
@@ -32,13 +19,7 @@ TEST(ImportTest, TeachersMergedByNameWithDaysInDocumentOrderAndTheFirstLongestDa
 TEST(ImportTest, EveryGroupOfAnHourOnceAndOnlyTheFirstSubjectAndRoom)
 {
     timeTable model;
-    readInto(model,
-             "<Teachers_Timetable><T name='A'><D name='Mo'><H name='1'><Activity id='7'/>"
-             "<Room name='R1'/><Students name='1A'/><Note name='x'/><Students name='2B'/>"
-             "<Subject name='Math'/><subject name='lower case'/><Subject name='Art'/><Room "
-             "name='R2'/><Activity_Tag name='Half'/><Students name='1A'/><Real_Room name='R9'/>"
-             "</H></D></T><T name='B'><D><H><Students name='1A'/></H></D></T>"
-             "<T><D><H><Students/></H></D></T></Teachers_Timetable>");
+    readInto(model, dataFile("hour_children.xml"));
     const hour* slot = firstHour(model.teachers.find("A"));
     ASSERT_TRUE(slot->students);
     ASSERT_TRUE(slot->subject);
@@ -75,12 +56,7 @@ TEST(ImportTest, EveryGroupOfAnHourOnceAndOnlyTheFirstSubjectAndRoom)
 TEST(ImportTest, NonElementNodesOnLevelsTwoToFourBecomeUnnamedObjectsAndEntitiesAreDecoded)
 {
     timeTable model;
-    readInto(
-        model,
-        "<Teachers_Timetable>  loose text  <T name='A'><![CDATA[a day]]><D name='Mo'>an hour<H "
-        "name='1'/>"
-        "</D></T><!-- comment --><?pi data?><T name='R&amp;D &lt;&#x10D;&#382;&gt; &quot;x&quot;'/>"
-        "</Teachers_Timetable>");
+    readInto(model, dataFile("other_nodes.xml"));
     EXPECT_EQ(keys(model.teachers), (names{"", "A", "R&D <\xC4\x8D\xC5\xBE> \"x\""}));
     EXPECT_EQ(model.teachers.find("")->dayCount, 0u);
     teacher* a = model.teachers.find("A");
@@ -98,19 +74,11 @@ TEST(ImportTest, NonElementNodesOnLevelsTwoToFourBecomeUnnamedObjectsAndEntities
 TEST(ImportTest, ASecondFileAddsToTheFirstAndAFailedOneChangesNothing)
 {
     timeTable model;
-    ASSERT_TRUE(model.parse(
-        writeTestFile("first.xml", "<Teachers_Timetable><T name='A'><D name='Mo'><H name='1'>"
-                                   "<Students name='1A'/><Room name='R1'/></H></D></T>"
-                                   "</Teachers_Timetable>")));
+    ASSERT_TRUE(model.parse(dataPath("first_file.xml")));
     namedObjects<std::string>* group = model.students.find("1A");
-    ASSERT_TRUE(model.parse(writeTestFile("second.xml",
-                                          "<Teachers_Timetable><T name='A'><D name='Tu'/></T>"
-                                          "<T name='B'><D><H><Students name='2B'/></H></D></T>"
-                                          "</Teachers_Timetable>")));
+    ASSERT_TRUE(model.parse(dataPath("second_file.xml")));
     // Well-formed up to the error: the partial tree must not reach the model.
-    EXPECT_FALSE(model.parse(writeTestFile("broken.xml",
-                                           "<Teachers_Timetable><T name='A'><D name='We'/></T>"
-                                           "<T name='C'><D><H><Students name='9Z'/></H></D></X>")));
+    EXPECT_FALSE(model.parse(dataPath("broken_file.xml")));
     EXPECT_FALSE(model.parse(support::programScratch().path() + "missing.xml"));
 
     EXPECT_EQ(keys(model.teachers), (names{"A", "B"}));

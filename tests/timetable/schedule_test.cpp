@@ -46,13 +46,7 @@ hour* teach(timeTable& model, teacher* owner, int d, int h, const char* group,
 TEST(TeacherScheduleTest, LayoutHeadingsAndDutiesWithoutAGroup)
 {
     timeTable model;
-    readInto(model, "<Teachers_Timetable><T name='T'><D name='Mo'><H name='Mo1'/><H "
-                    "name='Mo2'><Students name='1A'/>"
-                    "<Subject name='Math'/></H></D><D name='Tu'><H name='Tu1'><Subject "
-                    "name='Duty'/><Room name='Hall'/>"
-                    "</H><H name='Tu2'/><H name='x3'/></D><D name='Tu'><H/><H/><H "
-                    "name='y3'><Students name='2B'/>"
-                    "<Subject name='Art'/></H></D></T></Teachers_Timetable>");
+    readInto(model, dataFile("one_teacher.xml"));
     matrix m;
     model.teachers.find("T")->timeSchedule(m, INFO_STUDENTS | INFO_SUBJECT);
     // Hour names from the first longest day; days placed by position, not

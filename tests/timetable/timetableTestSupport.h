@@ -1,7 +1,7 @@
 #ifndef HORATAB_TESTS_TIMETABLE_TIMETABLETESTSUPPORT_H
 #define HORATAB_TESTS_TIMETABLE_TIMETABLETESTSUPPORT_H
 // What the timetable tests share: reading XML text into a model, looking
-// into the model, and the blocks of an exported sheet.
+// into the model, and exported sheets as text.
 
 #include <filesystem>
 #include <string>
@@ -21,6 +21,17 @@ using support::names;
 inline std::string writeTestFile(const std::string& name, const std::string& bytes)
 {
     return support::programScratch().write(name, bytes);
+}
+
+// The path and the bytes of file `name` in timetable/data.
+inline std::string dataPath(const std::string& name)
+{
+    return support::testFilePath("timetable/data/" + name);
+}
+
+inline std::string dataFile(const std::string& name)
+{
+    return support::testFile("timetable/data/" + name);
 }
 
 inline std::string newFolder()
@@ -61,13 +72,6 @@ inline names dayNames(const teacher* owner)
 inline hour* firstHour(teacher* owner)
 {
     return owner->days.list().front()->hours.list().front();
-}
-
-// A sheet of three blocks under one heading row, two empty rows apart.
-inline std::string threeBlocks(const std::string& heading, const std::string& first,
-                               const std::string& second, const std::string& third)
-{
-    return heading + first + "\n\n" + heading + second + "\n\n" + heading + third;
 }
 
 // A workbook as read back: each sheet's name on a line of its own after

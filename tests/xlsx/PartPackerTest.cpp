@@ -31,6 +31,20 @@ std::string CellText(size_t size)
     return text;
 }
 
+// Bytes that do not compress.
+std::string Noise(size_t size)
+{
+    std::string noise(size, '\0');
+    uint64_t state = 88172645463325252ull;
+    for (char& byte : noise) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        byte = char(state);
+    }
+    return noise;
+}
+
 using Parts = std::vector<std::pair<std::string, std::string>>;  // name, bytes
 
 // Writes the parts into `dir`, packs them (naming also `extraNames`, the
@@ -63,20 +77,13 @@ void ExpectArchiveHolds(const std::string& path, const Parts& parts)
 
 }  // namespace
 
+// A head goes before its file's bytes, whatever the sizes against a block.
 TEST(PartPacker, PartsOfEverySizeComeBackInOrder)
 {
     // Blocks of 4 KiB are smaller than deflate's 32 KiB window, so a block's
     // dictionary reaches back over several blocks before it.
     const size_t block = 4096;
-    std::string noise(3 * block + 5, '\0');
-    uint64_t state = 88172645463325252ull;
-    for (char& byte : noise) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        byte = char(state);
-    }
-    const Parts parts = {{"[Content_Types].xml", CellText(300)},
+    const Parts files = {{"[Content_Types].xml", CellText(300)},
                          {"empty.xml", ""},
                          {"one.xml", "x"},
                          {"xl/short.xml", CellText(block - 1)},
@@ -84,12 +91,21 @@ TEST(PartPacker, PartsOfEverySizeComeBackInOrder)
                          {"xl/two.xml", CellText(2 * block)},
                          {"xl/over.xml", CellText(block + 1)},
                          {"xl/worksheets/sheet1.xml", CellText(50 * block + 123)},
-                         {"noise.bin", noise}};
+                         {"noise.bin", Noise(3 * block + 5)},
+                         {"a.xml", CellText(3 * block)},
+                         {"b.xml", ""},
+                         {"d.xml", CellText(block - 5)}};
+    const PartHeads heads = {
+        {"a.xml", "<head>"}, {"b.xml", CellText(2 * block + 7)}, {"d.xml", CellText(5)}};
+    Parts whole = files;
+    for (auto& [name, data] : whole)
+        if (heads.count(name) != 0)
+            data = heads.at(name) + data;
     for (unsigned workers : {0u, 1u, 2u}) {
         SCOPED_TRACE("workers " + std::to_string(workers));
         support::ScratchFolder dir;
-        ASSERT_TRUE(PackParts(dir, parts, PackOptions{block, workers}));
-        ExpectArchiveHolds(dir.file("parts.zip"), parts);
+        ASSERT_TRUE(PackParts(dir, files, PackOptions{block, workers}, {}, heads));
+        ExpectArchiveHolds(dir.file("parts.zip"), whole);
     }
 }
 
@@ -116,55 +132,47 @@ TEST(PartPacker, MissingPartFailsAfterTheOnesBefore)
                        parts);  // intact before the missing part, nothing after
 }
 
-// A head goes before its file's bytes, whatever the sizes against a block.
-TEST(PartPacker, HeadsPrecedeTheirFiles)
-{
-    const size_t block = 4096;
-    const Parts files = {{"a.xml", CellText(3 * block)},
-                         {"b.xml", ""},
-                         {"c.xml", CellText(10)},
-                         {"d.xml", CellText(block - 5)}};
-    const PartHeads heads = {
-        {"a.xml", "<head>"}, {"b.xml", CellText(2 * block + 7)}, {"d.xml", CellText(5)}};
-    Parts whole = files;
-    for (auto& [name, data] : whole)
-        if (heads.count(name) != 0)
-            data = heads.at(name) + data;
-    support::ScratchFolder dir;
-    ASSERT_TRUE(PackParts(dir, files, PackOptions{block, 2}, {}, heads));
-    ExpectArchiveHolds(dir.file("parts.zip"), whole);
-}
-
-// Parts in memory deflated ahead on another thread pack to the very bytes
-// that deflating them at packing gives; a part changed since is deflated
-// again.
+// Parts handed over whole and deflated ahead on another thread pack to the
+// very bytes that packing them from memory gives; a part whose end changed
+// since is not sealed, and its body comes back whole.
 TEST(PartPacker, PartsDeflatedAheadPackToTheSameBytes)
 {
     const size_t block = 4096;
-    const Parts parts = {
+    const Parts bodies = {
         {"a.xml", CellText(10)}, {"b.xml", CellText(3 * block + 1)}, {"c.xml", CellText(block)}};
     const std::string head = "<head>";
+    const std::string end = "<end/>";
+    Parts parts = bodies;
+    for (auto& [name, data] : parts)
+        data = head + data + end;
     std::vector<std::string> archives;
     for (const bool ahead : {false, true}) {
         support::ScratchFolder dir;
         const std::string folder = dir.file("parts");
         MemoryParts::Admit(folder);
+        PartPrecompressor precompressor(block);
         std::vector<std::string> names;
         for (const auto& [name, data] : parts) {
-            ASSERT_TRUE(MemoryParts::Deposit(folder, name, std::string(data), 0));
             names.push_back(name);
+            if (!ahead)
+                ASSERT_TRUE(MemoryParts::Deposit(folder, name, std::string(data), 0));
+            else
+                ASSERT_TRUE(precompressor.Submit(name, data, head.size(), end.size()));
         }
-        PartPrecompressor precompressor(block);
-        precompressor.Submit("a.xml", parts[0].second);
-        precompressor.Submit("b.xml", head + parts[1].second);
-        precompressor.Submit("c.xml", parts[2].second + "<changed/>");
-        precompressor.Stop(true);
-        EXPECT_NE(precompressor.Find("b.xml", head, parts[1].second), nullptr);
-        EXPECT_EQ(precompressor.Find("c.xml", "", parts[2].second), nullptr);
+        if (ahead) {
+            precompressor.Stop(true);
+            EXPECT_TRUE(precompressor.Seal("a.xml", head, end));
+            EXPECT_TRUE(precompressor.Seal("b.xml", head, end));
+            EXPECT_FALSE(precompressor.Seal("c.xml", head, "<changed/>"));
+            std::string body;
+            EXPECT_TRUE(precompressor.Reclaim("c.xml", body));
+            EXPECT_EQ(body, bodies[2].second);
+            ASSERT_TRUE(MemoryParts::Deposit(folder, "c.xml", head + body + end, 0));
+        }
         zipFile archive = zipOpen64(dir.file("parts.zip").c_str(), APPEND_STATUS_CREATE);
         ASSERT_NE(archive, nullptr);
         const PackOptions options{block, 2, ahead ? &precompressor : nullptr};
-        EXPECT_TRUE(PackPartFiles(archive, folder, names, {{"b.xml", head}}, options));
+        EXPECT_TRUE(PackPartFiles(archive, folder, names, options));
         EXPECT_EQ(zipClose(archive, nullptr), ZIP_OK);
         MemoryParts::Dismiss(folder);
         archives.push_back(support::readFile(dir.file("parts.zip")));
@@ -172,8 +180,7 @@ TEST(PartPacker, PartsDeflatedAheadPackToTheSameBytes)
     EXPECT_TRUE(archives[0] == archives[1]);
     support::ScratchFolder dir;
     support::writeFile(dir.file("ahead.zip"), archives[1]);
-    ExpectArchiveHolds(dir.file("ahead.zip"),
-                       {parts[0], {"b.xml", head + parts[1].second}, parts[2]});
+    ExpectArchiveHolds(dir.file("ahead.zip"), parts);
 }
 
 // Valid DOS dates, the same on every save: 1980-01-01 00:00.
@@ -197,12 +204,7 @@ TEST(PartPacker, EntriesAreDatedAtTheStartOf1980)
 TEST(PartPacker, AFailedArchiveWriteNamesThePartAndTheSystemsReason)
 {
     support::ScratchFolder dir;
-    std::string noise(300 * 1024, '\0');  // does not compress: the writes reach the file
-    uint32_t state = 7;
-    for (char& c : noise) {
-        state = state * 1103515245u + 12345u;
-        c = static_cast<char>(state >> 24);
-    }
+    const std::string noise = Noise(300 * 1024);  // the writes reach the file
     xt::fs::create_directories(dir.file("parts/xl"));
     std::ofstream(dir.file("parts/xl/noise.bin"), std::ios::binary) << noise;
     zipFile archive = zipOpen64("/dev/full", APPEND_STATUS_CREATE);

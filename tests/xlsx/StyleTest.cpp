@@ -6,25 +6,7 @@
 
 using namespace SimpleXlsx;
 
-namespace {
-
 using Record = StyleList::IndexRecord;
-
-NumFormat Format(ENumberStyle style, uint64_t digits, bool thousands = false,
-                 ENumericStyleColor positive = COLOR_NONE, ENumericStyleColor negative = COLOR_NONE,
-                 ENumericStyleColor zero = COLOR_NONE)
-{
-    NumFormat format;
-    format.numberStyle = style;
-    format.numberOfDigitsAfterPoint = digits;
-    format.showThousandsSeparator = thousands;
-    format.positiveColor = positive;
-    format.negativeColor = negative;
-    format.zeroColor = zero;
-    return format;
-}
-
-}  // namespace
 
 TEST(StyleList, DefaultsAndDeduplication)
 {
@@ -86,31 +68,16 @@ TEST(StyleList, CustomFormatsAreNumberedFrom164AndBuiltInIdsKept)
 TEST(FormatCode, StylesDigitsAndColours)
 {
     const support::ScopedEnv locale("LC_ALL", "C");  // no currency symbol
-    NumFormat explicitCode = Format(NUMBER_DATE, 7, false, COLOR_RED);
-    explicitCode.formatString = "0.0%";
-    const std::string accounting = "_-* #,##0.00\"\"_-;\\-* #,##0.00\"\"_-;_-* \"-\"??\"\"_-;_-@_-";
-    const std::pair<NumFormat, std::string> cases[] = {
-        {NumFormat(), "0.00"},
-        {Format(NUMBER_GENERAL, 2, true), "#,##0.00"},
-        {Format(NUMBER_PERCENT, 0), "0%"},
-        {Format(NUMBER_SCIENTIFIC, 3), "0.000E+00"},
-        {Format(NUMBER_CURRENCY, 1), "0.0\"\""},
-        {Format(NUMBER_DATE, 5), "yyyy.mm.dd"},
-        {Format(NUMBER_TIME, 0), "hh:mm:ss"},
-        {Format(NUMBER_DATE_TIME, 0), "yyyy.mm.dd hh:mm:ss"},
-        {Format(static_cast<ENumberStyle>(9), 2), ""},
-        {Format(NUMBER_ACCOUNTING, 2, true, COLOR_NONE, COLOR_NONE, COLOR_GREEN), accounting},
-        {explicitCode, "0.0%"},
-        {Format(NUMBER_FIXED, uint64_t(1) << 60), "0." + std::string(30, '0')},
-        // Colours open the negative and zero sections.
-        {Format(NUMBER_GENERAL, 2, false, COLOR_RED), "[Red]0.00;\\-0.00;0"},
-        {Format(NUMBER_GENERAL, 2, false, COLOR_NONE, COLOR_NONE, COLOR_BLUE), "0.00;;[Blue]0"},
-        {Format(NUMBER_PERCENT, 1, true, COLOR_NONE, COLOR_RED), "#,##0.0%;[Red]\\-#,##0.0%"},
-        {Format(NUMBER_GENERAL, 0, false, COLOR_BLACK, COLOR_MAGENTA, COLOR_CYAN),
-         "[BLACK]0;[Magenta]\\-0;[Cyan]0"},
-        {Format(NUMBER_GENERAL, 0, false, COLOR_YELLOW, static_cast<ENumericStyleColor>(9)),
-         "[Yellow]0;\\-0;0"},
-    };
-    for (const auto& [format, code] : cases)
-        EXPECT_EQ(GetFormatCodeString(format), code) << code;
+    EXPECT_EQ(GetFormatCodeString(NumFormat()), "0.00");
+    for (const support::tableRow& row : support::testTable("xlsx/data/format-codes.tsv")) {
+        NumFormat format;
+        format.numberStyle = static_cast<ENumberStyle>(std::stoi(row[0]));
+        format.numberOfDigitsAfterPoint = std::stoull(row[1]);
+        format.showThousandsSeparator = row[2] == "1";
+        format.positiveColor = static_cast<ENumericStyleColor>(std::stoi(row[3]));
+        format.negativeColor = static_cast<ENumericStyleColor>(std::stoi(row[4]));
+        format.zeroColor = static_cast<ENumericStyleColor>(std::stoi(row[5]));
+        format.formatString = row[6];
+        EXPECT_EQ(GetFormatCodeString(format), row[7]) << row[7];
+    }
 }

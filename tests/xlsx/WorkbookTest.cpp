@@ -131,21 +131,14 @@ TEST(Workbook, FailedSavesLeaveNoPartialFileAndExistingFilesUntouched)
     std::ofstream(scratch.file("plain")) << "x";
     std::ofstream(scratch.file("precious.xlsx")) << "precious";
     const std::string longName = scratch.file(std::string(5000, 'd') + ".xlsx");
-    // Each destination with the start of the reason its failure gives.
+    // Each destination with the start of the system's reason its failure gives.
     const std::pair<std::string, std::string> destinations[] = {
-        {scratch.file("missing/out.xlsx"),  // a folder that does not exist
-         "cannot write the file " + scratch.file("missing/out.xlsx") +
-             ": No such file or directory"},
-        {scratch.file("plain/out.xlsx"),  // a path through a regular file
-         "cannot write the file " + scratch.file("plain/out.xlsx") + ": Not a directory"},
-        {"/proc/horatab-out.xlsx",  // a file system that takes no new files
-         "cannot write the file /proc/horatab-out.xlsx: "},
-        {longName,  // longer than the system allows
-         "cannot write the file " + longName + ": File name too long"},
-        {scratch.file(""),  // a folder, not a file
-         "cannot write the file " + scratch.file("") + ": Is a directory"},
-        {scratch.file("precious.xlsx"),  // a part disappears before packing
-         "cannot read "},
+        {scratch.file("missing/out.xlsx"), "No such file or directory"},  // no such folder
+        {scratch.file("plain/out.xlsx"), "Not a directory"},  // a path through a regular file
+        {"/proc/horatab-out.xlsx", ""},  // a file system that takes no new files
+        {longName, "File name too long"},
+        {scratch.file(""), "Is a directory"},
+        {scratch.file("precious.xlsx"), ""},  // a part disappears before packing
     };
     for (const auto& [destination, reason] : destinations) {
         CWorkbook book;
@@ -158,7 +151,10 @@ TEST(Workbook, FailedSavesLeaveNoPartialFileAndExistingFilesUntouched)
             ASSERT_TRUE(xt::fs::remove(book.GetTempPath() + "/xl/worksheets/sheet2.xml"));
         }
         EXPECT_FALSE(book.Save(destination)) << destination.substr(0, 80);
-        EXPECT_EQ(book.LastStatus().Text().substr(0, reason.size()), reason);
+        const std::string text = destination == scratch.file("precious.xlsx")
+                                     ? "cannot read "
+                                     : "cannot write the file " + destination + ": " + reason;
+        EXPECT_EQ(book.LastStatus().Text().substr(0, text.size()), text);
         EXPECT_EQ(scratch.temporaryFiles(), 0u);
     }
     EXPECT_FALSE(exists("/proc/horatab-out.xlsx"));
@@ -218,7 +214,8 @@ TEST(Workbook, TwoWorkbooksAliveAtOnceKeepApart)
 }
 
 // Far more sheets than the process may keep files open, with rows going back
-// to an earlier sheet after later ones were added.
+// to an earlier sheet after later ones were added, and the end and the head
+// of two earlier sheets changed then.
 TEST(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
 {
     support::ScratchFolder scratch;
@@ -233,11 +230,15 @@ TEST(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
         CWorksheet* first = book.AddSheetPtr("First");
         bool allAdded =
             first != nullptr && first->BeginRow() && first->AddCell(CellDataStr("before"));
+        std::vector<CWorksheet*> sheets;
         for (int i = 2; allAdded && i <= 300; ++i) {
-            CWorksheet* sheet = book.AddSheetPtr("Sheet " + std::to_string(i));
-            allAdded = sheet != nullptr && sheet->AddRow(std::vector<CellDataInt>{i});
+            sheets.push_back(book.AddSheetPtr("Sheet " + std::to_string(i)));
+            allAdded =
+                sheets.back() != nullptr && sheets.back()->AddRow(std::vector<CellDataInt>{i});
         }
-        EXPECT_TRUE(allAdded && first->AddCell(CellDataStr("after")));
+        ASSERT_TRUE(allAdded && first->AddCell(CellDataStr("after")));
+        EXPECT_TRUE(sheets[0]->MergeCells(CellCoord(1, 0), CellCoord(1, 1)));
+        sheets[1]->SetFitToPages(1, 1);
         saved = book.Save(path);
     }
     setrlimit(RLIMIT_NOFILE, &original);
@@ -247,5 +248,11 @@ TEST(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
         {"name": "First", "cells": {"A1": "before", "B1": "after"}},
         {"name": "Sheet 2", "cells": {"A1": 2}}, {"name": "Sheet 300", "cells": {"A1": 300}}]})J"),
               "OK");
+    EXPECT_NE(
+        support::zipEntry(path, "xl/worksheets/sheet2.xml").find("<mergeCell ref=\"A1:B1\"/>"),
+        std::string::npos);
+    EXPECT_NE(
+        support::zipEntry(path, "xl/worksheets/sheet3.xml").find("<pageSetUpPr fitToPage=\"1\"/>"),
+        std::string::npos);
     EXPECT_EQ(scratch.temporaryFiles(), 0u);
 }

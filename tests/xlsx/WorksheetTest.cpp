@@ -106,13 +106,10 @@ TEST_F(Worksheet, DimensionIsTheUsedRange)
 
 TEST_F(Worksheet, CellReferencesUpToTheLastColumn)
 {
-    const std::pair<CellCoord, const char*> refs[] = {
-        {{1, 0}, "A1"},     {{1, 25}, "Z1"},
-        {{1, 26}, "AA1"},   {{1, 51}, "AZ1"},
-        {{1, 52}, "BA1"},   {{1, 701}, "ZZ1"},
-        {{1, 702}, "AAA1"}, {{maxRows, maxColumns - 1}, "XFD1048576"}};
-    for (const auto& [coord, ref] : refs)
-        EXPECT_EQ(CWorksheet::GetCellCoord(coord), ref);
+    for (const support::tableRow& row : support::testTable("xlsx/data/cell-references.tsv")) {
+        const CellCoord coord(uint32_t(std::stoul(row[0])), uint32_t(std::stoul(row[1])));
+        EXPECT_EQ(CWorksheet::GetCellCoord(coord), row[2]);
+    }
     char small[4] = "xyz";
     EXPECT_TRUE(CWorksheet::GetCellCoord(CellCoord(99, 0), small));
     EXPECT_STREQ(small, "A99");
@@ -144,19 +141,6 @@ TEST_F(Worksheet, CellsBeyondTheSheetAreRefused)
     EXPECT_FALSE(xt::Has(part, "XFE"));
     EXPECT_FALSE(xt::Has(part, "1048577"));
     EXPECT_FALSE(xt::Has(part, "<mergeCell"));
-}
-
-TEST_F(Worksheet, SharedStringsCountAcrossSheetsOfOneTable)
-{
-    SharedStringTable strings;
-    PackageWorksheet first(1, dir.path()), second(2, dir.path());
-    first.SetSharedStr(&strings);
-    second.SetSharedStr(&strings);
-    first.AddRow(std::vector<CellDataStr>{"Mon", "Tue", "Mon"});
-    second.AddRow(std::vector<CellDataStr>{"Wed", "Tue"});
-    EXPECT_EQ(strings, (SharedStringTable{{"Mon", 0}, {"Tue", 1}, {"Wed", 2}}));
-    EXPECT_EQ(Values(SavedData(first)), "<v>0</v><v>1</v><v>0</v>");
-    EXPECT_EQ(Values(SavedData(second)), "<v>2</v><v>1</v>");
 }
 
 TEST_F(Worksheet, RowsSpansOffsetsHeightsAndMergedRanges)
@@ -254,18 +238,10 @@ TEST_F(Worksheet, TimesFrom1900To9999AndThen15Digits)
     sheet.BeginRow();
     sheet.AddCell(CellDataDbl(1.0 / 3.0));  // 6 digits before the first time cell
     sheet.AddCell(CellDataTime(0, 4));
-    // Seconds since 1970 and the serial number of that day in the 1900 date system.
-    const std::pair<int64_t, const char*> days[] = {{43200, "25569.5"},
-                                                    {-2208988800LL, "1"},
-                                                    {-2203977600LL, "59"},
-                                                    {-2203891200LL, "61"},
-                                                    {-2147558400LL, "713"},
-                                                    {2147558400LL, "50425"},
-                                                    {253402214400LL + 86399, "2958465.99998843"}};
     std::string expected = "<v>0.333333</v><v>25569</v>";
-    for (const auto& [seconds, serial] : days) {
-        EXPECT_TRUE(sheet.AddCell(CellDataTime(static_cast<time_t>(seconds))));
-        expected += std::string("<v>") + serial + "</v>";
+    for (const support::tableRow& row : support::testTable("xlsx/data/time-serials.tsv")) {
+        EXPECT_TRUE(sheet.AddCell(CellDataTime(static_cast<time_t>(std::stoll(row[0])))));
+        expected += "<v>" + row[1] + "</v>";
     }
     sheet.AddCell(CellDataDbl(1.0 / 3.0));
     sheet.AddCell(CellDataFlt(0.1f));

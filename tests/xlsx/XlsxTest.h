@@ -14,6 +14,7 @@
 #include "support/reader.h"
 #include "support/scratch.h"
 #include "support/zip.h"
+#include "xlsx/Workbook.h"
 
 namespace xt {
 
@@ -64,6 +65,22 @@ inline bool InOrder(const std::string& text, const std::vector<std::string>& nee
             at += needle.size();
     return true;
 }
+
+// Workbooks saved into a scratch folder, and the parts of the last one.
+class Package : public testing::Test
+{
+protected:
+    void Save(SimpleXlsx::CWorkbook& book)
+    {
+        path = scratch.file(std::to_string(++saved) + ".xlsx");
+        ASSERT_TRUE(book.Save(path));
+    }
+    std::string Part(const std::string& name) const { return support::zipEntry(path, name); }
+
+    support::ScratchFolder scratch;
+    std::string path;
+    int saved = 0;
+};
 
 }  // namespace xt
 

@@ -33,8 +33,12 @@ public:
         : CWorksheet(index, frozenWidth, frozenHeight, colWidths, tempDir)
     {}
 
+    using CWorksheet::CloseHandedOver;
+    using CWorksheet::HandOverRows;
     using CWorksheet::HeadOfPart;
-    using CWorksheet::PartIfEndedNow;
+    using CWorksheet::PartFrameIfEndedNow;
+    using CWorksheet::RowsHandedOver;
+    using CWorksheet::RowsInMemory;
     using CWorksheet::Save;
     using CWorksheet::SetComments;
     using CWorksheet::SetSharedStr;

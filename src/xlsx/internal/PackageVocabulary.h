@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -168,7 +169,7 @@ public:
     // that are not being written; Resume reopens it for appending.
     void Suspend();
     bool Resume();
-    bool IsSuspended() const { return suspended; }
+    bool IsSuspended() const { return suspended || IsHandedOver(); }
 
     // Why the part file failed: the system's reason with the file's path.
     const Status& Failure() const { return failure; }
@@ -178,12 +179,24 @@ public:
     // The bytes written so far while the part is in memory; empty otherwise.
     std::string_view BytesInMemory() const;
 
+    // Gives up the bytes held in memory, which someone else now keeps (a
+    // copy of them was handed over): the part is suspended until Resume,
+    // which first gets them back through `reclaim`. False, and nothing
+    // changed, when the part is not in memory or is suspended.
+    using Reclaim = std::function<bool(std::string& bytes)>;
+    bool HandOver(Reclaim reclaim);
+    bool IsHandedOver() const { return static_cast<bool>(reclaim); }
+    // Ends a part handed over without getting its bytes back: whatever is
+    // still written to the stream is dropped, and Close fails.
+    void Abandon();
+
 private:
     class MemoryBuffer;
 
     bool OpenBuffered(std::ios_base::openmode mode);
     void Fail(const char* what, int errorNumber);
     bool Spill(const char* kept, std::size_t keptSize, const char* more, std::size_t moreSize);
+    bool TakeBack();
 
     std::string folder;
     std::string name;
@@ -191,6 +204,7 @@ private:
     std::size_t bufferSize;
     std::unique_ptr<char[]> buffer;
     std::unique_ptr<MemoryBuffer> memory;
+    Reclaim reclaim;  // set while the bytes are handed over
     std::ofstream file;
     std::ostream out;
     bool suspended = false;

@@ -29,28 +29,35 @@ struct PackedChunk
 // with blocks of `blockSize` would make. False when zlib fails.
 bool DeflatePart(const std::string& bytes, size_t blockSize, std::vector<PackedChunk>& chunks);
 
-// Parts deflated before packing: the chunks of part `name` when they were
-// made from exactly `head` followed by `body`, else null.
+// A part held whole in memory for the packer: its chunks when deflated
+// already, else its bytes.
+struct HeldPart
+{
+    const std::vector<PackedChunk>* chunks = nullptr;
+    std::string_view bytes;
+};
+
+// Parts kept for the packer in place of their files, deflated before
+// packing where possible: true, with `part` set, when `name` is one.
 class PackedParts
 {
 public:
     virtual ~PackedParts() = default;
-    virtual const std::vector<PackedChunk>* Find(const std::string& name, std::string_view head,
-                                                 std::string_view body) const = 0;
+    virtual bool Find(const std::string& name, HeldPart& part) const = 0;
 };
 
 struct PackOptions
 {
     size_t blockSize = 1024 * 1024;       // parts are read and deflated in blocks of this size
     unsigned workers = 2;                 // deflating threads; 0: all on the calling thread
-    const PackedParts* packed = nullptr;  // parts in memory deflated ahead, with this block size
+    const PackedParts* packed = nullptr;  // parts held whole, deflated ahead with this block size
 };
 
 // Adds the files "<folder>/<name>" to `archive` as deflated entries named
 // `name`, in the order of `names`, at zlib's default level; a part that
-// MemoryParts holds for `folder` is taken from memory instead, and packs to
-// the same bytes as its file would. While the
-// calling thread reads the files and writes the archive, worker threads
+// `options.packed` or MemoryParts (for `folder`) holds is taken from there
+// instead, and packs to the same bytes as its file would. While the calling
+// thread reads the files and writes the archive, worker threads
 // deflate the next parts and blocks; a large part is deflated as
 // independent blocks joined into one stream. Each entry is written raw with
 // the CRC and size computed here, so the archive is an ordinary zip.

@@ -3,12 +3,19 @@
 
 // Deflates finished-looking parts on a thread of its own while the caller
 // goes on building the next ones, so that the second core works during the
-// build instead of only at packing. A part is handed over whole, as it
-// would be packed if nothing changed it any more; the packer uses its
-// chunks only when the part's final bytes are exactly those (anything else
-// is deflated at packing as before), so the archive's bytes never depend on
-// what was deflated ahead. The bytes held here stay within a budget of their
-// own; a part the budget cannot take is left to the packer.
+// build instead of only at packing.
+//
+// A part is handed over whole, as it would be packed if nothing changed it
+// any more, and from then on this is where its bytes are kept: once it is
+// deflated, only its chunks (about a quarter of the size) and a copy of its
+// head and end remain. The writer of the part either gets the bytes back
+// to write on (Reclaim, which inflates the chunks when needed), or, at
+// saving, seals the part by showing that its head and end are still the
+// same: its body cannot have changed, since writing it again would have
+// reclaimed it. The packer takes only sealed parts, so the archive's bytes
+// never depend on what was deflated ahead. The bytes held here stay within
+// a budget of their own: a part waits for room while parts queued before it
+// are deflated, and is refused when there is none.
 
 #include <condition_variable>
 #include <cstddef>
@@ -16,6 +23,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -33,32 +41,51 @@ public:
     PartPrecompressor(const PartPrecompressor&) = delete;
     PartPrecompressor& operator=(const PartPrecompressor&) = delete;
 
-    // Whether a thread runs; without one Submit drops every part.
+    // Whether a thread runs; without one Submit refuses every part.
     bool Running() const { return worker.joinable(); }
 
-    // Queues the whole bytes of part `name` (replacing what was handed over
-    // for it before).
-    void Submit(const std::string& name, std::string bytes);
+    // Takes over the whole bytes of part `name`: its head (the first
+    // `headSize` bytes), its body and its end (the last `endSize` bytes).
+    // False when it cannot: no thread, no room in the budget even once the
+    // queue is deflated, the part held already, or the workbook being saved.
+    bool Submit(const std::string& name, std::string bytes, size_t headSize, size_t endSize);
 
-    // Drops the parts not yet begun, unless `deflateQueued`, and waits for
-    // the one in hand; Find answers only after it.
+    // Gives back the body of part `name` (its bytes without head and end)
+    // and forgets the part; false when it is not held or cannot be inflated.
+    bool Reclaim(const std::string& name, std::string& body);
+
+    // Marks part `name` for the packer when `head` and `end` are those it
+    // was handed over with; false (the part still held) otherwise.
+    bool Seal(const std::string& name, std::string_view head, std::string_view end);
+
+    // Stops the thread once the part in hand is deflated (and the queued
+    // ones, when `deflateQueued`); parts still queued keep their bytes, and
+    // the packer deflates them. Find answers only after it.
     void Stop(bool deflateQueued = false);
 
-    const std::vector<PackedChunk>* Find(const std::string& name, std::string_view head,
-                                         std::string_view body) const override;
+    bool Find(const std::string& name, HeldPart& part) const override;
 
 private:
+    // Heads and ends are much alike from part to part: each distinct text
+    // is kept once, with the count of parts that have it.
+    using Texts = std::map<std::string, size_t>;
+
     struct Part
     {
-        std::string bytes;
+        std::string bytes;  // the whole part until deflated
+        Texts::iterator head;
+        Texts::iterator end;
         std::vector<PackedChunk> chunks;
         size_t claimed = 0;
-        bool queued = false;
-        bool done = false;
+        bool inHand = false;  // being deflated: its bytes stay put
+        bool done = false;    // chunks made, bytes dropped
+        bool sealed = false;
     };
 
+    Texts::iterator Keep(std::string text);
+    void Forget(Texts::iterator text);
     void Work();
-    void Drop(Part& part);
+    void Deflated(Part& part, std::vector<PackedChunk>& chunks);
     // The budget, taken and given back under the mutex.
     bool Claim(size_t bytes);
     void Release(size_t bytes);
@@ -68,10 +95,14 @@ private:
     size_t claimed = 0;
     std::mutex mutex;
     std::condition_variable workReady;
+    std::condition_variable partDone;
+    Texts texts;
     std::map<std::string, Part> parts;
     std::deque<std::string> queue;  // names of parts waiting to be deflated
     bool stopping = false;
-    std::thread worker;  // last: started when everything else is ready
+    bool draining = false;  // stopping once the queue is empty
+    bool working = false;   // a part is being deflated
+    std::thread worker;     // last: started when everything else is ready
 };
 
 }  // namespace SimpleXlsx

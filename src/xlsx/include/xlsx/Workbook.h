@@ -95,7 +95,8 @@ private:
     // the archive, all after the manifest of the package's parts.
     bool SavePackage(const std::string& name);
     bool SaveSheets();
-    void DeflateAhead(const PackageWorksheet& sheet);
+    void DeflateAhead(PackageWorksheet& sheet);
+    bool SealHandedOver(PackageWorksheet& sheet, const std::string& name);
     bool SaveCharts();
     bool WriteArchive(const std::string& archivePath, const std::vector<std::string>& partNames);
     bool WriteArchiveAtomically(const std::string& name, const std::vector<std::string>& partNames);
@@ -105,7 +106,9 @@ private:
     // Parts whose first bytes are kept in memory, not in their file (the
     // worksheets' heads, known only when their rows are written).
     std::map<std::string, std::string> partHeads;
-    std::unique_ptr<PartPrecompressor> precompressor;  // deflates finished sheets ahead
+    // Deflates finished sheets ahead and keeps them; shared with the sheets,
+    // which may take their rows back while it lives.
+    std::shared_ptr<PartPrecompressor> precompressor;
     std::vector<std::unique_ptr<PackageWorksheet>> worksheets;
     std::vector<std::unique_ptr<PackageChartsheet>> charts;
     std::unique_ptr<SheetNameSet> sheetNames;  // of the worksheets and chartsheets together

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -190,10 +191,19 @@ private:
     // worksheet's start tag, the used range, the views and the column
     // widths. Empty until Save succeeded.
     const std::string& HeadOfPart() const { return partHead; }
-    // The whole part as Save would write it if the sheet ended now, for
-    // deflating it ahead; false when the part is not in memory or its end
-    // cannot be foreseen.
-    bool PartIfEndedNow(std::string& part) const;
+    // What Save would write before and after the rows written so far if
+    // the sheet ended now; false when that cannot be foreseen.
+    bool PartFrameIfEndedNow(std::string& head, std::string& end) const;
+    // The rows written so far while the part is in memory; empty otherwise.
+    std::string_view RowsInMemory() const;
+    // Gives up the rows in memory, a copy of which the workbook keeps; the
+    // next write first gets them back through `reclaim`. False when the
+    // part is not in memory.
+    bool HandOverRows(std::function<bool(std::string& rows)> reclaim);
+    bool RowsHandedOver() const;
+    // Ends a sheet whose rows were handed over and are packed from there
+    // (Save is not called).
+    void CloseHandedOver();
 
     bool ResumeIfSuspended();
 
