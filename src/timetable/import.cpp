@@ -5,9 +5,19 @@
 
 #include <iterator>
 #include <new>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include <pugixml.hpp>
+
+struct timeTable::nameIndex
+{
+    typedef std::unordered_map<std::string_view, namedObjects<std::string>*> byName;
+    byName students;
+    byName subjects;
+    byName rooms;
+};
 
 namespace {
 
@@ -29,23 +39,39 @@ bool holdsNothing(const timeTable& model)
            model.rooms.size() == 0;
 }
 
-// Builds an empty model from the file read in pieces, without the document
-// of the whole file; false, with the model still empty, when the whole
-// document must be loaded instead.
-bool parseInPieces(const std::string& path, timeTable& model)
+}  // namespace
+
+bool timeTable::parseInPieces(const std::string& path)
 {
+    nameIndex names;
     timeTable built;
+    built._names = &names;
     if (!readTeachersInPieces(path,
                               [&built](const pugi::xml_node& node) { built.parseTeacher(node); }))
         return false;
-    model.teachers.objects.swap(built.teachers.objects);
-    model.students.objects.swap(built.students.objects);
-    model.subjects.objects.swap(built.subjects.objects);
-    model.rooms.objects.swap(built.rooms.objects);
+    teachers.objects.swap(built.teachers.objects);
+    students.objects.swap(built.students.objects);
+    subjects.objects.swap(built.subjects.objects);
+    rooms.objects.swap(built.rooms.objects);
     return true;
 }
 
-}  // namespace
+// The registry's object of that name, made when there is none.
+namedObjects<std::string>* timeTable::registered(vorMapPtr<namedObjects<std::string>>& registry,
+                                                 const char* name)
+{
+    if (!_names)
+        return registry.findOrCreate(name);
+    nameIndex::byName& index = &registry == &students   ? _names->students
+                               : &registry == &subjects ? _names->subjects
+                                                        : _names->rooms;
+    const auto found = index.find(std::string_view(name));
+    if (found != index.end())
+        return found->second;
+    namedObjects<std::string>* object = registry.findOrCreate(name);
+    index.emplace(std::string_view(object->name), object);
+    return object;
+}
 
 bool timeTable::parse(const std::string& path, SimpleXlsx::Status* status)
 {
@@ -53,7 +79,7 @@ bool timeTable::parse(const std::string& path, SimpleXlsx::Status* status)
     SimpleXlsx::Status& reason = status ? *status : ignored;
     reason = SimpleXlsx::Status();
     try {
-        if (path != "-" && holdsNothing(*this) && parseInPieces(path, *this))
+        if (path != "-" && holdsNothing(*this) && parseInPieces(path))
             return true;
         std::string text;  // outlives the document, which points into it
         pugi::xml_document document;
@@ -110,7 +136,7 @@ void timeTable::addGroups(hour* slot, const pugi::xml_node& node)
     const size_t shortList = 16;
     std::unordered_set<const namedObjects<std::string>*> seen;
     for (pugi::xml_node child : node.children("Students")) {
-        namedObjects<std::string>* group = insertStudents(child.attribute("name").value());
+        namedObjects<std::string>* group = registered(students, child.attribute("name").value());
         if (slot->groups.size() < shortList) {
             slot->addStudents(group);
             continue;
@@ -125,8 +151,8 @@ void timeTable::addGroups(hour* slot, const pugi::xml_node& node)
 void timeTable::parseHour(hour* slot, const pugi::xml_node& node)
 {
     if (pugi::xml_node subject = node.child("Subject"))
-        slot->subject = insertSubject(subject.attribute("name").value());
+        slot->subject = registered(subjects, subject.attribute("name").value());
     addGroups(slot, node);
     if (pugi::xml_node room = node.child("Room"))
-        slot->room = insertRoom(room.attribute("name").value());
+        slot->room = registered(rooms, room.attribute("name").value());
 }

@@ -256,6 +256,17 @@ public:
     bool _allStudentsToExcel(ExcelWriteWrapper* facade, const groupLessonsIndex& index);
 
 private:
+    // While a file is read in pieces, the registries' objects by name, so
+    // that each name of an hour is found without a string built for it.
+    struct nameIndex;
+    nameIndex* _names = nullptr;
+    // Builds this empty model from the file read in pieces (teacherPieces.h);
+    // false, with the model still empty, when the whole document must be
+    // loaded instead.
+    bool parseInPieces(const std::string& path);
+    namedObjects<std::string>* registered(vorMapPtr<namedObjects<std::string>>& registry,
+                                          const char* name);
+
     exportProgress* _progress = nullptr;
     bool _printReady = false;
     std::string _sourceFileName;
