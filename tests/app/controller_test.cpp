@@ -221,8 +221,8 @@ TEST_F(Controller, FileWithoutNamesClearsTheOldTimetable)
     EXPECT_TRUE(platform.columns.isEmpty());
     EXPECT_EQ(platform.logLines, QStringList{"comboIndex -1!!!"});
     EXPECT_EQ(delegate.numberOfRowsInTableView(), 0);
-    openWithButton(
-        folder.filePath("two_teachers.xml"));  // the next timetable gets its columns again
+    // The next timetable gets its columns again.
+    openWithButton(folder.filePath("two_teachers.xml"));
     EXPECT_EQ(platform.columns, (QStringList{"hour\\day", "Monday"}));
 }
 
