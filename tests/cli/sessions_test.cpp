@@ -25,19 +25,21 @@ std::string printed(const support::ProgramResult& run)
     return text;
 }
 
-// Runs `command` with sh in `folder`: horatab-export is on the PATH, $DATA
-// names cli/data, $VERSION is the expected version, and `dump FILE` prints a
-// workbook as the independent reader reads it.
+// Runs `command` with sh in `folder`: horatab-export and the generator are
+// on the PATH, $DATA names cli/data, $EXAMPLES the examples, $VERSION is
+// the expected version, $PYTHON the system's python3, and `dump FILE`
+// prints a workbook as the independent reader reads it.
 support::ProgramResult runInSession(const std::string& command, const std::string& folder)
 {
     const std::string bin = HORATAB_EXPORT_BIN;
-    const std::string setUp = "cd \"$1\" || exit 99\n"
-                              "PATH=\"$2:$PATH\" DATA=$3 VERSION=$4 PYTHON=$5 READER=$6\n"
-                              "dump() { \"$PYTHON\" \"$READER\" dump \"$@\"; }\n";
-    return support::runProgram("sh",
-                               {"-c", setUp + command, "sh", folder, bin.substr(0, bin.rfind('/')),
-                                HORATAB_TEST_DATA_DIR, HORATAB_EXPECTED_VERSION,
-                                HORATAB_SYSTEM_PYTHON, HORATAB_WORKBOOK_READER});
+    const std::string setUp =
+        "cd \"$1\" || exit 99\n"
+        "PATH=\"$2:$PATH\" DATA=$3 VERSION=$4 PYTHON=$5 READER=$6 EXAMPLES=$7\n"
+        "dump() { \"$PYTHON\" \"$READER\" dump \"$@\"; }\n";
+    return support::runProgram("sh", {"-c", setUp + command, "sh", folder,
+                                      bin.substr(0, bin.rfind('/')), HORATAB_TEST_DATA_DIR,
+                                      HORATAB_EXPECTED_VERSION, HORATAB_SYSTEM_PYTHON,
+                                      HORATAB_WORKBOOK_READER, HORATAB_EXAMPLES_DIR});
 }
 
 // A session file: lines starting with "$ " are commands, lines starting
@@ -67,7 +69,8 @@ TEST_P(SessionTest, PrintsWhatTheSessionFileSays)
 
 INSTANTIATE_TEST_SUITE_P(Cli, SessionTest,
                          testing::Values("inspections", "workbooks", "failed_workbooks", "alphabet",
-                                         "real_shapes", "plain_timetable", "hostile_names"),
+                                         "real_shapes", "plain_timetable", "hostile_names",
+                                         "generator"),
                          [](const testing::TestParamInfo<const char*>& info) {
                              return std::string(info.param);
                          });

@@ -52,23 +52,6 @@ inline void readInto(timeTable& model, const std::string& xml)
     EXPECT_TRUE(model.parse(document));
 }
 
-template <typename T>
-names keys(const vorMapPtr<T>& registry)
-{
-    names result;
-    for (const auto& entry : registry.map())
-        result.push_back(entry.first);
-    return result;
-}
-
-inline names dayNames(const teacher* owner)
-{
-    names result;
-    for (const teacherDay* day : owner->days.list())
-        result.push_back(day->name);
-    return result;
-}
-
 inline hour* firstHour(teacher* owner)
 {
     return owner->days.list().front()->hours.list().front();
@@ -81,6 +64,43 @@ inline std::string sheetsText(const support::WorkbookRead& book)
     std::string text = book.problem;
     for (size_t i = 0; i < book.sheetNames.size() && i < book.grids.size(); ++i)
         text += "== " + book.sheetNames[i] + "\n" + book.grids[i];
+    return text;
+}
+
+// The name of `object`, "-" for none.
+inline std::string nameOf(const namedObjects<std::string>* object)
+{
+    return object ? object->name : "-";
+}
+
+// Everything an import put into `model`, as text: each teacher with its
+// counts and longest day, its days and hours (name, subject, room, group,
+// groups), then the registries.
+inline std::string modelText(const timeTable& model)
+{
+    std::string text;
+    for (const auto& [name, person] : model.teachers.map()) {
+        text += "T " + name + " " + std::to_string(person->dayCount) + " " +
+                std::to_string(person->hourCount) + " " + nameOf(person->longestDay) + "\n";
+        for (const teacherDay* day : person->days.list()) {
+            text += " D " + day->name + "\n";
+            for (const hour* slot : day->hours.list()) {
+                text += "  H " + slot->name + " " + nameOf(slot->subject) + " " +
+                        nameOf(slot->room) + " " + nameOf(slot->students);
+                for (const namedObjects<std::string>* group : slot->groups)
+                    text += "," + group->name;
+                text += "\n";
+            }
+        }
+    }
+    const std::pair<const char*, decltype(&model.rooms)> registries[] = {
+        {"groups:", &model.students}, {"subjects:", &model.subjects}, {"rooms:", &model.rooms}};
+    for (const auto& [label, registry] : registries) {
+        text += label;
+        for (const auto& entry : registry->map())
+            text += " " + entry.first;
+        text += "\n";
+    }
     return text;
 }
 

@@ -146,30 +146,13 @@ TEST_F(ChartParts, SettingsShapeThePartExactly)
 
 TEST_F(ChartParts, LegendPositionsAndDataTables)
 {
-    const std::string table = "<c:dTable><c:showHorzBorder val=\"1\"/><c:showVertBorder "
-                              "val=\"1\"/><c:showOutline val=\"1\"/>";
-    const auto legend = [](const char* letter, int overlay) {
-        return "<c:legend><c:legendPos val=\"" + std::string(letter) +
-               "\"/><c:layout/><c:overlay val=\"" + std::to_string(overlay) + "\"/></c:legend>";
-    };
-    const std::tuple<uint32_t, uint32_t, std::string> cases[] = {
-        {6, 0, "</c:plotArea>" + legend("r", 0)},
-        {2, 1, table + "</c:dTable></c:plotArea>" + legend("r", 1)},
-        {7, 0, "</c:plotArea>" + legend("t", 0)},
-        {1, 2, table + "<c:showKeys val=\"1\"/></c:dTable></c:plotArea>" + legend("l", 1)},
-        {8, 0, "</c:plotArea>" + legend("b", 0)},
-        {4, 0, "</c:plotArea>" + legend("b", 1)},
-        {0, 0, "</c:plotArea>"}};
-    uint32_t index = 0;
-    for (const auto& [position, tableData, tail] : cases) {
-        const std::string part = Saved(
-            ++index, CHART_LINE, [&, position = position, tableData = tableData](CChartsheet& c) {
-                c.GetDiagramm().legendPosition = position;
-                c.GetDiagramm().tableData = tableData;
-                c.AddSeries(ValuesOnly(data, 0, 3, 1));
-            });
-        EXPECT_TRUE(xt::Has(part, "</c:valAx>" + tail + "<c:plotVisOnly"))
-            << position << " " << tableData;
+    for (const support::tableRow& row : support::testTable("xlsx/data/legends.tsv")) {
+        const std::string part = Saved(++charts, CHART_LINE, [&](CChartsheet& chart) {
+            chart.GetDiagramm().legendPosition = uint32_t(std::stoul(row[0]));
+            chart.GetDiagramm().tableData = uint32_t(std::stoul(row[1]));
+            chart.AddSeries(ValuesOnly(data, 0, 3, 1));
+        });
+        EXPECT_TRUE(xt::Has(part, "</c:valAx>" + row[2] + "<c:plotVisOnly")) << row[0] << row[1];
     }
 }
 

@@ -10,11 +10,11 @@
 #include <cmath>
 
 using namespace SimpleXlsx;
+using PageLayout = xt::Package;
 
-TEST(PageLayout, EveryElementInSchemaOrderByteForByte)
+TEST_F(PageLayout, EveryElementInSchemaOrderByteForByte)
 {
-    support::ScratchFolder dir;
-    PackageWorksheet sheet(1, dir.path());
+    PackageWorksheet sheet(1, scratch.path());
     sheet.SetTitle("It's_x0041_");
     sheet.SetColumnWidths({ColumnWidth(0, 0, 20.5f)});
     sheet.FreezePanes(1, 2);
@@ -33,15 +33,14 @@ TEST(PageLayout, EveryElementInSchemaOrderByteForByte)
     sheet.AddCell(CellDataInt(1));
     sheet.MergeCells(CellCoord(1, 0), CellCoord(1, 2));
     ASSERT_TRUE(sheet.Save());
-    EXPECT_EQ(sheet.HeadOfPart() + support::readFile(dir.file("xl/worksheets/sheet1.xml")),
+    EXPECT_EQ(sheet.HeadOfPart() + support::readFile(scratch.file("xl/worksheets/sheet1.xml")),
               xt::Reference("page-layout-sheet.xml"));
     EXPECT_EQ(sheet.GetPrintTitles(), "'It''s_x005F_x0041_'!$A:$A,'It''s_x005F_x0041_'!$1:$2");
 }
 
-TEST(PageLayout, RefusedSettingsChangeNothing)
+TEST_F(PageLayout, RefusedSettingsChangeNothing)
 {
-    support::ScratchFolder dir;
-    PackageWorksheet sheet(1, dir.path());
+    PackageWorksheet sheet(1, scratch.path());
     EXPECT_FALSE(sheet.SetPageMargins({0.7, -0.1, 0.75, 0.75, 0.3, 0.3}));
     EXPECT_FALSE(sheet.SetPageMargins({0.7, 0.7, 0.75, 0.75, 0.3, std::nan("")}));
     EXPECT_FALSE(sheet.SetHeader(std::string(256, 'x')));
@@ -51,16 +50,14 @@ TEST(PageLayout, RefusedSettingsChangeNothing)
     EXPECT_FALSE(sheet.SetPrintTitleColumns(0, maxColumns));
     EXPECT_EQ(sheet.GetPrintTitles(), "");
     ASSERT_TRUE(sheet.Save());
-    EXPECT_EQ(support::readFile(dir.file("xl/worksheets/sheet1.xml")),
+    EXPECT_EQ(support::readFile(scratch.file("xl/worksheets/sheet1.xml")),
               xt::Reference("default-page-sheet.xml"));
 }
 
 // Print titles are local defined names of the workbook, numbered by the
 // sheet's position; the reader sees every setting back.
-TEST(PageLayout, IndependentReaderSeesPageSetupTitlesWidthsAndWrap)
+TEST_F(PageLayout, IndependentReaderSeesPageSetupTitlesWidthsAndWrap)
 {
-    support::ScratchFolder scratch;
-    const std::string path = scratch.file("print.xlsx");
     {
         CWorkbook book;
         Style wrapped;
@@ -82,9 +79,8 @@ TEST(PageLayout, IndependentReaderSeesPageSetupTitlesWidthsAndWrap)
         week.AddRow(std::vector<CellDataStr>{"Mon"});
         week.AddRow(std::vector<CellDataStr>{CellDataStr("one\ntwo", wrap)}, 0, 32);
         week.MergeCells(CellCoord(1, 0), CellCoord(1, 2));
-        ASSERT_TRUE(book.Save(path));
+        Save(book);
     }
     EXPECT_EQ(support::checkPackage(path, xt::Reference("print-layout.json")), "OK");
-    EXPECT_EQ(support::zipEntry(path, "xl/workbook.xml"),
-              xt::Reference("print-layout-workbook.xml"));
+    EXPECT_EQ(Part("xl/workbook.xml"), xt::Reference("print-layout-workbook.xml"));
 }

@@ -23,9 +23,11 @@ std::string CellText(size_t size)
     uint32_t state = 12345;
     for (uint32_t row = 1; text.size() < size; ++row) {
         text += "<row r=\"" + std::to_string(row) + "\">";
-        for (char col = 'A'; col <= 'E'; ++col, state = state * 1103515245u + 12345u)
+        for (char col = 'A'; col <= 'E'; ++col) {
             text += std::string("<c r=\"") + col + std::to_string(row) + "\"><v>" +
                     std::to_string(state >> 20) + "</v></c>";
+            state = state * 1103515245u + 12345u;
+        }
     }
     text.resize(size);
     return text;
