@@ -14,6 +14,8 @@ struct Held
 {
     std::string bytes;
     size_t claimed = 0;
+    bool deflatedFile = false;  // its file holds its deflate stream, cut as `pieces`
+    std::vector<DeflatedPiece> pieces;
 };
 
 struct Registry
@@ -97,6 +99,38 @@ bool Deposit(const std::string& folder, const std::string& name, std::string&& b
     return true;
 }
 
+bool DepositDeflated(const std::string& folder, const std::string& name,
+                     std::vector<DeflatedPiece> pieces)
+{
+    Registry& registry = TheRegistry();
+    std::lock_guard<std::mutex> lock(registry.mutex);
+    const auto found = registry.folders.find(folder);
+    if (found == registry.folders.end())
+        return false;
+    Held& held = found->second[name];
+    ReleaseLocked(registry, held.claimed);
+    held = Held();
+    held.deflatedFile = true;
+    held.pieces = std::move(pieces);
+    return true;
+}
+
+bool TakeDeflated(const std::string& folder, const std::string& name,
+                  std::vector<DeflatedPiece>& pieces)
+{
+    Registry& registry = TheRegistry();
+    std::lock_guard<std::mutex> lock(registry.mutex);
+    const auto found = registry.folders.find(folder);
+    if (found == registry.folders.end())
+        return false;
+    const auto part = found->second.find(name);
+    if (part == found->second.end() || !part->second.deflatedFile)
+        return false;
+    pieces = std::move(part->second.pieces);
+    found->second.erase(part);
+    return true;
+}
+
 void Forget(const std::string& folder, const std::string& name)
 {
     Registry& registry = TheRegistry();
@@ -121,7 +155,7 @@ bool Take(const std::string& folder, const std::string& name, Taken& taken)
         if (found == registry.folders.end())
             return false;
         const auto part = found->second.find(name);
-        if (part == found->second.end())
+        if (part == found->second.end() || part->second.deflatedFile)
             return false;
         held = std::move(part->second);
         found->second.erase(part);

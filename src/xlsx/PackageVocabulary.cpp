@@ -1,5 +1,6 @@
 #include "xlsx/internal/PackageVocabulary.h"
 
+#include "xlsx/internal/DeflatePipeline.h"
 #include "xlsx/internal/MemoryParts.h"
 #include "xlsx/internal/Utf8.h"
 #include "xlsx/internal/XmlStream.h"
@@ -13,6 +14,9 @@
 #include <new>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <zlib.h>
+
+#include <thread>
 
 namespace SimpleXlsx {
 
@@ -177,6 +181,135 @@ private:
     bool spilled = false;
 };
 
+// The bytes of a part spilled from memory, deflated in blocks (each with
+// the 32 KiB before it as its dictionary, as the packer cuts large parts)
+// on worker threads while the next ones are written. The owner's file
+// receives the deflate stream; the pieces say where each block ends.
+class PartFile::DeflatingBuffer : public std::streambuf
+{
+public:
+    static constexpr size_t blockSize = 1024 * 1024;
+    static constexpr size_t windowSize = 32 * 1024;
+
+    explicit DeflatingBuffer(PartFile& owner) : owner(owner) {}
+
+    DeflatingBuffer(const DeflatingBuffer&) = delete;
+    DeflatingBuffer& operator=(const DeflatingBuffer&) = delete;
+
+    // Deflates what is pending as a block that leaves the stream open and
+    // waits for every block; no thread or block buffer remains.
+    bool Pause() { return (Pending() == 0 || Deflate(false)) && Drain(); }
+    // The same, but the last block ends the stream.
+    bool Finish() { return Deflate(true) && Drain(); }
+
+    std::vector<MemoryParts::DeflatedPiece> TakePieces() { return std::move(pieces); }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        const char ch = traits_type::to_char_type(c);
+        return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
+    }
+
+    std::streamsize xsputn(const char* text, std::streamsize count) override
+    {
+        if (failed || count <= 0)
+            return 0;
+        size_t left = static_cast<size_t>(count);
+        while (left != 0) {
+            if (pptr() == epptr() && !(Pending() == 0 ? Start() : Deflate(false)))
+                return 0;
+            const size_t room = static_cast<size_t>(epptr() - pptr());
+            const size_t n = std::min(left, room);
+            std::memcpy(pptr(), text, n);
+            pbump(static_cast<int>(n));
+            text += n;
+            left -= n;
+        }
+        return count;
+    }
+
+private:
+    size_t Pending() const { return static_cast<size_t>(pptr() - pbase()); }
+
+    bool Start()
+    {
+        if (!block)
+            block.reset(new (std::nothrow) char[blockSize]);
+        if (!block)
+            failed = true;
+        else
+            setp(block.get(), block.get() + blockSize);
+        return !failed;
+    }
+
+    bool Deflate(bool finish)
+    {
+        if (failed)
+            return false;
+        if (!pipeline) {
+            const unsigned workers = std::thread::hardware_concurrency() > 1 ? 2 : 0;
+            pipeline.reset(new DeflatePipeline(
+                workers, Z_DEFAULT_COMPRESSION,
+                [this](const DeflatePipeline::Chunk& chunk) { return Write(chunk); }));
+        }
+        DeflatePipeline::Chunk* chunk = pipeline->Acquire();
+        if (chunk == nullptr) {
+            failed = true;
+            return false;
+        }
+        const size_t size = Pending();
+        chunk->data.resize(window.size() + size);
+        std::copy(window.begin(), window.end(), chunk->data.begin());
+        std::memcpy(chunk->data.data() + window.size(), pbase(), size);
+        chunk->dictionary = window.size();
+        chunk->finish = finish;
+        chunk->precompressed = false;
+        chunk->tag = 0;
+        const size_t keep = std::min(windowSize, chunk->data.size());
+        window.assign(chunk->data.end() - static_cast<std::ptrdiff_t>(keep), chunk->data.end());
+        pipeline->Submit(*chunk);
+        return Start();
+    }
+
+    // Hands every block to the file and lets the threads and the buffer go.
+    bool Drain()
+    {
+        const bool ok = !failed && (!pipeline || pipeline->Finish());
+        pipeline.reset();
+        setp(nullptr, nullptr);
+        block.reset();
+        failed = !ok;
+        return ok;
+    }
+
+    bool Write(const DeflatePipeline::Chunk& chunk)
+    {
+        errno = 0;
+        owner.file.write(reinterpret_cast<const char*>(chunk.output.data()),
+                         static_cast<std::streamsize>(chunk.outputSize));
+        if (!owner.file.good()) {
+            owner.Fail("cannot write", errno);
+            return false;
+        }
+        MemoryParts::DeflatedPiece piece;
+        piece.outputSize = chunk.outputSize;
+        piece.crc = chunk.crc;
+        piece.inputSize = chunk.InputSize();
+        pieces.push_back(piece);
+        return true;
+    }
+
+    PartFile& owner;
+    std::unique_ptr<char[]> block;
+    std::vector<unsigned char> window;  // the last bytes deflated
+    std::unique_ptr<DeflatePipeline> pipeline;
+    std::vector<MemoryParts::DeflatedPiece> pieces;
+    bool failed = false;
+};
+
 PartFile::PartFile(const std::string& tempPath, const std::string& partName, std::size_t bufferSize,
                    Keeping keeping)
     : folder(tempPath), name(partName), bufferSize(bufferSize), out(nullptr)
@@ -279,15 +412,21 @@ void PartFile::Abandon()
 bool PartFile::Spill(const char* kept, std::size_t keptSize, const char* more, std::size_t moreSize)
 {
     MakeDirectory(path);
-    // Switches the stream over to the file; the bytes kept so far go first.
+    // Switches the stream over to the file, deflated on the way; the bytes
+    // kept so far go first.
     if (!OpenBuffered(std::ios_base::out | std::ios_base::trunc | std::ios_base::binary))
         return false;
-    errno = 0;
-    file.write(kept, static_cast<std::streamsize>(keptSize));
-    file.write(more, static_cast<std::streamsize>(moreSize));
-    if (!file.good())
-        Fail("cannot write", errno);
-    return file.good();
+    deflating.reset(new (std::nothrow) DeflatingBuffer(*this));
+    if (!deflating) {
+        Fail("cannot write", ENOMEM);
+        return false;
+    }
+    out.rdbuf(deflating.get());
+    const auto put = [this](const char* bytes, std::size_t size) {
+        return deflating->sputn(bytes, static_cast<std::streamsize>(size)) ==
+               static_cast<std::streamsize>(size);
+    };
+    return put(kept, keptSize) && put(more, moreSize);
 }
 
 void PartFile::Suspend()
@@ -295,6 +434,8 @@ void PartFile::Suspend()
     if (suspended || !file.is_open())
         return;
     errno = 0;
+    if (deflating && !deflating->Pause())
+        lostData = true;
     out.flush();
     lostData = lostData || out.fail();
     file.close();
@@ -316,6 +457,8 @@ bool PartFile::Resume()
     file.clear();
     if (!OpenBuffered(std::ios_base::out | std::ios_base::app | std::ios_base::binary))
         lostData = true;
+    else if (deflating)
+        out.rdbuf(deflating.get());
     return !lostData;
 }
 
@@ -343,11 +486,18 @@ bool PartFile::Close()
         return false;
     }
     errno = 0;
+    const bool deflated = !deflating || (!out.fail() && deflating->Finish());
     out.flush();
-    const bool written = !out.fail();
+    const bool written = !out.fail() && deflated;
     file.close();
     if (file.fail() || !written)
         Fail("cannot write", errno);
+    if (!file.fail() && written && !lostData && deflating &&
+        !MemoryParts::DepositDeflated(folder, name, deflating->TakePieces())) {
+        failure = Status(STATUS_INVALID_USE, "the package folder is gone", name);
+        PartFailureScope::Report(failure);
+        return false;
+    }
     if (!file.fail() && written && !lostData)
         return true;
     PartFailureScope::Report(failure);

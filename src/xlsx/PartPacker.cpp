@@ -189,6 +189,51 @@ int PassPackedPart(DeflatePipeline& pipeline, const std::vector<PackedChunk>& pa
     return 0;
 }
 
+// Hands a part file that holds the part's deflate stream to the pipeline,
+// block by block as its pieces say, after its head deflated as a block of
+// its own that leaves the stream open.
+int ReadDeflatedFile(DeflatePipeline& pipeline, EntryWriter& writer, std::string_view head,
+                     FILE* file, const std::vector<MemoryParts::DeflatedPiece>& pieces,
+                     size_t index)
+{
+    if (pieces.empty())
+        return EIO;  // no block ends the stream
+    uint64_t size = head.size();
+    for (const MemoryParts::DeflatedPiece& piece : pieces)
+        size += piece.inputSize;
+    writer.SetZip64(index, size >= 0xFFFFFFFFull);
+    if (!head.empty()) {
+        DeflatePipeline::Chunk* chunk = pipeline.Acquire();
+        if (chunk == nullptr)
+            return -1;
+        chunk->data.assign(head.begin(), head.end());
+        chunk->dictionary = 0;
+        chunk->precompressed = false;
+        chunk->finish = false;
+        chunk->tag = index;
+        pipeline.Submit(*chunk);
+    }
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        DeflatePipeline::Chunk* chunk = pipeline.Acquire();
+        if (chunk == nullptr)
+            return -1;
+        const size_t outputSize = static_cast<size_t>(pieces[i].outputSize);
+        if (chunk->output.size() < outputSize)
+            chunk->output.resize(outputSize);
+        errno = 0;
+        if (std::fread(chunk->output.data(), 1, outputSize, file) != outputSize)
+            return errno != 0 ? errno : EIO;
+        chunk->outputSize = outputSize;
+        chunk->crc = pieces[i].crc;
+        chunk->precompressed = true;
+        chunk->precompressedInput = static_cast<size_t>(pieces[i].inputSize);
+        chunk->finish = i + 1 == pieces.size();
+        chunk->tag = index;
+        pipeline.Submit(*chunk);
+    }
+    return 0;
+}
+
 // The reason of a failed pipeline: the archive's, else a failed deflate.
 Status PipelineFailure(const EntryWriter& writer)
 {
@@ -221,6 +266,8 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         } else if (MemoryParts::Take(folder, names[index], part)) {
             readError = ReadMemoryPart(pipeline, headBytes, part.Bytes(), index, blockSize);
         } else {
+            std::vector<MemoryParts::DeflatedPiece> pieces;
+            const bool deflated = MemoryParts::TakeDeflated(folder, names[index], pieces);
             errno = 0;
             FILE* file = std::fopen(path.c_str(), "rb");
             if (file == nullptr) {
@@ -228,7 +275,9 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
                 pipeline.Finish();  // the parts before it still reach the archive whole
                 return false;
             }
-            readError = ReadPartFile(pipeline, writer, headBytes, file, index, blockSize);
+            readError = deflated
+                            ? ReadDeflatedFile(pipeline, writer, headBytes, file, pieces, index)
+                            : ReadPartFile(pipeline, writer, headBytes, file, index, blockSize);
             std::fclose(file);
         }
         if (readError > 0)

@@ -23,13 +23,12 @@ QStringList mondayOf(const std::optional<ScheduleDictionary>& schedule)
 
 }  // namespace
 
-TEST_F(Bridge, NamesOfAFileWithANonAsciiPath)
+// The file's path is not ASCII; a name of the other kind has no week.
+TEST_F(Bridge, FileWithANonAsciiPathAndNamesOfTheOtherKind)
 {
-    EXPECT_TRUE(bridge.teachers().isEmpty());
     ASSERT_TRUE(
         bridge.loadVorTeacherXML(folder.write("rozvrh učitelů.xml", appData("two_teachers.xml"))));
-    EXPECT_EQ(bridge.teachers(), (QStringList{"Adams", "Novak"}));
-    EXPECT_EQ(bridge.students(), (QStringList{"1A", "2B", "3C"}));
+    EXPECT_TRUE(bridge.teacherTimeSchedule("Novak"));
     EXPECT_FALSE(bridge.teacherTimeSchedule("1A"));
     EXPECT_FALSE(bridge.studentsTimeSchedule("Novak"));
 }
@@ -70,13 +69,12 @@ TEST_F(Bridge, DefaultFontPassesNothingOthersAreLoggedAndTruncated)
         const char* family;
         double points;
         const char* log;
-        const char* name;
         int size;
     } rows[] = {
-        {"Calibri", 11.0, nullptr, "Calibri", 11},
-        {"Calibri", 12.0, "SetFont Calibri 12", "Calibri", 12},
-        {"DejaVu Serif", 12.7, "SetFont DejaVu Serif 13", "DejaVu Serif", 12},
-        {"Źródło", 9.5, "SetFont Źródło 10", "Źródło", 9},
+        {"Calibri", 11.0, nullptr, 11},
+        {"Calibri", 12.0, "SetFont Calibri 12", 12},
+        {"DejaVu Serif", 12.7, "SetFont DejaVu Serif 13", 12},
+        {"Źródło", 9.5, "SetFont Źródło 10", 9},
     };
     for (auto row : rows) {
         SCOPED_TRACE(row.log ? row.log : row.family);
@@ -85,7 +83,7 @@ TEST_F(Bridge, DefaultFontPassesNothingOthersAreLoggedAndTruncated)
         fresh.setExcelFont(row.family, row.points);
         EXPECT_EQ(lines, row.log ? QStringList{row.log} : QStringList());
         EXPECT_EQ(fresh.vorConverter()->fontChosen, row.log != nullptr);
-        EXPECT_EQ(fresh.vorConverter()->fontName, row.name);
+        EXPECT_EQ(fresh.vorConverter()->fontName, row.family);
         EXPECT_EQ(fresh.vorConverter()->fontSize, row.size);
     }
     bridge.setExcelFont("Calibri", 14.0);

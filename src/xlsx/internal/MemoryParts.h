@@ -13,7 +13,9 @@
 // the budget goes to its file as before.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace SimpleXlsx {
 
@@ -38,6 +40,24 @@ void Release(size_t bytes);
 // no longer admitted.
 bool Deposit(const std::string& folder, const std::string& name, std::string&& bytes,
              size_t claimed);
+// One block of a part whose file holds its deflate stream: the size of the
+// block's deflate data, and the CRC-32 and size of the bytes it holds.
+struct DeflatedPiece
+{
+    uint64_t outputSize = 0;
+    uint32_t crc = 0;
+    uint64_t inputSize = 0;
+};
+
+// Records that the file of part `name` of `folder` holds the part's deflate
+// stream, cut into `pieces` (the last one ends the stream), instead of its
+// bytes; false when the folder is no longer admitted.
+bool DepositDeflated(const std::string& folder, const std::string& name,
+                     std::vector<DeflatedPiece> pieces);
+// The pieces of such a part, forgotten here; false when it is none.
+bool TakeDeflated(const std::string& folder, const std::string& name,
+                  std::vector<DeflatedPiece>& pieces);
+
 // Forgets a part deposited earlier under `name` (a part written again).
 void Forget(const std::string& folder, const std::string& name);
 

@@ -140,7 +140,9 @@ private:
 // A part that may stay in memory, written into a folder admitted to
 // MemoryParts, is kept in memory instead while it stays small and the
 // budget allows; Close then deposits its bytes for the packer. Past either
-// limit it goes to its file (created only then), and on as any other part.
+// limit it goes to its file (created only then), deflated in blocks on
+// worker threads as it is written, and Close tells MemoryParts how its
+// deflate stream is cut, for the packer to take it as it is.
 class PartFile
 {
 public:
@@ -192,6 +194,7 @@ public:
 
 private:
     class MemoryBuffer;
+    class DeflatingBuffer;
 
     bool OpenBuffered(std::ios_base::openmode mode);
     void Fail(const char* what, int errorNumber);
@@ -204,7 +207,8 @@ private:
     std::size_t bufferSize;
     std::unique_ptr<char[]> buffer;
     std::unique_ptr<MemoryBuffer> memory;
-    Reclaim reclaim;  // set while the bytes are handed over
+    std::unique_ptr<DeflatingBuffer> deflating;  // a part spilled from memory
+    Reclaim reclaim;                             // set while the bytes are handed over
     std::ofstream file;
     std::ostream out;
     bool suspended = false;
