@@ -1,9 +1,10 @@
-// libFuzzer target: arbitrary bytes go through the import as a file; when
-// they load, every schedule matrix is built and checked against the model,
-// and both workbooks are saved and checked on disk: a save either reports
-// failure and leaves nothing behind, or leaves exactly the workbook, which
-// must be a zip of well-formed XML parts with valid, unique sheet names.
-// Any broken promise ends in abort(), which the fuzzer records as a crash.
+// libFuzzer target: arbitrary bytes go through the import as a file, read
+// by a fresh model (in pieces where it can) and as one whole document, which
+// must give the same model or the same error; when they load, every schedule matrix is built and
+// checked against the model, and both workbooks are saved and checked on disk: a save either
+// reports failure and leaves nothing behind, or leaves exactly the workbook, which must be a zip of
+// well-formed XML parts with valid, unique sheet names. Any broken promise ends in abort(), which
+// the fuzzer records as a crash.
 //
 // The same entry point runs in the normal test suite over the seed corpus
 // and the saved regressions (replayMain.cpp).
@@ -189,6 +190,52 @@ void checkExport(timeTable& model, bool teachersWorkbook)
     removeTree(destination);
 }
 
+std::string nameOf(const namedObjects<std::string>* object)
+{
+    return object ? "[" + object->name + "]" : "-";
+}
+
+// Everything an import put into `model`, as text.
+std::string modelText(const timeTable& model)
+{
+    std::string text;
+    for (const auto& [name, person] : model.teachers.map()) {
+        text += "T[" + name + "]" + std::to_string(person->dayCount) + "," +
+                std::to_string(person->hourCount) + nameOf(person->longestDay) + "\n";
+        for (const teacherDay* day : person->days.list()) {
+            text += "D" + nameOf(day) + "\n";
+            for (const hour* slot : day->hours.list()) {
+                text += "H" + nameOf(slot) + nameOf(slot->subject) + nameOf(slot->room);
+                for (const namedObjects<std::string>* group : slot->groups)
+                    text += nameOf(group);
+                text += "\n";
+            }
+        }
+    }
+    for (const auto* registry : {&model.students, &model.subjects, &model.rooms})
+        for (const auto& entry : registry->map())
+            text += "R[" + entry.first + "]\n";
+    return text;
+}
+
+// A fresh model may read a file in pieces; one that already holds something
+// reads it as one whole document. Both must read the same, or fail alike.
+void checkWholeDocumentReadsTheSame(const std::string& path, bool read,
+                                    const SimpleXlsx::Status& status, const timeTable& model)
+{
+    timeTable whole;
+    const std::string marker = "\x01 in no file";
+    whole.insertRoom(marker);
+    SimpleXlsx::Status wholeStatus;
+    const bool wholeRead = whole.parse(path, &wholeStatus);
+    delete whole.rooms.find(marker);
+    whole.rooms.objects.erase(marker);
+    require(read == wholeRead && status.Text() == wholeStatus.Text(),
+            "read in pieces: " + status.Text() + "; as one document: " + wholeStatus.Text());
+    require(modelText(model) == modelText(whole),
+            "the model read in pieces differs from the one read as one document");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -197,7 +244,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     require(scratch.writeInput(data, size), "cannot write the input file to " + scratch.input);
 
     timeTable model;
-    if (!model.parse(scratch.input)) {
+    SimpleXlsx::Status status;
+    const bool read = model.parse(scratch.input, &status);
+    checkWholeDocumentReadsTheSame(scratch.input, read, status, model);
+    if (!read) {
         require(model.teachers.size() == 0 && model.students.size() == 0,
                 "a failed load left something in the timetable");
         return 0;
