@@ -49,10 +49,10 @@ std::string Noise(size_t size)
 
 using Parts = std::vector<std::pair<std::string, std::string>>;  // name, bytes
 
-// Writes the parts into `dir`, packs them (naming also `extraNames`, the
-// parts' files preceded by `heads`) into parts.zip.
+// Writes the parts into `dir`, packs them (the parts' files preceded by
+// `heads`) into parts.zip.
 bool PackParts(const support::ScratchFolder& dir, const Parts& parts, const PackOptions& options,
-               const std::vector<std::string>& extraNames = {}, const PartHeads& heads = {})
+               const PartHeads& heads = {})
 {
     std::vector<std::string> names;
     for (const auto& [name, data] : parts) {
@@ -60,7 +60,6 @@ bool PackParts(const support::ScratchFolder& dir, const Parts& parts, const Pack
         std::ofstream(dir.file("parts/" + name), std::ios::binary) << data;
         names.push_back(name);
     }
-    names.insert(names.end(), extraNames.begin(), extraNames.end());
     zipFile archive = zipOpen64(dir.file("parts.zip").c_str(), APPEND_STATUS_CREATE);
     const bool packed =
         archive != nullptr && PackPartFiles(archive, dir.file("parts"), names, heads, options);
@@ -106,7 +105,7 @@ TEST(PartPacker, PartsOfEverySizeComeBackInOrder)
     for (unsigned workers : {0u, 1u, 2u}) {
         SCOPED_TRACE("workers " + std::to_string(workers));
         support::ScratchFolder dir;
-        ASSERT_TRUE(PackParts(dir, files, PackOptions{block, workers}, {}, heads));
+        ASSERT_TRUE(PackParts(dir, files, PackOptions{block, workers}, heads));
         ExpectArchiveHolds(dir.file("parts.zip"), whole);
     }
 }
@@ -123,15 +122,6 @@ TEST(PartPacker, BlocksKeepTheRatioOfOneStream)
     const std::vector<support::ZipEntry> entries = support::zipEntries(dir.file("parts.zip"));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_LT(entries[0].compressedSize, single * 101 / 100);
-}
-
-TEST(PartPacker, MissingPartFailsAfterTheOnesBefore)
-{
-    support::ScratchFolder dir;
-    const Parts parts = {{"a.xml", CellText(10000)}, {"b.xml", CellText(20000)}};
-    EXPECT_FALSE(PackParts(dir, parts, PackOptions{4096, 2}, {"missing.xml", "a.xml"}));
-    ExpectArchiveHolds(dir.file("parts.zip"),
-                       parts);  // intact before the missing part, nothing after
 }
 
 // Parts handed over whole and deflated ahead on another thread pack to the
