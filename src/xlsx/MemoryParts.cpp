@@ -37,6 +37,20 @@ void ReleaseLocked(Registry& registry, size_t bytes)
     registry.claimed -= bytes < registry.claimed ? bytes : registry.claimed;
 }
 
+using PartsOfFolder = std::map<std::string, Held>;
+
+// The folder's parts and the part `name` among them (the parts' end when it
+// is not there), or null when the folder is not admitted. Under the lock.
+PartsOfFolder* FindLocked(Registry& registry, const std::string& folder, const std::string& name,
+                          PartsOfFolder::iterator& part)
+{
+    const auto found = registry.folders.find(folder);
+    if (found == registry.folders.end())
+        return nullptr;
+    part = found->second.find(name);
+    return &found->second;
+}
+
 }  // namespace
 
 void Admit(const std::string& folder)
@@ -120,14 +134,12 @@ bool TakeDeflated(const std::string& folder, const std::string& name,
 {
     Registry& registry = TheRegistry();
     std::lock_guard<std::mutex> lock(registry.mutex);
-    const auto found = registry.folders.find(folder);
-    if (found == registry.folders.end())
-        return false;
-    const auto part = found->second.find(name);
-    if (part == found->second.end() || !part->second.deflatedFile)
+    PartsOfFolder::iterator part;
+    PartsOfFolder* parts = FindLocked(registry, folder, name, part);
+    if (parts == nullptr || part == parts->end() || !part->second.deflatedFile)
         return false;
     pieces = std::move(part->second.pieces);
-    found->second.erase(part);
+    parts->erase(part);
     return true;
 }
 
@@ -135,14 +147,12 @@ void Forget(const std::string& folder, const std::string& name)
 {
     Registry& registry = TheRegistry();
     std::lock_guard<std::mutex> lock(registry.mutex);
-    const auto found = registry.folders.find(folder);
-    if (found == registry.folders.end())
-        return;
-    const auto part = found->second.find(name);
-    if (part == found->second.end())
+    PartsOfFolder::iterator part;
+    PartsOfFolder* parts = FindLocked(registry, folder, name, part);
+    if (parts == nullptr || part == parts->end())
         return;
     ReleaseLocked(registry, part->second.claimed);
-    found->second.erase(part);
+    parts->erase(part);
 }
 
 bool Take(const std::string& folder, const std::string& name, Taken& taken)
@@ -151,14 +161,12 @@ bool Take(const std::string& folder, const std::string& name, Taken& taken)
     {
         Registry& registry = TheRegistry();
         std::lock_guard<std::mutex> lock(registry.mutex);
-        const auto found = registry.folders.find(folder);
-        if (found == registry.folders.end())
-            return false;
-        const auto part = found->second.find(name);
-        if (part == found->second.end() || part->second.deflatedFile)
+        PartsOfFolder::iterator part;
+        PartsOfFolder* parts = FindLocked(registry, folder, name, part);
+        if (parts == nullptr || part == parts->end() || part->second.deflatedFile)
             return false;
         held = std::move(part->second);
-        found->second.erase(part);
+        parts->erase(part);
     }
     // Outside the lock: the part replaced releases its own claim.
     taken = Taken(std::move(held.bytes), held.claimed);

@@ -74,10 +74,28 @@ void PartFailureScope::Report(const Status& failure)
         innermostScope->status = failure;
 }
 
+namespace {
+
+// A stream buffer that writes a single character as a run of one, so that
+// every write goes through its xsputn.
+class RunWritingBuffer : public std::streambuf
+{
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        const char ch = traits_type::to_char_type(c);
+        return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
+    }
+};
+
+}  // namespace
+
 // The bytes of a part kept in memory, in a buffer that grows within the
 // part's threshold and the memory budget; a write that would pass either
 // hands everything to the owner's file.
-class PartFile::MemoryBuffer : public std::streambuf
+class PartFile::MemoryBuffer : public RunWritingBuffer
 {
 public:
     explicit MemoryBuffer(PartFile& owner) : owner(owner) {}
@@ -124,14 +142,6 @@ public:
     }
 
 protected:
-    int_type overflow(int_type c) override
-    {
-        if (traits_type::eq_int_type(c, traits_type::eof()))
-            return traits_type::not_eof(c);
-        const char ch = traits_type::to_char_type(c);
-        return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
-    }
-
     std::streamsize xsputn(const char* text, std::streamsize count) override
     {
         if (spilled || count <= 0)
@@ -185,7 +195,7 @@ private:
 // the 32 KiB before it as its dictionary, as the packer cuts large parts)
 // on worker threads while the next ones are written. The owner's file
 // receives the deflate stream; the pieces say where each block ends.
-class PartFile::DeflatingBuffer : public std::streambuf
+class PartFile::DeflatingBuffer : public RunWritingBuffer
 {
 public:
     static constexpr size_t blockSize = 1024 * 1024;
@@ -205,14 +215,6 @@ public:
     std::vector<MemoryParts::DeflatedPiece> TakePieces() { return std::move(pieces); }
 
 protected:
-    int_type overflow(int_type c) override
-    {
-        if (traits_type::eq_int_type(c, traits_type::eof()))
-            return traits_type::not_eof(c);
-        const char ch = traits_type::to_char_type(c);
-        return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
-    }
-
     std::streamsize xsputn(const char* text, std::streamsize count) override
     {
         if (failed || count <= 0)
