@@ -172,7 +172,7 @@ TEST(Window, DistrictExportStaysResponsiveAndCanBeCancelled)
     heartbeat.start(20);
     savePath = folder.filePath("district-teachers.xlsx");
     shell.window().exportTeachersButton()->click();
-    EXPECT_GT(ticks, 20);  // at least 0.4 s of a running event loop
+    EXPECT_GT(ticks, 5);  // the event loop ran all along: a blocked one gives none or one
     EXPECT_GT(largestShown, 1000);
     ASSERT_EQ(alertsShown.size(), 1);
     EXPECT_EQ(alertsShown[0], "? teachers saved on:\n" + savePath + " [OK|Open|Show in folder]");

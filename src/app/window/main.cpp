@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 #include <QSettings>
 
+#include <cstdio>
 #include <cstring>
 
 #include "app/window/ApplicationShell.h"
@@ -30,6 +31,21 @@ bool onlyAsksForText(int argc, char* argv[])
     return false;
 }
 
+// Without a display, and with no platform chosen by QT_QPA_PLATFORM or
+// -platform, Qt cannot start a window and aborts the process.
+bool canShowWindow(int argc, char* argv[])
+{
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(variable))
+            return true;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return true;
+    }
+    return false;
+}
+
 void nameApplication()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Horatab"));
@@ -41,13 +57,19 @@ void nameApplication()
 
 int main(int argc, char* argv[])
 {
-    if (onlyAsksForText(argc, argv)) {
+    const bool windowPossible = canShowWindow(argc, argv);
+    if (onlyAsksForText(argc, argv) || !windowPossible) {
         QCoreApplication textOnly(argc, argv);
         nameApplication();
         QCommandLineParser arguments;
         describeArguments(arguments);
-        arguments.process(textOnly);  // prints and exits
-        return 0;
+        arguments.process(textOnly);  // help, version or a wrong option: prints and exits
+        if (windowPossible)
+            return 0;
+        std::fprintf(stderr, "horatab: no display to show the window on (DISPLAY and "
+                             "WAYLAND_DISPLAY are not set); horatab-export writes the "
+                             "workbooks without one.\n");
+        return 1;
     }
 
     QApplication application(argc, argv);
