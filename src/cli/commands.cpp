@@ -75,7 +75,7 @@ int showStudents(timeTable& model, const cliOptions& options, std::ostream& out,
     return 0;
 }
 
-int inspect(const cliOptions& options, std::ostream& out, std::ostream& err)
+int browse(const cliOptions& options, std::ostream& out, std::ostream& err)
 {
     timeTable model;
     if (!loadTimetable(options.input, model, err))
@@ -138,7 +138,7 @@ int runCommand(const cliOptions& options, std::ostream& out, std::ostream& err)
         status = writeWorkbooks(options, out, err);
         break;
     default:
-        status = inspect(options, out, err);
+        status = browse(options, out, err);
         break;
     }
     out.flush();

@@ -44,12 +44,12 @@ bool takesValue(const std::string& option)
     return false;
 }
 
-bool setInspection(cliOptions& options, bool& inspectionGiven, cliMode mode,
+bool setBrowseMode(cliOptions& options, bool& browseModeGiven, cliMode mode,
                    const std::string& name, std::string& error)
 {
-    if (inspectionGiven)
+    if (browseModeGiven)
         return failWith(error, "give only one of --list, --show-teacher and --show-students");
-    inspectionGiven = true;
+    browseModeGiven = true;
     options.mode = mode;
     options.name = name;
     return true;
@@ -96,7 +96,7 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
 {
     options = cliOptions();
     std::vector<std::string> inputs;
-    bool inspectionGiven = false;
+    bool browseModeGiven = false;
     bool teachersGiven = false;
     bool studentsGiven = false;
     bool optionsEnded = false;
@@ -143,13 +143,13 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
             if (value != "teachers" && value != "students")
                 return failWith(error, "--list takes teachers or students, not \"" +
                                            echoedName(value) + "\"");
-            ok = setInspection(options, inspectionGiven,
+            ok = setBrowseMode(options, browseModeGiven,
                                value == "teachers" ? cliMode::listTeachers : cliMode::listStudents,
                                "", error);
         } else if (option == "--show-teacher") {
-            ok = setInspection(options, inspectionGiven, cliMode::showTeacher, value, error);
+            ok = setBrowseMode(options, browseModeGiven, cliMode::showTeacher, value, error);
         } else if (option == "--show-students") {
-            ok = setInspection(options, inspectionGiven, cliMode::showStudents, value, error);
+            ok = setBrowseMode(options, browseModeGiven, cliMode::showStudents, value, error);
         } else if (option == "--teachers" || option == "-t") {
             ok = setOnce(options.teachersOutput, teachersGiven, "--teachers", value, error);
         } else if (option == "--students" || option == "-s") {
@@ -183,7 +183,7 @@ bool parseArguments(int argc, const char* const* argv, cliOptions& options, std:
 
     bool workbookOptions = teachersGiven || studentsGiven || options.fontGiven ||
                            options.sizeGiven || options.printReady;
-    if (inspectionGiven) {
+    if (browseModeGiven) {
         if (workbookOptions)
             return failWith(error,
                             "--list, --show-teacher and --show-students write no workbook; "

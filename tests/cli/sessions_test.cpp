@@ -68,7 +68,7 @@ TEST_P(SessionTest, PrintsWhatTheSessionFileSays)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cli, SessionTest,
-                         testing::Values("inspections", "workbooks", "failed_workbooks", "alphabet",
+                         testing::Values("listings", "workbooks", "failed_workbooks", "alphabet",
                                          "real_shapes", "plain_timetable", "hostile_names",
                                          "generator"),
                          [](const testing::TestParamInfo<const char*>& info) {
