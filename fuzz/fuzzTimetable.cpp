@@ -76,11 +76,11 @@ void checkTeacherSchedule(teacher& person)
 }
 
 // Both ways of merging a group's week (with and without the index of
-// teachers by group) must give the same matrix.
+// lessons by group, as the export merges) must give the same matrix.
 void checkGroupSchedules(timeTable& model)
 {
-    const timeTable::groupTeachersIndex index = model.teachersOfAllGroups();
-    static const timeTable::teacherList none;
+    const timeTable::groupLessonsIndex index = model.lessonsOfAllGroups();
+    static const timeTable::groupWeekSource none;
     for (auto& entry : model.students.map()) {
         BaseMatrix<std::string> merged;
         require(model.studentsTimeSchedule(entry.second, merged, INFO_SUBJECT | INFO_TEACHER),

@@ -273,33 +273,6 @@ static void addTeacher(timeTable::teacherList& groupTeachers, teacher* member)
         groupTeachers.push_back(member);
 }
 
-timeTable::groupTeachersIndex timeTable::teachersOfAllGroups()
-{
-    groupTeachersIndex index;
-    for (auto& entry : teachers.map()) {
-        teacher* member = entry.second;
-        if (!member)
-            continue;
-        for (const teacherDay* day : member->days.list())
-            for (const hour* slot : day->hours.list())
-                for (const namedObjects<std::string>* group : groupsOf(*slot))
-                    addTeacher(index[group], member);
-    }
-    return index;
-}
-
-bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group,
-                                     const teacherList& groupTeachers,
-                                     BaseMatrix<std::string>& matrix, uint32_t flags)
-{
-    groupWeekSource source;
-    source.teachers = groupTeachers;
-    for (teacher* member : groupTeachers)
-        if (member && group)
-            addLessonsOf(member, group, source);
-    return studentsTimeSchedule(group, source, matrix, flags);
-}
-
 // Hands every group that `slot` is taught to (each once, whether named in
 // `groups` or only as `students`) to `visit`.
 template <typename Visit>

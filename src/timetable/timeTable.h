@@ -181,18 +181,10 @@ public:
     bool studentsTimeSchedule(const namedObjects<std::string>* group,
                               BaseMatrix<std::string>& matrix, uint32_t flags);
 
-    // The overloads above look for the group's teachers among all teachers,
-    // which costs a pass over every hour per group. A caller that merges
-    // many groups (an export of all groups) builds this index once, in one
-    // such pass, and merges with the overload below. Each list holds the
-    // teachers of one group in name order. The index reflects the model as
-    // it was when built; build it again after the model changes.
+    // The overloads above look for the group's lessons among all teachers'
+    // hours. A caller that merges many groups (an export of all groups)
+    // finds every group's lessons once, with lessonsOfAllGroups below.
     typedef std::vector<teacher*> teacherList;
-    typedef std::unordered_map<const namedObjects<std::string>*, teacherList> groupTeachersIndex;
-    groupTeachersIndex teachersOfAllGroups();
-    bool studentsTimeSchedule(const namedObjects<std::string>* group,
-                              const teacherList& groupTeachers, BaseMatrix<std::string>& matrix,
-                              uint32_t flags);
 
     // One hour taught to a group: whose it is and where it stands in that
     // teacher's week (row = its place in the day, column = the day's place,
@@ -214,7 +206,8 @@ public:
     typedef std::unordered_map<const namedObjects<std::string>*, groupWeekSource> groupLessonsIndex;
     // The week sources of every group, found in one pass over all hours, so
     // that an export of all groups fills each week from its own lessons
-    // only. Like the index above, it reflects the model as it was when built.
+    // only. It reflects the model as it was when built; build it again after
+    // the model changes.
     groupLessonsIndex lessonsOfAllGroups();
     bool studentsTimeSchedule(const namedObjects<std::string>* group, const groupWeekSource& source,
                               BaseMatrix<std::string>& matrix, uint32_t flags);

@@ -177,8 +177,8 @@ TEST(GroupScheduleTest, MergesTeachersWithHeadingsFromTheLargestWeekAndParallelL
         EXPECT_EQ(m(1, 1), "3C, 2B / Choir") << group;
     }
 
-    // The index of each group's teachers (in name order) merges alike.
-    timeTable::groupTeachersIndex index = model.teachersOfAllGroups();
+    // The index of each group's lessons merges alike.
+    timeTable::groupLessonsIndex index = model.lessonsOfAllGroups();
     for (auto& entry : model.students.map()) {
         matrix scanned, indexed;
         ASSERT_TRUE(model.studentsTimeSchedule(entry.second, scanned, 15));
@@ -193,8 +193,8 @@ TEST(GroupScheduleTest, MergesTeachersWithHeadingsFromTheLargestWeekAndParallelL
         EXPECT_FALSE(model.studentsTimeSchedule(unknown, m, INFO_SUBJECT)) << unknown;
     EXPECT_FALSE(model.studentsTimeSchedule(nullptr, m, INFO_SUBJECT));
     EXPECT_FALSE(model.studentsTimeSchedule(&untaught, m, INFO_SUBJECT));
-    EXPECT_FALSE(model.studentsTimeSchedule(model.students.find("1A"), timeTable::teacherList(), m,
-                                            INFO_SUBJECT));
+    EXPECT_FALSE(model.studentsTimeSchedule(model.students.find("1A"), timeTable::groupWeekSource(),
+                                            m, INFO_SUBJECT));
     EXPECT_EQ(m.rowSize() * m.colSize(), 20u);
     EXPECT_EQ(m.values, names(20, "mine"));
 }
