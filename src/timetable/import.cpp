@@ -3,6 +3,7 @@
 #include "timetable/teacherPieces.h"
 #include "timetable/xmlFile.h"
 
+#include <cstring>
 #include <iterator>
 #include <new>
 #include <string_view>
@@ -129,30 +130,40 @@ void timeTable::parseDay(teacher* owner, const pugi::xml_node& node)
 }
 
 // A lesson taught to several groups at once names each of them; a name
-// given twice counts once. Long lists are checked through a set, so that a
+// given twice counts once. Long lists are checked through `seen`, so that a
 // hostile hour with many thousands of groups still imports in linear time.
-void timeTable::addGroups(hour* slot, const pugi::xml_node& node)
+static void addGroup(hour* slot, namedObjects<std::string>* group,
+                     std::unordered_set<const namedObjects<std::string>*>& seen)
 {
     const size_t shortList = 16;
-    std::unordered_set<const namedObjects<std::string>*> seen;
-    for (pugi::xml_node child : node.children("Students")) {
-        namedObjects<std::string>* group = registered(students, child.attribute("name").value());
-        if (slot->groups.size() < shortList) {
-            slot->addStudents(group);
-            continue;
-        }
-        if (seen.empty())
-            seen.insert(slot->groups.begin(), slot->groups.end());
-        if (seen.insert(group).second)
-            slot->groups.push_back(group);
+    if (slot->groups.size() < shortList) {
+        slot->addStudents(group);
+        return;
     }
+    if (seen.empty())
+        seen.insert(slot->groups.begin(), slot->groups.end());
+    if (seen.insert(group).second)
+        slot->groups.push_back(group);
 }
 
+// The hour's children are walked once: its subject and room are the first
+// children of those names, its groups all the Students children in order.
 void timeTable::parseHour(hour* slot, const pugi::xml_node& node)
 {
-    if (pugi::xml_node subject = node.child("Subject"))
+    pugi::xml_node subject;
+    pugi::xml_node room;
+    std::unordered_set<const namedObjects<std::string>*> seen;
+    for (pugi::xml_node child : node.children()) {
+        const char* const name = child.name();
+        if (std::strcmp(name, "Students") == 0)
+            addGroup(slot, registered(students, child.attribute("name").value()), seen);
+        else if (!subject && std::strcmp(name, "Subject") == 0)
+            subject = child;
+        else if (!room && std::strcmp(name, "Room") == 0)
+            room = child;
+    }
+    if (subject)
         slot->subject = registered(subjects, subject.attribute("name").value());
-    addGroups(slot, node);
-    if (pugi::xml_node room = node.child("Room"))
+    if (room)
         slot->room = registered(rooms, room.attribute("name").value());
 }

@@ -165,7 +165,6 @@ public:
     void parseTeacher(const pugi::xml_node& node);
     void parseDay(teacher* owner, const pugi::xml_node& node);
     void parseHour(hour* slot, const pugi::xml_node& node);
-    void addGroups(hour* slot, const pugi::xml_node& node);
 
     teacher* insertTeacher(std::string name);
     namedObjects<std::string>* insertStudents(std::string name);
