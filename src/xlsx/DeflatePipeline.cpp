@@ -14,14 +14,12 @@ namespace SimpleXlsx {
 
 namespace {
 
-// One raw deflate stream, reset for every chunk.
+// One raw deflate stream, made for the first chunk and reset for every
+// further one.
 class Compressor
 {
 public:
-    explicit Compressor(int level)
-    {
-        ready = deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-    }
+    explicit Compressor(int level) : level(level) {}
     ~Compressor()
     {
         if (ready)
@@ -38,7 +36,7 @@ public:
         const unsigned char* input = chunk.data.data() + chunk.dictionary;
         chunk.crc =
             static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), input, static_cast<uInt>(size)));
-        if (!ready || deflateReset(&stream) != Z_OK)
+        if (!Ready())
             return;
         if (chunk.dictionary != 0 &&
             deflateSetDictionary(&stream, chunk.data.data(), static_cast<uInt>(chunk.dictionary)) !=
@@ -67,7 +65,21 @@ public:
     }
 
 private:
+    // A stream just made is in the state a reset gives: the reset clears
+    // deflate's 64 KiB hash table, which costs as much as deflating a small
+    // part, so it is done only for a stream used before.
+    bool Ready()
+    {
+        if (made)
+            return ready && deflateReset(&stream) == Z_OK;
+        made = true;
+        ready = deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+        return ready;
+    }
+
+    const int level;
     z_stream stream = {};
+    bool made = false;
     bool ready = false;
 };
 
@@ -156,7 +168,7 @@ struct DeflatePipeline::Workers
     std::vector<State> states;
     bool stopping = false;
     std::vector<std::thread> threads;
-    Compressor ownCompressor{level};  // used when no thread could be started
+    Compressor ownCompressor{level};  // used when there is no worker thread
 };
 
 DeflatePipeline::DeflatePipeline(unsigned workerCount, int level, Consumer consumer)

@@ -259,7 +259,7 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
         HeldPart held;
         MemoryParts::Taken part;
         int readError = 0;
-        if (options.packed != nullptr && options.packed->Find(names[index], held)) {
+        if (options.packed != nullptr && options.packed->Take(names[index], held)) {
             readError = held.chunks != nullptr
                             ? PassPackedPart(pipeline, *held.chunks, index)
                             : ReadMemoryPart(pipeline, headBytes, held.bytes, index, blockSize);
@@ -295,24 +295,32 @@ bool Pack(zipFile archive, const std::string& folder, const std::vector<std::str
 
 }  // namespace
 
-bool DeflatePart(const std::string& bytes, size_t blockSize, std::vector<PackedChunk>& chunks)
+PartDeflater::PartDeflater(size_t blockSize) : blockSize(std::max<size_t>(blockSize, 1)) {}
+
+PartDeflater::~PartDeflater() = default;
+
+bool PartDeflater::Deflate(const std::string& bytes, std::vector<PackedChunk>& chunks)
 {
     chunks.clear();
-    DeflatePipeline pipeline(
-        0, Z_DEFAULT_COMPRESSION, [&chunks](const DeflatePipeline::Chunk& chunk) {
-            PackedChunk piece;
-            piece.bytes.assign(chunk.output.begin(),
-                               chunk.output.begin() +
-                                   static_cast<std::ptrdiff_t>(chunk.outputSize));
-            piece.crc = chunk.crc;
-            piece.inputSize = chunk.InputSize();
-            piece.finish = chunk.finish;
-            chunks.push_back(std::move(piece));
-            return true;
-        });
-    return ReadMemoryPart(pipeline, std::string_view(), bytes, 0, std::max<size_t>(blockSize, 1)) ==
-               0 &&
-           pipeline.Finish();
+    target = &chunks;
+    if (!pipeline)
+        pipeline.reset(new DeflatePipeline(
+            0, Z_DEFAULT_COMPRESSION, [this](const DeflatePipeline::Chunk& chunk) {
+                PackedChunk piece;
+                piece.bytes.assign(chunk.output.begin(),
+                                   chunk.output.begin() +
+                                       static_cast<std::ptrdiff_t>(chunk.outputSize));
+                piece.crc = chunk.crc;
+                piece.inputSize = chunk.InputSize();
+                piece.finish = chunk.finish;
+                target->push_back(std::move(piece));
+                return true;
+            }));
+    const bool deflated = ReadMemoryPart(*pipeline, std::string_view(), bytes, 0, blockSize) == 0 &&
+                          pipeline->Finish();
+    if (!deflated)
+        pipeline.reset();  // a failed pipeline takes no more chunks
+    return deflated;
 }
 
 bool PackPartFiles(zipFile archive, const std::string& folder,

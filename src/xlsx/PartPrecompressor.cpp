@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -91,7 +92,7 @@ bool PartPrecompressor::Submit(const std::string& name, std::string bytes, size_
     if (!Running() || headSize + endSize > bytes.size())
         return false;
     std::unique_lock<std::mutex> lock(mutex);
-    if (parts.count(name) != 0)
+    if (packing || parts.count(name) != 0)
         return false;
     // Deflating the parts queued frees room.
     while (!stopping && !Claim(bytes.size())) {
@@ -111,6 +112,7 @@ bool PartPrecompressor::Submit(const std::string& name, std::string bytes, size_
         part.claimed = bytes.size();
         part.bytes = std::move(bytes);
         queue.push_back(name);
+        part.queued = true;
     } catch (const std::bad_alloc&) {
         Release(bytes.size());
         parts.erase(entry);
@@ -138,14 +140,19 @@ bool PartPrecompressor::Reclaim(const std::string& name, std::string& body)
     Release(part.claimed);
     Forget(part.head);
     Forget(part.end);
+    Unqueue(name, part);
     parts.erase(found);
-    for (auto queued = queue.begin(); queued != queue.end(); ++queued)
-        if (*queued == name) {
-            queue.erase(queued);
-            break;
-        }
     partDone.notify_all();
     return whole;
+}
+
+// Parts leave the queue mostly from its front, where the search ends at once.
+void PartPrecompressor::Unqueue(const std::string& name, Part& part)
+{
+    if (!part.queued)
+        return;
+    queue.erase(std::find(queue.begin(), queue.end(), name));
+    part.queued = false;
 }
 
 bool PartPrecompressor::Seal(const std::string& name, std::string_view head, std::string_view end)
@@ -157,6 +164,21 @@ bool PartPrecompressor::Seal(const std::string& name, std::string_view head, std
         return false;
     found->second.sealed = true;
     return true;
+}
+
+void PartPrecompressor::StartPacking()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    packing = true;
+    // Parts that are not sealed are saved afresh: deflating them is wasted.
+    std::deque<std::string> sealed;
+    for (const std::string& name : queue) {
+        Part& part = parts[name];
+        part.queued = part.sealed;
+        if (part.sealed)
+            sealed.push_back(name);
+    }
+    queue.swap(sealed);
 }
 
 void PartPrecompressor::Stop(bool deflateQueued)
@@ -173,13 +195,18 @@ void PartPrecompressor::Stop(bool deflateQueued)
 
 void PartPrecompressor::Work()
 {
+    PartDeflater deflater(blockSize);
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
         workReady.wait(lock, [this] { return stopping || !queue.empty(); });
         if (stopping && (!draining || queue.empty()))
             return;
-        Part& part = parts[queue.front()];
-        queue.pop_front();
+        Part& part = parts[packing ? queue.back() : queue.front()];
+        if (packing)
+            queue.pop_back();
+        else
+            queue.pop_front();
+        part.queued = false;
         // Reclaim waits while the part is in hand; nothing else touches it.
         part.inHand = true;
         working = true;
@@ -187,7 +214,7 @@ void PartPrecompressor::Work()
         std::vector<PackedChunk> chunks;
         bool deflated = false;
         try {
-            deflated = DeflatePart(part.bytes, blockSize, chunks);
+            deflated = deflater.Deflate(part.bytes, chunks);
         } catch (const std::bad_alloc&) {
             // left to the packer
         }
@@ -217,15 +244,17 @@ void PartPrecompressor::Deflated(Part& part, std::vector<PackedChunk>& chunks)
     part.done = true;
 }
 
-bool PartPrecompressor::Find(const std::string& name, HeldPart& held) const
+bool PartPrecompressor::Take(const std::string& name, HeldPart& held)
 {
-    if (Running())
-        return false;  // not stopped yet
+    std::unique_lock<std::mutex> lock(mutex);
     const auto found = parts.find(name);
-    if (found == parts.end() || !found->second.sealed)
+    if ((!packing && Running()) || found == parts.end() || !found->second.sealed)
         return false;
-    held.chunks = found->second.done ? &found->second.chunks : nullptr;
-    held.bytes = found->second.bytes;
+    Part& part = found->second;
+    partDone.wait(lock, [&part] { return !part.inHand; });
+    Unqueue(name, part);  // the packer deflates it
+    held.chunks = part.done ? &part.chunks : nullptr;
+    held.bytes = part.bytes;
     return true;
 }
 

@@ -494,7 +494,7 @@ bool CWorkbook::WriteArchive(const std::string& archivePath,
     }
     PackOptions options;
     if (precompressor) {
-        precompressor->Stop();
+        precompressor->StartPacking();
         options.packed = precompressor.get();
     }
     const bool packed = PackPartFiles(archive, tempPath, partNames, partHeads, options, &status);

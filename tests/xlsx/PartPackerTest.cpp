@@ -125,20 +125,31 @@ TEST(PartPacker, BlocksKeepTheRatioOfOneStream)
 }
 
 // Parts handed over whole and deflated ahead on another thread pack to the
-// very bytes that packing them from memory gives; a part whose end changed
-// since is not sealed, and its body comes back whole.
+// very bytes that packing them from memory gives, whether all were deflated
+// before packing or the thread still deflates while the packer goes; a
+// part whose end changed since is not sealed, and its body comes back whole.
 TEST(PartPacker, PartsDeflatedAheadPackToTheSameBytes)
 {
     const size_t block = 4096;
-    const Parts bodies = {
-        {"a.xml", CellText(10)}, {"b.xml", CellText(3 * block + 1)}, {"c.xml", CellText(block)}};
+    Parts bodies;
+    for (const size_t size : {size_t(10), 3 * block + 1, block})
+        bodies.emplace_back("part" + std::to_string(bodies.size()) + ".xml", CellText(size));
+    for (size_t i = 0; i < 40; ++i)
+        bodies.emplace_back("small" + std::to_string(i) + ".xml", CellText(100 + 37 * i));
+    const std::string changed = bodies[2].first;
     const std::string head = "<head>";
     const std::string end = "<end/>";
     Parts parts = bodies;
     for (auto& [name, data] : parts)
         data = head + data + end;
+    enum class ahead
+    {
+        none,
+        allDeflated,
+        whilePacking
+    };
     std::vector<std::string> archives;
-    for (const bool ahead : {false, true}) {
+    for (const ahead mode : {ahead::none, ahead::allDeflated, ahead::whilePacking}) {
         support::ScratchFolder dir;
         const std::string folder = dir.file("parts");
         MemoryParts::Admit(folder);
@@ -146,32 +157,35 @@ TEST(PartPacker, PartsDeflatedAheadPackToTheSameBytes)
         std::vector<std::string> names;
         for (const auto& [name, data] : parts) {
             names.push_back(name);
-            if (!ahead)
+            if (mode == ahead::none)
                 ASSERT_TRUE(MemoryParts::Deposit(folder, name, std::string(data), 0));
             else
                 ASSERT_TRUE(precompressor.Submit(name, data, head.size(), end.size()));
         }
-        if (ahead) {
-            precompressor.Stop(true);
-            EXPECT_TRUE(precompressor.Seal("a.xml", head, end));
-            EXPECT_TRUE(precompressor.Seal("b.xml", head, end));
-            EXPECT_FALSE(precompressor.Seal("c.xml", head, "<changed/>"));
+        if (mode != ahead::none) {
+            if (mode == ahead::allDeflated)
+                precompressor.Stop(true);
+            for (const auto& [name, data] : bodies)
+                EXPECT_EQ(precompressor.Seal(name, head, name == changed ? "<changed/>" : end),
+                          name != changed);
             std::string body;
-            EXPECT_TRUE(precompressor.Reclaim("c.xml", body));
+            EXPECT_TRUE(precompressor.Reclaim(changed, body));
             EXPECT_EQ(body, bodies[2].second);
-            ASSERT_TRUE(MemoryParts::Deposit(folder, "c.xml", head + body + end, 0));
+            ASSERT_TRUE(MemoryParts::Deposit(folder, changed, head + body + end, 0));
+            precompressor.StartPacking();
         }
         zipFile archive = zipOpen64(dir.file("parts.zip").c_str(), APPEND_STATUS_CREATE);
         ASSERT_NE(archive, nullptr);
-        const PackOptions options{block, 2, ahead ? &precompressor : nullptr};
+        const PackOptions options{block, 2, mode != ahead::none ? &precompressor : nullptr};
         EXPECT_TRUE(PackPartFiles(archive, folder, names, options));
         EXPECT_EQ(zipClose(archive, nullptr), ZIP_OK);
         MemoryParts::Dismiss(folder);
         archives.push_back(support::readFile(dir.file("parts.zip")));
     }
     EXPECT_TRUE(archives[0] == archives[1]);
+    EXPECT_TRUE(archives[0] == archives[2]);
     support::ScratchFolder dir;
-    support::writeFile(dir.file("ahead.zip"), archives[1]);
+    support::writeFile(dir.file("ahead.zip"), archives[2]);
     ExpectArchiveHolds(dir.file("ahead.zip"), parts);
 }
 

@@ -6,8 +6,9 @@
 #include <zip.h>
 
 #include <cstddef>
-#include <map>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "xlsx/Status.h"
 
 namespace SimpleXlsx {
+
+class DeflatePipeline;
 
 // One block of a part as the packer deflates it.
 struct PackedChunk
@@ -25,9 +28,26 @@ struct PackedChunk
     bool finish = false;  // ends the part's stream
 };
 
-// Deflates `bytes`, the whole of one part, into the chunks that packing it
-// with blocks of `blockSize` would make. False when zlib fails.
-bool DeflatePart(const std::string& bytes, size_t blockSize, std::vector<PackedChunk>& chunks);
+// Deflates whole parts, one after another on the calling thread, into the
+// chunks that packing them with blocks of `blockSize` would make. One zlib
+// stream serves every part.
+class PartDeflater
+{
+public:
+    explicit PartDeflater(size_t blockSize);
+    ~PartDeflater();
+
+    PartDeflater(const PartDeflater&) = delete;
+    PartDeflater& operator=(const PartDeflater&) = delete;
+
+    // The chunks of `bytes`, the whole of one part; false when zlib fails.
+    bool Deflate(const std::string& bytes, std::vector<PackedChunk>& chunks);
+
+private:
+    const size_t blockSize;
+    std::vector<PackedChunk>* target = nullptr;
+    std::unique_ptr<DeflatePipeline> pipeline;
+};
 
 // A part held whole in memory for the packer: its chunks when deflated
 // already, else its bytes.
@@ -38,19 +58,21 @@ struct HeldPart
 };
 
 // Parts kept for the packer in place of their files, deflated before
-// packing where possible: true, with `part` set, when `name` is one.
+// packing where possible: true, with `part` set, when `name` is one. The
+// packer takes each part once, in its turn; what `part` points to stays
+// as it is until the parts are destroyed.
 class PackedParts
 {
 public:
     virtual ~PackedParts() = default;
-    virtual bool Find(const std::string& name, HeldPart& part) const = 0;
+    virtual bool Take(const std::string& name, HeldPart& part) = 0;
 };
 
 struct PackOptions
 {
-    size_t blockSize = 1024 * 1024;       // parts are read and deflated in blocks of this size
-    unsigned workers = 2;                 // deflating threads; 0: all on the calling thread
-    const PackedParts* packed = nullptr;  // parts held whole, deflated ahead with this block size
+    size_t blockSize = 1024 * 1024;  // parts are read and deflated in blocks of this size
+    unsigned workers = 2;            // deflating threads; 0: all on the calling thread
+    PackedParts* packed = nullptr;   // parts held whole, deflated ahead with this block size
 };
 
 // Adds the files "<folder>/<name>" to `archive` as deflated entries named

@@ -13,9 +13,12 @@
 // saving, seals the part by showing that its head and end are still the
 // same: its body cannot have changed, since writing it again would have
 // reclaimed it. The packer takes only sealed parts, so the archive's bytes
-// never depend on what was deflated ahead. The bytes held here stay within
-// a budget of their own: a part waits for room while parts queued before it
-// are deflated, and is refused when there is none.
+// never depend on what was deflated ahead. While the packer goes through
+// the parts from the first, the thread goes on deflating from the last:
+// the packer deflates a part still queued itself, and waits for one in
+// hand. The bytes held here stay within a budget of their own: a part
+// waits for room while parts queued before it are deflated, and is refused
+// when there is none.
 
 #include <condition_variable>
 #include <cstddef>
@@ -58,12 +61,19 @@ public:
     // was handed over with; false (the part still held) otherwise.
     bool Seal(const std::string& name, std::string_view head, std::string_view end);
 
+    // From now on no part is submitted, reclaimed or sealed: the sealed
+    // parts go to the packer, and the thread deflates the queued ones from
+    // the last. Take answers only after it.
+    void StartPacking();
+
     // Stops the thread once the part in hand is deflated (and the queued
     // ones, when `deflateQueued`); parts still queued keep their bytes, and
-    // the packer deflates them. Find answers only after it.
+    // the packer deflates them.
     void Stop(bool deflateQueued = false);
 
-    bool Find(const std::string& name, HeldPart& part) const override;
+    // A sealed part, deflated when its turn came before the packer's; one
+    // still queued is the packer's to deflate.
+    bool Take(const std::string& name, HeldPart& part) override;
 
 private:
     // Heads and ends are much alike from part to part: each distinct text
@@ -77,6 +87,7 @@ private:
         Texts::iterator end;
         std::vector<PackedChunk> chunks;
         size_t claimed = 0;
+        bool queued = false;  // waiting to be deflated
         bool inHand = false;  // being deflated: its bytes stay put
         bool done = false;    // chunks made, bytes dropped
         bool sealed = false;
@@ -84,6 +95,7 @@ private:
 
     Texts::iterator Keep(std::string text);
     void Forget(Texts::iterator text);
+    void Unqueue(const std::string& name, Part& part);
     void Work();
     void Deflated(Part& part, std::vector<PackedChunk>& chunks);
     // The budget, taken and given back under the mutex.
@@ -101,6 +113,7 @@ private:
     std::deque<std::string> queue;  // names of parts waiting to be deflated
     bool stopping = false;
     bool draining = false;  // stopping once the queue is empty
+    bool packing = false;   // the queue is taken from its end
     bool working = false;   // a part is being deflated
     std::thread worker;     // last: started when everything else is ready
 };
