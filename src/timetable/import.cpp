@@ -1,9 +1,9 @@
 #include "timetable/timeTable.h"
 #include "timetable/shownText.h"
 #include "timetable/teacherPieces.h"
+#include "timetable/teacherRecords.h"
 #include "timetable/xmlFile.h"
 
-#include <cstring>
 #include <iterator>
 #include <new>
 #include <string_view>
@@ -47,8 +47,8 @@ bool timeTable::parseInPieces(const std::string& path)
     nameIndex names;
     timeTable built;
     built._names = &names;
-    if (!readTeachersInPieces(path,
-                              [&built](const pugi::xml_node& node) { built.parseTeacher(node); }))
+    if (!readTeachersInPieces(
+            path, [&built](const teacherRecords& records) { built.addTeachers(records); }))
         return false;
     teachers.objects.swap(built.teachers.objects);
     students.objects.swap(built.students.objects);
@@ -59,17 +59,17 @@ bool timeTable::parseInPieces(const std::string& path)
 
 // The registry's object of that name, made when there is none.
 namedObjects<std::string>* timeTable::registered(vorMapPtr<namedObjects<std::string>>& registry,
-                                                 const char* name)
+                                                 std::string_view name)
 {
     if (!_names)
-        return registry.findOrCreate(name);
+        return registry.findOrCreate(std::string(name));
     nameIndex::byName& index = &registry == &students   ? _names->students
                                : &registry == &subjects ? _names->subjects
                                                         : _names->rooms;
-    const auto found = index.find(std::string_view(name));
+    const auto found = index.find(name);
     if (found != index.end())
         return found->second;
-    namedObjects<std::string>* object = registry.findOrCreate(name);
+    namedObjects<std::string>* object = registry.findOrCreate(std::string(name));
     index.emplace(std::string_view(object->name), object);
     return object;
 }
@@ -96,22 +96,65 @@ bool timeTable::parse(const std::string& path, SimpleXlsx::Status* status)
 
 bool timeTable::parse(const pugi::xml_document& document)
 {
-    for (pugi::xml_node node : document.child("Teachers_Timetable").children())
-        parseTeacher(node);
+    teacherRecords records;
+    for (pugi::xml_node node : document.child("Teachers_Timetable").children()) {
+        records.clear();
+        records.addTeacher(node);
+        addTeachers(records);
+    }
     return true;
+}
+
+// How far building from records has gone in each list.
+struct timeTable::recordCursor
+{
+    size_t day = 0;
+    size_t hour = 0;
+    size_t group = 0;
+};
+
+void timeTable::addTeachers(const teacherRecords& records)
+{
+    recordCursor at;
+    for (const teacherRecords::teacherEntry& entry : records.teachers)
+        buildTeacher(entry, records, at);
 }
 
 void timeTable::parseTeacher(const pugi::xml_node& node)
 {
-    teacher* owner = insertTeacher(node.attribute("name").value());
+    teacherRecords records;
+    records.addTeacher(node);
+    addTeachers(records);
+}
+
+void timeTable::parseDay(teacher* owner, const pugi::xml_node& node)
+{
+    teacherRecords records;
+    records.addDay(node);
+    recordCursor at;
+    buildDay(owner, records, at);
+}
+
+void timeTable::parseHour(hour* slot, const pugi::xml_node& node)
+{
+    teacherRecords records;
+    records.addHour(node);
+    recordCursor at;
+    fillHour(slot, records, at);
+}
+
+void timeTable::buildTeacher(const teacherRecords::teacherEntry& entry,
+                             const teacherRecords& records, recordCursor& at)
+{
+    teacher* owner = insertTeacher(std::string(entry.name));
     std::list<teacherDay*>& days = owner->days.list();
     // A teacher spread over many elements is sized incrementally, so that
     // its import stays linear in the number of days.
     bool countsUpToDate = owner->dayCount == days.size();
     auto lastOldDay = days.empty() ? days.end() : std::prev(days.end());
 
-    for (pugi::xml_node day : node.children())
-        parseDay(owner, day);
+    for (size_t day = 0; day < entry.days; ++day)
+        buildDay(owner, records, at);
 
     if (!countsUpToDate) {
         owner->fixSize();
@@ -120,12 +163,13 @@ void timeTable::parseTeacher(const pugi::xml_node& node)
     owner->fixSizeFrom(lastOldDay == days.end() ? days.begin() : std::next(lastOldDay));
 }
 
-void timeTable::parseDay(teacher* owner, const pugi::xml_node& node)
+void timeTable::buildDay(teacher* owner, const teacherRecords& records, recordCursor& at)
 {
-    teacherDay* day = owner->addDay(node.attribute("name").value());
-    for (pugi::xml_node child : node.children()) {
-        hour* slot = day->addhour(child.attribute("name").value());
-        parseHour(slot, child);
+    const teacherRecords::dayEntry& entry = records.days[at.day++];
+    teacherDay* day = owner->addDay(std::string(entry.name));
+    for (size_t i = 0; i < entry.hours; ++i) {
+        hour* slot = day->addhour(std::string(records.hours[at.hour].name));
+        fillHour(slot, records, at);
     }
 }
 
@@ -146,24 +190,14 @@ static void addGroup(hour* slot, namedObjects<std::string>* group,
         slot->groups.push_back(group);
 }
 
-// The hour's children are walked once: its subject and room are the first
-// children of those names, its groups all the Students children in order.
-void timeTable::parseHour(hour* slot, const pugi::xml_node& node)
+void timeTable::fillHour(hour* slot, const teacherRecords& records, recordCursor& at)
 {
-    pugi::xml_node subject;
-    pugi::xml_node room;
+    const teacherRecords::hourEntry& entry = records.hours[at.hour++];
+    if (entry.hasSubject)
+        slot->subject = registered(subjects, entry.subject);
     std::unordered_set<const namedObjects<std::string>*> seen;
-    for (pugi::xml_node child : node.children()) {
-        const char* const name = child.name();
-        if (std::strcmp(name, "Students") == 0)
-            addGroup(slot, registered(students, child.attribute("name").value()), seen);
-        else if (!subject && std::strcmp(name, "Subject") == 0)
-            subject = child;
-        else if (!room && std::strcmp(name, "Room") == 0)
-            room = child;
-    }
-    if (subject)
-        slot->subject = registered(subjects, subject.attribute("name").value());
-    if (room)
-        slot->room = registered(rooms, room.attribute("name").value());
+    for (size_t i = 0; i < entry.groups; ++i)
+        addGroup(slot, registered(students, records.groupNames[at.group++]), seen);
+    if (entry.hasRoom)
+        slot->room = registered(rooms, entry.room);
 }

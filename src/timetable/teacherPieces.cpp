@@ -22,18 +22,18 @@ namespace {
 const size_t readBlock = size_t(1) << 20;
 // About this much text of whole teacher elements goes into one parsed run,
 // and this many runs wait for the model at most.
-const size_t runTarget = size_t(1) << 20;
-const size_t runsAhead = 3;
+const size_t runTarget = size_t(1) << 18;
+const size_t runsAhead = 2;
 
 const char rootName[] = "Teachers_Timetable";
 const size_t rootNameLength = sizeof rootName - 1;
 
 // A run of child elements of the root with what stands between them,
-// parsed in place: the document points into `text`.
+// parsed in place and read off: the records point into `text`.
 struct parsedRun
 {
     std::string text;
-    pugi::xml_document document;
+    teacherRecords records;
 };
 
 // Parsed runs on their way from the reading thread to the building one.
@@ -232,19 +232,28 @@ private:
     size_t tagEnd() const
     {
         const char* const text = window.data();
-        char quote = 0;
-        for (size_t at = pos + 1; at < window.size(); ++at) {
-            const char c = text[at];
-            if (quote != 0) {
-                if (c == quote)
-                    quote = 0;
-            } else if (c == '>') {
-                return at;
-            } else if (c == '"' || c == '\'') {
-                quote = c;
-            }
+        const char* const end = text + window.size();
+        const char* at = text + pos + 1;
+        for (;;) {
+            const char* const close = find(at, end, '>');
+            if (close == nullptr)
+                return std::string::npos;
+            const char* quote = find(at, close, '"');
+            if (const char* apostrophe = find(at, quote ? quote : close, '\''))
+                quote = apostrophe;
+            if (quote == nullptr)
+                return size_t(close - text);
+            const char* const valueEnd = find(quote + 1, end, *quote);
+            if (valueEnd == nullptr)
+                return std::string::npos;
+            at = valueEnd + 1;
         }
-        return std::string::npos;
+    }
+
+    // The first `c` in [from, to), or null.
+    static const char* find(const char* from, const char* to, char c)
+    {
+        return static_cast<const char*>(std::memchr(from, c, size_t(to - from)));
     }
 
     scanned nextStep()
@@ -329,20 +338,18 @@ private:
             ++pos;
             return scanned::done;
         }
-        while (pos < window.size() && text[pos] != '<')
-            ++pos;
+        const char* const open = find(text + pos, text + window.size(), '<');
+        pos = open ? size_t(open - text) : window.size();
         return scanned::done;
     }
 
     scanned endTagStep()
     {
         const char* const text = window.data();
-        size_t at = pos + 2;
-        while (at < window.size() && text[at] != '>')
-            ++at;
-        if (at == window.size())
+        const char* const close = find(text + pos + 2, text + window.size(), '>');
+        if (close == nullptr)
             return scanned::needMore;
-        pos = at + 1;
+        pos = size_t(close - text) + 1;
         return --depth == 0 ? elementPassed() : scanned::done;
     }
 
@@ -362,10 +369,13 @@ private:
         runStart = pos;
         const size_t elements = runElements;
         runElements = 0;
+        pugi::xml_document document;
         if (!holdsNoNull(run->text.data(), run->text.size()) ||
-            !parseInPlace(run->text, run->document, pugi::parse_default | pugi::parse_fragment) ||
-            !holdsOnlyElements(run->document, elements))
+            !parseInPlace(run->text, document, pugi::parse_default | pugi::parse_fragment) ||
+            !holdsOnlyElements(document, elements))
             return false;
+        for (pugi::xml_node node : document.children())
+            run->records.addTeacher(node);
         return runs.push(std::move(run));
     }
 
@@ -423,7 +433,7 @@ bool readRuns(const std::string& path, runQueue& queue)
 }  // namespace
 
 bool readTeachersInPieces(const std::string& path,
-                          const std::function<void(const pugi::xml_node&)>& build)
+                          const std::function<void(const teacherRecords&)>& build)
 {
     runQueue queue;
     std::thread reader;
@@ -444,10 +454,9 @@ bool readTeachersInPieces(const std::string& path,
         }
     } stop{queue, reader};
     size_t built = 0;
-    while (std::unique_ptr<parsedRun> run = queue.pop())
-        for (pugi::xml_node node : run->document.children()) {
-            build(node);
-            ++built;
-        }
+    while (std::unique_ptr<parsedRun> run = queue.pop()) {
+        build(run->records);
+        built += run->records.teachers.size();
+    }
     return queue.readWhole() && built > 0;
 }

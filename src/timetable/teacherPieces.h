@@ -4,15 +4,14 @@
 #include <functional>
 #include <string>
 
-namespace pugi {
-class xml_node;
-}
+#include "timetable/teacherRecords.h"
 
 // Reads the UTF-8 timetable file at `path` a few teacher elements at a
 // time, so that neither its whole text nor a document of all of it is ever
 // held: a second thread reads the file in bounded blocks, finds where each
-// child element of the root ends and parses a run of them with pugixml,
-// while this thread hands each child, in document order, to `build`.
+// child element of the root ends, parses a run of them with pugixml and
+// reads the run's teachers off into records, while this thread hands each
+// run's records, in document order, to `build`.
 //
 // The file is taken only in its common shape: an optional byte-order mark,
 // then XML declaration, comments and processing instructions, the root
@@ -29,6 +28,6 @@ class xml_node;
 // running out. The caller then discards whatever `build` made and loads
 // the whole document, which gives that input's exact result or error.
 bool readTeachersInPieces(const std::string& path,
-                          const std::function<void(const pugi::xml_node&)>& build);
+                          const std::function<void(const teacherRecords&)>& build);
 
 #endif  // HORATAB_TIMETABLE_TEACHERPIECES_H

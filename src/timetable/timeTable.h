@@ -6,6 +6,7 @@
 #include <functional>
 #include <list>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "timetable/BaseMatrix.h"
 #include "timetable/containers.h"
 #include "timetable/nameOrder.h"
+#include "timetable/teacherRecords.h"
 #include "xlsx/Status.h"
 
 class ExcelWriteWrapper;
@@ -257,7 +259,15 @@ private:
     // loaded instead.
     bool parseInPieces(const std::string& path);
     namedObjects<std::string>* registered(vorMapPtr<namedObjects<std::string>>& registry,
-                                          const char* name);
+                                          std::string_view name);
+    // The model built from teacher elements read off a document: each
+    // teacher, day and hour as parseTeacher, parseDay and parseHour build it.
+    struct recordCursor;
+    void addTeachers(const teacherRecords& records);
+    void buildTeacher(const teacherRecords::teacherEntry& entry, const teacherRecords& records,
+                      recordCursor& at);
+    void buildDay(teacher* owner, const teacherRecords& records, recordCursor& at);
+    void fillHour(hour* slot, const teacherRecords& records, recordCursor& at);
 
     exportProgress* _progress = nullptr;
     bool _printReady = false;

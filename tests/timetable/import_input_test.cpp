@@ -137,7 +137,7 @@ TEST(PiecesTest, FilesReadInPiecesGiveWhatTheWholeDocumentGives)
     for (const support::tableRow& row : cases) {
         SCOPED_TRACE(row[0]);
         const std::string path = writeTestFile("pieces.xml", row[2]);
-        EXPECT_EQ(readTeachersInPieces(path, [](const pugi::xml_node&) {}), row[1] == "yes");
+        EXPECT_EQ(readTeachersInPieces(path, [](const teacherRecords&) {}), row[1] == "yes");
         timeTable model;
         SimpleXlsx::Status status;
         const bool read = model.parse(path, &status);
