@@ -157,10 +157,22 @@ void PartPrecompressor::Unqueue(const std::string& name, Part& part)
 
 bool PartPrecompressor::Seal(const std::string& name, std::string_view head, std::string_view end)
 {
+    return SealIf(name, [head, end](const Part& part) {
+        return part.head->first == head && part.end->first == end;
+    });
+}
+
+bool PartPrecompressor::Seal(const std::string& name)
+{
+    return SealIf(name, [](const Part&) { return true; });
+}
+
+template <typename Unchanged>
+bool PartPrecompressor::SealIf(const std::string& name, Unchanged unchanged)
+{
     std::lock_guard<std::mutex> lock(mutex);
     const auto found = parts.find(name);
-    if (found == parts.end() || found->second.head->first != head ||
-        found->second.end->first != end)
+    if (found == parts.end() || !unchanged(found->second))
         return false;
     found->second.sealed = true;
     return true;

@@ -270,12 +270,15 @@ void CWorkbook::DeflateAhead(PackageWorksheet& sheet)
 // packed from what was deflated ahead.
 bool CWorkbook::SealHandedOver(PackageWorksheet& sheet, const std::string& name)
 {
-    std::string head, end;
-    if (!precompressor || !sheet.RowsHandedOver() || !sheet.PartFrameIfEndedNow(head, end) ||
-        !precompressor->Seal(name, head, end))
+    if (!precompressor || !sheet.RowsHandedOver())
         return false;
-    sheet.CloseHandedOver();
-    return true;
+    std::string head, end;
+    const bool sealed = sheet.FrameAsHandedOver() ? precompressor->Seal(name)
+                                                  : sheet.PartFrameIfEndedNow(head, end) &&
+                                                        precompressor->Seal(name, head, end);
+    if (sealed)
+        sheet.CloseHandedOver();
+    return sealed;
 }
 
 void CWorkbook::NoteSheetCreationFailure()

@@ -1,11 +1,13 @@
 #include "xlsx/Worksheet.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <iomanip>
 #include <sstream>
+#include <tuple>
 #include <type_traits>
 
 #include "xlsx/internal/NumberText.h"
@@ -743,14 +745,91 @@ std::string_view CWorksheet::RowsInMemory() const
     return sheetFile ? sheetFile->BytesInMemory() : std::string_view();
 }
 
+// What WriteHead, WriteTail and PartFrameIfEndedNow read, and nothing
+// else: a member they come to read must be added here, or a sheet changed
+// after its rows were handed over would be packed with its old frame.
+struct CWorksheet::FrameInputs
+{
+    std::array<uint32_t, 4> usedRange;
+    bool fitToPage;
+    uint32_t paneWidth;
+    uint32_t paneHeight;
+    std::vector<std::tuple<uint32_t, uint32_t, float>> columnWidths;
+    std::vector<std::string> mergedCells;
+    bool centerHorizontally;
+    bool centerVertically;
+    bool printGridlines;
+    std::array<double, 6> margins;
+    EPaperSize paperSize;
+    uint32_t fitWide;
+    uint32_t fitTall;
+    uint32_t pageOrientation;
+    std::string header;
+    std::string footer;
+    bool withComment;
+    int precision;
+    bool rowOpen;
+    bool rowStartPending;
+    xmlw::XmlStream::state_type streamState;
+    size_t streamDepth;
+
+    auto Tied() const
+    {
+        return std::tie(usedRange, fitToPage, paneWidth, paneHeight, columnWidths, mergedCells,
+                        centerHorizontally, centerVertically, printGridlines, margins, paperSize,
+                        fitWide, fitTall, pageOrientation, header, footer, withComment, precision,
+                        rowOpen, rowStartPending, streamState, streamDepth);
+    }
+
+    bool operator==(const FrameInputs& other) const { return Tied() == other.Tied(); }
+};
+
+CWorksheet::FrameInputs CWorksheet::CurrentFrameInputs() const
+{
+    FrameInputs inputs{
+        {usedRange.firstRow, usedRange.lastRow, usedRange.firstColumn, usedRange.lastColumn},
+        fitToPage,
+        paneWidth,
+        paneHeight,
+        {},
+        mergedCells,
+        centerHorizontally,
+        centerVertically,
+        printGridlines,
+        {margins.left, margins.right, margins.top, margins.bottom, margins.header, margins.footer},
+        paperSize,
+        fitWide,
+        fitTall,
+        pageOrientation,
+        header,
+        footer,
+        withComment,
+        precision,
+        rowOpen,
+        rowStartPending,
+        sheetStream ? sheetStream->GetState() : xmlw::XmlStream::None,
+        sheetStream ? sheetStream->Depth() : 0};
+    for (const ColumnWidth& rule : columnWidths)
+        inputs.columnWidths.emplace_back(rule.colFrom, rule.colTo, rule.width);
+    return inputs;
+}
+
 bool CWorksheet::HandOverRows(std::function<bool(std::string& rows)> reclaim)
 {
-    return sheetFile && sheetFile->HandOver(std::move(reclaim));
+    if (!sheetFile || !sheetFile->HandOver(std::move(reclaim)))
+        return false;
+    handedOverFrame.reset(new (std::nothrow) FrameInputs(CurrentFrameInputs()));
+    return true;
 }
 
 bool CWorksheet::RowsHandedOver() const
 {
     return sheetFile && sheetFile->IsHandedOver();
+}
+
+bool CWorksheet::FrameAsHandedOver() const
+{
+    return RowsHandedOver() && handedOverFrame && *handedOverFrame == CurrentFrameInputs();
 }
 
 void CWorksheet::CloseHandedOver()

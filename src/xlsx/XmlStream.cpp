@@ -95,8 +95,8 @@ void FormatControlCharacter(unsigned code, char (&out)[8])
 
 XmlStream::XmlStream(std::ostream& os) : state(None), s(os), prologWritten(false)
 {
-    s.imbue(std::locale::classic());
-    tagName.imbue(std::locale::classic());
+    if (s.getloc() != std::locale::classic())
+        s.imbue(std::locale::classic());
 }
 
 XmlStream::~XmlStream()
@@ -191,13 +191,12 @@ void XmlStream::endTag(const std::string& name)
 
 void XmlStream::clearTagName()
 {
-    tagName.str(std::string());
     tagName.clear();
 }
 
 void XmlStream::PushTagName()
 {
-    tags.push_back(tagName.str());
+    tags.push_back(tagName);
 }
 
 void XmlStream::Write(std::string_view text)
@@ -222,7 +221,7 @@ XmlStream& XmlStream::operator<<(Raw text)
 XmlStream& XmlStream::InsertText(std::string_view text)
 {
     if (state == TagName) {
-        tagName.write(text.data(), static_cast<std::streamsize>(text.size()));
+        tagName.append(text);
         Write(text);
         return *this;
     }
@@ -324,7 +323,7 @@ XmlStream& XmlStream::InsertFormatted(const char* first, const char* last)
 {
     const std::string_view text(first, static_cast<size_t>(last - first));
     if (state == TagName)
-        tagName.write(text.data(), static_cast<std::streamsize>(text.size()));
+        tagName.append(text);
     Write(text);
     return *this;
 }
@@ -334,7 +333,7 @@ XmlStream& XmlStream::InsertInteger(Int value)
 {
     if (!PlainNumberFormatting()) {
         if (state == TagName)
-            tagName << value;
+            AppendToTagName(value);
         s << value;
         return *this;
     }
@@ -364,7 +363,7 @@ XmlStream& XmlStream::operator<<(double value)
             return InsertFormatted(buffer, result.ptr);
     }
     if (state == TagName)
-        tagName << value;
+        AppendToTagName(value);
     s << value;
     return *this;
 }

@@ -5,6 +5,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <functional>
+
 using namespace SimpleXlsx;
 using xt::fs::exists;
 
@@ -244,4 +246,48 @@ TEST_F(Workbook, ManyMoreSheetsThanOpenFilesSaveCompletely)
     EXPECT_TRUE(xt::Has(Part("xl/worksheets/sheet2.xml"), "<mergeCell ref=\"A1:B1\"/>"));
     EXPECT_TRUE(xt::Has(Part("xl/worksheets/sheet3.xml"), "<pageSetUpPr fitToPage=\"1\"/>"));
     EXPECT_EQ(scratch.temporaryFiles(), 0u);
+}
+
+// A sheet is handed over to be deflated ahead when the next one is added.
+// Whatever changes its frame afterwards (layout, printing, merged cells,
+// comments) still reaches its part: it is saved as if it had been changed
+// before the next sheet came.
+TEST_F(Workbook, LayoutChangedAfterTheNextSheetIsAddedIsSaved)
+{
+    const std::vector<std::function<void(CWorksheet&)>> changes = {
+        [](CWorksheet& s) { s.SetColumnWidths({ColumnWidth(0, 1, 20.5f)}); },
+        [](CWorksheet& s) { s.FreezePanes(1, 1); },
+        [](CWorksheet& s) { s.SetPageOrientation(PAGE_LANDSCAPE); },
+        [](CWorksheet& s) { s.SetPaperSize(PAPER_A3); },
+        [](CWorksheet& s) { s.SetFitToPages(1, 0); },
+        [](CWorksheet& s) {
+            s.SetPageMargins(PageMargins{1, 1, 1, 1, 0.5, 0.5});
+        },
+        [](CWorksheet& s) { s.SetCenterOnPage(true, false); },
+        [](CWorksheet& s) { s.SetPrintGridlines(true); },
+        [](CWorksheet& s) { s.SetHeader("&CTimetable"); },
+        [](CWorksheet& s) { s.SetFooter("&P"); },
+        [](CWorksheet& s) { s.MergeCells(CellCoord(1, 0), CellCoord(1, 1)); },
+        [](CWorksheet& s) { s.AddComment(CellCoord(1, 0), "note"); },
+    };
+    const auto firstSheet = [this](const std::function<void(CWorksheet&)>& change,
+                                   bool changeAfterNext) {
+        CWorkbook book;
+        CWorksheet& sheet = book.AddSheet("First");
+        FillSmallSheet(sheet);
+        if (change && !changeAfterNext)
+            change(sheet);
+        FillSmallSheet(book.AddSheet("Second"));
+        if (change && changeAfterNext)
+            change(sheet);
+        Save(book);
+        return Part("xl/worksheets/sheet1.xml");
+    };
+    const std::string unchanged = firstSheet(nullptr, false);
+    for (size_t i = 0; i < changes.size(); ++i) {
+        SCOPED_TRACE("change " + std::to_string(i));
+        const std::string changedBefore = firstSheet(changes[i], false);
+        EXPECT_NE(changedBefore, unchanged);
+        EXPECT_EQ(firstSheet(changes[i], true), changedBefore);
+    }
 }

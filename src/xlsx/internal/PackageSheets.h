@@ -34,6 +34,7 @@ public:
     {}
 
     using CWorksheet::CloseHandedOver;
+    using CWorksheet::FrameAsHandedOver;
     using CWorksheet::HandOverRows;
     using CWorksheet::HeadOfPart;
     using CWorksheet::PartFrameIfEndedNow;

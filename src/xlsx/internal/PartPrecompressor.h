@@ -60,6 +60,9 @@ public:
     // Marks part `name` for the packer when `head` and `end` are those it
     // was handed over with; false (the part still held) otherwise.
     bool Seal(const std::string& name, std::string_view head, std::string_view end);
+    // Marks part `name` for the packer as it was handed over; for a writer
+    // that knows its head and end are unchanged.
+    bool Seal(const std::string& name);
 
     // From now on no part is submitted, reclaimed or sealed: the sealed
     // parts go to the packer, and the thread deflates the queued ones from
@@ -96,6 +99,8 @@ private:
     Texts::iterator Keep(std::string text);
     void Forget(Texts::iterator text);
     void Unqueue(const std::string& name, Part& part);
+    template <typename Unchanged>
+    bool SealIf(const std::string& name, Unchanged unchanged);
     void Work();
     void Deflated(Part& part, std::vector<PackedChunk>& chunks);
     // The budget, taken and given back under the mutex.

@@ -15,6 +15,7 @@
 // the writer is destroyed are closed, innermost first.
 
 #include <cstdint>
+#include <locale>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -100,7 +101,7 @@ public:
     XmlStream& operator<<(const T& value)
     {
         if (state == TagName)
-            tagName << value;
+            AppendToTagName(value);
         s << value;
         return *this;
     }
@@ -126,7 +127,18 @@ private:
     state_type state;
     std::ostream& s;
     bool prologWritten;
-    std::ostringstream tagName;
+    // A name being collected is formatted as a fresh stream in the "C"
+    // locale formats it.
+    template <typename T>
+    void AppendToTagName(const T& value)
+    {
+        std::ostringstream text;
+        text.imbue(std::locale::classic());
+        text << value;
+        tagName += text.str();
+    }
+
+    std::string tagName;
 };
 
 inline XmlStream::Controller prolog()

@@ -201,6 +201,9 @@ private:
     // part is not in memory.
     bool HandOverRows(std::function<bool(std::string& rows)> reclaim);
     bool RowsHandedOver() const;
+    // Whether the rows are handed over and PartFrameIfEndedNow would still
+    // give the frame it gave then: nothing the frame is made from changed.
+    bool FrameAsHandedOver() const;
     // Ends a sheet whose rows were handed over and are packed from there
     // (Save is not called).
     void CloseHandedOver();
@@ -281,6 +284,11 @@ private:
         uint32_t lastColumn = 0;
     } usedRange;
     std::string partHead;  // made by Save
+    // Everything the frame of the part is made from, as it was when the
+    // rows were handed over.
+    struct FrameInputs;
+    std::unique_ptr<FrameInputs> handedOverFrame;
+    FrameInputs CurrentFrameInputs() const;
 
     bool sheetDataStarted = false;  // "<sheetData>" start tag closed
     bool rowStartPending = false;   // "<row ..." written, ">" not yet
