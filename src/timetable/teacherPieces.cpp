@@ -3,6 +3,7 @@
 #include "timetable/xmlFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -99,6 +100,36 @@ private:
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool isTagSpecial(char c)
+{
+    return c == '>' || c == '"' || c == '\'';
+}
+
+// The first '>', '"' or '\'' in [from, to), or null: what ends a tag or
+// opens a quoted value in it. Eight bytes are tested at a time: a byte
+// equal to c makes word ^ (c in every byte) have a zero byte, and
+// (v - 0x01..01) & ~v & 0x80..80 marks the lowest zero byte of v exactly.
+const char* findTagSpecial(const char* from, const char* to)
+{
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    const uint64_t ones = 0x0101010101010101ull;
+    const uint64_t highs = 0x8080808080808080ull;
+    const auto zeroBytes = [ones, highs](uint64_t v) { return (v - ones) & ~v & highs; };
+    for (; to - from >= 8; from += 8) {
+        uint64_t word;
+        std::memcpy(&word, from, 8);
+        const uint64_t marks = zeroBytes(word ^ (ones * '>')) | zeroBytes(word ^ (ones * '"')) |
+                               zeroBytes(word ^ (ones * '\''));
+        if (marks != 0)
+            return from + (__builtin_ctzll(marks) >> 3);
+    }
+#endif
+    for (; from < to; ++from)
+        if (isTagSpecial(*from))
+            return from;
+    return nullptr;
 }
 
 bool holdsNoNull(const char* text, size_t size)
@@ -235,15 +266,12 @@ private:
         const char* const end = text + window.size();
         const char* at = text + pos + 1;
         for (;;) {
-            const char* const close = find(at, end, '>');
-            if (close == nullptr)
+            const char* const special = findTagSpecial(at, end);
+            if (special == nullptr)
                 return std::string::npos;
-            const char* quote = find(at, close, '"');
-            if (const char* apostrophe = find(at, quote ? quote : close, '\''))
-                quote = apostrophe;
-            if (quote == nullptr)
-                return size_t(close - text);
-            const char* const valueEnd = find(quote + 1, end, *quote);
+            if (*special == '>')
+                return size_t(special - text);
+            const char* const valueEnd = find(special + 1, end, *special);
             if (valueEnd == nullptr)
                 return std::string::npos;
             at = valueEnd + 1;

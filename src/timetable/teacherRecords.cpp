@@ -6,9 +6,18 @@
 
 namespace {
 
+// The "name" attribute, which the exports write first.
 std::string_view nameOf(const pugi::xml_node& node)
 {
+    const pugi::xml_attribute first = node.first_attribute();
+    if (first && std::strcmp(first.name(), "name") == 0)
+        return first.value();
     return node.attribute("name").value();
+}
+
+bool named(const char* name, const char* wanted)
+{
+    return name[0] == wanted[0] && std::strcmp(name, wanted) == 0;
 }
 
 }  // namespace
@@ -21,11 +30,13 @@ void teacherRecords::clear()
     groupNames.clear();
 }
 
+// Children are walked by their links: each is visited once, as children()
+// would, without building a range for every node.
 void teacherRecords::addTeacher(const pugi::xml_node& node)
 {
     teachers.push_back({nameOf(node), 0});
     const size_t at = teachers.size() - 1;
-    for (pugi::xml_node day : node.children()) {
+    for (pugi::xml_node day = node.first_child(); day; day = day.next_sibling()) {
         addDay(day);
         ++teachers[at].days;
     }
@@ -35,7 +46,7 @@ void teacherRecords::addDay(const pugi::xml_node& node)
 {
     days.push_back({nameOf(node), 0});
     const size_t at = days.size() - 1;
-    for (pugi::xml_node child : node.children()) {
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
         addHour(child);
         ++days[at].hours;
     }
@@ -47,15 +58,15 @@ void teacherRecords::addHour(const pugi::xml_node& node)
 {
     hourEntry entry;
     entry.name = nameOf(node);
-    for (pugi::xml_node child : node.children()) {
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
         const char* const name = child.name();
-        if (std::strcmp(name, "Students") == 0) {
+        if (named(name, "Students")) {
             groupNames.push_back(nameOf(child));
             ++entry.groups;
-        } else if (!entry.hasSubject && std::strcmp(name, "Subject") == 0) {
+        } else if (!entry.hasSubject && named(name, "Subject")) {
             entry.subject = nameOf(child);
             entry.hasSubject = true;
-        } else if (!entry.hasRoom && std::strcmp(name, "Room") == 0) {
+        } else if (!entry.hasRoom && named(name, "Room")) {
             entry.room = nameOf(child);
             entry.hasRoom = true;
         }

@@ -1,12 +1,13 @@
 #ifndef HORATAB_XLSX_INTERNAL_SHAREDSTRINGTABLE_H
 #define HORATAB_XLSX_INTERNAL_SHAREDSTRINGTABLE_H
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace SimpleXlsx {
 
@@ -21,30 +22,34 @@ public:
     // The index of `text`, adding it with the next index (the number of
     // entries so far) when it is new. A text met before is found by its
     // hash, without comparing it with the texts around it in the map.
-    uint64_t IndexOf(std::string_view text)
-    {
-        const auto known = lookup.byText.find(text);
-        if (known != lookup.byText.end())
-            return known->second;
-        auto found = lower_bound(text);
-        if (found == end() || found->first != text)
-            found = emplace_hint(found, std::string(text), size());
-        lookup.byText.emplace(found->first, found->second);
-        return found->second;
-    }
+    uint64_t IndexOf(std::string_view text);
 
 private:
-    // Views of the map's own keys, so a copy of the table starts empty.
-    struct Lookup
+    // The map's own entries by the hash of their text, in open addressing
+    // over a power-of-two number of slots, at most half of them used. A
+    // copy of the table starts it empty: it would point into the original.
+    class Lookup
     {
+    public:
         Lookup() = default;
         Lookup(const Lookup&) {}
-        Lookup& operator=(const Lookup&)
+        Lookup& operator=(const Lookup&);
+
+        // The entry of `text`, or null.
+        const value_type* Find(std::string_view text, size_t hash) const;
+        void Add(const value_type& entry, size_t hash);
+
+    private:
+        struct Slot
         {
-            byText.clear();
-            return *this;
-        }
-        std::unordered_map<std::string_view, uint64_t> byText;
+            size_t hash = 0;
+            const value_type* entry = nullptr;
+        };
+
+        void Grow();
+
+        std::vector<Slot> slots;
+        size_t used = 0;
     };
     Lookup lookup;
 };
