@@ -165,11 +165,12 @@ bool groupWeekFits(ExcelWriteWrapper* facade, const namedObjects<std::string>* g
     return problem.Ok() || facade->fail(problem);
 }
 
-// The three blocks of a teacher's or group's sheet, two empty rows apart.
+// The three blocks of a teacher's or group's sheet, two empty rows apart,
+// each built in `week`.
 template <typename WeekBuilder>
-bool writeThreeBlocks(ExcelWriteWrapper* facade, const uint32_t (&flags)[3], WeekBuilder buildWeek)
+bool writeThreeBlocks(ExcelWriteWrapper* facade, const uint32_t (&flags)[3],
+                      BaseMatrix<std::string>& week, WeekBuilder buildWeek)
 {
-    BaseMatrix<std::string> week;
     bool result = true;
     for (size_t block = 0; block < 3 && result; ++block) {
         if (block > 0)
@@ -269,7 +270,7 @@ bool timeTable::writeWeekSheet(ExcelWriteWrapper* facade, const std::string& nam
                                WeekBuilder buildWeek)
 {
     if (!_layout)
-        return writeThreeBlocks(facade, flags, buildWeek);
+        return writeThreeBlocks(facade, flags, _sheetWeek, buildWeek);
     std::vector<BaseMatrix<std::string>> blocks(3);
     for (size_t block = 0; block < 3; ++block)
         if (!buildWeek(blocks[block], flags[block]))

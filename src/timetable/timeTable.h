@@ -274,6 +274,9 @@ private:
     std::string _sourceFileName;
     nameOrder _order = nameOrder::bytes;
     printLayout* _layout = nullptr;  // during a print-ready export
+    // Each block of a sheet is built here: its cells keep their room from
+    // sheet to sheet instead of being made anew for every week.
+    BaseMatrix<std::string> _sheetWeek;
 
     template <typename WeekBuilder>
     bool writeWeekSheet(ExcelWriteWrapper* facade, const std::string& name,
