@@ -77,7 +77,7 @@ int showStudents(timeTable& model, const cliOptions& options, std::ostream& out,
 
 int browse(const cliOptions& options, std::ostream& out, std::ostream& err)
 {
-    timeTable model;
+    timeTable& model = freshModel();
     if (!loadTimetable(options.input, model, err))
         return 1;
     switch (options.mode) {

@@ -105,6 +105,15 @@ std::string reasonText(const std::string& file, SimpleXlsx::Status status)
     return status.Text();
 }
 
+timeTable& freshModel()
+{
+    static timeTable* kept = nullptr;
+    delete kept;
+    kept = nullptr;
+    kept = new timeTable;
+    return *kept;
+}
+
 bool loadTimetable(const std::string& path, timeTable& model, std::ostream& err)
 {
     SimpleXlsx::Status status;
@@ -127,7 +136,7 @@ int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& e
         failure(err, subject, reason);
         return 1;
     }
-    timeTable model;
+    timeTable& model = freshModel();
     if (!loadTimetable(options.input, model, err))
         return 1;
     chooseFont(model, options);

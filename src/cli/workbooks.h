@@ -20,6 +20,12 @@ int writeWorkbooks(const cliOptions& options, std::ostream& out, std::ostream& e
 // whole points.
 void chooseFont(timeTable& model, const cliOptions& options);
 
+// A new, empty model for this run of the program. It is kept until the
+// process ends, which takes its memory back at once: freeing its hundreds
+// of thousands of objects one by one would cost a sizeable share of a
+// whole export. A second call (as the tests make) frees the model before.
+timeTable& freshModel();
+
 // Loads the file into `model`. A file that cannot be read, or that holds
 // no teachers, is reported as "horatab-export: <path>: <reason>" on `err`
 // and gives false.
