@@ -19,6 +19,7 @@
 #include <new>
 #include <thread>
 
+#include "xlsx/internal/ArchiveFile.h"
 #include "xlsx/internal/MemoryParts.h"
 #include "xlsx/internal/PackageManifest.h"
 #include "xlsx/internal/PackageSheets.h"
@@ -490,7 +491,8 @@ bool CWorkbook::WriteArchive(const std::string& archivePath,
                              const std::vector<std::string>& partNames)
 {
     errno = 0;
-    zipFile archive = zipOpen64(archivePath.c_str(), APPEND_STATUS_CREATE);
+    zlib_filefunc64_def functions = BufferedArchiveFunctions();
+    zipFile archive = zipOpen2_64(archivePath.c_str(), APPEND_STATUS_CREATE, nullptr, &functions);
     if (archive == nullptr) {
         status = Status(STATUS_ZIP, "cannot start the archive", "", errno);
         return false;
