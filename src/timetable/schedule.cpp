@@ -1,6 +1,7 @@
 #include "timetable/timeTable.h"
 
 #include <algorithm>
+#include <utility>
 
 const char* const scheduleCornerText = "hour\\day";
 
@@ -223,12 +224,12 @@ bool timeTable::studentsTimeSchedule(const namedObjects<std::string>* group,
 }
 
 // The groups an hour is taught to, also for an hour whose only group was
-// set directly as `students`.
-static std::vector<const namedObjects<std::string>*> groupsOf(const hour& slot)
+// set directly as `students`; a view, as this is asked for every hour.
+static std::pair<namedObjects<std::string>* const*, size_t> groupsOf(const hour& slot)
 {
-    if (slot.groups.empty() && slot.students)
-        return {slot.students};
-    return {slot.groups.begin(), slot.groups.end()};
+    if (slot.groups.empty())
+        return {&slot.students, slot.students ? 1 : 0};
+    return {slot.groups.data(), slot.groups.size()};
 }
 
 // The bytes fillInfos gives `taught` for `slot` with `flags`, with room for
@@ -236,9 +237,11 @@ static std::vector<const namedObjects<std::string>*> groupsOf(const hour& slot)
 static uint64_t infoBytes(const teacher& taught, const hour& slot, uint32_t flags)
 {
     uint64_t bytes = 1;
-    if (flags & INFO_STUDENTS)
-        for (const namedObjects<std::string>* group : groupsOf(slot))
-            bytes += group->name.size() + 3;
+    if (flags & INFO_STUDENTS) {
+        const auto [groups, count] = groupsOf(slot);
+        for (size_t i = 0; i < count; ++i)
+            bytes += groups[i]->name.size() + 3;
+    }
     if ((flags & INFO_SUBJECT) && slot.subject)
         bytes += slot.subject->name.size() + 3;
     if (flags & INFO_TEACHER)
@@ -263,7 +266,7 @@ uint64_t timeTable::groupsSummaryTextBytes()
         if (entry.second)
             for (const teacherDay* day : entry.second->days.list())
                 for (const hour* slot : day->hours.list())
-                    bytes += infoBytes(*entry.second, *slot, INFO_SUBJECT) * groupsOf(*slot).size();
+                    bytes += infoBytes(*entry.second, *slot, INFO_SUBJECT) * groupsOf(*slot).second;
     return bytes;
 }
 
@@ -290,6 +293,7 @@ static void forEachTaughtGroup(const hour& slot, Visit visit)
 timeTable::groupLessonsIndex timeTable::lessonsOfAllGroups()
 {
     groupLessonsIndex index;
+    index.reserve(students.size());
     for (auto& entry : teachers.map()) {
         teacher* member = entry.second;
         if (!member)
