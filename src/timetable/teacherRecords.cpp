@@ -15,6 +15,22 @@ std::string_view nameOf(const pugi::xml_node& node)
     return node.attribute("name").value();
 }
 
+// Appends the entry of `node` to `entries`, then each child of the node with
+// `addChild`, counting them in the entry's `count`. Children are walked by
+// their links: each is visited once, as children() would, without building
+// a range for every node.
+template <typename Entry, typename AddChild>
+void addCounted(std::vector<Entry>& entries, size_t Entry::*count, const pugi::xml_node& node,
+                AddChild addChild)
+{
+    entries.push_back(Entry{nameOf(node), 0});
+    const size_t at = entries.size() - 1;
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        addChild(child);
+        ++(entries[at].*count);
+    }
+}
+
 bool named(const char* name, const char* wanted)
 {
     return name[0] == wanted[0] && std::strcmp(name, wanted) == 0;
@@ -30,26 +46,16 @@ void teacherRecords::clear()
     groupNames.clear();
 }
 
-// Children are walked by their links: each is visited once, as children()
-// would, without building a range for every node.
 void teacherRecords::addTeacher(const pugi::xml_node& node)
 {
-    teachers.push_back({nameOf(node), 0});
-    const size_t at = teachers.size() - 1;
-    for (pugi::xml_node day = node.first_child(); day; day = day.next_sibling()) {
-        addDay(day);
-        ++teachers[at].days;
-    }
+    addCounted(teachers, &teacherEntry::days, node,
+               [this](const pugi::xml_node& day) { addDay(day); });
 }
 
 void teacherRecords::addDay(const pugi::xml_node& node)
 {
-    days.push_back({nameOf(node), 0});
-    const size_t at = days.size() - 1;
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        addHour(child);
-        ++days[at].hours;
-    }
+    addCounted(days, &dayEntry::hours, node,
+               [this](const pugi::xml_node& child) { addHour(child); });
 }
 
 // The hour's children are walked once, for the first Subject and Room and
