@@ -1,25 +1,20 @@
 #!/usr/bin/env python3
-"""Hostile names end to end: an export file full of names a person might
-type (or a program might garble) goes through horatab-export, and both
-workbooks are opened with openpyxl, the independent reader.
+"""Hostile names through LibreOffice: an export file full of names a person
+might type (or a program might garble) goes through horatab-export, and
+LibreOffice, which decodes the spreadsheet's _xHHHH_ form in sheet titles as
+the most used spreadsheet program does, converts both workbooks. It must
+keep every sheet, with the title written. (That the names reach the cells
+exactly, as text, under valid and unique titles, the hostile-names session
+and the sheet-name tests check.)
 
-usage: hostile_names.py HORATAB_EXPORT [--libreoffice]
-
-Every name must come back in its cells exactly as text (a control character
-as the reader returns it: in the spreadsheet's _xHHHH_ form; bytes that are
-not UTF-8 as U+FFFD), no cell may be a formula, and every sheet title must
-be valid and unique. With --libreoffice both workbooks are also converted
-by LibreOffice (exit 77, skipped, without soffice), which decodes _xHHHH_
-in sheet titles: it must keep every sheet, with the title written.
-Exits with 1 on the first broken expectation.
+usage: hostile_names.py HORATAB_EXPORT
+Exits with 77 (skipped) without soffice, with 1 on a broken expectation.
 """
 
 import os, re, shutil, subprocess, sys, tempfile, zipfile
 import xml.etree.ElementTree as ElementTree
 
 import openpyxl
-
-FORBIDDEN_IN_TITLE = set(':\\/?*[]')
 
 # Names as bytes (the file is UTF-8; some names deliberately are not).
 TEACHERS = [
@@ -63,71 +58,12 @@ def write_input(path):
         f.write(b"".join(out))
 
 
-def shown(name):
-    """How openpyxl shows a name written by the export: invalid UTF-8 as
-    U+FFFD, and a control character other than tab, line feed and carriage
-    return in the spreadsheet's _xHHHH_ form, which this reader does not
-    decode (a spreadsheet program shows the character). A literal _xHHHH_
-    in a name reads back as written."""
-    text = name.decode("utf-8", errors="replace")
-    return "".join("_x%04X_" % ord(c) if ord(c) < 0x20 and c not in "\t\n\r" else c for c in text)
-
-
-problems = []
-
-
-def expect(condition, message):
-    if not condition:
-        problems.append(message)
-
-
-def check_titles(book, label):
-    seen = {}
-    for title in book.sheetnames:
-        expect(title != "", "%s: empty sheet title" % label)
-        expect(len(title.encode("utf-16-le")) // 2 <= 31, "%s: title longer than 31: %r" % (label, title))
-        expect(not (FORBIDDEN_IN_TITLE & set(title)), "%s: forbidden character in %r" % (label, title))
-        expect(not any(ord(c) < 0x20 for c in title), "%s: control character in %r" % (label, title))
-        expect(not title.startswith("'") and not title.endswith("'"), "%s: apostrophe at an end of %r" % (label, title))
-        key = title.casefold()
-        expect(key not in seen, "%s: titles %r and %r are the same to a spreadsheet" % (label, seen.get(key), title))
-        seen[key] = title
-
-
-def cells(sheet):
-    return [cell for row in sheet.iter_rows() for cell in row if cell.value is not None]
-
-
-def check_workbook(path, label, summary_title, names, other_texts):
-    book = openpyxl.load_workbook(path)
-    check_titles(book, label)
-    distinct = sorted(set(names))
-    expect(len(book.sheetnames) == len(distinct) + 1,
-           "%s: %d sheets for %d names" % (label, len(book.sheetnames), len(distinct)))
-    expect(book.sheetnames[0] == summary_title, "%s: first sheet is %r" % (label, book.sheetnames[0]))
-
-    summary = book[book.sheetnames[0]]
-    column_a = sorted(summary.cell(row=r, column=1).value or "" for r in range(3, summary.max_row + 1))
-    expected = sorted(shown(n) for n in distinct)
-    expect(column_a == expected,
-           "%s: names in the summary differ:\n  got      %r\n  expected %r" % (label, column_a, expected))
-
-    texts = set()
-    for sheet in book.worksheets:
-        for cell in cells(sheet):
-            expect(cell.data_type == "s", "%s: %s!%s is of type %r, not text: %r"
-                   % (label, sheet.title, cell.coordinate, cell.data_type, cell.value))
-            texts.add(cell.value)
-    for text in filter(None, other_texts):
-        expect(shown(text) in texts, "%s: %r is not shown exactly in any cell" % (label, shown(text)))
-
-
 def decoded(title):
     """A title as a reader that decodes _xHHHH_ shows it."""
     return re.sub(r"_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m.group(1), 16)), title)
 
 
-def check_libreoffice(path, label, folder):
+def check_libreoffice(path, label, folder, problems):
     """LibreOffice must keep every sheet, titled as written."""
     run = subprocess.run(["soffice", "--headless", "-env:UserInstallation=file://" + folder + "/profile",
                           "--convert-to", "ods", "--outdir", folder, path], capture_output=True, timeout=600)
@@ -139,38 +75,30 @@ def check_libreoffice(path, label, folder):
     content = ElementTree.fromstring(zipfile.ZipFile(ods).read("content.xml"))
     shown_titles = [t.get(table + "name") for t in content.iter(table + "table")]
     written = [decoded(t) for t in openpyxl.load_workbook(path).sheetnames]
-    expect(shown_titles == written, "%s: LibreOffice shows the sheets\n  %r\nnot\n  %r" % (label, shown_titles, written))
+    if shown_titles != written:
+        problems.append("%s: LibreOffice shows the sheets\n  %r\nnot\n  %r" % (label, shown_titles, written))
 
 
 def main():
     tool = sys.argv[1]
-    libreoffice = sys.argv[2:] == ["--libreoffice"]
-    if libreoffice and not shutil.which("soffice"):
+    if not shutil.which("soffice"):
         print("SKIP: soffice is not installed")
         return 77
+    problems = []
     with tempfile.TemporaryDirectory(prefix="horatab-hostile-") as folder:
         source = os.path.join(folder, "hostile.xml")
         write_input(source)
-        temp = os.path.join(folder, "tmp")
-        os.mkdir(temp)
         teachers, students = os.path.join(folder, "teachers.xlsx"), os.path.join(folder, "students.xlsx")
-        run = subprocess.run([tool, source, "-t", teachers, "-s", students], capture_output=True,
-                             env=dict(os.environ, TMPDIR=temp))
+        run = subprocess.run([tool, source, "-t", teachers, "-s", students], capture_output=True)
         if run.returncode != 0:
             print("horatab-export failed with %d: %s" % (run.returncode, run.stderr.decode(errors="replace")))
             return 1
-        expect(os.listdir(temp) == [], "temporary files left: %r" % os.listdir(temp))
-
-        used_groups = [GROUPS[t % len(GROUPS)] for t in range(len(TEACHERS))]
-        check_workbook(teachers, "teachers", "All teachers", TEACHERS, used_groups + SUBJECTS + ROOMS)
-        check_workbook(students, "students", "All students", used_groups, TEACHERS + SUBJECTS + ROOMS)
-        if libreoffice:
-            check_libreoffice(teachers, "teachers", folder)
-            check_libreoffice(students, "students", folder)
+        check_libreoffice(teachers, "teachers", folder, problems)
+        check_libreoffice(students, "students", folder, problems)
     if problems:
         print("\n".join(problems))
         return 1
-    print("OK: %d teachers and %d groups shown exactly, titles valid and unique" % (len(TEACHERS), len(set(GROUPS))))
+    print("OK: LibreOffice keeps every sheet of both workbooks, titled as written")
     return 0
 
 
